@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+namespace trgui::app {
+
+inline constexpr const char* kSettingsFileName = "TR-GUI.ini";
+
+// The user's settings (kept in TR-GUI.ini), the paths derived at start and the
+// identity of the connected device. Paths and WORKINGDIR are bytes in the
+// local 8-bit encoding, exactly as they stand in the file.
+struct SettingsRecord {
+    std::string settingsFilePath;
+    std::string workingDir;        // WORKINGDIR, ends in a separator when set
+    std::string programDirectory;  // always ends in a separator
+    int deviceTypeCode = -1;
+    int deviceFamily = -1;
+    int comPort = 1;      // COMPORT
+    int language = 0;     // LANGUAGE: 0 German, 1 English, 2 French
+    int ausgrauen = 0;    // AUSGRAUEN: 1 grey out unavailable controls, 0 hide them
+    int refreshRate = 2;  // REFRESHRATE: seconds between poll starts
+
+    // A record for the program directory dir: both paths set, nothing loaded.
+    static SettingsRecord forDirectory(const std::string& dir);
+
+    // Fills the five settings from the file; missing file or keys give the defaults.
+    void load();
+    // Writes the five settings; a file that cannot be written is left alone.
+    void save() const;
+
+    // The device the port name "COMn" is mapped to in section [COM], or empty.
+    std::string mappedPortDevice(const std::string& comName) const;
+};
+
+// dir with exactly one trailing separator ('\' on Windows, '/' elsewhere).
+std::string withTrailingSeparator(std::string dir);
+bool isPathSeparator(char c);
+
+// The process's current directory as the program directory.
+std::string currentProgramDirectory();
+
+} // namespace trgui::app

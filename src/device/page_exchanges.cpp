@@ -1,0 +1,91 @@
+#include "page_exchanges.h"
+
+namespace trgui::device {
+
+namespace {
+constexpr int kTelegramPauseMs = 50;
+constexpr int kZeroPointWaitMs = 700;
+constexpr int kConfigurationPauseMs = 200;
+
+bool acknowledged(const Reply& reply)
+{
+    return !reply.empty() && reply.bytes[0] == kAck;
+}
+
+std::span<const std::uint8_t> bytesOf(const std::vector<std::uint8_t>& v, std::size_t from)
+{
+    return std::span<const std::uint8_t>(v).subspan(from);
+}
+} // namespace
+
+Identification identifyOnConnect(SerialLink& link)
+{
+    Identification result;
+    const std::uint8_t identify = static_cast<std::uint8_t>(DeviceCommand::Identify);
+    const Reply id = exchange(link, std::span(&identify, 1), kIdentifyPagePauseMs, std::nullopt);
+    if (id.count != 4 || id.bytes[0] != identify)
+        return result;
+    result.connected = true;
+    result.deviceTypeCode = static_cast<std::int8_t>(id.bytes[2]);
+
+    const Reply version = exchange(link, DeviceCommand::ReadVersion, std::nullopt);
+    // A reply too short to hold the float is no version at all.
+    if (version.count >= 6)
+        result.softwareVersion = decodeFloatBE(&version.bytes[2]);
+    return result;
+}
+
+std::optional<int> setLowFlowSuppression(SerialLink& link, int value, DrainMode drainMode)
+{
+    const std::uint8_t data = static_cast<std::uint8_t>(value);
+    const auto telegram = buildTelegram(DeviceCommand::SetLowFlowSuppression, std::span(&data, 1));
+
+    link.pause(kTelegramPauseMs);
+    drain(link, drainMode);
+    if (!acknowledged(exchange(link, bytesOf(telegram, 0).first(1), kTelegramPauseMs, std::nullopt)))
+        return message::LowFlowNotAcknowledged;
+    if (!acknowledged(exchange(link, bytesOf(telegram, 1), kTelegramPauseMs, std::nullopt)))
+        return message::LowFlowNotAcknowledged;
+    if (value != 0)
+        return message::LowFlowAccepted;
+
+    link.pause(kZeroPointWaitMs);
+    const Reply result = readReply(link);
+    if (result.empty())
+        return message::ZeroPointNoAnswer;
+    switch (result.bytes[0]) {
+    case 0x9E: return message::ZeroPointResult9E;
+    case 0x9D: return message::ZeroPointResult9D;
+    case 0x9F: return message::ZeroPointResult9F;
+    default: return std::nullopt;
+    }
+}
+
+int writeConfiguration(SerialLink& link, int family, std::span<const std::uint8_t> block,
+                       DrainMode drainMode)
+{
+    const std::size_t size = configurationBlockSize(family);
+    if (size == 0 || block.size() != size)
+        return message::ConfigurationNotAcknowledged;
+
+    const auto telegram = buildTelegram(DeviceCommand::WriteConfiguration, block);
+    drain(link, drainMode);
+    exchange(link, bytesOf(telegram, 0).first(1), kConfigurationPauseMs, std::nullopt);
+    const Reply reply = exchange(link, bytesOf(telegram, 1), kConfigurationPauseMs, std::nullopt);
+    return acknowledged(reply) ? message::ConfigurationAcknowledged
+                               : message::ConfigurationNotAcknowledged;
+}
+
+Reply identifyForConfiguration(SerialLink& link, DrainMode drainMode)
+{
+    drain(link, drainMode);
+    const std::uint8_t identify = static_cast<std::uint8_t>(DeviceCommand::Identify);
+    return exchange(link, std::span(&identify, 1), kIdentifyPagePauseMs, std::nullopt);
+}
+
+Reply requestConfiguration(SerialLink& link)
+{
+    return exchange(link, DeviceCommand::ReadConfiguration, std::nullopt);
+}
+
+} // namespace trgui::device

@@ -1,0 +1,50 @@
+#pragma once
+
+// The device conversations that pages start. They return what happened and
+// show nothing; the page shows the matching message while it still holds the
+// device lock.
+
+#include "protocol.h"
+
+#include <optional>
+#include <span>
+
+namespace trgui::device {
+
+// Identification right after a port was opened (no drain, no lock).
+struct Identification {
+    bool connected = false;       // exactly 4 bytes and byte 0 = Identify
+    int deviceTypeCode = 0;       // byte 2 as a signed byte; valid when connected
+    std::optional<float> softwareVersion;  // asked only when connected
+};
+Identification identifyOnConnect(SerialLink& link);
+
+// Outcome of the low-flow suppression / zero-point telegram: the number of
+// the message to show, or none.
+std::optional<int> setLowFlowSuppression(SerialLink& link, int value,
+                                         DrainMode drainMode = DrainMode::Read);
+
+// Sends the configuration block of the family. Returns message 6 when the
+// device acknowledged it, message 2 otherwise (also when nothing could be
+// sent: unknown family or a block of the wrong size).
+int writeConfiguration(SerialLink& link, int family, std::span<const std::uint8_t> block,
+                       DrainMode drainMode = DrainMode::Read);
+
+// Both halves of reading the configuration: the identification made under the
+// device lock, and the request made after it has been released.
+Reply identifyForConfiguration(SerialLink& link, DrainMode drainMode = DrainMode::Read);
+Reply requestConfiguration(SerialLink& link);
+
+// Message numbers of the outcomes above.
+namespace message {
+inline constexpr int ConfigurationNotAcknowledged = 2;
+inline constexpr int ConfigurationAcknowledged = 6;
+inline constexpr int LowFlowAccepted = 7;
+inline constexpr int LowFlowNotAcknowledged = 8;
+inline constexpr int ZeroPointResult9E = 9;
+inline constexpr int ZeroPointResult9D = 10;
+inline constexpr int ZeroPointResult9F = 11;
+inline constexpr int ZeroPointNoAnswer = 12;
+} // namespace message
+
+} // namespace trgui::device

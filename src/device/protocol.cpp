@@ -1,0 +1,127 @@
+#include "protocol.h"
+
+#include <bit>
+#include <cstring>
+#include <numeric>
+#include <stdexcept>
+
+namespace trgui::device {
+
+const CommandInfo& commandInfo(DeviceCommand command)
+{
+    for (const auto& info : kCommands) {
+        if (info.command == command)
+            return info;
+    }
+    throw std::invalid_argument("unknown device command");
+}
+
+bool replyAccepted(DeviceCommand command, std::size_t count)
+{
+    switch (commandInfo(command).reply) {
+    case ReplyKind::Value: return count == 8;
+    case ReplyKind::Triple: return count == 18;
+    default: return count > 0;
+    }
+}
+
+float decodeFloatBE(const std::uint8_t* bytes)
+{
+    const std::uint32_t bits = (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16)
+        | (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
+    return std::bit_cast<float>(bits);
+}
+
+void encodeFloatBE(float value, std::uint8_t* bytes)
+{
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    bytes[0] = static_cast<std::uint8_t>(bits >> 24);
+    bytes[1] = static_cast<std::uint8_t>(bits >> 16);
+    bytes[2] = static_cast<std::uint8_t>(bits >> 8);
+    bytes[3] = static_cast<std::uint8_t>(bits);
+}
+
+namespace {
+
+struct UnitRange {
+    int base;
+    std::span<const char* const> texts;  // UTF-8
+};
+
+constexpr const char* kVelocityUnits[] = {"%", "m/s", "fps"};
+constexpr const char* kTemperatureUnits[] = {"°C", "°F", "K"};
+constexpr const char* kVolumeFlowUnits[] = {"l/s", "l/min", "m³/h", "gallons/min"};
+constexpr const char* kVolumeFlowUnitsDr[] = {"l/s", "l/min", "m³/h", "ft³/s", "ft³/min", "kg/s",
+                                              "kg/min", "kg/h", "pounds/s", "pounds/min", "pounds/h"};
+constexpr const char* kTotaliserUnits[] = {"l", "m³", "gallons"};
+constexpr const char* kTotaliserUnitsDr[] = {"l", "m³", "ft³", "kg", "lb"};
+
+// [quantity][family is 1]
+constexpr UnitRange kUnitRanges[4][2] = {
+    {{90, kVelocityUnits}, {150, kVelocityUnits}},
+    {{110, kVolumeFlowUnits}, {160, kVolumeFlowUnitsDr}},
+    {{120, kTotaliserUnits}, {175, kTotaliserUnitsDr}},
+    {{100, kTemperatureUnits}, {155, kTemperatureUnits}},
+};
+
+} // namespace
+
+QString unitText(Quantity quantity, int family, int unitCode)
+{
+    const UnitRange& range = kUnitRanges[static_cast<int>(quantity)][family == 1 ? 1 : 0];
+    const int index = unitCode - range.base;
+    if (index < 0 || index >= static_cast<int>(range.texts.size()))
+        return {};
+    return QString::fromUtf8(range.texts[static_cast<std::size_t>(index)]);
+}
+
+std::uint8_t checksum(std::span<const std::uint8_t> bytes)
+{
+    unsigned sum = std::accumulate(bytes.begin(), bytes.end(), 0u);
+    return static_cast<std::uint8_t>(sum & 0xFF);
+}
+
+std::vector<std::uint8_t> buildTelegram(DeviceCommand command, std::span<const std::uint8_t> data)
+{
+    std::vector<std::uint8_t> telegram;
+    telegram.reserve(data.size() + 3);
+    telegram.push_back(static_cast<std::uint8_t>(command));
+    telegram.push_back(static_cast<std::uint8_t>(data.size() + 3));
+    telegram.insert(telegram.end(), data.begin(), data.end());
+    telegram.push_back(checksum(telegram));
+    return telegram;
+}
+
+void drain(SerialLink& link, DrainMode mode)
+{
+    if (mode == DrainMode::Purge) {
+        link.purgeInput();
+        return;
+    }
+    readReply(link);
+}
+
+Reply readReply(SerialLink& link)
+{
+    Reply reply;
+    link.read(reply.bytes.data(), reply.count);
+    return reply;
+}
+
+Reply exchange(SerialLink& link, std::span<const std::uint8_t> request, int pauseMs,
+               std::optional<DrainMode> drainFirst)
+{
+    if (drainFirst)
+        drain(link, *drainFirst);
+    link.write(request.data(), request.size());
+    link.pause(pauseMs);
+    return readReply(link);
+}
+
+Reply exchange(SerialLink& link, DeviceCommand command, std::optional<DrainMode> drainFirst)
+{
+    const std::uint8_t byte = static_cast<std::uint8_t>(command);
+    return exchange(link, std::span<const std::uint8_t>(&byte, 1), pauseOf(command), drainFirst);
+}
+
+} // namespace trgui::device

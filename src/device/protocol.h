@@ -1,0 +1,171 @@
+#pragma once
+
+#include "serial_link.h"
+
+#include <QString>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace trgui::device {
+
+// Request bytes of the device.
+enum class DeviceCommand : std::uint8_t {
+    ReadVelocity = 0x10,
+    ReadVolumeFlow = 0x11,
+    ReadTotaliser = 0x12,
+    ReadTemperature = 0x13,
+    ReadMinima = 0x20,
+    ReadMaxima = 0x21,
+    ReadConfiguration = 0x30,
+    ReadContacts = 0x40,
+    ReadErrorCode = 0x41,
+    Identify = 0x50,
+    ReadVersion = 0x51,
+    WriteConfiguration = 0x60,
+    ResetMinimum = 0x70,
+    ResetMaximum = 0x71,
+    ResetError = 0x72,
+    ResetTotaliser = 0x73,
+    StopMeasurement = 0x74,
+    StartMeasurement = 0x75,
+    SetLowFlowSuppression = 0x76,
+    ReadLowFlowSuppression = 0x77,
+};
+
+inline constexpr std::uint8_t kAck = 0x96;
+
+// How the device's reply to a request is judged.
+enum class ReplyKind {
+    Value,          // exactly 8 bytes: float at 2..5, unit code at 6
+    Triple,         // exactly 18 bytes: floats at 2..5, 7..10, 12..15
+    Byte,           // at least 1 byte: byte 2
+    Identification, // byte 2 is the device type code
+    Version,        // float at 2..5
+    Configuration,  // block from byte 2
+    Acknowledge,    // byte 0 = ACK
+    None,           // not evaluated
+};
+
+struct CommandInfo {
+    DeviceCommand command;
+    std::string_view name;
+    int pauseMs;  // pause between request and read
+    ReplyKind reply;
+};
+
+// One row per request byte. Identify pauses 40 ms in the cycle; the Settings
+// and Configuration pages use kIdentifyPagePauseMs instead.
+inline constexpr std::array<CommandInfo, 20> kCommands{{
+    {DeviceCommand::ReadVelocity, "ReadVelocity", 40, ReplyKind::Value},
+    {DeviceCommand::ReadVolumeFlow, "ReadVolumeFlow", 40, ReplyKind::Value},
+    {DeviceCommand::ReadTotaliser, "ReadTotaliser", 40, ReplyKind::Value},
+    {DeviceCommand::ReadTemperature, "ReadTemperature", 40, ReplyKind::Value},
+    {DeviceCommand::ReadMinima, "ReadMinima", 40, ReplyKind::Triple},
+    {DeviceCommand::ReadMaxima, "ReadMaxima", 40, ReplyKind::Triple},
+    {DeviceCommand::ReadConfiguration, "ReadConfiguration", 100, ReplyKind::Configuration},
+    {DeviceCommand::ReadContacts, "ReadContacts", 40, ReplyKind::Byte},
+    {DeviceCommand::ReadErrorCode, "ReadErrorCode", 40, ReplyKind::Byte},
+    {DeviceCommand::Identify, "Identify", 40, ReplyKind::Identification},
+    {DeviceCommand::ReadVersion, "ReadVersion", 50, ReplyKind::Version},
+    {DeviceCommand::WriteConfiguration, "WriteConfiguration", 200, ReplyKind::Acknowledge},
+    {DeviceCommand::ResetMinimum, "ResetMinimum", 40, ReplyKind::None},
+    {DeviceCommand::ResetMaximum, "ResetMaximum", 40, ReplyKind::None},
+    {DeviceCommand::ResetError, "ResetError", 40, ReplyKind::None},
+    {DeviceCommand::ResetTotaliser, "ResetTotaliser", 40, ReplyKind::None},
+    {DeviceCommand::StopMeasurement, "StopMeasurement", 40, ReplyKind::None},
+    {DeviceCommand::StartMeasurement, "StartMeasurement", 40, ReplyKind::None},
+    {DeviceCommand::SetLowFlowSuppression, "SetLowFlowSuppression", 50, ReplyKind::Acknowledge},
+    {DeviceCommand::ReadLowFlowSuppression, "ReadLowFlowSuppression", 60, ReplyKind::Byte},
+}};
+
+inline constexpr int kIdentifyPagePauseMs = 100;
+
+const CommandInfo& commandInfo(DeviceCommand command);
+inline int pauseOf(DeviceCommand command) { return commandInfo(command).pauseMs; }
+
+// Whether a reply of count bytes is taken: value replies at exactly 8 bytes,
+// triple replies at exactly 18, every other reply at one byte or more.
+bool replyAccepted(DeviceCommand command, std::size_t count);
+
+// ---- decoding -------------------------------------------------------------
+
+// IEEE 754 single precision, most significant byte first.
+float decodeFloatBE(const std::uint8_t* bytes);
+void encodeFloatBE(float value, std::uint8_t* bytes);
+
+// Device family of a device type code: 0 for 1..15, 1 for 16..30, 2 for 31..45,
+// -1 for any other code.
+constexpr int familyOf(int code)
+{
+    if (code >= 1 && code <= 15)
+        return 0;
+    if (code >= 16 && code <= 30)
+        return 1;
+    if (code >= 31 && code <= 45)
+        return 2;
+    return -1;
+}
+
+// Sets family from code; a code outside 1..45 leaves it as it was.
+constexpr void updateFamily(int code, int& family)
+{
+    if (const int f = familyOf(code); f >= 0)
+        family = f;
+}
+
+enum class Quantity { Velocity, VolumeFlow, Totaliser, Temperature };
+
+// Unit text of a unit code in a value reply. Codes outside the family's range
+// give an empty text.
+QString unitText(Quantity quantity, int family, int unitCode);
+
+// ---- telegrams --------------------------------------------------------------
+
+std::uint8_t checksum(std::span<const std::uint8_t> bytes);
+
+// command, total length, data, checksum over everything before it.
+std::vector<std::uint8_t> buildTelegram(DeviceCommand command, std::span<const std::uint8_t> data);
+
+// Configuration block size of a family (63, 71, 65), 0 for any other family.
+constexpr std::size_t configurationBlockSize(int family)
+{
+    switch (family) {
+    case 0: return 63;
+    case 1: return 71;
+    case 2: return 65;
+    default: return 0;
+    }
+}
+
+// ---- exchanges ----------------------------------------------------------------
+
+struct Reply {
+    std::array<std::uint8_t, kReadSize> bytes{};
+    std::size_t count = 0;
+
+    std::uint8_t at(std::size_t i) const { return i < count ? bytes[i] : 0; }
+    bool empty() const { return count == 0; }
+};
+
+// Draining before a request: a read whose bytes are thrown away (gives a late
+// reply of the previous request 80 ms to arrive and be discarded), or a purge
+// of what has been received so far (faster, but blind to bytes still on the wire).
+enum class DrainMode { Read, Purge };
+
+void drain(SerialLink& link, DrainMode mode);
+Reply readReply(SerialLink& link);
+
+// Optionally drain, write the request, pause, read once.
+Reply exchange(SerialLink& link, std::span<const std::uint8_t> request, int pauseMs,
+               std::optional<DrainMode> drainFirst);
+
+// The single-byte exchange with the command's own pause.
+Reply exchange(SerialLink& link, DeviceCommand command, std::optional<DrainMode> drainFirst);
+
+} // namespace trgui::device

@@ -1,0 +1,129 @@
+#include "serial_port.h"
+
+#include <QElapsedTimer>
+#include <QSerialPort>
+
+#include <cstdio>
+
+namespace trgui::device {
+
+namespace {
+constexpr int kReadCeilingMs = 80;  // 1 ms per requested byte, 80 bytes
+constexpr int kWriteTimeoutMs = 500;
+} // namespace
+
+std::string defaultPortDevice(const std::string& comName)
+{
+#ifdef _WIN32
+    return comName;
+#else
+    int n = 0;
+    if (std::sscanf(comName.c_str(), "COM%d", &n) != 1)
+        return comName;
+    if (n >= 1 && n <= 4)
+        return "/dev/ttyUSB" + std::to_string(n - 1);
+    if (n >= 5 && n <= 6)
+        return "/dev/ttyACM" + std::to_string(n - 5);
+    if (n >= 7 && n <= 9)
+        return "/dev/ttyS" + std::to_string(n - 7);
+    return "/dev/tty" + comName;
+#endif
+}
+
+SerialPort::SerialPort(PortNameResolver resolver)
+    : resolver_(resolver ? std::move(resolver) : PortNameResolver(defaultPortDevice))
+{
+}
+
+SerialPort::~SerialPort()
+{
+    close();
+}
+
+int SerialPort::open(int number)
+{
+    close();
+    portName_ = "COM" + std::to_string(number);
+    systemName_ = resolver_(portName_);
+    openFlag_ = false;
+
+    port_ = std::make_unique<QSerialPort>();
+    port_->setPortName(QString::fromStdString(systemName_));
+    if (!port_->open(QIODevice::ReadWrite)) {
+        port_.reset();
+        return -1;
+    }
+    openFlag_ = true;
+
+    const bool settingsAccepted = port_->setBaudRate(QSerialPort::Baud9600)
+        && port_->setDataBits(QSerialPort::Data8)
+        && port_->setParity(QSerialPort::NoParity)
+        && port_->setStopBits(QSerialPort::OneStop)
+        && port_->setFlowControl(QSerialPort::NoFlowControl);
+    return settingsAccepted ? 0 : -1;
+}
+
+void SerialPort::close()
+{
+    if (port_) {
+        port_->close();
+        port_.reset();
+    }
+    openFlag_ = false;
+}
+
+int SerialPort::read(std::uint8_t* buffer, std::size_t& count)
+{
+    count = 0;
+    if (!openFlag_ || !port_)
+        return -1;
+
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const qint64 got = port_->read(reinterpret_cast<char*>(buffer) + count,
+                                       static_cast<qint64>(kReadSize - count));
+        if (got < 0)
+            return -1;
+        count += static_cast<std::size_t>(got);
+        if (count >= kReadSize)
+            return 0;
+        const qint64 left = kReadCeilingMs - clock.elapsed();
+        if (left <= 0)
+            return 0;
+        port_->clearError();
+        if (!port_->waitForReadyRead(static_cast<int>(left))) {
+            // A time-out is the normal end of a short reply; anything else
+            // (the device went away) is a read error.
+            if (port_->error() != QSerialPort::TimeoutError && port_->error() != QSerialPort::NoError)
+                return -1;
+        }
+    }
+}
+
+int SerialPort::write(const std::uint8_t* data, std::size_t length)
+{
+    if (!openFlag_ || !port_)
+        return -1;
+    const qint64 written = port_->write(reinterpret_cast<const char*>(data), static_cast<qint64>(length));
+    if (written != static_cast<qint64>(length))
+        return -1;
+    while (port_->bytesToWrite() > 0) {
+        if (!port_->waitForBytesWritten(kWriteTimeoutMs))
+            return -1;
+    }
+    return 0;
+}
+
+void SerialPort::purgeInput()
+{
+    if (!openFlag_ || !port_)
+        return;
+    // Pull in what the driver already holds, then drop it together with
+    // Qt's own buffer.
+    port_->waitForReadyRead(0);
+    port_->clear(QSerialPort::Input);
+    port_->readAll();
+}
+
+} // namespace trgui::device

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "serial_link.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QSerialPort;
+
+namespace trgui::device {
+
+// Maps a port name of the form "COMn" to what the operating system opens.
+using PortNameResolver = std::function<std::string(const std::string& comName)>;
+
+// The default mapping where "COMn" is not a device name of its own:
+// COM1-COM4 -> /dev/ttyUSB0-3, COM5-COM6 -> /dev/ttyACM0-1, COM7-COM9 -> /dev/ttyS0-2.
+// On Windows the name is returned unchanged.
+std::string defaultPortDevice(const std::string& comName);
+
+// The one connection to the device: "COMn" at 9600 baud, 8N1, no handshake,
+// used blocking. A read returns when 80 bytes arrived or 80 ms passed.
+class SerialPort final : public SerialLink {
+public:
+    explicit SerialPort(PortNameResolver resolver = defaultPortDevice);
+    ~SerialPort() override;
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    // Opens "COM<number>". Returns 0 on success, -1 on failure. When the line
+    // settings are refused the port stays open and the open flag stays set,
+    // so the caller closes it.
+    int open(int number);
+    void close();
+
+    bool isOpen() const override { return openFlag_; }
+    int read(std::uint8_t* buffer, std::size_t& count) override;
+    int write(const std::uint8_t* data, std::size_t length) override;
+    void purgeInput() override;
+
+    // The name formed at the last open ("COM3") and what it resolved to.
+    const std::string& portName() const { return portName_; }
+    const std::string& systemName() const { return systemName_; }
+
+private:
+    PortNameResolver resolver_;
+    std::unique_ptr<QSerialPort> port_;
+    bool openFlag_ = false;
+    std::string portName_;
+    std::string systemName_;
+};
+
+} // namespace trgui::device

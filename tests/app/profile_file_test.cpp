@@ -1,0 +1,117 @@
+#include "profile_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+using namespace trgui::app;
+
+namespace {
+
+class ProfileFile : public ::testing::Test {
+protected:
+    std::string path() const { return (dir.path() + "/TR-GUI.ini").toStdString(); }
+    void writeRaw(const QByteArray& bytes) const
+    {
+        QFile f(QString::fromStdString(path()));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QByteArray readRaw() const
+    {
+        QFile f(QString::fromStdString(path()));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    std::string get(const char* section, const char* key, const char* fallback = "?") const
+    {
+        return readProfileString(path(), section, key, fallback);
+    }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(ProfileFile, missingFileSectionOrKeyGivesTheFallback)
+{
+    EXPECT_EQ(get("COM", "COMPORT", "1"), "1");
+    writeRaw("[DATEN]\r\nLANGUAGE=2\r\n");
+    EXPECT_EQ(get("COM", "COMPORT", "1"), "1");
+    EXPECT_EQ(get("DATEN", "REFRESHRATE", "2"), "2");
+    EXPECT_EQ(get("DATEN", "LANGUAGE"), "2");
+}
+
+TEST_F(ProfileFile, namesMatchCaseInsensitivelyAndBlanksAreIgnored)
+{
+    writeRaw("; comment = not a key\r\n  [ daten ]  \r\n  language =  1  \r\n;AUSGRAUEN=1\r\nEmpty=\r\n");
+    EXPECT_EQ(get("DATEN", "LANGUAGE"), "1");
+    EXPECT_EQ(get("Daten", "Language"), "1");
+    EXPECT_EQ(get("DATEN", "AUSGRAUEN"), "?") << "a commented-out key does not count";
+    EXPECT_EQ(get("DATEN", "EMPTY"), "") << "an empty value is a value";
+}
+
+TEST_F(ProfileFile, firstOfDuplicateSectionsAndKeysWins)
+{
+    writeRaw("[COM]\nCOMPORT=3\nCOMPORT=4\n[COM]\nCOMPORT=5\nCOM2=/dev/x\n");
+    EXPECT_EQ(get("COM", "COMPORT"), "3");
+    EXPECT_EQ(get("COM", "COM2"), "?") << "keys of a second [COM] section are not seen";
+}
+
+TEST_F(ProfileFile, windowsWrittenFileKeepsItsBackslashes)
+{
+    writeRaw("[COM]\r\nCOMPORT=3\r\n[DATEN]\r\nLANGUAGE=1\r\nAUSGRAUEN=0\r\nREFRESHRATE=5\r\n"
+             "[PFADE]\r\nWORKINGDIR=C:\\Messungen\\\r\n");
+    EXPECT_EQ(get("PFADE", "WORKINGDIR"), "C:\\Messungen\\");
+    EXPECT_EQ(get("DATEN", "REFRESHRATE"), "5");
+}
+
+TEST_F(ProfileFile, writeUpdatesInPlaceAndKeepsEverythingElse)
+{
+    writeRaw("; settings of the service tool\n[Foreign]\nkeep=me\n\n[DATEN]\nLANGUAGE=0\n; note\nREFRESHRATE=2\n\n[PFADE]\nWORKINGDIR=C:\\x\\\n");
+    ASSERT_TRUE(writeProfileString(path(), "daten", "LANGUAGE", "2"));
+    ASSERT_TRUE(writeProfileString(path(), "DATEN", "AUSGRAUEN", "1"));
+    ASSERT_TRUE(writeProfileString(path(), "COM", "COMPORT", "4"));
+    EXPECT_EQ(readRaw(),
+              "; settings of the service tool\r\n[Foreign]\r\nkeep=me\r\n\r\n[DATEN]\r\nLANGUAGE=2\r\n; note\r\n"
+              "REFRESHRATE=2\r\nAUSGRAUEN=1\r\n\r\n[PFADE]\r\nWORKINGDIR=C:\\x\\\r\n[COM]\r\nCOMPORT=4\r\n");
+}
+
+TEST_F(ProfileFile, writeCreatesTheFileAndLeavesNoTemporaryFiles)
+{
+    ASSERT_TRUE(writeProfileString(path(), "PFADE", "WORKINGDIR", "/home/tech/runs/"));
+    EXPECT_EQ(readRaw(), "[PFADE]\r\nWORKINGDIR=/home/tech/runs/\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(ProfileFile, unwritableLocationChangesNothing)
+{
+    const std::string missingDir = (dir.path() + "/no/such/dir/TR-GUI.ini").toStdString();
+    EXPECT_FALSE(writeProfileString(missingDir, "COM", "COMPORT", "2"));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(missingDir)));
+}
+
+TEST_F(ProfileFile, longValuesAreCut)
+{
+    const std::string longValue(600, 'x');
+    ASSERT_TRUE(writeProfileString(path(), "PFADE", "WORKINGDIR", longValue));
+    EXPECT_EQ(readProfileString(path(), "PFADE", "WORKINGDIR", "").size(), 511u);
+}
+
+TEST(LeadingInt, behavesLikeAtoiWithoutOverflow)
+{
+    EXPECT_EQ(parseLeadingInt("3"), 3);
+    EXPECT_EQ(parseLeadingInt("3x"), 3);
+    EXPECT_EQ(parseLeadingInt("  -12abc"), -12);
+    EXPECT_EQ(parseLeadingInt("+7"), 7);
+    EXPECT_EQ(parseLeadingInt(""), 0);
+    EXPECT_EQ(parseLeadingInt("abc"), 0);
+    EXPECT_EQ(parseLeadingInt("- 5"), 0);
+    EXPECT_EQ(parseLeadingInt("99999999999999999999999"), INT_MAX);
+    EXPECT_EQ(parseLeadingInt("-99999999999999999999999"), INT_MIN);
+    EXPECT_EQ(parseLeadingInt("2147483648"), INT_MAX);
+    EXPECT_EQ(parseLeadingInt("-2147483648"), INT_MIN);
+}

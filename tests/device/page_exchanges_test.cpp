@@ -1,0 +1,123 @@
+#include "page_exchanges.h"
+#include "scripted_link.h"
+
+#include <gtest/gtest.h>
+
+using namespace trgui::device;
+using trgui::testing::ScriptedLink;
+using Bytes = ScriptedLink::Bytes;
+
+TEST(IdentifyOnConnect, fourByteReplyConnectsAndAsksForTheVersion)
+{
+    ScriptedLink link;
+    link.replies = {{0x50, 0x04, 0x11, 0x65}, {0x51, 0x07, 0x3F, 0x86, 0x66, 0x66, 0x00}};
+    const auto id = identifyOnConnect(link);
+    EXPECT_TRUE(id.connected);
+    EXPECT_EQ(id.deviceTypeCode, 17);
+    ASSERT_TRUE(id.softwareVersion);
+    EXPECT_FLOAT_EQ(*id.softwareVersion, 1.05f);
+    EXPECT_EQ(link.writes, (std::vector<Bytes>{{0x50}, {0x51}}));
+    EXPECT_EQ(link.pauses, (std::vector<int>{100, 50}));
+    EXPECT_EQ(link.reads, 2) << "no drain before either request";
+}
+
+TEST(IdentifyOnConnect, wrongLengthOrFirstByteIsNoDevice)
+{
+    for (const Bytes& reply : {Bytes{0x50, 0x04, 0x11, 0x65, 0x00}, Bytes{0x50, 0x04, 0x11},
+                               Bytes{0x51, 0x04, 0x11, 0x65}, Bytes{}}) {
+        ScriptedLink link;
+        link.replies = {reply};
+        const auto id = identifyOnConnect(link);
+        EXPECT_FALSE(id.connected) << reply.size() << " bytes";
+        EXPECT_EQ(link.writes.size(), 1u) << "no version request without a device";
+    }
+}
+
+TEST(IdentifyOnConnect, codeIsASignedByteAndAShortVersionIsNone)
+{
+    ScriptedLink link;
+    link.replies = {{0x50, 0x04, 0xFF, 0x00}, {0x51, 0x07, 0x3F}};
+    const auto id = identifyOnConnect(link);
+    EXPECT_TRUE(id.connected);
+    EXPECT_EQ(id.deviceTypeCode, -1);
+    EXPECT_FALSE(id.softwareVersion);
+}
+
+TEST(SetLowFlowSuppression, sendsTheTelegramInTwoWritesAndReportsAcceptance)
+{
+    ScriptedLink link;
+    link.replies = {{}, {kAck}, {kAck}};
+    EXPECT_EQ(setLowFlowSuppression(link, 3), message::LowFlowAccepted);
+    EXPECT_EQ(link.writes, (std::vector<Bytes>{{0x76}, {0x04, 0x03, 0x7D}}));
+    EXPECT_EQ(link.pauses, (std::vector<int>{50, 50, 50}));
+    EXPECT_EQ(link.reads, 3) << "drain, then one read per part";
+}
+
+TEST(SetLowFlowSuppression, missingAckAfterEitherPartIsMessage8)
+{
+    ScriptedLink first;
+    first.replies = {{}, {0x15}};
+    EXPECT_EQ(setLowFlowSuppression(first, 5), message::LowFlowNotAcknowledged);
+    EXPECT_EQ(first.writes.size(), 1u) << "the second part is not sent";
+
+    ScriptedLink second;
+    second.replies = {{}, {kAck}, {}};
+    EXPECT_EQ(setLowFlowSuppression(second, 5), message::LowFlowNotAcknowledged);
+
+    ScriptedLink closed;
+    closed.open = false;
+    EXPECT_EQ(setLowFlowSuppression(closed, 5), message::LowFlowNotAcknowledged);
+    EXPECT_TRUE(closed.writes.empty());
+}
+
+TEST(SetLowFlowSuppression, zeroPointResults)
+{
+    const std::pair<Bytes, std::optional<int>> cases[] = {
+        {{0x9E}, 9}, {{0x9D}, 10}, {{0x9F}, 11}, {{}, 12}, {{0x42}, std::nullopt}};
+    for (const auto& [result, expected] : cases) {
+        ScriptedLink link;
+        link.replies = {{}, {kAck}, {kAck}, result};
+        EXPECT_EQ(setLowFlowSuppression(link, 0), expected);
+        EXPECT_EQ(link.writes.back(), (Bytes{0x04, 0x00, 0x7A}));
+        EXPECT_EQ(link.pauses.back(), 700);
+    }
+}
+
+TEST(WriteConfiguration, acknowledgedOrNot)
+{
+    const std::vector<std::uint8_t> block(71, 0x11);
+    ScriptedLink link;
+    link.replies = {{}, {kAck}, {kAck}};
+    EXPECT_EQ(writeConfiguration(link, 1, block), message::ConfigurationAcknowledged);
+    ASSERT_EQ(link.writes.size(), 2u);
+    EXPECT_EQ(link.writes[0], Bytes{0x60});
+    EXPECT_EQ(link.writes[1].size(), 73u);
+    EXPECT_EQ(link.writes[1][0], 0x4A);
+    EXPECT_EQ(link.pauses, (std::vector<int>{200, 200}));
+
+    ScriptedLink silent;
+    EXPECT_EQ(writeConfiguration(silent, 1, block), message::ConfigurationNotAcknowledged);
+
+    ScriptedLink wrongByte;
+    wrongByte.replies = {{}, {kAck}, {0x15}};
+    EXPECT_EQ(writeConfiguration(wrongByte, 1, block), message::ConfigurationNotAcknowledged);
+}
+
+TEST(WriteConfiguration, unknownFamilyOrWrongBlockSendsNothing)
+{
+    ScriptedLink link;
+    EXPECT_EQ(writeConfiguration(link, -1, std::vector<std::uint8_t>(63)), message::ConfigurationNotAcknowledged);
+    EXPECT_EQ(writeConfiguration(link, 0, std::vector<std::uint8_t>(71)), message::ConfigurationNotAcknowledged);
+    EXPECT_TRUE(link.writes.empty());
+}
+
+TEST(Drain, purgeReadsNothing)
+{
+    ScriptedLink link;
+    link.replies = {{0x10, 0x08, 0, 0, 0, 0, 0x5B, 0}};
+    exchange(link, DeviceCommand::ReadVelocity, DrainMode::Purge);
+    EXPECT_EQ(link.purges, 1);
+    EXPECT_EQ(link.reads, 1);
+    exchange(link, DeviceCommand::ReadVelocity, DrainMode::Read);
+    EXPECT_EQ(link.reads, 3);
+}

@@ -1,0 +1,134 @@
+#include "protocol.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace trgui::device;
+
+namespace {
+float decode(std::initializer_list<std::uint8_t> bytes)
+{
+    return decodeFloatBE(std::data(bytes));
+}
+} // namespace
+
+TEST(FloatDecoding, knownAnswersAreBigEndian)
+{
+    EXPECT_EQ(decode({0x41, 0x20, 0x00, 0x00}), 10.0f);
+    EXPECT_EQ(decode({0x3F, 0x80, 0x00, 0x00}), 1.0f);
+    EXPECT_EQ(decode({0xC2, 0x48, 0x00, 0x00}), -50.0f);
+    EXPECT_EQ(decode({0x41, 0xB8, 0x00, 0x00}), 23.0f);
+    EXPECT_TRUE(std::isnan(decode({0x7F, 0xC0, 0x00, 0x00})));
+}
+
+TEST(FloatDecoding, encodeIsTheInverse)
+{
+    std::uint8_t bytes[4];
+    for (float v : {0.0f, -0.5f, 1.05f, 123456.78f, -1e-20f}) {
+        encodeFloatBE(v, bytes);
+        EXPECT_EQ(decodeFloatBE(bytes), v);
+    }
+    encodeFloatBE(10.0f, bytes);
+    EXPECT_EQ(bytes[0], 0x41);
+    EXPECT_EQ(bytes[1], 0x20);
+}
+
+TEST(DeviceFamily, rangesAndCodesOutsideThem)
+{
+    EXPECT_EQ(familyOf(1), 0);
+    EXPECT_EQ(familyOf(15), 0);
+    EXPECT_EQ(familyOf(16), 1);
+    EXPECT_EQ(familyOf(30), 1);
+    EXPECT_EQ(familyOf(31), 2);
+    EXPECT_EQ(familyOf(45), 2);
+    for (int outside : {0, -1, 46, 127, -128})
+        EXPECT_EQ(familyOf(outside), -1) << outside;
+
+    int family = 1;
+    updateFamily(0, family);
+    EXPECT_EQ(family, 1) << "code 0 leaves the family unchanged";
+    updateFamily(46, family);
+    EXPECT_EQ(family, 1);
+    updateFamily(33, family);
+    EXPECT_EQ(family, 2);
+}
+
+TEST(UnitText, codesPerQuantityAndFamily)
+{
+    EXPECT_EQ(unitText(Quantity::Velocity, 0, 91), "m/s");
+    EXPECT_EQ(unitText(Quantity::Velocity, 1, 151), "m/s");
+    EXPECT_EQ(unitText(Quantity::VolumeFlow, 0, 113), "gallons/min");
+    EXPECT_EQ(unitText(Quantity::VolumeFlow, 1, 170), "pounds/h");
+    EXPECT_EQ(unitText(Quantity::VolumeFlow, 0, 112), QString::fromUtf8("m³/h"));
+    EXPECT_EQ(unitText(Quantity::Totaliser, 0, 122), "gallons");
+    EXPECT_EQ(unitText(Quantity::Totaliser, 1, 179), "lb");
+    EXPECT_EQ(unitText(Quantity::Temperature, 0, 100), QString::fromUtf8("°C"));
+    EXPECT_EQ(unitText(Quantity::Temperature, 1, 155), QString::fromUtf8("°C"));
+    EXPECT_EQ(unitText(Quantity::Temperature, 1, 156), QString::fromUtf8("°F"));
+    // Families 2 and -1 use the standard codes.
+    EXPECT_EQ(unitText(Quantity::Temperature, 2, 102), "K");
+    EXPECT_EQ(unitText(Quantity::Temperature, -1, 101), QString::fromUtf8("°F"));
+}
+
+TEST(UnitText, codesOutsideTheRangeGiveNoText)
+{
+    EXPECT_EQ(unitText(Quantity::Velocity, 0, 89), "");
+    EXPECT_EQ(unitText(Quantity::Velocity, 0, 93), "");
+    EXPECT_EQ(unitText(Quantity::VolumeFlow, 0, 114), "") << "gallons/min is the last standard code";
+    EXPECT_EQ(unitText(Quantity::VolumeFlow, 1, 171), "");
+    EXPECT_EQ(unitText(Quantity::Temperature, 1, 100), "") << "a standard code in a DR device";
+    EXPECT_EQ(unitText(Quantity::Totaliser, 1, 255), "");
+}
+
+TEST(Telegram, lowFlowSuppressionBytes)
+{
+    const std::uint8_t three = 3, ten = 10;
+    EXPECT_EQ(buildTelegram(DeviceCommand::SetLowFlowSuppression, std::span(&three, 1)),
+              (std::vector<std::uint8_t>{0x76, 0x04, 0x03, 0x7D}));
+    EXPECT_EQ(buildTelegram(DeviceCommand::SetLowFlowSuppression, std::span(&ten, 1)),
+              (std::vector<std::uint8_t>{0x76, 0x04, 0x0A, 0x84}));
+}
+
+TEST(Telegram, configurationFramingAndWrappingChecksum)
+{
+    for (int family : {0, 1, 2}) {
+        const std::vector<std::uint8_t> block(configurationBlockSize(family), 0xFF);
+        const auto t = buildTelegram(DeviceCommand::WriteConfiguration, block);
+        ASSERT_EQ(t.size(), block.size() + 3);
+        EXPECT_EQ(t[0], 0x60);
+        EXPECT_EQ(t[1], t.size());
+        unsigned sum = 0;
+        for (std::size_t i = 0; i + 1 < t.size(); ++i)
+            sum += t[i];
+        EXPECT_EQ(t.back(), sum % 256) << "family " << family;
+    }
+    EXPECT_EQ(buildTelegram(DeviceCommand::WriteConfiguration, std::vector<std::uint8_t>(63))[1], 0x42);
+    EXPECT_EQ(buildTelegram(DeviceCommand::WriteConfiguration, std::vector<std::uint8_t>(71))[1], 0x4A);
+    EXPECT_EQ(buildTelegram(DeviceCommand::WriteConfiguration, std::vector<std::uint8_t>(65))[1], 0x44);
+}
+
+TEST(ReplyAcceptance, byKindOfReply)
+{
+    EXPECT_TRUE(replyAccepted(DeviceCommand::ReadVelocity, 8));
+    EXPECT_FALSE(replyAccepted(DeviceCommand::ReadVelocity, 7));
+    EXPECT_FALSE(replyAccepted(DeviceCommand::ReadTemperature, 9));
+    EXPECT_TRUE(replyAccepted(DeviceCommand::ReadMinima, 18));
+    EXPECT_FALSE(replyAccepted(DeviceCommand::ReadMaxima, 17));
+    EXPECT_TRUE(replyAccepted(DeviceCommand::ReadContacts, 1));
+    EXPECT_FALSE(replyAccepted(DeviceCommand::ReadErrorCode, 0));
+    EXPECT_TRUE(replyAccepted(DeviceCommand::Identify, 5));
+}
+
+TEST(CommandTable, pausesOfTheRequests)
+{
+    EXPECT_EQ(pauseOf(DeviceCommand::ReadVelocity), 40);
+    EXPECT_EQ(pauseOf(DeviceCommand::ReadLowFlowSuppression), 60);
+    EXPECT_EQ(pauseOf(DeviceCommand::ReadVersion), 50);
+    EXPECT_EQ(pauseOf(DeviceCommand::ReadConfiguration), 100);
+    EXPECT_EQ(pauseOf(DeviceCommand::WriteConfiguration), 200);
+    // Every request byte appears once.
+    for (std::size_t i = 0; i < kCommands.size(); ++i)
+        for (std::size_t j = i + 1; j < kCommands.size(); ++j)
+            EXPECT_NE(kCommands[i].command, kCommands[j].command);
+}

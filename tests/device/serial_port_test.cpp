@@ -1,0 +1,99 @@
+#include "serial_port.h"
+#include "simulator.h"
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+using namespace trgui::device;
+using trgui::testing::Simulator;
+
+namespace {
+PortNameResolver to(const std::string& path)
+{
+    return [path](const std::string&) { return path; };
+}
+} // namespace
+
+TEST(PortNames, defaultMapOfComNames)
+{
+#ifndef _WIN32
+    EXPECT_EQ(defaultPortDevice("COM1"), "/dev/ttyUSB0");
+    EXPECT_EQ(defaultPortDevice("COM4"), "/dev/ttyUSB3");
+    EXPECT_EQ(defaultPortDevice("COM5"), "/dev/ttyACM0");
+    EXPECT_EQ(defaultPortDevice("COM6"), "/dev/ttyACM1");
+    EXPECT_EQ(defaultPortDevice("COM7"), "/dev/ttyS0");
+    EXPECT_EQ(defaultPortDevice("COM9"), "/dev/ttyS2");
+#endif
+}
+
+TEST(SerialPort, openFormsComNameAndFailsForAMissingDevice)
+{
+    std::string asked;
+    SerialPort port([&](const std::string& name) {
+        asked = name;
+        return std::string("/nonexistent/tty-km210");
+    });
+    EXPECT_EQ(port.open(3), -1);
+    EXPECT_EQ(asked, "COM3");
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST(SerialPort, notOpenReadsNothingAndWritesNothing)
+{
+    SerialPort port;
+    std::uint8_t buffer[kReadSize];
+    std::size_t count = 99;
+    EXPECT_EQ(port.read(buffer, count), -1);
+    EXPECT_EQ(count, 0u);
+    const std::uint8_t byte = 0x50;
+    EXPECT_EQ(port.write(&byte, 1), -1);
+}
+
+TEST(SerialPort, silentDeviceReadReturnsNothingAfterAbout80ms)
+{
+    Simulator sim;
+    ASSERT_TRUE(sim.started());
+    sim.control("silent on");
+    SerialPort port(to(sim.linkPath()));
+    ASSERT_EQ(port.open(1), 0);
+    const std::uint8_t request = 0x10;
+    ASSERT_EQ(port.write(&request, 1), 0);
+
+    std::uint8_t buffer[kReadSize];
+    std::size_t count = 99;
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(port.read(buffer, count), 0);
+    const auto elapsed = clock.elapsed();
+    EXPECT_EQ(count, 0u);
+    EXPECT_GE(elapsed, 75);
+    EXPECT_LE(elapsed, 200);
+}
+
+TEST(SerialPort, readCollectsTheWholeReplyWithinTheCeiling)
+{
+    Simulator sim;
+    ASSERT_TRUE(sim.started());
+    SerialPort port(to(sim.linkPath()));
+    ASSERT_EQ(port.open(1), 0);
+    const std::uint8_t request = 0x13;
+    ASSERT_EQ(port.write(&request, 1), 0);
+    std::uint8_t buffer[kReadSize];
+    std::size_t count = 0;
+    EXPECT_EQ(port.read(buffer, count), 0);
+    EXPECT_EQ(count, 8u);
+    EXPECT_EQ(buffer[0], 0x13);
+}
+
+TEST(SerialPort, reopeningTheSamePortAfterCloseSucceeds)
+{
+    Simulator sim;
+    ASSERT_TRUE(sim.started());
+    SerialPort first(to(sim.linkPath()));
+    ASSERT_EQ(first.open(1), 0);
+    first.close();
+    EXPECT_FALSE(first.isOpen());
+    SerialPort second(to(sim.linkPath()));
+    EXPECT_EQ(second.open(1), 0);
+}

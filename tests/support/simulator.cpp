@@ -1,0 +1,70 @@
+#include "simulator.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+namespace trgui::testing {
+
+Simulator::Simulator(int deviceType, int latencyMs)
+{
+    link_ = (dir_.path() + "/COM1").toStdString();
+    process_.setProcessChannelMode(QProcess::MergedChannels);
+    process_.start(QStringLiteral(KM210_SIM_PATH),
+                   {"--link", QString::fromStdString(link_), "--type", QString::number(deviceType),
+                    "--latency", QString::number(latencyMs), "--verbose"});
+    started_ = process_.waitForStarted(5000) && waitForLog(" link ", std::chrono::seconds(5));
+}
+
+Simulator::~Simulator()
+{
+    if (process_.state() != QProcess::NotRunning) {
+        process_.write("quit\n");
+        if (!process_.waitForFinished(2000)) {
+            process_.kill();
+            process_.waitForFinished(2000);
+        }
+    }
+}
+
+std::string Simulator::log()
+{
+    process_.waitForReadyRead(0);
+    log_ += process_.readAll().toStdString();
+    return log_;
+}
+
+int Simulator::count(const std::string& text)
+{
+    const std::string all = log();
+    int n = 0;
+    for (auto at = all.find(text); at != std::string::npos; at = all.find(text, at + text.size()))
+        ++n;
+    return n;
+}
+
+bool Simulator::waitForLog(const std::string& text, std::chrono::milliseconds timeout)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeout.count()) {
+        if (log().find(text) != std::string::npos)
+            return true;
+        process_.waitForReadyRead(20);
+    }
+    return log().find(text) != std::string::npos;
+}
+
+void Simulator::control(const std::string& line)
+{
+    const std::string confirmation = "control: " + line;
+    const int before = count(confirmation);
+    process_.write((line + "\n").c_str());
+    process_.waitForBytesWritten(1000);
+    QElapsedTimer clock;
+    clock.start();
+    while (count(confirmation) == before && clock.elapsed() < 3000)
+        process_.waitForReadyRead(20);
+}
+
+} // namespace trgui::testing

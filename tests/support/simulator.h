@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <string>
+
+namespace trgui::testing {
+
+// A running km210-sim behind a symlink in a temporary directory.
+class Simulator {
+public:
+    explicit Simulator(int deviceType = 17, int latencyMs = 2);
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    bool started() const { return started_; }
+    // The path the program opens, e.g. /tmp/xyz/COM1.
+    std::string linkPath() const { return link_; }
+    std::string directory() const { return dir_.path().toStdString(); }
+
+    // Sends one control line ("silent on", "length 0x50 5", ...) and waits
+    // until the simulator has taken it.
+    void control(const std::string& line);
+    // Everything the simulator printed so far.
+    std::string log();
+    // Number of log lines that contain text.
+    int count(const std::string& text);
+    // Waits until the log holds text.
+    bool waitForLog(const std::string& text, std::chrono::milliseconds timeout = std::chrono::seconds(2));
+
+private:
+
+    QTemporaryDir dir_;
+    QProcess process_;
+    std::string link_;
+    std::string log_;
+    bool started_ = false;
+};
+
+} // namespace trgui::testing

@@ -1,0 +1,11 @@
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+// Qt's serial port and process classes want an application object.
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
