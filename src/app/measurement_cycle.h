@@ -1,0 +1,80 @@
+#pragma once
+
+#include "device_lock.h"
+#include "measurement_record.h"
+#include "port_slot.h"
+#include "protocol.h"
+#include "settings_record.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace trgui::app {
+
+// What the cycle needs of the pages. The main window implements it by
+// forwarding to the Operation, Visualisation and Configuration pages.
+class CycleHooks {
+public:
+    virtual ~CycleHooks() = default;
+
+    // Operation page
+    virtual bool operationInitialised() const = 0;
+    virtual bool operationRecording() const = 0;
+    virtual void setOperationDeviceTypeCode(int code) = 0;
+    virtual void applyOperationAvailability(int code) = 0;
+    virtual void updateDisplay(const MeasurementRecord& record) = 0;
+    virtual void toggleRecordingIndicator() = 0;
+    virtual bool recordStartEnabled() const = 0;
+    virtual void enableRecordStart() = 0;
+    // Visualisation page
+    virtual bool visualisationInitialised() const = 0;
+    virtual bool visualisationPlotting() const = 0;
+    virtual void addSample(const MeasurementRecord& record) = 0;
+    // Configuration page
+    virtual void countDownSettleCounter() = 0;
+};
+
+// Milliseconds since the system started, wrapping after about 49.7 days.
+using TickClock = std::function<std::uint32_t()>;
+std::uint32_t systemTickCount();
+
+// The measurement and communication cycle: one step per timer tick, at most
+// one exchange with the device per step. A poll walks through identification,
+// the values with their units, minima, maxima, contacts, error code and (DR
+// devices) low-flow suppression, then delivers the record to the pages.
+class MeasurementCycle {
+public:
+    static constexpr int kTimerId = 1;
+    static constexpr int kDeliveryStep = 11;
+
+    MeasurementCycle(SettingsRecord& settings, PortSlot& port, DeviceLock& lock, CycleHooks& hooks,
+                     TickClock clock = systemTickCount);
+
+    // One timer tick (timer message with any id).
+    void tick(int timerId = kTimerId);
+
+    int step() const { return step_; }
+    std::uint32_t lastPollStart() const { return lastPollStart_; }
+    std::size_t lastReplyCount() const { return lastReplyCount_; }
+    const MeasurementRecord& record() const { return record_; }
+
+private:
+    bool pollDue(std::uint32_t now) const;
+    void performStep();
+    // Returns whether the reply was accepted.
+    bool storeReply(int step, const device::Reply& reply);
+    void deliver();
+
+    SettingsRecord& settings_;
+    PortSlot& port_;
+    DeviceLock& lock_;
+    CycleHooks& hooks_;
+    TickClock clock_;
+    MeasurementRecord record_;
+    int step_ = 0;
+    std::uint32_t lastPollStart_ = 0;
+    int tickCounter_ = 0;
+    std::size_t lastReplyCount_ = 0;
+};
+
+} // namespace trgui::app

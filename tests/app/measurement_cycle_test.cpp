@@ -1,0 +1,312 @@
+#include "measurement_cycle.h"
+#include "scripted_link.h"
+#include "simulator.h"
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+using namespace trgui::app;
+using trgui::testing::ScriptedLink;
+using Bytes = ScriptedLink::Bytes;
+
+namespace {
+
+class FakeHooks : public CycleHooks {
+public:
+    bool operationInit = false, recording = false, startEnabled = false;
+    bool visualisationInit = false, plotting = false;
+    int deviceTypeCode = -99;
+    std::vector<int> availabilityCalls;
+    std::vector<MeasurementRecord> displayed, samples;
+    int toggles = 0, settleCountdowns = 0;
+
+    bool operationInitialised() const override { return operationInit; }
+    bool operationRecording() const override { return recording; }
+    void setOperationDeviceTypeCode(int code) override { deviceTypeCode = code; }
+    void applyOperationAvailability(int code) override { availabilityCalls.push_back(code); }
+    void updateDisplay(const MeasurementRecord& r) override { displayed.push_back(r); }
+    void toggleRecordingIndicator() override { ++toggles; }
+    bool recordStartEnabled() const override { return startEnabled; }
+    void enableRecordStart() override { startEnabled = true; }
+    bool visualisationInitialised() const override { return visualisationInit; }
+    bool visualisationPlotting() const override { return plotting; }
+    void addSample(const MeasurementRecord& r) override { samples.push_back(r); }
+    void countDownSettleCounter() override { ++settleCountdowns; }
+};
+
+Bytes value(std::uint8_t command, std::uint8_t b0, std::uint8_t b1, std::uint8_t unit)
+{
+    return {command, 8, b0, b1, 0, 0, unit, 0};
+}
+
+Bytes triple(std::uint8_t command)
+{
+    return {command, 18, 0x3F, 0x80, 0, 0, 0, 0x40, 0, 0, 0, 0, 0x41, 0xB8, 0, 0, 0, 0};
+}
+
+class CycleWithScriptedLink : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        settings.refreshRate = 2;
+        auto scripted = std::make_unique<ScriptedLink>();
+        link = scripted.get();
+        port = std::move(scripted);
+    }
+
+    // One exchange of the cycle: the drain read, then the reply.
+    void answer(const Bytes& reply)
+    {
+        link->replies.push_back({});
+        link->replies.push_back(reply);
+    }
+
+    // Replies for a whole poll of a device of type code.
+    void answerPoll(std::uint8_t code, std::uint8_t lowFlow = 7)
+    {
+        const bool dr = code >= 16 && code <= 30;
+        answer({0x50, 4, code, 0});
+        answer(value(0x10, 0x41, 0x20, dr ? 151 : 91));    // 10.0 m/s
+        answer(value(0x11, 0x40, 0x00, dr ? 161 : 111));   // 2.0 l/min
+        answer(value(0x12, 0x42, 0xC8, dr ? 176 : 121));   // 100.0 m3
+        answer(value(0x13, 0x41, 0xB8, dr ? 155 : 100));   // 23.0 degrees C
+        answer(triple(0x20));
+        answer(triple(0x21));
+        answer({0x40, 4, 0x0F, 0});
+        answer({0x41, 4, 20, 0});
+        if (dr)
+            answer({0x77, 4, lowFlow, 0});
+    }
+
+    void ticks(int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            now += 100;
+            cycle.tick();
+        }
+    }
+
+    SettingsRecord settings;
+    PortSlot port;
+    ScriptedLink* link = nullptr;
+    DeviceLock lock;
+    FakeHooks hooks;
+    std::uint32_t now = 100000;
+    MeasurementCycle cycle{settings, port, lock, hooks, [this] { return now; }};
+};
+
+} // namespace
+
+TEST_F(CycleWithScriptedLink, noPollUntilAConsumingPageExists)
+{
+    ticks(50);
+    EXPECT_EQ(cycle.step(), 0);
+    EXPECT_TRUE(link->writes.empty());
+    hooks.visualisationInit = true;
+    answer({0x50, 4, 3, 0});
+    ticks(1);
+    EXPECT_EQ(cycle.step(), 2) << "the poll starts and identifies on the same tick";
+}
+
+TEST_F(CycleWithScriptedLink, drPollFillsTheRecordAndDelivers)
+{
+    hooks.operationInit = true;
+    settings.deviceFamily = -1;
+    answerPoll(17, 7);
+    ticks(11);
+    EXPECT_EQ(cycle.step(), 0);
+    EXPECT_EQ(settings.deviceFamily, 1);
+    EXPECT_EQ(hooks.deviceTypeCode, 17);
+    EXPECT_EQ(hooks.availabilityCalls, std::vector<int>{17});
+    ASSERT_EQ(hooks.displayed.size(), 1u);
+    const auto& r = hooks.displayed[0];
+    EXPECT_EQ(r.velocity, 10.0f);
+    EXPECT_EQ(r.velocityUnit, "m/s");
+    EXPECT_EQ(r.volumeFlow, 2.0f);
+    EXPECT_EQ(r.volumeFlowUnit, "l/min");
+    EXPECT_EQ(r.totaliser, 100.0f);
+    EXPECT_EQ(r.totaliserUnit, QString::fromUtf8("m³"));
+    EXPECT_EQ(r.temperature, 23.0f);
+    EXPECT_EQ(r.temperatureUnit, QString::fromUtf8("°C"));
+    EXPECT_EQ(r.velocityMin, 1.0f);
+    EXPECT_EQ(r.volumeFlowMin, 2.0f);
+    EXPECT_EQ(r.temperatureMax, 23.0f);
+    EXPECT_EQ(r.contactBits, 0x0F);
+    EXPECT_EQ(r.errorCode, 20);
+    EXPECT_EQ(r.lowFlowSuppression, 7);
+    EXPECT_TRUE(hooks.startEnabled);
+
+    const Bytes requests{0x50, 0x10, 0x11, 0x12, 0x13, 0x20, 0x21, 0x40, 0x41, 0x77};
+    EXPECT_EQ(link->written(), requests);
+    EXPECT_EQ(link->pauses, (std::vector<int>{40, 40, 40, 40, 40, 40, 40, 40, 40, 60}));
+}
+
+TEST_F(CycleWithScriptedLink, standardDeviceHasNoLowFlowExchange)
+{
+    hooks.operationInit = true;
+    answerPoll(3);
+    ticks(10);
+    EXPECT_EQ(cycle.step(), 0);
+    ASSERT_EQ(hooks.displayed.size(), 1u);
+    EXPECT_EQ(hooks.displayed[0].lowFlowSuppression, 0);
+    EXPECT_EQ(hooks.displayed[0].velocityUnit, "m/s");
+    EXPECT_EQ(settings.deviceFamily, 0);
+    EXPECT_EQ(link->written().back(), 0x41);
+}
+
+TEST_F(CycleWithScriptedLink, wrongLengthValueReplyRepeatsTheRequest)
+{
+    hooks.operationInit = true;
+    answer({0x50, 4, 3, 0});
+    Bytes seven = value(0x10, 0x41, 0x20, 91);
+    seven.pop_back();
+    answer(seven);
+    answer(value(0x10, 0x41, 0x20, 91));
+    ticks(1);
+    EXPECT_EQ(cycle.step(), 2);
+    ticks(1);
+    EXPECT_EQ(cycle.step(), 2) << "a 7-byte reply is not taken";
+    EXPECT_EQ(cycle.record().velocity, 0.0f);
+    ticks(1);
+    EXPECT_EQ(cycle.step(), 3);
+    EXPECT_EQ(link->written(), (Bytes{0x50, 0x10, 0x10}));
+}
+
+TEST_F(CycleWithScriptedLink, refreshRateZeroPollsBackToBackAndTenWaits)
+{
+    hooks.operationInit = true;
+    settings.refreshRate = 0;
+    answerPoll(3);
+    answerPoll(3);
+    ticks(10);
+    EXPECT_EQ(cycle.step(), 0);
+    ticks(1);
+    EXPECT_EQ(cycle.step(), 2) << "next poll starts on the tick after delivery";
+
+    settings.refreshRate = 10;
+    const std::uint32_t started = cycle.lastPollStart();
+    ticks(9);  // rest of the second poll
+    EXPECT_EQ(cycle.step(), 0);
+    int idle = 0;
+    while (cycle.step() == 0 && idle < 500) {
+        ticks(1);
+        ++idle;
+    }
+    EXPECT_EQ(cycle.lastPollStart() - started, 10100u) << "first tick strictly after 10 s";
+}
+
+TEST_F(CycleWithScriptedLink, tickCountWrapIsHarmless)
+{
+    hooks.operationInit = true;
+    settings.refreshRate = 2;
+    now = 0xFFFFFF00u;
+    answerPoll(3);
+    ticks(10);
+    EXPECT_EQ(hooks.displayed.size(), 1u);
+    const std::uint32_t started = cycle.lastPollStart();
+    while (cycle.lastPollStart() == started)
+        ticks(1);
+    EXPECT_EQ(cycle.lastPollStart() - started, 2100u);
+}
+
+TEST_F(CycleWithScriptedLink, heldLockSkipsTheExchangeButNotTheChores)
+{
+    hooks.operationInit = true;
+    hooks.recording = true;
+    answerPoll(3);
+    lock.lock();
+    ticks(8);
+    EXPECT_TRUE(link->writes.empty());
+    EXPECT_EQ(cycle.step(), 1);
+    EXPECT_EQ(hooks.toggles, 2) << "the indicator blinks every fourth tick";
+    EXPECT_EQ(hooks.settleCountdowns, 8);
+    lock.unlock();
+    ticks(1);
+    EXPECT_EQ(link->written(), Bytes{0x50});
+}
+
+TEST_F(CycleWithScriptedLink, otherTimerIdsOnlyStartAPoll)
+{
+    hooks.operationInit = true;
+    now += 5000;
+    cycle.tick(2);
+    EXPECT_EQ(cycle.step(), 1);
+    EXPECT_TRUE(link->writes.empty());
+    EXPECT_EQ(hooks.settleCountdowns, 0);
+}
+
+TEST_F(CycleWithScriptedLink, startButtonAndSamplesFollowThePages)
+{
+    hooks.operationInit = true;
+    hooks.visualisationInit = true;
+    answerPoll(3);
+    ticks(9);
+    EXPECT_FALSE(hooks.startEnabled) << "disabled before the first delivery";
+    ticks(1);
+    EXPECT_TRUE(hooks.startEnabled);
+    EXPECT_TRUE(hooks.samples.empty()) << "set up but not plotting";
+
+    hooks.plotting = true;
+    hooks.startEnabled = false;
+    hooks.recording = true;
+    answerPoll(3);
+    while (hooks.displayed.size() < 2)
+        ticks(1);
+    EXPECT_EQ(hooks.samples.size(), 1u);
+    EXPECT_FALSE(hooks.startEnabled) << "left alone while recording";
+}
+
+TEST_F(CycleWithScriptedLink, noPortDoesNothingAndDeliveryReturnsToIdle)
+{
+    hooks.operationInit = true;
+    port.reset();
+    ticks(5);
+    EXPECT_EQ(cycle.step(), 1);
+    EXPECT_TRUE(hooks.displayed.empty());
+}
+
+TEST_F(CycleWithScriptedLink, codeOutsideTheTableKeepsTheFamily)
+{
+    hooks.operationInit = true;
+    settings.deviceFamily = 2;
+    answer({0x50, 4, 99, 0});
+    ticks(1);
+    EXPECT_EQ(settings.deviceFamily, 2);
+    EXPECT_EQ(hooks.deviceTypeCode, 99);
+    EXPECT_EQ(hooks.availabilityCalls, std::vector<int>{99});
+}
+
+TEST(CycleAgainstSimulator, pollsTheDeviceOverAPty)
+{
+    trgui::testing::Simulator sim(18);
+    ASSERT_TRUE(sim.started());
+    SettingsRecord settings;
+    settings.refreshRate = 0;
+    auto serial = std::make_unique<trgui::device::SerialPort>([&](const std::string&) { return sim.linkPath(); });
+    ASSERT_EQ(serial->open(1), 0);
+    PortSlot port = std::move(serial);
+    DeviceLock lock;
+    FakeHooks hooks;
+    hooks.operationInit = true;
+    MeasurementCycle cycle(settings, port, lock, hooks);
+
+    QElapsedTimer clock;
+    clock.start();
+    while (hooks.displayed.size() < 2 && clock.elapsed() < 10000)
+        cycle.tick();
+    ASSERT_EQ(hooks.displayed.size(), 2u);
+    const auto& r = hooks.displayed.back();
+    EXPECT_EQ(settings.deviceFamily, 1);
+    EXPECT_EQ(hooks.deviceTypeCode, 18);
+    EXPECT_EQ(r.velocityUnit, "m/s");
+    EXPECT_EQ(r.volumeFlowUnit, "l/min");
+    EXPECT_EQ(r.totaliserUnit, QString::fromUtf8("m³"));
+    EXPECT_EQ(r.temperatureUnit, QString::fromUtf8("°C"));
+    EXPECT_GT(r.velocity, 0.5f);
+    EXPECT_LE(r.velocityMin, r.velocity);
+    EXPECT_GE(r.velocityMax, r.velocity);
+    EXPECT_EQ(r.lowFlowSuppression, 3);
+    EXPECT_EQ(r.contactBits & 0x0C, 0x0C) << "ready, and no error";
+    EXPECT_EQ(sim.count("request 0x77"), 2);
+}
