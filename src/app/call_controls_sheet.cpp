@@ -1,0 +1,219 @@
+#include "call_controls_sheet.h"
+
+#include "cbetrieb.h"
+#include "cgrafik.h"
+#include "ckonfiguration.h"
+#include "einstellungen.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimerEvent>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace trgui::app {
+
+namespace {
+const char* const kTitle = "Trelvik – KM210 GUI";
+const char* const kMinimise = "Minimieren";
+const char* const kAboutEntry = "&Info über TR-Gui...";
+const char* const kAboutTitle = "Info über Trelvik – KM210 GUI";
+} // namespace
+
+CAllControlsSheet::CAllControlsSheet(QWidget* parent)
+    : QDialog(parent),
+      // Each page reads the settings file for its tab title as it is built.
+      settingsPage_(new pages::Einstellungen),
+      configurationPage_(new pages::CKonfiguration),
+      operationPage_(new pages::CBetrieb),
+      visualisationPage_(new pages::CGrafik),
+      settings_(SettingsRecord::forDirectory(currentProgramDirectory())),
+      cycle_(settings_, port_, deviceLock(), *this)
+{
+    setWindowTitle(QString::fromUtf8(kTitle));
+    settings_.deviceTypeCode = -1;
+    settings_.load();
+
+    settingsPage_->setShared(&settings_, &port_, {configurationPage_, operationPage_, visualisationPage_});
+    configurationPage_->setShared(&settings_, &port_, &deviceLock());
+    operationPage_->setShared(&settings_, &port_, &deviceLock());
+    visualisationPage_->setShared(&settings_);
+
+    const QIcon icon(QStringLiteral(":/trgui/app_icon.svg"));
+    setWindowIcon(icon);
+    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
+    setSizeGripEnabled(true);
+
+    tabs_ = new QTabWidget(this);
+    tabs_->addTab(settingsPage_, settingsPage_->tabTitle());
+    tabs_->addTab(configurationPage_, configurationPage_->tabTitle());
+    tabs_->addTab(operationPage_, operationPage_->tabTitle());
+    tabs_->addTab(visualisationPage_, visualisationPage_->tabTitle());
+    tabs_->setCurrentIndex(0);
+
+    // The window menu entries of the classic dialog, as a menu in the tab bar's corner.
+    cornerMenu_ = new QToolButton(tabs_);
+    cornerMenu_->setText(QStringLiteral("☰"));
+    cornerMenu_->setAccessibleName(QStringLiteral("Menu"));
+    cornerMenu_->setObjectName(QStringLiteral("cornerMenu"));
+    cornerMenu_->setPopupMode(QToolButton::InstantPopup);
+    auto* menu = new QMenu(cornerMenu_);
+    menu->addAction(QString::fromUtf8(kMinimise), this, &QWidget::showMinimized);
+    const QString about = QString::fromUtf8(kAboutEntry);
+    if (!about.isEmpty()) {
+        menu->addSeparator();
+        menu->addAction(about, this, &CAllControlsSheet::showAbout);
+    }
+    cornerMenu_->setMenu(menu);
+    tabs_->setCornerWidget(cornerMenu_, Qt::TopRightCorner);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(tabs_);
+    resize(860, 600);
+}
+
+CAllControlsSheet::~CAllControlsSheet()
+{
+    timer_.stop();
+    settings_.save();
+    port_.reset();
+    // Pages go in reverse order of construction.
+    delete visualisationPage_;
+    delete operationPage_;
+    delete configurationPage_;
+    delete settingsPage_;
+}
+
+void CAllControlsSheet::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!dialogInitialised_) {
+        dialogInitialised_ = true;
+        initialiseDialog();
+    }
+}
+
+void CAllControlsSheet::initialiseDialog()
+{
+    settingsPage_->ensureInitialised();  // opens the port and identifies the device
+    timer_.start(kTimerIntervalMs, this);
+}
+
+void CAllControlsSheet::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == timer_.timerId())
+        cycle_.tick(MeasurementCycle::kTimerId);
+    else
+        QDialog::timerEvent(event);
+}
+
+void CAllControlsSheet::keyPressEvent(QKeyEvent* event)
+{
+    // The window closes through its close box only; Escape must not end a recording by accident.
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CAllControlsSheet::showAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}
+
+bool CAllControlsSheet::operationInitialised() const
+{
+    return operationPage_->initialised();
+}
+
+bool CAllControlsSheet::operationRecording() const
+{
+    return operationPage_->recording();
+}
+
+void CAllControlsSheet::setOperationDeviceTypeCode(int code)
+{
+    operationPage_->setDeviceTypeCode(code);
+}
+
+void CAllControlsSheet::applyOperationAvailability(int code)
+{
+    operationPage_->applyOperationAvailability(code);
+}
+
+void CAllControlsSheet::updateDisplay(const MeasurementRecord& record)
+{
+    operationPage_->updateDisplay(record);
+}
+
+void CAllControlsSheet::toggleRecordingIndicator()
+{
+    operationPage_->toggleRecordingIndicator();
+}
+
+bool CAllControlsSheet::recordStartEnabled() const
+{
+    return operationPage_->recordStartEnabled();
+}
+
+void CAllControlsSheet::enableRecordStart()
+{
+    operationPage_->enableRecordStart();
+}
+
+bool CAllControlsSheet::visualisationInitialised() const
+{
+    return visualisationPage_->initialised();
+}
+
+bool CAllControlsSheet::visualisationPlotting() const
+{
+    return visualisationPage_->plotting();
+}
+
+void CAllControlsSheet::addSample(const MeasurementRecord& record)
+{
+    visualisationPage_->AddSample(record);
+}
+
+void CAllControlsSheet::countDownSettleCounter()
+{
+    configurationPage_->countDownSettleCounter();
+}
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QString::fromUtf8(kAboutTitle));
+    setObjectName(QStringLiteral("aboutDialog"));
+    auto* icon = new QLabel(this);
+    icon->setPixmap(QIcon(QStringLiteral(":/trgui/app_icon.svg")).pixmap(48, 48));
+    auto* text = new QLabel(QStringLiteral("Trelvik KM210 GUI, Version %1").arg(QStringLiteral(TRGUI_VERSION)), this);
+    auto* picture = new QLabel(this);
+    picture->setPixmap(QIcon(QStringLiteral(":/trgui/logo.svg")).pixmap(124, 46));
+    picture->setAccessibleName(QStringLiteral("Trelvik KM210"));
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(icon, 0, Qt::AlignTop);
+    top->addWidget(text, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(ok, 0, Qt::AlignBottom);
+    bottom->addStretch();
+    bottom->addWidget(picture);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(bottom);
+}
+
+} // namespace trgui::app

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "measurement_cycle.h"
+#include "port_slot.h"
+#include "settings_record.h"
+
+#include <QBasicTimer>
+#include <QDialog>
+
+#include <memory>
+
+class QTabWidget;
+class QToolButton;
+
+namespace trgui::pages {
+class CBetrieb;
+class CGrafik;
+class CKonfiguration;
+class Einstellungen;
+} // namespace trgui::pages
+
+namespace trgui::app {
+
+// The main window: a tabbed dialog with the four pages. It owns the settings,
+// the port slot and the measurement cycle, and runs the cycle from its timer.
+class CAllControlsSheet : public QDialog, private CycleHooks {
+    Q_OBJECT
+public:
+    static constexpr int kTimerIntervalMs = 100;
+
+    explicit CAllControlsSheet(QWidget* parent = nullptr);
+    ~CAllControlsSheet() override;
+
+    pages::Einstellungen* settingsPage() const { return settingsPage_; }
+    pages::CKonfiguration* configurationPage() const { return configurationPage_; }
+    pages::CBetrieb* operationPage() const { return operationPage_; }
+    pages::CGrafik* visualisationPage() const { return visualisationPage_; }
+    QTabWidget* tabs() const { return tabs_; }
+    const SettingsRecord& settings() const { return settings_; }
+    const MeasurementCycle& cycle() const { return cycle_; }
+
+    void showAbout();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void initialiseDialog();
+
+    // CycleHooks
+    bool operationInitialised() const override;
+    bool operationRecording() const override;
+    void setOperationDeviceTypeCode(int code) override;
+    void applyOperationAvailability(int code) override;
+    void updateDisplay(const MeasurementRecord& record) override;
+    void toggleRecordingIndicator() override;
+    bool recordStartEnabled() const override;
+    void enableRecordStart() override;
+    bool visualisationInitialised() const override;
+    bool visualisationPlotting() const override;
+    void addSample(const MeasurementRecord& record) override;
+    void countDownSettleCounter() override;
+
+    pages::Einstellungen* settingsPage_;
+    pages::CKonfiguration* configurationPage_;
+    pages::CBetrieb* operationPage_;
+    pages::CGrafik* visualisationPage_;
+    PortSlot port_;
+    SettingsRecord settings_;
+    MeasurementCycle cycle_;
+    QTabWidget* tabs_ = nullptr;
+    QToolButton* cornerMenu_ = nullptr;
+    QBasicTimer timer_;
+    bool dialogInitialised_ = false;
+};
+
+// The about box.
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};
+
+} // namespace trgui::app

@@ -1,0 +1,351 @@
+#include "cbetrieb.h"
+
+#include "operation_controls.h"
+#include "page_exchanges.h"
+#include "variants.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace trgui::pages {
+
+using device::DeviceCommand;
+
+namespace {
+
+constexpr int kLamp = 1129;
+constexpr int kRecordStart = 1126;
+constexpr int kRecordStop = 1127;
+constexpr int kLowFlowList = 1112;
+constexpr int kSetLowFlow = 1153;
+constexpr int kZeroPoint = 1154;
+constexpr int kErrorField = 1117;
+
+// Message numbers of the recording.
+constexpr int kSaveDialogTitle = 13;
+constexpr int kCannotWriteFile = 14;
+
+CBetrieb::FileChooser& fileChooser()
+{
+    static CBetrieb::FileChooser chooser;
+    return chooser;
+}
+
+} // namespace
+
+CBetrieb::CBetrieb(QWidget* parent)
+    : PageBase(parent), tabTitle_(tabTitleFor({"Betrieb", "Operation", "Opération"}))
+{
+}
+
+void CBetrieb::setShared(app::SettingsRecord* settings, app::PortSlot* port, app::DeviceLock* lock)
+{
+    settings_ = settings;
+    port_ = port;
+    lock_ = lock;
+}
+
+void CBetrieb::setFileChooser(FileChooser chooser)
+{
+    fileChooser() = std::move(chooser);
+}
+
+void CBetrieb::initialisePage()
+{
+    createControls(operation::kControls);
+    buildLayout();
+
+    auto* list = control<QComboBox>(kLowFlowList);
+    for (int value = 0; value <= 10; ++value)
+        list->addItem(QString::number(value));
+    list->setCurrentIndex(-1);
+    connect(list, &QComboBox::currentIndexChanged, this, &CBetrieb::lowFlowSelectionChanged);
+
+    for (int id : {kRecordStart, kRecordStop, kSetLowFlow, kZeroPoint})
+        setControlEnabled(id, false);
+    setControlVisible(kLamp, false);
+    control<QLabel>(kLamp)->setPixmap(lampPixmap(QStringLiteral(":/trgui/lamp_green.svg"), 18));
+    control(kLamp)->setAccessibleName(tr("recording"));
+
+    // Contact boxes only show the device's state.
+    for (int id : {1114, 1116, 1115, 1123}) {
+        control(id)->setAttribute(Qt::WA_TransparentForMouseEvents);
+        control(id)->setFocusPolicy(Qt::NoFocus);
+    }
+
+    const std::pair<int, DeviceCommand> commands[] = {
+        {1124, DeviceCommand::StartMeasurement}, {1125, DeviceCommand::StopMeasurement},
+        {1109, DeviceCommand::ResetMaximum},     {1110, DeviceCommand::ResetMinimum},
+        {1111, DeviceCommand::ResetTotaliser},   {1128, DeviceCommand::ResetError},
+    };
+    for (const auto& [id, command] : commands) {
+        connect(control<QPushButton>(id), &QPushButton::clicked, this,
+                [this, command = command] { sendSimpleCommand(command); });
+    }
+    connect(control<QPushButton>(kSetLowFlow), &QPushButton::clicked, this, &CBetrieb::setLowFlowOrZero);
+    connect(control<QPushButton>(kZeroPoint), &QPushButton::clicked, this, &CBetrieb::setLowFlowOrZero);
+    connect(control<QPushButton>(kRecordStart), &QPushButton::clicked, this, &CBetrieb::startRecording);
+    connect(control<QPushButton>(kRecordStop), &QPushButton::clicked, this, &CBetrieb::stopRecording);
+
+    recording_.reset();
+    rowFailureShown_ = false;
+
+    const int language = settings_ ? settings_->language : 0;
+    loadTexts(texts::stem::OperationLabels, texts::stem::OperationHelp);
+    loadMessageTable(messages_);
+    if (const auto name = texts::textFileName(texts::stem::OperationErrorTexts, language))
+        texts::loadErrorTexts(*this, errors_, programDirectory(), *name);
+    if (const auto name = texts::textFileName(texts::stem::OperationErrorHelp, language))
+        texts::loadErrorHelp(*this, errors_, programDirectory(), *name);
+}
+
+void CBetrieb::buildLayout()
+{
+    auto* values = new QGroupBox(this);
+    auto* grid = new QGridLayout(values);
+    grid->addWidget(control(1095), 0, 1, Qt::AlignCenter);
+    grid->addWidget(control(1096), 0, 2, Qt::AlignCenter);
+    grid->addWidget(control(1097), 0, 3, Qt::AlignCenter);
+    const int rows[][5] = {
+        {1092, 1091, 1093, 1094, 1098},
+        {1100, 1099, 1101, 1102, 1103},
+        {1105, 1104, 1106, 1107, 1108},
+    };
+    const char* columns[] = {"", "Akt", "Max", "Min"};
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 5; ++c)
+            grid->addWidget(control(rows[r][c]), r + 1, c);
+        for (int c = 1; c <= 3; ++c) {
+            control<QLineEdit>(rows[r][c])->setAlignment(Qt::AlignRight);
+            describeBy(rows[r][c], rows[r][0], QString::fromLatin1(columns[c]));
+        }
+    }
+    grid->addWidget(control(1121), 4, 0);
+    grid->addWidget(control(1120), 4, 1);
+    grid->addWidget(control(1122), 4, 4);
+    control<QLineEdit>(1120)->setAlignment(Qt::AlignRight);
+    describeBy(1120, 1121);
+    grid->addWidget(control(1111), 5, 1);
+    grid->addWidget(control(1109), 5, 2);
+    grid->addWidget(control(1110), 5, 3);
+    grid->setColumnStretch(0, 3);
+    for (int c = 1; c <= 3; ++c)
+        grid->setColumnStretch(c, 2);
+    grid->setColumnMinimumWidth(4, 80);
+
+    auto* contacts = new QGroupBox(this);
+    auto* contactBox = new QVBoxLayout(contacts);
+    for (int id : {1114, 1116, 1115, 1123})
+        contactBox->addWidget(control(id));
+    contactBox->addStretch();
+
+    auto* measuring = new QGroupBox(this);
+    auto* measuringBox = new QVBoxLayout(measuring);
+    measuringBox->addWidget(control(1124));
+    measuringBox->addWidget(control(1125));
+    auto* recordRow = new QHBoxLayout;
+    recordRow->addWidget(control(kRecordStart), 1);
+    auto* lampSlot = new QWidget(measuring);
+    lampSlot->setFixedSize(22, 22);
+    control(kLamp)->setParent(lampSlot);
+    control(kLamp)->setGeometry(0, 0, 22, 22);
+    recordRow->addWidget(lampSlot);
+    measuringBox->addLayout(recordRow);
+    measuringBox->addWidget(control(kRecordStop));
+    measuringBox->addStretch();
+
+    auto* lowFlow = new QGroupBox(this);
+    auto* lowGrid = new QGridLayout(lowFlow);
+    lowGrid->addWidget(control(1155), 0, 0);
+    lowGrid->addWidget(control(1130), 0, 1);
+    lowGrid->addWidget(control(1119), 0, 2);
+    lowGrid->addWidget(control(1113), 1, 0);
+    lowGrid->addWidget(control(kLowFlowList), 1, 1);
+    lowGrid->addWidget(control(1131), 1, 2);
+    lowGrid->addWidget(control(kSetLowFlow), 2, 0);
+    lowGrid->addWidget(control(kZeroPoint), 2, 1, 1, 2);
+    control<QLineEdit>(1130)->setAlignment(Qt::AlignRight);
+    describeBy(1130, 1155);
+    describeBy(kLowFlowList, 1113);
+
+    auto* error = new QGroupBox(this);
+    auto* errorRow = new QHBoxLayout(error);
+    errorRow->addWidget(control(1118));
+    errorRow->addWidget(control(kErrorField), 1);
+    errorRow->addWidget(control(1128));
+    describeBy(kErrorField, 1118);
+
+    auto* logo = new QLabel(this);
+    logo->setPixmap(QIcon(QStringLiteral(":/trgui/logo.svg")).pixmap(124, 46));
+    logo->setAccessibleName(QStringLiteral("Trelvik KM210"));
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(contacts, 1);
+    middle->addWidget(measuring, 1);
+    middle->addWidget(lowFlow, 2);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(error, 1);
+    bottom->addWidget(logo, 0, Qt::AlignBottom | Qt::AlignRight);
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(values);
+    page->addLayout(middle);
+    page->addLayout(bottom);
+    page->addStretch();
+}
+
+void CBetrieb::reloadTexts()
+{
+    loadTexts(texts::stem::OperationLabels, texts::stem::OperationHelp);
+    loadMessageTable(messages_);
+}
+
+void CBetrieb::applyOperationAvailability(int code)
+{
+    const int greyOut = settings_ ? settings_->ausgrauen : 0;
+    for (const auto& c : variants::operationAvailability(code))
+        texts::setAvailable(*this, c.control, c.unavailable, greyOut);
+}
+
+void CBetrieb::updateDisplay(const app::MeasurementRecord& r)
+{
+    using operation::formatValue;
+    setControlText(1091, formatValue(r.velocity));
+    setControlText(1098, r.velocityUnit);
+    setControlText(1094, formatValue(r.velocityMin));
+    setControlText(1093, formatValue(r.velocityMax));
+    setControlText(1099, formatValue(r.volumeFlow));
+    setControlText(1103, r.volumeFlowUnit);
+    setControlText(1102, formatValue(r.volumeFlowMin));
+    setControlText(1101, formatValue(r.volumeFlowMax));
+    setControlText(1104, formatValue(r.temperature));
+    setControlText(1108, r.temperatureUnit);
+    setControlText(1120, formatValue(r.totaliser));
+    setControlText(1122, r.totaliserUnit);
+    setControlText(1106, formatValue(r.temperatureMax));
+    setControlText(1107, formatValue(r.temperatureMin));
+
+    if (const auto i = texts::errorIndex(r.errorCode)) {
+        const auto index = static_cast<std::size_t>(*i);
+        setControlToolTip(kErrorField, texts::toolTipText(errors_.help[index]));
+        setControlText(kErrorField, texts::fromWindows1252(errors_.texts[index]));
+        lastErrorText_ = errors_.texts[index];
+    }
+
+    setControlText(1130, QString::number(r.lowFlowSuppression));
+    control<QCheckBox>(1114)->setChecked(r.contactBits & 0x01);
+    control<QCheckBox>(1116)->setChecked(r.contactBits & 0x02);
+    control<QCheckBox>(1115)->setChecked(r.contactBits & 0x04);
+    control<QCheckBox>(1123)->setChecked(!(r.contactBits & 0x08));
+
+    if (recording_.recording())
+        writeRow(r);
+}
+
+void CBetrieb::writeRow(const app::MeasurementRecord& record)
+{
+    const int language = settings_ ? settings_->language : 0;
+    if (recording_.appendRow(language, record, lastErrorText_, QDateTime::currentDateTime())) {
+        rowFailureShown_ = false;
+        return;
+    }
+    // The row is lost and recording goes on. The box comes once per run of
+    // failures, not at every poll, so an unwritable file (e.g. locked by a
+    // spreadsheet) does not bury the technician in boxes.
+    if (!rowFailureShown_) {
+        rowFailureShown_ = true;
+        texts::showMessage(*this, messages_, kCannotWriteFile);
+    }
+}
+
+void CBetrieb::toggleRecordingIndicator()
+{
+    if (QWidget* lamp = control(kLamp))
+        lamp->setVisible(!lamp->isVisible());
+}
+
+bool CBetrieb::recordStartEnabled() const
+{
+    const QWidget* button = control(kRecordStart);
+    return button && button->isEnabled();
+}
+
+void CBetrieb::enableRecordStart()
+{
+    setControlEnabled(kRecordStart, true);
+}
+
+void CBetrieb::lowFlowSelectionChanged(int index)
+{
+    setControlEnabled(kZeroPoint, index == 0);
+    setControlEnabled(kSetLowFlow, index > 0);
+}
+
+void CBetrieb::sendSimpleCommand(DeviceCommand command)
+{
+    if (!lock_ || !port_)
+        return;
+    app::DeviceLockGuard guard(*lock_);
+    if (*port_)
+        device::exchange(**port_, command, device::DrainMode::Read);
+}
+
+void CBetrieb::setLowFlowOrZero()
+{
+    if (!lock_ || !port_)
+        return;
+    app::DeviceLockGuard guard(*lock_);
+    const int value = control<QComboBox>(kLowFlowList)->currentIndex();
+    if (!*port_ || value < 0)
+        return;
+    // The box is shown while the lock is held, so ticks delivered by its event
+    // loop keep the cycle off the line.
+    if (const auto message = device::setLowFlowSuppression(**port_, value))
+        texts::showMessage(*this, messages_, *message);
+}
+
+void CBetrieb::startRecording()
+{
+    if (recording_.recording() || !settings_)
+        return;
+    const QString title = messages_.caption(kSaveDialogTitle);
+    const QString directory = QString::fromLocal8Bit(settings_->workingDir.c_str());
+    const QString chosen = fileChooser()
+        ? fileChooser()(this, title, directory)
+        : QFileDialog::getSaveFileName(this, title, directory, QStringLiteral("(*.csv) (*.csv)"));
+    if (chosen.isEmpty())
+        return;
+
+    const std::string path = QDir::toNativeSeparators(chosen).toLocal8Bit().toStdString();
+    const auto lastSeparator = path.find_last_of(QDir::separator().toLatin1());
+    settings_->workingDir = lastSeparator == std::string::npos ? std::string() : path.substr(0, lastSeparator + 1);
+    settings_->save();
+
+    const QString model = QString::fromLatin1(variants::modelName(deviceTypeCode_).data(),
+                                              static_cast<qsizetype>(variants::modelName(deviceTypeCode_).size()));
+    if (!recording_.start(operation::withCsvExtension(path), model)) {
+        texts::showMessage(*this, messages_, kCannotWriteFile);
+        return;
+    }
+    rowFailureShown_ = false;
+    setControlEnabled(kRecordStop, true);
+}
+
+void CBetrieb::stopRecording()
+{
+    recording_.stop();
+    setControlEnabled(kRecordStart, true);
+    setControlVisible(kLamp, false);
+}
+
+} // namespace trgui::pages

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "device_lock.h"
+#include "measurement_record.h"
+#include "page_base.h"
+#include "port_slot.h"
+#include "protocol.h"
+#include "recording.h"
+
+#include <functional>
+
+namespace trgui::pages {
+
+// The Operation page: live values of the latest poll, the device's commands,
+// low-flow suppression and zero point, and the CSV recording.
+class CBetrieb : public PageBase {
+    Q_OBJECT
+public:
+    explicit CBetrieb(QWidget* parent = nullptr);
+
+    void setShared(app::SettingsRecord* settings, app::PortSlot* port, app::DeviceLock* lock);
+    const QString& tabTitle() const { return tabTitle_; }
+
+    // Called by the cycle.
+    void applyOperationAvailability(int code);
+    void updateDisplay(const app::MeasurementRecord& record);
+    void setDeviceTypeCode(int code) { deviceTypeCode_ = code; }
+    int deviceTypeCode() const { return deviceTypeCode_; }
+    bool recording() const { return recording_.recording(); }
+    void toggleRecordingIndicator();
+    bool recordStartEnabled() const;
+    void enableRecordStart();
+
+    // Reloads labels, help and messages in the current language.
+    void reloadTexts() override;
+
+    // User actions.
+    void sendSimpleCommand(device::DeviceCommand command);
+    void setLowFlowOrZero();
+    void startRecording();
+    void stopRecording();
+
+    // Replaces the save dialog of the recording (tests answer it without a window).
+    using FileChooser = std::function<QString(QWidget* parent, const QString& title, const QString& directory)>;
+    static void setFileChooser(FileChooser chooser);
+
+    const texts::MessageTable& messages() const { return messages_; }
+    const operation::CsvRecording& recordingState() const { return recording_; }
+
+protected:
+    void initialisePage() override;
+
+private:
+    void buildLayout();
+    void lowFlowSelectionChanged(int index);
+    void writeRow(const app::MeasurementRecord& record);
+
+    QString tabTitle_;
+    app::PortSlot* port_ = nullptr;
+    app::DeviceLock* lock_ = nullptr;
+    int deviceTypeCode_ = 0;
+    texts::MessageTable messages_;
+    texts::ErrorTables errors_;
+    QByteArray lastErrorText_;
+    operation::CsvRecording recording_;
+    bool rowFailureShown_ = false;
+};
+
+} // namespace trgui::pages

@@ -1,0 +1,143 @@
+#include "recording.h"
+
+#include "text_table.h"
+
+#include <QFile>
+
+#include <cmath>
+#include <cstdio>
+
+namespace trgui::pages::operation {
+
+namespace {
+
+const QByteArray kLineEnd("\r\n");
+
+struct HeaderTexts {
+    const char* pieces[13];  // UTF-8; units go between consecutive pieces
+};
+
+// Units in order: Uv Uv Uv Uq Uq Uq Ut Ut Ut Us.
+constexpr HeaderTexts kHeaders[3] = {
+    {{"Datum; Uhrzeit; Strömung Akt [", "]; Strömung Min [", "]; Strömung Max [", "]; Volumenstrom Akt [",
+      "]; Volumenstrom Min [", "]; Volumenstrom Max [", "]; Temperatur Akt [", "]; Temperatur Min [",
+      "]; Temperatur Max [", "]; Totalisator [",
+      "]; Schleichmenge [%]; GK1 ; GK2 ; Betrieb ; Fehler ; letzter Fehler; ", nullptr, nullptr}},
+    {{"Date; Time; actual flow velocity [", "]; min flow velocity [", "]; max flow velocity [",
+      "]; actual volume flow [", "]; min volume flow [", "]; max volume flow [", "]; actual temperature [",
+      "]; min temperature [", "]; max temperature [", "]; totalisator [",
+      "]; low flow suppression [%]; LS1 ; LS2 ; availability ; error ; last error; ", nullptr, nullptr}},
+    {{"Date; Heure; Vitesse d'écoulement actuelle [", "]; Vitesse d'écoulement minimale [",
+      "]; Vitesse d'écoulement maximale [", "]; Débit volumétrique actuel [", "]; Débit volumétrique minimal [",
+      "]; Débit volumétrique maximal [", "]; Température actuelle [", "]; Température minimale [",
+      "]; Température maximale [", "]; Totaliseur [",
+      "]; suppression du débit volumétrique rampant [%] ; Contact de seuil 1 ; Contact de seuil 2 ; Service ; "
+      "Défaut ; Dernier défaut; ",
+      nullptr, nullptr}},
+};
+
+QByteArray bit(bool set)
+{
+    return set ? "1" : "0";
+}
+
+} // namespace
+
+QString formatValue(float value)
+{
+    if (std::isnan(value))
+        return QStringLiteral("----");
+    const double x = value;
+    const char* format = x < 10 ? "%5.3f" : x < 100 ? "%5.2f" : x < 100000 ? "%5.1f" : "%5.0f";
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, x);
+    return QString::fromLatin1(buffer);
+}
+
+QByteArray csvNumber(float value)
+{
+    QByteArray text;
+    for (char c : formatValue(value).toLatin1()) {
+        if (static_cast<unsigned char>(c) < 0x20)
+            continue;
+        text.append(c == '.' ? ',' : c);
+    }
+    return text;
+}
+
+std::string withCsvExtension(const std::string& chosen)
+{
+    const std::size_t n = chosen.size();
+    if (n > 5 && chosen.compare(n - 4, 4, ".csv") != 0 && chosen[n - 4] != '.')
+        return chosen + ".csv";
+    return chosen;
+}
+
+QByteArray headerLine(int language, const app::MeasurementRecord& r)
+{
+    if (language < 0 || language > 2)
+        return {};
+    const QString units[] = {r.velocityUnit, r.velocityUnit, r.velocityUnit, r.volumeFlowUnit, r.volumeFlowUnit,
+                             r.volumeFlowUnit, r.temperatureUnit, r.temperatureUnit, r.temperatureUnit,
+                             r.totaliserUnit};
+    const auto& pieces = kHeaders[language].pieces;
+    QString line = QString::fromUtf8(pieces[0]);
+    for (std::size_t i = 0; i < std::size(units); ++i)
+        line += units[i] + QString::fromUtf8(pieces[i + 1]);
+    return texts::toWindows1252(line);
+}
+
+QByteArray dataRow(const app::MeasurementRecord& r, const QByteArray& lastErrorText, const QDateTime& at)
+{
+    QByteArray row = at.toString(QStringLiteral("yyyy.MM.dd")).toLatin1();
+    row += "; " + at.toString(QStringLiteral("HH:mm:ss")).toLatin1();
+    for (float v : {r.velocity, r.velocityMin, r.velocityMax, r.volumeFlow, r.volumeFlowMin, r.volumeFlowMax,
+                    r.temperature, r.temperatureMin, r.temperatureMax, r.totaliser})
+        row += "; " + csvNumber(v);
+    row += "; " + QByteArray::number(r.lowFlowSuppression);
+    row += "; " + bit(r.contactBits & 0x01);
+    row += "; " + bit(r.contactBits & 0x02);
+    row += "; " + bit(r.contactBits & 0x04);
+    row += "; " + bit(!(r.contactBits & 0x08));
+    row += "; " + lastErrorText;
+    return row;
+}
+
+void CsvRecording::reset()
+{
+    recording_ = false;
+    headerPending_ = false;
+    path_.clear();
+}
+
+bool CsvRecording::start(const std::string& path, const QString& modelName)
+{
+    path_ = path;
+    QFile file(QString::fromLocal8Bit(path.c_str()));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    file.write(texts::toWindows1252(modelName) + kLineEnd);
+    file.close();
+    recording_ = true;
+    headerPending_ = true;
+    return true;
+}
+
+bool CsvRecording::appendRow(int language, const app::MeasurementRecord& record, const QByteArray& lastErrorText,
+                             const QDateTime& at)
+{
+    QFile file(QString::fromLocal8Bit(path_.c_str()));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    QByteArray out;
+    if (headerPending_)
+        out += headerLine(language, record) + kLineEnd;
+    out += dataRow(record, lastErrorText, at) + kLineEnd;
+    // Header and row go out in one write, so a failed write leaves the header pending.
+    if (file.write(out) != out.size() || !file.flush())
+        return false;
+    headerPending_ = false;
+    return true;
+}
+
+} // namespace trgui::pages::operation

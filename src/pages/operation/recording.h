@@ -1,0 +1,61 @@
+#pragma once
+
+// Window-free part of the Operation page: the value format of the display and
+// the CSV recording file (Windows-1252, CR LF, fields separated by "; ").
+
+#include "measurement_record.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <string>
+
+namespace trgui::pages::operation {
+
+// Text of a measured value. The format is chosen by the value before rounding:
+// below 10 "%5.3f", below 100 "%5.2f", below 100000 "%5.1f", else "%5.0f".
+// A NaN from the device shows as "----".
+QString formatValue(float value);
+
+// Number text of the CSV file: the screen text with a decimal comma.
+QByteArray csvNumber(float value);
+
+// The chosen file name with ".csv" appended unless it already ends in ".csv"
+// or in another three-letter extension.
+std::string withCsvExtension(const std::string& chosen);
+
+// The header line of a recording, in the language of the recording (0, 1, 2),
+// with the unit texts of the first row, without the line end.
+QByteArray headerLine(int language, const app::MeasurementRecord& record);
+
+// One data row without the line end.
+QByteArray dataRow(const app::MeasurementRecord& record, const QByteArray& lastErrorText, const QDateTime& at);
+
+// The recording file: created with the model name as line 1, then one row per
+// delivered poll, the header written together with the first row. The file is
+// opened and closed for every row so it is complete on disk after each poll.
+class CsvRecording {
+public:
+    // Creates (or truncates) path and writes line 1. Returns false when the
+    // file cannot be created; recording does not start then.
+    bool start(const std::string& path, const QString& modelName);
+    void stop() { recording_ = false; }
+
+    // Appends one row (and the pending header). Returns false when the file
+    // cannot be opened or written; the row is lost and recording goes on.
+    bool appendRow(int language, const app::MeasurementRecord& record, const QByteArray& lastErrorText,
+                   const QDateTime& at);
+
+    bool recording() const { return recording_; }
+    bool headerPending() const { return headerPending_; }
+    const std::string& path() const { return path_; }
+    void reset();
+
+private:
+    bool recording_ = false;
+    bool headerPending_ = false;
+    std::string path_;
+};
+
+} // namespace trgui::pages::operation

@@ -1,0 +1,240 @@
+#include "page_base.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace trgui::pages {
+
+namespace {
+
+constexpr int kToolTipMs = 30000;
+constexpr int kToolTipWidth = 500;
+
+PageBase::MessageBoxHandler& messageBoxHandler()
+{
+    static PageBase::MessageBoxHandler handler;
+    return handler;
+}
+
+} // namespace
+
+QPixmap lampPixmap(const QString& resource, int size)
+{
+    return QIcon(resource).pixmap(size, size);
+}
+
+PageBase::PageBase(QWidget* parent) : QWidget(parent)
+{
+}
+
+QString PageBase::tabTitleFor(const std::array<const char*, 3>& titles)
+{
+    auto temporary = app::SettingsRecord::forDirectory(app::currentProgramDirectory());
+    temporary.load();
+    const int language = temporary.language;
+    temporary.save();
+    if (language < 0 || language > 2)
+        return {};
+    return QString::fromUtf8(titles[static_cast<std::size_t>(language)]);
+}
+
+void PageBase::ensureInitialised()
+{
+    if (initialised_)
+        return;
+    initialised_ = true;
+    initialisePage();
+}
+
+void PageBase::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    ensureInitialised();
+}
+
+void PageBase::setMessageBoxHandler(MessageBoxHandler handler)
+{
+    messageBoxHandler() = std::move(handler);
+}
+
+QWidget* PageBase::control(int id) const
+{
+    const auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+bool PageBase::hasControl(int id) const
+{
+    return control(id) != nullptr;
+}
+
+void PageBase::setControlText(int id, const QString& text)
+{
+    QWidget* w = control(id);
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+        label->setText(text);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        button->setText(text);
+        button->setAccessibleName(text);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setText(text);
+    } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+        group->setTitle(text);
+    } else {
+        return;
+    }
+    refreshDescriptions(id);
+}
+
+void PageBase::setControlToolTip(int id, const QString& text)
+{
+    QWidget* w = control(id);
+    if (!w)
+        return;
+    // Long texts wrap at the tooltip width; short ones keep their own breaks.
+    const QFontMetrics metrics(w->font());
+    int widest = 0;
+    for (const auto& line : text.split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    if (widest > kToolTipWidth) {
+        QString html = text.toHtmlEscaped();
+        html.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+        w->setToolTip(QStringLiteral("<table width=\"%1\"><tr><td>%2</td></tr></table>").arg(kToolTipWidth).arg(html));
+    } else {
+        w->setToolTip(text);
+    }
+    w->setToolTipDuration(kToolTipMs);
+    if (w->accessibleDescription() != text)
+        w->setAccessibleDescription(text);
+}
+
+void PageBase::setControlVisible(int id, bool visible)
+{
+    if (QWidget* w = control(id))
+        w->setVisible(visible);
+}
+
+void PageBase::setControlEnabled(int id, bool enabled)
+{
+    if (QWidget* w = control(id))
+        w->setEnabled(enabled);
+}
+
+void PageBase::showMessageBox(const QString& caption, const QString& text)
+{
+    if (messageBoxHandler()) {
+        messageBoxHandler()(caption, text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, this);
+    box.exec();
+}
+
+void PageBase::registerControl(int id, QWidget* widget)
+{
+    widget->setObjectName(QStringLiteral("ctl%1").arg(id));
+    controls_[id] = widget;
+}
+
+void PageBase::createControls(std::span<const texts::ControlSpec> specs)
+{
+    using texts::ControlKind;
+    for (const auto& spec : specs) {
+        const QString caption = spec.caption ? QString::fromUtf8(spec.caption) : QString();
+        QWidget* w = nullptr;
+        switch (spec.kind) {
+        case ControlKind::Label:
+            w = new QLabel(caption, this);
+            break;
+        case ControlKind::Field: {
+            auto* field = new QLineEdit(this);
+            field->setReadOnly(true);
+            field->setFocusPolicy(Qt::ClickFocus);
+            w = field;
+            break;
+        }
+        case ControlKind::Edit:
+            w = new QLineEdit(this);
+            break;
+        case ControlKind::Button:
+            w = new QPushButton(caption, this);
+            break;
+        case ControlKind::CheckBox:
+            w = new QCheckBox(caption, this);
+            break;
+        case ControlKind::ComboBox:
+            w = new QComboBox(this);
+            break;
+        case ControlKind::Image: {
+            auto* image = new QLabel(this);
+            image->setAlignment(Qt::AlignCenter);
+            w = image;
+            break;
+        }
+        case ControlKind::Frame: {
+            auto* frame = new QFrame(this);
+            frame->setFrameShape(QFrame::StyledPanel);
+            w = frame;
+            break;
+        }
+        }
+        if (!caption.isEmpty())
+            w->setAccessibleName(caption);
+        registerControl(spec.id, w);
+    }
+}
+
+void PageBase::describeBy(int field, int label, const QString& suffix)
+{
+    descriptions_.insert({label, Description{field, suffix}});
+    refreshDescriptions(label);
+}
+
+void PageBase::refreshDescriptions(int label)
+{
+    const auto* source = control<QLabel>(label);
+    if (!source)
+        return;
+    const auto [begin, end] = descriptions_.equal_range(label);
+    for (auto it = begin; it != end; ++it) {
+        if (QWidget* field = control(it->second.field)) {
+            QString name = source->text();
+            if (!it->second.suffix.isEmpty())
+                name += QLatin1Char(' ') + it->second.suffix;
+            field->setAccessibleName(name);
+        }
+    }
+}
+
+std::string PageBase::programDirectory() const
+{
+    return settings_ ? settings_->programDirectory : app::currentProgramDirectory();
+}
+
+void PageBase::loadTexts(const char* labelsStem, const char* helpStem)
+{
+    const int language = settings_ ? settings_->language : 0;
+    if (const auto labels = texts::textFileName(labelsStem, language))
+        texts::applyLabels(*this, programDirectory(), *labels);
+    if (const auto help = texts::textFileName(helpStem, language))
+        texts::applyHelp(*this, programDirectory(), *help);
+}
+
+void PageBase::loadMessageTable(texts::MessageTable& table)
+{
+    const int language = settings_ ? settings_->language : 0;
+    if (const auto messages = texts::textFileName(texts::stem::Messages, language))
+        texts::loadMessages(*this, table, programDirectory(), *messages);
+}
+
+} // namespace trgui::pages

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "control_spec.h"
+#include "settings_record.h"
+#include "text_page.h"
+#include "text_table.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <span>
+
+class QAbstractButton;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+namespace trgui::pages {
+
+// Common ground of the four pages: controls addressed by id, text loading,
+// message boxes, and initialisation on first show.
+class PageBase : public QWidget, public texts::TextPage {
+    Q_OBJECT
+public:
+    explicit PageBase(QWidget* parent = nullptr);
+
+    // The tab title of a page, chosen by LANGUAGE through a short-lived
+    // settings record of the program directory (loaded and saved back).
+    static QString tabTitleFor(const std::array<const char*, 3>& titles);
+
+    // Builds the page's controls and reads its texts; runs once, the first
+    // time the page is shown.
+    void ensureInitialised();
+    bool initialised() const { return initialised_; }
+
+    // Reads the page's texts again after a language change.
+    virtual void reloadTexts() = 0;
+
+    // texts::TextPage
+    bool hasControl(int id) const override;
+    void setControlText(int id, const QString& text) override;
+    void setControlToolTip(int id, const QString& text) override;
+    void setControlVisible(int id, bool visible) override;
+    void setControlEnabled(int id, bool enabled) override;
+    void showMessageBox(const QString& caption, const QString& text) override;
+
+    QWidget* control(int id) const;
+    template <typename T>
+    T* control(int id) const { return qobject_cast<T*>(control(id)); }
+
+    // Replaces how message boxes are shown (tests answer them without a window).
+    using MessageBoxHandler = std::function<void(const QString& caption, const QString& text)>;
+    static void setMessageBoxHandler(MessageBoxHandler handler);
+
+protected:
+    virtual void initialisePage() = 0;
+    void showEvent(QShowEvent* event) override;
+
+    // Creates the widget for each spec (caption, objectName "ctl<id>",
+    // accessible name) and registers it.
+    void createControls(std::span<const texts::ControlSpec> specs);
+    void registerControl(int id, QWidget* widget);
+    // The accessible name of field follows the text of label (plus suffix).
+    void describeBy(int field, int label, const QString& suffix = {});
+    // Reads labels and help for the current language; a language without
+    // files reads nothing.
+    void loadTexts(const char* labelsStem, const char* helpStem);
+    void loadMessageTable(texts::MessageTable& table);
+    std::string programDirectory() const;
+
+    app::SettingsRecord* settings_ = nullptr;
+
+private:
+    void refreshDescriptions(int label);
+
+    bool initialised_ = false;
+    std::map<int, QWidget*> controls_;
+    struct Description {
+        int field;
+        QString suffix;
+    };
+    std::multimap<int, Description> descriptions_;  // label id -> fields it names
+};
+
+// A lamp or marker image drawn from the resources.
+QPixmap lampPixmap(const QString& resource, int size);
+
+} // namespace trgui::pages

@@ -1,0 +1,253 @@
+#include "einstellungen.h"
+
+#include "page_exchanges.h"
+#include "profile_file.h"
+#include "serial_port.h"
+#include "settings_controls.h"
+#include "variants.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace trgui::pages {
+
+namespace {
+
+constexpr int kComList = 1001;
+constexpr int kLanguageList = 1004;
+constexpr int kGreenLamp = 1007;
+constexpr int kRedLamp = 1008;
+constexpr int kModelField = 1009;
+constexpr int kVersionField = 1011;
+constexpr int kRefreshEdit = 1098;
+constexpr int kRefreshMarker = 1122;
+constexpr int kGreyOutCheck = 1056;
+constexpr int kPortCount = 9;
+constexpr float kRefreshMin = 2.0f;
+constexpr float kRefreshMax = 9999.0f;
+constexpr int kLanguageChanged = 15;
+
+const QString kNoValue = QStringLiteral("------");
+
+} // namespace
+
+Einstellungen::Einstellungen(QWidget* parent)
+    : PageBase(parent), tabTitle_(tabTitleFor({"Einstellungen", "Settings", "Paramètres"}))
+{
+}
+
+void Einstellungen::setShared(app::SettingsRecord* settings, app::PortSlot* port, std::array<PageBase*, 3> otherPages)
+{
+    settings_ = settings;
+    port_ = port;
+    otherPages_ = otherPages;
+}
+
+void Einstellungen::initialisePage()
+{
+    createControls(settings::kControls);
+    buildLayout();
+
+    settings_->deviceTypeCode = 0;
+    settings_->deviceFamily = -1;
+    loadTexts(texts::stem::SettingsLabels, texts::stem::SettingsHelp);
+
+    auto* com = control<QComboBox>(kComList);
+    const auto resolve = app::portResolver(*settings_);
+    for (int n = 1; n <= kPortCount; ++n) {
+        const std::string name = "COM" + std::to_string(n);
+        const std::string device = resolve(name);
+        // Where the name stands for another device (Linux), show which.
+        com->addItem(device == name ? QString::fromStdString(name)
+                                    : QStringLiteral("%1   (%2)").arg(QString::fromStdString(name),
+                                                                       QString::fromLocal8Bit(device.c_str())));
+    }
+    auto* language = control<QComboBox>(kLanguageList);
+    language->addItems({QStringLiteral("Deutsch"), QStringLiteral("English"), QStringLiteral("Francais")});
+    auto* refresh = control<QLineEdit>(kRefreshEdit);
+    refresh->setMaxLength(99);
+    refresh->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), refresh));
+
+    language->setCurrentIndex(settings_->language >= 0 && settings_->language <= 2 ? settings_->language : -1);
+    com->setCurrentIndex(settings_->comPort >= 1 && settings_->comPort <= kPortCount ? settings_->comPort - 1 : -1);
+    control<QCheckBox>(kGreyOutCheck)->setChecked(settings_->ausgrauen == 1);
+
+    connect(refresh, &QLineEdit::textChanged, this, &Einstellungen::validateRefreshRate);
+    refresh->setText(QString::number(settings_->refreshRate));
+    validateRefreshRate();  // also when the text did not change
+
+    connect(com, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index < 0)
+            return;
+        settings_->comPort = index + 1;
+        identifyDevice(settings_->comPort);
+    });
+    connect(language, &QComboBox::currentIndexChanged, this, &Einstellungen::changeLanguage);
+    connect(control<QCheckBox>(kGreyOutCheck), &QCheckBox::clicked, this, [this](bool checked) {
+        settings_->ausgrauen = checked ? 1 : 0;
+        settings_->save();
+    });
+
+    identifyDevice(settings_->comPort);
+}
+
+void Einstellungen::buildLayout()
+{
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(10);
+
+    auto* lamps = new QWidget(this);
+    lamps->setFixedSize(28, 28);
+    for (int id : {kGreenLamp, kRedLamp}) {
+        auto* lamp = control<QLabel>(id);
+        lamp->setParent(lamps);
+        lamp->setGeometry(0, 0, 28, 28);
+        lamp->setPixmap(lampPixmap(id == kGreenLamp ? QStringLiteral(":/trgui/lamp_green.svg")
+                                                    : QStringLiteral(":/trgui/lamp_red.svg"),
+                                   24));
+    }
+    control(kGreenLamp)->setAccessibleName(tr("connected"));
+    control(kRedLamp)->setAccessibleName(tr("not connected"));
+    control(kGreenLamp)->hide();
+    control(kRedLamp)->hide();
+
+    grid->addWidget(control(1006), 0, 0);
+    grid->addWidget(control(kComList), 0, 1);
+    grid->addWidget(lamps, 0, 2);
+    describeBy(kComList, 1006);
+
+    auto* flags = new QLabel(this);
+    flags->setPixmap(QIcon(QStringLiteral(":/trgui/flags.svg")).pixmap(78, 16));
+    auto* languageLabel = new QHBoxLayout;
+    languageLabel->addWidget(control(1005));
+    languageLabel->addWidget(flags);
+    languageLabel->addStretch();
+    grid->addLayout(languageLabel, 1, 0);
+    grid->addWidget(control(kLanguageList), 1, 1);
+    describeBy(kLanguageList, 1005);
+
+    grid->addWidget(control(1010), 2, 0);
+    grid->addWidget(control(kModelField), 2, 1);
+    describeBy(kModelField, 1010);
+    grid->addWidget(control(1012), 3, 0);
+    grid->addWidget(control(kVersionField), 3, 1);
+    describeBy(kVersionField, 1012);
+
+    auto* refreshRow = new QHBoxLayout;
+    refreshRow->addWidget(control(kRefreshEdit));
+    refreshRow->addWidget(new QLabel(QStringLiteral("s"), this));
+    auto* marker = control<QLabel>(kRefreshMarker);
+    marker->setPixmap(lampPixmap(QStringLiteral(":/trgui/marker_error.svg"), 16));
+    marker->setAccessibleName(tr("error: refresh rate"));
+    marker->setFixedSize(18, 18);
+    marker->hide();
+    refreshRow->addWidget(marker);
+    refreshRow->addStretch();
+    grid->addWidget(control(1099), 4, 0);
+    grid->addLayout(refreshRow, 4, 1);
+    control(kRefreshEdit)->setMaximumWidth(90);
+    describeBy(kRefreshEdit, 1099);
+
+    grid->addWidget(control(kGreyOutCheck), 5, 0, 1, 2);
+    control(kGreyOutCheck)->hide();  // part of the dialog, not offered to the user
+    control(1)->hide();
+    grid->setColumnMinimumWidth(1, 260);
+
+    auto* picture = new QLabel(this);
+    picture->setPixmap(QIcon(QStringLiteral(":/trgui/device.svg")).pixmap(240, 180));
+    picture->setAccessibleName(QStringLiteral("KM210"));
+    auto* logo = new QLabel(this);
+    logo->setPixmap(QIcon(QStringLiteral(":/trgui/logo.svg")).pixmap(124, 46));
+    logo->setAccessibleName(QStringLiteral("Trelvik KM210"));
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(grid);
+    top->addStretch();
+    top->addWidget(picture, 0, Qt::AlignTop);
+
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(top);
+    page->addStretch();
+    page->addWidget(control(1), 0, Qt::AlignLeft);
+    page->addWidget(logo, 0, Qt::AlignRight);
+}
+
+void Einstellungen::showConnected(bool connected)
+{
+    setControlVisible(kGreenLamp, connected);
+    setControlVisible(kRedLamp, !connected);
+}
+
+void Einstellungen::identifyDevice(int number)
+{
+    port_->reset();  // closes the old port before the new one is opened
+    setControlText(kModelField, kNoValue);
+    setControlText(kVersionField, kNoValue);
+
+    auto port = std::make_unique<device::SerialPort>(app::portResolver(*settings_));
+    if (port->open(number) != 0) {
+        showConnected(false);
+        return;
+    }
+    device::SerialPort& opened = *port;
+    *port_ = std::move(port);
+
+    const auto id = device::identifyOnConnect(opened);
+    if (!id.connected) {
+        showConnected(false);  // the port stays open; the cycle keeps trying it
+        return;
+    }
+    showConnected(true);
+    device::updateFamily(id.deviceTypeCode, settings_->deviceFamily);
+    settings_->deviceTypeCode = id.deviceTypeCode;
+    const auto model = variants::modelName(id.deviceTypeCode);
+    setControlText(kModelField, QString::fromLatin1(model.data(), static_cast<qsizetype>(model.size())));
+    if (id.softwareVersion)
+        setControlText(kVersionField, QString::asprintf("%5.2f", static_cast<double>(*id.softwareVersion)));
+}
+
+void Einstellungen::validateRefreshRate()
+{
+    const QString text = control<QLineEdit>(kRefreshEdit)->text().left(99).trimmed();
+    const int value = app::parseLeadingInt(text.toStdString());
+    const auto asFloat = static_cast<float>(value);
+    const bool valid = !text.isEmpty() && asFloat >= kRefreshMin && asFloat <= kRefreshMax;
+    setControlVisible(kRefreshMarker, !valid);
+    if (!valid)
+        return;
+    if (settings_->refreshRate != value) {
+        settings_->refreshRate = value;
+        settings_->save();
+    }
+}
+
+void Einstellungen::reloadTexts()
+{
+    loadTexts(texts::stem::SettingsLabels, texts::stem::SettingsHelp);
+    loadMessageTable(messages_);
+}
+
+void Einstellungen::changeLanguage()
+{
+    const int index = control<QComboBox>(kLanguageList)->currentIndex();
+    if (index < 0)
+        return;
+    settings_->language = index;
+    settings_->save();
+    reloadTexts();
+    for (PageBase* page : otherPages_) {
+        if (page && page->initialised())
+            page->reloadTexts();
+    }
+    texts::showMessage(*this, messages_, kLanguageChanged);
+}
+
+} // namespace trgui::pages

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "page_base.h"
+#include "port_slot.h"
+
+#include <array>
+
+namespace trgui::pages {
+
+// The Settings page: COM port and device identification, language of all
+// pages, refresh rate of the measurement cycle, grey-out option.
+class Einstellungen : public PageBase {
+    Q_OBJECT
+public:
+    explicit Einstellungen(QWidget* parent = nullptr);
+
+    // otherPages: Configuration, Operation and Visualisation page, in the
+    // order their texts are reloaded on a language change.
+    void setShared(app::SettingsRecord* settings, app::PortSlot* port, std::array<PageBase*, 3> otherPages);
+    const QString& tabTitle() const { return tabTitle_; }
+
+    // Replaces the port with COM<number> and identifies the device.
+    void identifyDevice(int number);
+    void validateRefreshRate();
+    void changeLanguage();
+    void reloadTexts() override;
+
+    const texts::MessageTable& messages() const { return messages_; }
+
+protected:
+    void initialisePage() override;
+
+private:
+    void buildLayout();
+    void showConnected(bool connected);
+
+    QString tabTitle_;
+    app::PortSlot* port_ = nullptr;
+    std::array<PageBase*, 3> otherPages_{};
+    texts::MessageTable messages_;
+};
+
+} // namespace trgui::pages

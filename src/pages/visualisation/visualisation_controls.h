@@ -1,0 +1,18 @@
+#pragma once
+
+#include "control_spec.h"
+
+namespace trgui::pages::visualisation {
+
+using texts::ControlKind;
+using texts::ControlSpec;
+
+// The controls of the Visualisation page with their built-in captions.
+inline constexpr ControlSpec kControls[] = {
+    {1130, ControlKind::Frame, nullptr},
+    {1131, ControlKind::Button, "Plot Start"},
+    {1132, ControlKind::Button, "Plot Stop"},
+    {1133, ControlKind::Button, "Clear"},
+};
+
+} // namespace trgui::pages::visualisation

@@ -1,0 +1,87 @@
+# Numbered messages (caption, then up to four body lines) and the device
+# error texts in the order of the error code list.
+
+MESSAGES = {
+ 'de': {
+  1: ("Konfiguration nicht geschrieben", "Die Prüfung der Konfiguration ist fehlgeschlagen.", "Die markierten Felder enthalten ungültige Werte.", "Bitte korrigieren Sie sie und schreiben Sie erneut."),
+  2: ("Konfiguration nicht bestätigt", "Das Gerät hat die Konfiguration nicht bestätigt.", "Prüfen Sie Verbindung und Schnittstelle, lesen Sie die", "Konfiguration neu vom Gerät und versuchen Sie es erneut."),
+  3: ("Konfiguration speichern",),
+  4: ("Datei nicht geöffnet", "Die Konfigurationsdatei kann nicht geöffnet werden.", "Prüfen Sie Pfad, Dateiname und Zugriffsrechte."),
+  5: ("Konfiguration laden",),
+  6: ("Konfiguration geschrieben", "Das Gerät hat die neue Konfiguration bestätigt."),
+  7: ("Schleichmenge gesetzt", "Das Gerät hat die neue Schleichmengenunterdrückung übernommen.", "Der neue Wert erscheint mit der nächsten Abfrage."),
+  8: ("Keine Bestätigung", "Das Gerät hat den Befehl nicht bestätigt.", "Der Wert im Gerät ist unverändert.", "Prüfen Sie die Verbindung und versuchen Sie es erneut."),
+  9: ("Nullpunktabgleich", "Das Gerät meldet das Ergebnis 0x9E des Nullpunktabgleichs.", "Die Bedeutung steht in der Betriebsanleitung des KM210."),
+  10: ("Nullpunktabgleich", "Das Gerät meldet das Ergebnis 0x9D des Nullpunktabgleichs.", "Die Bedeutung steht in der Betriebsanleitung des KM210."),
+  11: ("Nullpunktabgleich", "Das Gerät meldet das Ergebnis 0x9F des Nullpunktabgleichs.", "Die Bedeutung steht in der Betriebsanleitung des KM210."),
+  12: ("Nullpunktabgleich", "Das Gerät hat kein Ergebnis des Nullpunktabgleichs gemeldet.", "Prüfen Sie die Verbindung und wiederholen Sie den Abgleich."),
+  13: ("Aufzeichnung speichern unter",),
+  14: ("Aufzeichnung", "Die Aufzeichnungsdatei kann nicht angelegt oder beschrieben werden.", "Prüfen Sie, ob die Datei in einem anderen Programm geöffnet ist", "und ob Sie im Verzeichnis schreiben dürfen."),
+  15: ("Sprache", "Die Sprache wurde geändert.", "Die Titel der Registerkarten wechseln beim nächsten Programmstart."),
+  16: ("Aufzeichnung", "Die Datei existiert bereits.", "Soll sie ersetzt werden?"),
+ },
+ 'en': {
+  1: ("Configuration not written", "The check of the configuration failed.", "The marked fields hold invalid values.", "Please correct them and write again."),
+  2: ("Configuration not acknowledged", "The device did not acknowledge the configuration.", "Check the connection and the port, read the configuration", "from the device again and retry."),
+  3: ("Save configuration",),
+  4: ("File not opened", "The configuration file cannot be opened.", "Check the path, the file name and the access rights."),
+  5: ("Load configuration",),
+  6: ("Configuration written", "The device acknowledged the new configuration."),
+  7: ("Low-flow suppression set", "The device accepted the new low-flow suppression.", "The new value appears with the next poll."),
+  8: ("No acknowledgement", "The device did not acknowledge the command.", "The value in the device is unchanged.", "Check the connection and try again."),
+  9: ("Zero-point adjustment", "The device reports the zero-point adjustment result 0x9E.", "Its meaning is given in the KM210 operating manual."),
+  10: ("Zero-point adjustment", "The device reports the zero-point adjustment result 0x9D.", "Its meaning is given in the KM210 operating manual."),
+  11: ("Zero-point adjustment", "The device reports the zero-point adjustment result 0x9F.", "Its meaning is given in the KM210 operating manual."),
+  12: ("Zero-point adjustment", "The device reported no result of the zero-point adjustment.", "Check the connection and repeat the adjustment."),
+  13: ("Save recording as",),
+  14: ("Recording", "The recording file cannot be created or written.", "Check whether the file is open in another program", "and whether you may write to the folder."),
+  15: ("Language", "The language has been changed.", "The tab titles change at the next start of the program."),
+  16: ("Recording", "The file already exists.", "Do you want to replace it?"),
+ },
+ 'fr': {
+  1: ("Configuration non écrite", "La vérification de la configuration a échoué.", "Les champs marqués contiennent des valeurs invalides.", "Corrigez-les puis écrivez de nouveau."),
+  2: ("Configuration non confirmée", "L'appareil n'a pas confirmé la configuration.", "Vérifiez la liaison et le port, relisez la configuration", "de l'appareil puis réessayez."),
+  3: ("Enregistrer la configuration",),
+  4: ("Fichier non ouvert", "Le fichier de configuration ne peut pas être ouvert.", "Vérifiez le chemin, le nom du fichier et les droits d'accès."),
+  5: ("Charger une configuration",),
+  6: ("Configuration écrite", "L'appareil a confirmé la nouvelle configuration."),
+  7: ("Suppression des bas débits réglée", "L'appareil a accepté la nouvelle suppression des bas débits.", "La nouvelle valeur apparaît à la prochaine interrogation."),
+  8: ("Pas de confirmation", "L'appareil n'a pas confirmé la commande.", "La valeur dans l'appareil est inchangée.", "Vérifiez la liaison et réessayez."),
+  9: ("Réglage du zéro", "L'appareil signale le résultat 0x9E du réglage du zéro.", "Sa signification figure dans la notice d'utilisation du KM210."),
+  10: ("Réglage du zéro", "L'appareil signale le résultat 0x9D du réglage du zéro.", "Sa signification figure dans la notice d'utilisation du KM210."),
+  11: ("Réglage du zéro", "L'appareil signale le résultat 0x9F du réglage du zéro.", "Sa signification figure dans la notice d'utilisation du KM210."),
+  12: ("Réglage du zéro", "L'appareil n'a signalé aucun résultat du réglage du zéro.", "Vérifiez la liaison et répétez le réglage."),
+  13: ("Enregistrer l'enregistrement sous",),
+  14: ("Enregistrement", "Le fichier d'enregistrement ne peut pas être créé ou écrit.", "Vérifiez si le fichier est ouvert dans un autre programme", "et si vous avez le droit d'écrire dans le dossier."),
+  15: ("Langue", "La langue a été changée.", "Les titres des onglets changent au prochain démarrage du programme."),
+  16: ("Enregistrement", "Le fichier existe déjà.", "Voulez-vous le remplacer ?"),
+ },
+}
+
+ERROR_CODES = [0, 255, 1, 2, 3, 4, 5, 10, 20, 21, 30, 40, 41, 60]
+
+def error_texts(lang):
+    out = []
+    for code in ERROR_CODES:
+        if code == 0:
+            out.append({'de': "Kein Fehler", 'en': "No error", 'fr': "Aucun défaut"}[lang])
+        else:
+            out.append({'de': f"Gerätefehler {code}", 'en': f"Device error {code}", 'fr': f"Défaut d'appareil {code}"}[lang])
+    return out
+
+def error_help(lang):
+    out = []
+    for code in ERROR_CODES:
+        if code == 0:
+            out.append({
+                'de': "Das Gerät meldet keinen Fehler.",
+                'en': "The device reports no error.",
+                'fr': "L'appareil ne signale aucun défaut.",
+            }[lang])
+        else:
+            out.append({
+                'de': f"Das Gerät meldet den Fehlercode {code}.\nSeine Bedeutung und Abhilfe stehen in der Betriebsanleitung des KM210.\nNach Beseitigen der Ursache setzen Sie den Fehler mit „Reset Fehler.“ zurück.",
+                'en': f"The device reports error code {code}.\nIts meaning and remedy are given in the KM210 operating manual.\nOnce the cause has been removed, clear the error with \"Reset error\".",
+                'fr': f"L'appareil signale le code de défaut {code}.\nSa signification et la solution figurent dans la notice d'utilisation du KM210.\nUne fois la cause éliminée, effacez le défaut avec « Réinit. défaut ».",
+            }[lang])
+    return out
