@@ -1,0 +1,92 @@
+#include "call_controls_sheet.h"
+#include "cbetrieb.h"
+#include "cgrafik.h"
+#include "ckonfiguration.h"
+#include "einstellungen.h"
+#include "program_directory.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace trgui;
+using trgui::testing::ProgramDirectory;
+
+TEST(Sheet, tabsTitleAndLazyPages)
+{
+    ProgramDirectory dir;
+    app::CAllControlsSheet sheet;
+    EXPECT_EQ(sheet.windowTitle(), QString::fromUtf8("Trelvik – KM210 GUI"));
+    ASSERT_EQ(sheet.tabs()->count(), 4);
+    EXPECT_EQ(sheet.tabs()->tabText(0), "Einstellungen");
+    EXPECT_EQ(sheet.tabs()->tabText(1), "Konfiguration");
+    EXPECT_EQ(sheet.tabs()->tabText(2), "Betrieb");
+    EXPECT_EQ(sheet.tabs()->tabText(3), "Visualisierung");
+    sheet.show();
+    EXPECT_EQ(sheet.tabs()->currentIndex(), 0);
+    EXPECT_TRUE(sheet.settingsPage()->initialised());
+    EXPECT_FALSE(sheet.operationPage()->initialised());
+    EXPECT_FALSE(sheet.configurationPage()->initialised());
+    EXPECT_FALSE(sheet.visualisationPage()->initialised());
+    sheet.tabs()->setCurrentIndex(1);
+    EXPECT_TRUE(sheet.configurationPage()->initialised());
+    EXPECT_FALSE(sheet.operationPage()->initialised());
+    EXPECT_TRUE(sheet.findChildren<QDialogButtonBox*>().isEmpty()) << "no OK, Cancel or Help buttons";
+}
+
+TEST(Sheet, tabTitlesFollowTheLanguageAtStart)
+{
+    ProgramDirectory dir;
+    dir.writeSettings({"[DATEN]", "LANGUAGE=2"});
+    app::CAllControlsSheet french;
+    EXPECT_EQ(french.tabs()->tabText(0), QString::fromUtf8("Paramètres"));
+    EXPECT_EQ(french.tabs()->tabText(2), QString::fromUtf8("Opération"));
+    EXPECT_EQ(french.tabs()->tabText(3), "Affichage graphique");
+
+    dir.writeSettings({"[DATEN]", "LANGUAGE=7"});
+    app::CAllControlsSheet unknown;
+    EXPECT_EQ(unknown.tabs()->tabText(0), "");
+}
+
+TEST(Sheet, noSettingsFileGivesDefaultsAndTheFileAfterwards)
+{
+    ProgramDirectory dir;
+    {
+        app::CAllControlsSheet sheet;
+        EXPECT_EQ(sheet.settings().comPort, 1);
+        EXPECT_EQ(sheet.settings().refreshRate, 2);
+    }
+    const QByteArray file = dir.settingsFile();
+    for (const char* line : {"COMPORT=1\r\n", "LANGUAGE=0\r\n", "AUSGRAUEN=0\r\n", "WORKINGDIR=\r\n", "REFRESHRATE=2\r\n"})
+        EXPECT_TRUE(file.contains(line)) << line;
+}
+
+TEST(Sheet, cornerMenuMinimisesAndOpensTheAboutBox)
+{
+    ProgramDirectory dir;
+    app::CAllControlsSheet sheet;
+    sheet.show();
+    auto* corner = sheet.findChild<QToolButton*>(QStringLiteral("cornerMenu"));
+    ASSERT_NE(corner, nullptr);
+    const auto actions = corner->menu()->actions();
+    ASSERT_EQ(actions.size(), 3);
+    EXPECT_EQ(actions[0]->text(), "Minimieren");
+    EXPECT_TRUE(actions[1]->isSeparator());
+    EXPECT_EQ(actions[2]->text(), QString::fromUtf8("&Info über TR-Gui..."));
+
+    QString aboutTitle;
+    QTimer::singleShot(100, [&] {
+        if (auto* box = QApplication::activeModalWidget()) {
+            aboutTitle = box->windowTitle();
+            box->close();
+        }
+    });
+    actions[2]->trigger();
+    EXPECT_EQ(aboutTitle, QString::fromUtf8("Info über Trelvik – KM210 GUI"));
+}

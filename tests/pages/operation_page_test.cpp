@@ -1,0 +1,272 @@
+#include "call_controls_sheet.h"
+#include "cbetrieb.h"
+#include "einstellungen.h"
+#include "program_directory.h"
+#include "simulator.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace trgui;
+using trgui::testing::ProgramDirectory;
+using trgui::testing::Simulator;
+
+namespace {
+
+bool shown(QWidget* w)
+{
+    return w && !w->isHidden();
+}
+
+class OperationPage : public ::testing::Test {
+protected:
+    void start(int language = 0, int greyOut = 0)
+    {
+        dir.writeSettings({"[COM]", "COMPORT=1", "COM1=" + sim.linkPath(), "COM3=/nonexistent/tty-km210", "[DATEN]",
+                           "LANGUAGE=" + std::to_string(language), "AUSGRAUEN=" + std::to_string(greyOut)});
+        sheet = std::make_unique<app::CAllControlsSheet>();
+        sheet->show();
+        sheet->tabs()->setCurrentIndex(2);
+        page = sheet->operationPage();
+        ASSERT_TRUE(page->initialised());
+    }
+    QString text(int id) { return page->control<QLineEdit>(id)->text(); }
+    QString label(int id) { return page->control<QLabel>(id)->text(); }
+    bool waitForPolls(int polls)
+    {
+        const int before = sim.count("request 0x41 ReadErrorCode");
+        return QTest::qWaitFor([&] { return sim.count("request 0x41 ReadErrorCode") >= before + polls; }, 15000)
+            && QTest::qWaitFor([&] { return page->recordStartEnabled() || page->recording(); }, 2000);
+    }
+    void click(int id) { QTest::mouseClick(page->control<QPushButton>(id), Qt::LeftButton); }
+
+    Simulator sim{17};
+    ProgramDirectory dir;
+    std::unique_ptr<app::CAllControlsSheet> sheet;
+    pages::CBetrieb* page = nullptr;
+};
+
+} // namespace
+
+TEST_F(OperationPage, aPollFillsEveryFieldWithFormatsAndUnits)
+{
+    start();
+    EXPECT_FALSE(page->recordStartEnabled()) << "disabled before the first delivery";
+    ASSERT_TRUE(waitForPolls(1));
+    QTest::qWait(300);
+    const QRegularExpression number(QStringLiteral("^ ?-?\\d+\\.\\d{1,3}$"));
+    for (int id : {1091, 1093, 1094, 1099, 1101, 1102, 1104, 1106, 1107, 1120})
+        EXPECT_TRUE(number.match(text(id)).hasMatch()) << id << ": " << text(id).toStdString();
+    EXPECT_EQ(label(1098), "m/s");
+    EXPECT_EQ(label(1103), "l/min");
+    EXPECT_EQ(label(1108), QString::fromUtf8("°C"));
+    EXPECT_EQ(label(1122), QString::fromUtf8("m³"));
+    EXPECT_EQ(text(1130), "3");
+    EXPECT_EQ(text(1117), "Kein Fehler");
+    EXPECT_LE(text(1094).toFloat(), text(1091).toFloat());
+    EXPECT_GE(text(1093).toFloat(), text(1091).toFloat());
+    EXPECT_TRUE(page->recordStartEnabled());
+    EXPECT_EQ(page->deviceTypeCode(), 17);
+    // A DR-S2 device has the two limit contacts but no ready or error contact.
+    EXPECT_TRUE(shown(page->control(1114)));
+    EXPECT_TRUE(shown(page->control(1116)));
+    EXPECT_FALSE(shown(page->control(1115)));
+    EXPECT_FALSE(shown(page->control(1123)));
+    EXPECT_TRUE(shown(page->control(1130)));
+}
+
+TEST_F(OperationPage, contactBoxesFollowTheBitsAndErrorTextsTheCode)
+{
+    sim.control("type 18");
+    sim.control("contacts 0x00");
+    sim.control("error 255");
+    start();
+    ASSERT_TRUE(waitForPolls(1));
+    QTest::qWait(300);
+    EXPECT_TRUE(page->control<QCheckBox>(1123)->isChecked()) << "bits 0x00: only the error contact";
+    EXPECT_FALSE(page->control<QCheckBox>(1114)->isChecked());
+    EXPECT_EQ(text(1117), QString::fromUtf8("Gerätefehler 255"));
+    EXPECT_TRUE(page->control(1117)->toolTip().contains("Fehlercode 255"));
+
+    sim.control("contacts 0x0F");
+    sim.control("error 99");  // not in the list: the field keeps its text
+    ASSERT_TRUE(waitForPolls(1));
+    QTest::qWait(300);
+    EXPECT_FALSE(page->control<QCheckBox>(1123)->isChecked());
+    for (int id : {1114, 1116, 1115})
+        EXPECT_TRUE(page->control<QCheckBox>(id)->isChecked()) << id;
+    EXPECT_EQ(text(1117), QString::fromUtf8("Gerätefehler 255"));
+}
+
+TEST_F(OperationPage, availabilityHidesOrGreys)
+{
+    const int lowFlowGroup[] = {1130, 1112, 1113, 1155, 1119, 1131};
+    for (int greyOut : {0, 1}) {
+        start(0, greyOut);
+        page->applyOperationAvailability(2);
+        for (int id : lowFlowGroup) {
+            EXPECT_EQ(shown(page->control(id)), greyOut == 1) << id << " grey " << greyOut;
+            EXPECT_EQ(page->control(id)->isEnabled(), greyOut == 0) << id << " grey " << greyOut;
+        }
+        for (int id : {1115, 1123})
+            EXPECT_EQ(shown(page->control(id)), greyOut == 1) << id;
+        for (int id : {1114, 1116}) {
+            EXPECT_TRUE(shown(page->control(id))) << id;
+            EXPECT_TRUE(page->control(id)->isEnabled()) << id;
+        }
+        EXPECT_TRUE(shown(page->control(1153))) << "the buttons are not part of the group";
+
+        page->applyOperationAvailability(18);
+        for (int id : {1130, 1112, 1113, 1155, 1119, 1131, 1114, 1116, 1115, 1123}) {
+            EXPECT_TRUE(shown(page->control(id))) << id;
+            EXPECT_TRUE(page->control(id)->isEnabled()) << id;
+        }
+        sheet.reset();
+    }
+}
+
+TEST_F(OperationPage, lowFlowAndZeroPointOutcomes)
+{
+    start();
+    auto* list = page->control<QComboBox>(1112);
+    EXPECT_FALSE(page->control(1153)->isEnabled());
+    EXPECT_FALSE(page->control(1154)->isEnabled());
+    list->setCurrentIndex(3);
+    EXPECT_TRUE(page->control(1153)->isEnabled());
+    EXPECT_FALSE(page->control(1154)->isEnabled());
+    dir.takeBoxes();
+
+    click(1153);
+    auto boxes = dir.takeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].first, "Schleichmenge gesetzt");
+    EXPECT_TRUE(sim.waitForLog("telegram 0x76 SetLowFlowSuppression value 3 -> ACK"));
+
+    sim.control("noack second");
+    click(1153);
+    boxes = dir.takeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].first, QString::fromUtf8("Keine Bestätigung"));
+    sim.control("noack off");
+
+    list->setCurrentIndex(0);
+    EXPECT_TRUE(page->control(1154)->isEnabled());
+    EXPECT_FALSE(page->control(1153)->isEnabled());
+    const std::pair<const char*, const char*> zero[] = {
+        {"zero 0x9E", "0x9E"}, {"zero 0x9D", "0x9D"}, {"zero 0x9F", "0x9F"}, {"zero none", "kein Ergebnis"}};
+    for (const auto& [control, expected] : zero) {
+        sim.control(control);
+        click(1154);
+        boxes = dir.takeBoxes();
+        ASSERT_EQ(boxes.size(), 1u) << control;
+        EXPECT_EQ(boxes[0].first, "Nullpunktabgleich");
+        EXPECT_TRUE(boxes[0].second.contains(expected)) << boxes[0].second.toStdString();
+    }
+}
+
+TEST_F(OperationPage, commandsReachTheDeviceAndNothingIsSentWithoutAPort)
+{
+    start();
+    click(1125);
+    EXPECT_TRUE(sim.waitForLog("request 0x74 StopMeasurement"));
+    click(1124);
+    EXPECT_TRUE(sim.waitForLog("request 0x75 StartMeasurement"));
+
+    sheet->settingsPage()->control<QComboBox>(1001)->setCurrentIndex(2);  // no such device: empty slot
+    const int before = sim.count("request");
+    click(1124);
+    click(1128);
+    page->control<QComboBox>(1112)->setCurrentIndex(4);
+    click(1153);
+    QTest::qWait(300);
+    EXPECT_EQ(sim.count("request"), before);
+    EXPECT_TRUE(dir.takeBoxes().empty());
+}
+
+TEST_F(OperationPage, recordingWritesModelHeaderAndRows)
+{
+    start(1);
+    const QString chosen = QString::fromStdString(dir.path()) + "runs/run1";
+    QDir().mkpath(QString::fromStdString(dir.path()) + "runs");
+    QString askedTitle;
+    pages::CBetrieb::setFileChooser([&](QWidget*, const QString& title, const QString&) {
+        askedTitle = title;
+        return chosen;
+    });
+    ASSERT_TRUE(waitForPolls(1));
+    click(1126);
+    pages::CBetrieb::setFileChooser({});
+    EXPECT_EQ(askedTitle, "Save recording as");
+    ASSERT_TRUE(page->recording());
+    EXPECT_TRUE(page->control(1127)->isEnabled());
+    EXPECT_TRUE(dir.settingsFile().contains(("WORKINGDIR=" + dir.path() + "runs/").c_str()));
+    ASSERT_TRUE(waitForPolls(2));
+    click(1127);
+    EXPECT_FALSE(page->recording());
+    EXPECT_FALSE(shown(page->control(1129)));
+
+    QFile file(chosen + ".csv");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[0], "KM210-DR-E1S2H1\r");
+    EXPECT_TRUE(lines[1].startsWith("Date; Time; actual flow velocity [m/s]; min flow velocity [m/s]"));
+    EXPECT_TRUE(lines[1].endsWith("; totalisator [m\xB3]; low flow suppression [%]; LS1 ; LS2 ; availability ; "
+                                  "error ; last error; \r"));
+    const QRegularExpression row(QStringLiteral(
+        "^\\d{4}\\.\\d\\d\\.\\d\\d; \\d\\d:\\d\\d:\\d\\d(; -?\\d+,\\d+){10}; 3(; [01]){4}; No error\\r$"));
+    for (int i = 2; i < lines.size() - 1; ++i)
+        EXPECT_TRUE(row.match(QString::fromLatin1(lines[i])).hasMatch()) << lines[i].toStdString();
+}
+
+TEST_F(OperationPage, aRowThatCannotBeWrittenIsReportedOnceAndRecordingGoesOn)
+{
+    start();
+    const QString path = QString::fromStdString(dir.path()) + "run2.csv";
+    pages::CBetrieb::setFileChooser([&](QWidget*, const QString&, const QString&) { return path; });
+    ASSERT_TRUE(waitForPolls(1));
+    click(1126);
+    pages::CBetrieb::setFileChooser({});
+    ASSERT_TRUE(page->recording());
+    dir.takeBoxes();
+
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QDir().mkdir(path));  // nobody can append to a directory
+    ASSERT_TRUE(waitForPolls(2));
+    auto boxes = dir.takeBoxes();
+    ASSERT_EQ(boxes.size(), 1u) << "one box for a run of failures";
+    EXPECT_EQ(boxes[0].first, "Aufzeichnung");
+    EXPECT_TRUE(page->recording());
+
+    ASSERT_TRUE(QDir().rmdir(path));
+    ASSERT_TRUE(waitForPolls(1));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().startsWith("Datum; Uhrzeit; ")) << "rows resume, with the header still owed";
+}
+
+TEST_F(OperationPage, recordingFileThatCannotBeCreatedShowsMessage14)
+{
+    start();
+    pages::CBetrieb::setFileChooser(
+        [&](QWidget*, const QString&, const QString&) { return QStringLiteral("/nonexistent-dir/run.csv"); });
+    ASSERT_TRUE(waitForPolls(1));
+    dir.takeBoxes();
+    click(1126);
+    pages::CBetrieb::setFileChooser({});
+    EXPECT_FALSE(page->recording());
+    const auto boxes = dir.takeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].first, "Aufzeichnung");
+    EXPECT_FALSE(page->control(1127)->isEnabled());
+}

@@ -1,0 +1,157 @@
+#include "call_controls_sheet.h"
+#include "cbetrieb.h"
+#include "cgrafik.h"
+#include "einstellungen.h"
+#include "program_directory.h"
+#include "simulator.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace trgui;
+using trgui::testing::ProgramDirectory;
+using trgui::testing::Simulator;
+
+namespace {
+
+bool shown(QWidget* w)
+{
+    return w && !w->isHidden();
+}
+
+class SettingsPage : public ::testing::Test {
+protected:
+    void start(std::vector<std::string> extraSettings = {})
+    {
+        std::vector<std::string> lines{"[COM]", "COMPORT=1", "COM1=" + sim.linkPath(), "COM2=" + second.linkPath(),
+                                       "COM3=/nonexistent/tty-km210"};
+        lines.insert(lines.end(), extraSettings.begin(), extraSettings.end());
+        dir.writeSettings(lines);
+        sheet = std::make_unique<app::CAllControlsSheet>();
+        sheet->show();
+        page = sheet->settingsPage();
+    }
+    QString text(int id) { return page->control<QLineEdit>(id)->text(); }
+
+    Simulator sim{17};
+    Simulator second{33};
+    ProgramDirectory dir;
+    std::unique_ptr<app::CAllControlsSheet> sheet;
+    pages::Einstellungen* page = nullptr;
+};
+
+} // namespace
+
+TEST_F(SettingsPage, startUpConnectsAndIdentifies)
+{
+    ASSERT_TRUE(sim.started());
+    start();
+    EXPECT_TRUE(shown(page->control(1007)));
+    EXPECT_FALSE(shown(page->control(1008)));
+    EXPECT_EQ(text(1009), "KM210-DR-E1S2H1");
+    EXPECT_EQ(text(1011), " 1.05");
+    EXPECT_EQ(sheet->settings().deviceTypeCode, 17);
+    EXPECT_EQ(sheet->settings().deviceFamily, 1);
+    EXPECT_EQ(page->control<QComboBox>(1001)->currentIndex(), 0);
+    EXPECT_TRUE(page->control<QComboBox>(1001)->currentText().startsWith("COM1"));
+}
+
+TEST_F(SettingsPage, fiveByteIdentificationShowsTheRedLamp)
+{
+    sim.control("length 0x50 5");
+    start();
+    EXPECT_FALSE(shown(page->control(1007)));
+    EXPECT_TRUE(shown(page->control(1008)));
+    EXPECT_EQ(text(1009), "------");
+    EXPECT_EQ(text(1011), "------");
+    EXPECT_EQ(sheet->settings().deviceFamily, -1);
+}
+
+TEST_F(SettingsPage, comChangeReplacesThePortAndIsSavedLater)
+{
+    start();
+    page->control<QComboBox>(1001)->setCurrentIndex(1);
+    EXPECT_EQ(text(1009), "KM210-WT-E1N4H1");
+    EXPECT_EQ(sheet->settings().comPort, 2);
+    EXPECT_EQ(sheet->settings().deviceFamily, 2);
+    EXPECT_TRUE(second.waitForLog("request 0x50 Identify"));
+    EXPECT_TRUE(dir.settingsFile().contains("COMPORT=1")) << "the file waits for the next save";
+
+    page->control<QComboBox>(1001)->setCurrentIndex(2);  // a port that does not open
+    EXPECT_TRUE(shown(page->control(1008)));
+    EXPECT_EQ(text(1009), "------");
+
+    page->control<QComboBox>(1001)->setCurrentIndex(0);  // back to the first device
+    EXPECT_TRUE(shown(page->control(1007)));
+    sheet.reset();
+    EXPECT_TRUE(dir.settingsFile().contains("COMPORT=1"));
+
+    start();
+    page->control<QComboBox>(1001)->setCurrentIndex(1);
+    sheet.reset();  // closing the window saves the settings
+    EXPECT_TRUE(dir.settingsFile().contains("COMPORT=2"));
+}
+
+TEST_F(SettingsPage, refreshRateIsValidatedAndSavedOnlyWhenValid)
+{
+    start({"[DATEN]", "REFRESHRATE=1"});
+    auto* edit = page->control<QLineEdit>(1098);
+    EXPECT_TRUE(shown(page->control(1122))) << "an invalid stored value shows the marker at start";
+    EXPECT_EQ(sheet->settings().refreshRate, 1);
+
+    edit->setText("10");
+    EXPECT_FALSE(shown(page->control(1122)));
+    EXPECT_EQ(sheet->settings().refreshRate, 10);
+    EXPECT_TRUE(dir.settingsFile().contains("REFRESHRATE=10"));
+
+    for (const char* bad : {"1", "", "10000", "99999999999999999999999"}) {
+        edit->setText(bad);
+        EXPECT_TRUE(shown(page->control(1122))) << bad;
+        EXPECT_EQ(sheet->settings().refreshRate, 10) << bad;
+    }
+    edit->setText("9999");
+    EXPECT_FALSE(shown(page->control(1122)));
+    EXPECT_EQ(sheet->settings().refreshRate, 9999);
+}
+
+TEST_F(SettingsPage, languageChangeReloadsOnlyPagesThatExist)
+{
+    start();
+    sheet->tabs()->setCurrentIndex(2);  // the Operation page comes to life
+    ASSERT_TRUE(sheet->operationPage()->initialised());
+    ASSERT_FALSE(sheet->visualisationPage()->initialised());
+    dir.takeBoxes();
+
+    page->control<QComboBox>(1004)->setCurrentIndex(1);
+    const auto boxes = dir.takeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].first, "Language");
+    EXPECT_TRUE(boxes[0].second.startsWith("The language has been changed."));
+    EXPECT_EQ(page->control<QLabel>(1006)->text(), "COM port");
+    EXPECT_EQ(sheet->operationPage()->control<QLabel>(1092)->text(), "Flow velocity");
+    EXPECT_FALSE(sheet->visualisationPage()->initialised());
+    EXPECT_EQ(sheet->tabs()->tabText(2), "Betrieb") << "tab titles keep the language of the start";
+    EXPECT_TRUE(dir.settingsFile().contains("LANGUAGE=1"));
+
+    sheet->tabs()->setCurrentIndex(3);
+    EXPECT_EQ(sheet->visualisationPage()->control<QAbstractButton>(1133)->text(), "Clear")
+        << "a page opened later starts in the new language";
+}
+
+TEST_F(SettingsPage, greyOutBoxIsStoredWhenUsed)
+{
+    start();
+    auto* box = page->control<QAbstractButton>(1056);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isHidden());
+    box->show();
+    box->click();
+    EXPECT_EQ(sheet->settings().ausgrauen, 1);
+    EXPECT_TRUE(dir.settingsFile().contains("AUSGRAUEN=1"));
+}
