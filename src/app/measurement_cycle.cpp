@@ -92,7 +92,7 @@ void MeasurementCycle::performStep()
 
     lastReplyCount_ = 0;
     const DeviceCommand request = kStepRequests[static_cast<std::size_t>(step_)];
-    const device::Reply reply = device::exchange(*port_, request, device::DrainMode::Read);
+    const device::Reply reply = device::exchange(*port_, request, drainMode_);
     lastReplyCount_ = reply.count;
     if (device::replyAccepted(request, reply.count) && storeReply(step_, reply)) {
         if (step_ == 9)

@@ -53,6 +53,10 @@ public:
     // One timer tick (timer message with any id).
     void tick(int timerId = kTimerId);
 
+    // Draining before each request reads by default; a purge is faster but
+    // cannot catch a late reply still on its way (see bench/).
+    void setDrainMode(device::DrainMode mode) { drainMode_ = mode; }
+
     int step() const { return step_; }
     std::uint32_t lastPollStart() const { return lastPollStart_; }
     std::size_t lastReplyCount() const { return lastReplyCount_; }
@@ -75,6 +79,7 @@ private:
     std::uint32_t lastPollStart_ = 0;
     int tickCounter_ = 0;
     std::size_t lastReplyCount_ = 0;
+    device::DrainMode drainMode_ = device::DrainMode::Read;
 };
 
 } // namespace trgui::app

@@ -26,6 +26,12 @@ PageBase::MessageBoxHandler& messageBoxHandler()
     return handler;
 }
 
+PageBase::QuestionHandler& questionHandler()
+{
+    static PageBase::QuestionHandler handler;
+    return handler;
+}
+
 } // namespace
 
 QPixmap lampPixmap(const QString& resource, int size)
@@ -138,6 +144,20 @@ void PageBase::showMessageBox(const QString& caption, const QString& text)
     }
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, this);
     box.exec();
+}
+
+void PageBase::setQuestionHandler(QuestionHandler handler)
+{
+    questionHandler() = std::move(handler);
+}
+
+bool PageBase::askQuestion(const QString& caption, const QString& text)
+{
+    if (questionHandler())
+        return questionHandler()(caption, text);
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void PageBase::registerControl(int id, QWidget* widget)

@@ -51,9 +51,14 @@ public:
     template <typename T>
     T* control(int id) const { return qobject_cast<T*>(control(id)); }
 
-    // Replaces how message boxes are shown (tests answer them without a window).
+    // A modal Yes/No question; true for Yes.
+    bool askQuestion(const QString& caption, const QString& text);
+
+    // Replace how message boxes and questions are shown (tests answer them without a window).
     using MessageBoxHandler = std::function<void(const QString& caption, const QString& text)>;
     static void setMessageBoxHandler(MessageBoxHandler handler);
+    using QuestionHandler = std::function<bool(const QString& caption, const QString& text)>;
+    static void setQuestionHandler(QuestionHandler handler);
 
 protected:
     virtual void initialisePage() = 0;

@@ -270,3 +270,37 @@ TEST_F(OperationPage, recordingFileThatCannotBeCreatedShowsMessage14)
     EXPECT_EQ(boxes[0].first, "Aufzeichnung");
     EXPECT_FALSE(page->control(1127)->isEnabled());
 }
+
+TEST_F(OperationPage, anExistingFileReachedByAddingCsvIsNotReplacedWithoutAsking)
+{
+    start(1);
+    const QString typed = QString::fromStdString(dir.path()) + "run3";
+    {
+        QFile old(typed + ".csv");
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("earlier recording\r\n");
+    }
+    pages::CBetrieb::setFileChooser([&](QWidget*, const QString&, const QString&) { return typed; });
+    QString asked;
+    bool answer = false;
+    pages::PageBase::setQuestionHandler([&](const QString& caption, const QString& text) {
+        asked = caption + ": " + text;
+        return answer;
+    });
+    ASSERT_TRUE(waitForPolls(1));
+    click(1126);
+    EXPECT_TRUE(asked.contains("already exists")) << asked.toStdString();
+    EXPECT_FALSE(page->recording());
+    QFile kept(typed + ".csv");
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "earlier recording\r\n");
+    kept.close();
+
+    answer = true;
+    click(1126);
+    pages::CBetrieb::setFileChooser({});
+    pages::PageBase::setQuestionHandler({});
+    EXPECT_TRUE(page->recording());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "KM210-DR-E1S2H1\r\n");
+}

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -33,6 +34,7 @@ constexpr int kErrorField = 1117;
 // Message numbers of the recording.
 constexpr int kSaveDialogTitle = 13;
 constexpr int kCannotWriteFile = 14;
+constexpr int kReplaceFile = 16;
 
 CBetrieb::FileChooser& fileChooser()
 {
@@ -331,9 +333,20 @@ void CBetrieb::startRecording()
     settings_->workingDir = lastSeparator == std::string::npos ? std::string() : path.substr(0, lastSeparator + 1);
     settings_->save();
 
-    const QString model = QString::fromLatin1(variants::modelName(deviceTypeCode_).data(),
-                                              static_cast<qsizetype>(variants::modelName(deviceTypeCode_).size()));
-    if (!recording_.start(operation::withCsvExtension(path), model)) {
+    // The dialog asked about the name as typed; when ".csv" is added, an
+    // existing file of that name would be replaced without anybody asking.
+    const std::string file = operation::withCsvExtension(path);
+    if (file != path && QFile::exists(QString::fromLocal8Bit(file.c_str()))) {
+        const auto* question = messages_.entry(kReplaceFile);
+        QString text = texts::fromWindows1252(messages_.rawText(kReplaceFile)).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        text = QString::fromLocal8Bit(file.c_str()) + QLatin1Char('\n') + text.trimmed();
+        if (!question || !askQuestion(messages_.caption(kReplaceFile), text))
+            return;
+    }
+
+    const auto name = variants::modelName(deviceTypeCode_);
+    const QString model = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    if (!recording_.start(file, model)) {
         texts::showMessage(*this, messages_, kCannotWriteFile);
         return;
     }

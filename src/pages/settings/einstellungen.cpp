@@ -127,6 +127,7 @@ void Einstellungen::buildLayout()
     auto* flags = new QLabel(this);
     flags->setPixmap(QIcon(QStringLiteral(":/trgui/flags.svg")).pixmap(78, 16));
     auto* languageLabel = new QHBoxLayout;
+    languageLabel->setSpacing(8);
     languageLabel->addWidget(control(1005));
     languageLabel->addWidget(flags);
     languageLabel->addStretch();
