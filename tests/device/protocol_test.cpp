@@ -132,3 +132,13 @@ TEST(CommandTable, pausesOfTheRequests)
         for (std::size_t j = i + 1; j < kCommands.size(); ++j)
             EXPECT_NE(kCommands[i].command, kCommands[j].command);
 }
+
+TEST(ValueReply, temperatureBytesAndUnitByFamily)
+{
+    const std::uint8_t standard[8] = {0x13, 0x08, 0x41, 0xB8, 0x00, 0x00, 0x64, 0x00};
+    const std::uint8_t dr[8] = {0x13, 0x08, 0x41, 0xB8, 0x00, 0x00, 0x9B, 0x00};
+    EXPECT_EQ(decodeFloatBE(&standard[2]), 23.0f);
+    EXPECT_EQ(unitText(Quantity::Temperature, 0, standard[6]), QString::fromUtf8("°C"));
+    EXPECT_EQ(unitText(Quantity::Temperature, 1, dr[6]), QString::fromUtf8("°C"));
+    EXPECT_EQ(unitText(Quantity::Temperature, 0, dr[6]), "") << "0x9B is no standard temperature code";
+}

@@ -10,7 +10,12 @@ work=$(mktemp -d)
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- simulator log"; tail -n 20 "$work/sim.log" || true; exit 1; }
+fail() {
+  echo "FAIL: $*"
+  echo "--- simulator log"; tail -n 20 "$work/sim.log" || true
+  echo "--- program output"; cat "$work/gui.log" 2>/dev/null || true
+  exit 1
+}
 
 cp "$stage"/tr-gui "$stage"/*.txt "$work/"
 "$sim" --link "$work/COM1" --type 3 --verbose < /dev/null > "$work/sim.log" 2>&1 &
@@ -18,23 +23,26 @@ pids+=($!)
 for _ in $(seq 50); do [ -L "$work/COM1" ] && break; sleep 0.1; done
 printf '[COM]\r\nCOMPORT=1\r\nCOM1=%s\r\n' "$work/COM1" > "$work/TR-GUI.ini"
 
-display=:$((200 + RANDOM % 300))
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp > /dev/null 2>&1 &
+# Xvfb picks a free display itself and tells its number once it is ready.
+Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3> "$work/display" > /dev/null 2>&1 &
 pids+=($!)
-for _ in $(seq 50); do DISPLAY=$display xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
-export DISPLAY=$display
+for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=:$(head -n 1 "$work/display")
 
 (cd "$work" && exec ./tr-gui > "$work/gui.log" 2>&1) &
 gui=$!
 pids+=($gui)
 window=""
-for _ in $(seq 100); do
+for _ in $(seq 300); do
+  kill -0 "$gui" 2>/dev/null || fail "tr-gui ended at start"
   window=$(xdotool search --name "KM210 GUI" 2>/dev/null | head -n 1 || true)
   [ -n "$window" ] && break
   sleep 0.1
 done
 [ -n "$window" ] || fail "no window appeared"
 [ "$(xdotool getwindowname "$window")" = "Trelvik – KM210 GUI" ] || fail "window title: $(xdotool getwindowname "$window")"
+for _ in $(seq 100); do grep -q "request 0x50 Identify -> 4 bytes" "$work/sim.log" && break; sleep 0.1; done
 grep -q "request 0x50 Identify -> 4 bytes" "$work/sim.log" || fail "no identification at start"
 
 sleep 1
@@ -42,7 +50,7 @@ sleep 1
 
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
 xdotool key --window "$window" ctrl+Tab ctrl+Tab
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   [ "$(grep -c 'ReadErrorCode' "$work/sim.log" || true)" -ge 2 ] && break
   sleep 0.1
 done
@@ -54,7 +62,7 @@ colours=$(convert "$work/screen.png" -format %k info:)
 [ "$colours" -gt 50 ] || fail "the screen looks empty ($colours colours)"
 
 kill -TERM "$gui"
-for _ in $(seq 50); do kill -0 "$gui" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 100); do kill -0 "$gui" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$gui" 2>/dev/null && fail "tr-gui did not end on SIGTERM"
 wait "$gui" || fail "tr-gui ended with status $?"
 grep -q "REFRESHRATE=2" "$work/TR-GUI.ini" || fail "settings not saved on exit"

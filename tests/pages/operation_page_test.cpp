@@ -19,14 +19,10 @@
 
 using namespace trgui;
 using trgui::testing::ProgramDirectory;
+using trgui::testing::shown;
 using trgui::testing::Simulator;
 
 namespace {
-
-bool shown(QWidget* w)
-{
-    return w && !w->isHidden();
-}
 
 class OperationPage : public ::testing::Test {
 protected:

@@ -16,14 +16,10 @@
 
 using namespace trgui;
 using trgui::testing::ProgramDirectory;
+using trgui::testing::shown;
 using trgui::testing::Simulator;
 
 namespace {
-
-bool shown(QWidget* w)
-{
-    return w && !w->isHidden();
-}
 
 class SettingsPage : public ::testing::Test {
 protected:

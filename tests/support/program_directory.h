@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QWidget>
 #include <QTemporaryDir>
 
 #include <string>
@@ -9,6 +10,12 @@
 #include <vector>
 
 namespace trgui::testing {
+
+// Not hidden by the page (the window itself may be offscreen).
+inline bool shown(const QWidget* w)
+{
+    return w && !w->isHidden();
+}
 
 // A temporary program directory with the language files, made the current
 // directory for the life of the object (the program takes its directory and
