@@ -1,6 +1,6 @@
 #pragma once
 
-#include "control_spec.h"
+#include "page_controls.h"
 #include "settings_record.h"
 #include "text_page.h"
 #include "text_table.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "control_spec.h"
+#include "page_controls.h"
 
 namespace trgui::pages::operation {
 
