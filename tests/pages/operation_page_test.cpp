@@ -79,6 +79,11 @@ TEST_F(OperationPage, aPollFillsEveryFieldWithFormatsAndUnits)
     EXPECT_FALSE(shown(page->control(1115)));
     EXPECT_FALSE(shown(page->control(1123)));
     EXPECT_TRUE(shown(page->control(1130)));
+
+    // Screen readers name each field by its row and column.
+    EXPECT_EQ(page->control(1091)->accessibleName(), QString::fromUtf8("Strömungsgeschwindigkeit Akt"));
+    EXPECT_EQ(page->control(1107)->accessibleName(), "Temperatur Min");
+    EXPECT_EQ(page->control(1117)->accessibleName(), "Akt. Fehler");
 }
 
 TEST_F(OperationPage, contactBoxesFollowTheBitsAndErrorTextsTheCode)

@@ -56,6 +56,10 @@ TEST_F(SettingsPage, startUpConnectsAndIdentifies)
     EXPECT_EQ(sheet->settings().deviceFamily, 1);
     EXPECT_EQ(page->control<QComboBox>(1001)->currentIndex(), 0);
     EXPECT_TRUE(page->control<QComboBox>(1001)->currentText().startsWith("COM1"));
+    EXPECT_TRUE(page->control<QComboBox>(1001)->currentText().contains(QString::fromStdString(sim.linkPath())))
+        << "the device a COM name stands for is shown beside it";
+    EXPECT_EQ(page->control(1007)->accessibleName(), "connected");
+    EXPECT_EQ(page->control(1009)->accessibleName(), "HW-Version");
 }
 
 TEST_F(SettingsPage, fiveByteIdentificationShowsTheRedLamp)
