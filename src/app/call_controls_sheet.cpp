@@ -4,8 +4,8 @@
 #include "cgrafik.h"
 #include "ckonfiguration.h"
 #include "einstellungen.h"
+#include "page_base.h"
 
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
@@ -197,9 +197,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     auto* icon = new QLabel(this);
     icon->setPixmap(QIcon(QStringLiteral(":/trgui/app_icon.svg")).pixmap(48, 48));
     auto* text = new QLabel(QStringLiteral("Trelvik KM210 GUI, Version %1").arg(QStringLiteral(TRGUI_VERSION)), this);
-    auto* picture = new QLabel(this);
-    picture->setPixmap(QIcon(QStringLiteral(":/trgui/logo.svg")).pixmap(124, 46));
-    picture->setAccessibleName(QStringLiteral("Trelvik KM210"));
+    auto* picture = pages::logoLabel(this);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

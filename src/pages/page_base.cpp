@@ -39,6 +39,14 @@ QPixmap lampPixmap(const QString& resource, int size)
     return QIcon(resource).pixmap(size, size);
 }
 
+QLabel* logoLabel(QWidget* parent)
+{
+    auto* logo = new QLabel(parent);
+    logo->setPixmap(QIcon(QStringLiteral(":/trgui/logo.svg")).pixmap(124, 46));
+    logo->setAccessibleName(QStringLiteral("Trelvik KM210"));
+    return logo;
+}
+
 PageBase::PageBase(QWidget* parent) : QWidget(parent)
 {
 }

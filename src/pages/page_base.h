@@ -92,5 +92,7 @@ private:
 
 // A lamp or marker image drawn from the resources.
 QPixmap lampPixmap(const QString& resource, int size);
+// The maker's picture at the bottom right of the pages and in the about box.
+QLabel* logoLabel(QWidget* parent);
 
 } // namespace trgui::pages

@@ -266,13 +266,18 @@ void loadErrorHelp(TextPage& page, ErrorTables& tables, const std::string& direc
     }
 }
 
-void showMessage(TextPage& page, const MessageTable& table, int number)
+QString messageBoxText(const MessageTable& table, int number)
 {
     QString text = fromWindows1252(table.rawText(number));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     while (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
-    page.showMessageBox(table.caption(number), text);
+    return text;
+}
+
+void showMessage(TextPage& page, const MessageTable& table, int number)
+{
+    page.showMessageBox(table.caption(number), messageBoxText(table, number));
 }
 
 void setAvailable(TextPage& page, int id, bool unavailable, int greyOut)

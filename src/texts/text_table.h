@@ -85,6 +85,9 @@ void loadErrorTexts(TextPage& page, ErrorTables& tables, const std::string& prog
 void loadErrorHelp(TextPage& page, ErrorTables& tables, const std::string& programDirectory,
                    const std::string& fileName);
 
+// The body of message n as a box shows it: lines 1 to 4, one per line.
+QString messageBoxText(const MessageTable& table, int number);
+
 // Message n as a modal box: caption line 0, text lines 1 to 4.
 void showMessage(TextPage& page, const MessageTable& table, int number);
 

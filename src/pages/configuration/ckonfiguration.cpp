@@ -85,8 +85,7 @@ void CKonfiguration::initialisePage()
     for (int id : {1011, 1012, 1065, 1064, 1063, 1062})
         buttons->addWidget(control(id));
     buttons->addStretch();
-    auto* logo = new QLabel(this);
-    logo->setPixmap(QIcon(QStringLiteral(":/trgui/logo.svg")).pixmap(124, 46));
+    auto* logo = logoLabel(this);
     buttons->addWidget(logo);
 
     auto* page = new QVBoxLayout(this);

@@ -186,9 +186,7 @@ void CBetrieb::buildLayout()
     errorRow->addWidget(control(1128));
     describeBy(kErrorField, 1118);
 
-    auto* logo = new QLabel(this);
-    logo->setPixmap(QIcon(QStringLiteral(":/trgui/logo.svg")).pixmap(124, 46));
-    logo->setAccessibleName(QStringLiteral("Trelvik KM210"));
+    auto* logo = logoLabel(this);
 
     auto* middle = new QHBoxLayout;
     middle->addWidget(contacts, 1);
@@ -337,10 +335,9 @@ void CBetrieb::startRecording()
     // existing file of that name would be replaced without anybody asking.
     const std::string file = operation::withCsvExtension(path);
     if (file != path && QFile::exists(QString::fromLocal8Bit(file.c_str()))) {
-        const auto* question = messages_.entry(kReplaceFile);
-        QString text = texts::fromWindows1252(messages_.rawText(kReplaceFile)).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        text = QString::fromLocal8Bit(file.c_str()) + QLatin1Char('\n') + text.trimmed();
-        if (!question || !askQuestion(messages_.caption(kReplaceFile), text))
+        const QString text =
+            QString::fromLocal8Bit(file.c_str()) + QLatin1Char('\n') + texts::messageBoxText(messages_, kReplaceFile);
+        if (!askQuestion(messages_.caption(kReplaceFile), text))
             return;
     }
 

@@ -80,8 +80,7 @@ void Einstellungen::initialisePage()
     control<QCheckBox>(kGreyOutCheck)->setChecked(settings_->ausgrauen == 1);
 
     connect(refresh, &QLineEdit::textChanged, this, &Einstellungen::validateRefreshRate);
-    refresh->setText(QString::number(settings_->refreshRate));
-    validateRefreshRate();  // also when the text did not change
+    refresh->setText(QString::number(settings_->refreshRate));  // counts as a change: validates
 
     connect(com, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index < 0)
@@ -165,9 +164,7 @@ void Einstellungen::buildLayout()
     auto* picture = new QLabel(this);
     picture->setPixmap(QIcon(QStringLiteral(":/trgui/device.svg")).pixmap(240, 180));
     picture->setAccessibleName(QStringLiteral("KM210"));
-    auto* logo = new QLabel(this);
-    logo->setPixmap(QIcon(QStringLiteral(":/trgui/logo.svg")).pixmap(124, 46));
-    logo->setAccessibleName(QStringLiteral("Trelvik KM210"));
+    auto* logo = logoLabel(this);
 
     auto* top = new QHBoxLayout;
     top->addLayout(grid);

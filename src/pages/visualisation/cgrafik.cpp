@@ -24,8 +24,7 @@ void CGrafik::initialisePage()
         control(id)->setMinimumWidth(220);
         buttons->addWidget(control(id), 0, Qt::AlignHCenter);
     }
-    auto* logo = new QLabel(this);
-    logo->setPixmap(QIcon(QStringLiteral(":/trgui/logo.svg")).pixmap(124, 46));
+    auto* logo = logoLabel(this);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
     bottom->addLayout(buttons);
