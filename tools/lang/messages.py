@@ -19,6 +19,9 @@ MESSAGES = {
   14: ("Aufzeichnung", "Die Aufzeichnungsdatei kann nicht angelegt oder beschrieben werden.", "Prüfen Sie, ob die Datei in einem anderen Programm geöffnet ist", "und ob Sie im Verzeichnis schreiben dürfen."),
   15: ("Sprache", "Die Sprache wurde geändert.", "Die Titel der Registerkarten wechseln beim nächsten Programmstart."),
   16: ("Aufzeichnung", "Die Datei existiert bereits.", "Soll sie ersetzt werden?"),
+  17: ("Konfiguration nicht gelesen", "Die Antwort des Geräts war unvollständig.", "Die angezeigte Konfiguration ist nicht die des Geräts.", "Prüfen Sie die Verbindung und lesen Sie erneut."),
+  18: ("Datei nicht geladen", "Die Datei ist keine Konfigurationsdatei dieses Programms", "oder passt nicht zu ihrer Gerätevariante.", "Die Seite bleibt unverändert."),
+  19: ("Grafik", "Die Grafik konnte nicht eingerichtet werden.", "Es werden keine Messwerte gezeichnet."),
  },
  'en': {
   1: ("Configuration not written", "The check of the configuration failed.", "The marked fields hold invalid values.", "Please correct them and write again."),
@@ -37,6 +40,9 @@ MESSAGES = {
   14: ("Recording", "The recording file cannot be created or written.", "Check whether the file is open in another program", "and whether you may write to the folder."),
   15: ("Language", "The language has been changed.", "The tab titles change at the next start of the program."),
   16: ("Recording", "The file already exists.", "Do you want to replace it?"),
+  17: ("Configuration not read", "The reply of the device was incomplete.", "The configuration shown is not the device's.", "Check the connection and read again."),
+  18: ("File not loaded", "The file is not a configuration file of this program", "or does not fit its device variant.", "The page is left unchanged."),
+  19: ("Chart", "The chart could not be set up.", "No values are plotted."),
  },
  'fr': {
   1: ("Configuration non écrite", "La vérification de la configuration a échoué.", "Les champs marqués contiennent des valeurs invalides.", "Corrigez-les puis écrivez de nouveau."),
@@ -55,6 +61,9 @@ MESSAGES = {
   14: ("Enregistrement", "Le fichier d'enregistrement ne peut pas être créé ou écrit.", "Vérifiez si le fichier est ouvert dans un autre programme", "et si vous avez le droit d'écrire dans le dossier."),
   15: ("Langue", "La langue a été changée.", "Les titres des onglets changent au prochain démarrage du programme."),
   16: ("Enregistrement", "Le fichier existe déjà.", "Voulez-vous le remplacer ?"),
+  17: ("Configuration non lue", "La réponse de l'appareil était incomplète.", "La configuration affichée n'est pas celle de l'appareil.", "Vérifiez la liaison et relisez."),
+  18: ("Fichier non chargé", "Ce fichier n'est pas un fichier de configuration de ce programme", "ou ne correspond pas à sa variante d'appareil.", "La page reste inchangée."),
+  19: ("Graphique", "Le graphique n'a pas pu être mis en place.", "Aucune valeur n'est tracée."),
  },
 }
 
