@@ -83,9 +83,16 @@ Reply identifyForConfiguration(SerialLink& link, DrainMode drainMode)
     return exchange(link, std::span(&identify, 1), kIdentifyPagePauseMs, std::nullopt);
 }
 
-Reply requestConfiguration(SerialLink& link)
+Reply requestConfiguration(SerialLink& link, DrainMode drainMode)
 {
-    return exchange(link, DeviceCommand::ReadConfiguration, std::nullopt);
+    return exchange(link, DeviceCommand::ReadConfiguration, drainMode);
+}
+
+std::optional<int> identifiedCode(const Reply& reply)
+{
+    if (reply.count < 3)
+        return std::nullopt;
+    return reply.bytes[2];
 }
 
 } // namespace trgui::device

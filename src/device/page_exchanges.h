@@ -30,15 +30,20 @@ std::optional<int> setLowFlowSuppression(SerialLink& link, int value,
 int writeConfiguration(SerialLink& link, int family, std::span<const std::uint8_t> block,
                        DrainMode drainMode = DrainMode::Read);
 
-// Both halves of reading the configuration: the identification made under the
-// device lock, and the request made after it has been released.
+// Both halves of reading the configuration: the identification, and the
+// request for the block. Both drain first, so late bytes cannot shift the block.
 Reply identifyForConfiguration(SerialLink& link, DrainMode drainMode = DrainMode::Read);
-Reply requestConfiguration(SerialLink& link);
+Reply requestConfiguration(SerialLink& link, DrainMode drainMode = DrainMode::Read);
+
+// The device type code of an identification reply made for the
+// configuration: byte 2, or none when the reply is too short to hold it.
+std::optional<int> identifiedCode(const Reply& reply);
 
 // Message numbers of the outcomes above.
 namespace message {
 inline constexpr int ConfigurationNotAcknowledged = 2;
 inline constexpr int ConfigurationAcknowledged = 6;
+inline constexpr int ConfigurationNotRead = 17;
 inline constexpr int LowFlowAccepted = 7;
 inline constexpr int LowFlowNotAcknowledged = 8;
 inline constexpr int ZeroPointResult9E = 9;

@@ -1,6 +1,9 @@
 #include "page_base.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -32,7 +35,23 @@ PageBase::QuestionHandler& questionHandler()
     return handler;
 }
 
+PageBase::FileChooser& fileChooser()
+{
+    static PageBase::FileChooser chooser;
+    return chooser;
+}
+
 } // namespace
+
+BusyCursor::BusyCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+BusyCursor::~BusyCursor()
+{
+    QApplication::restoreOverrideCursor();
+}
 
 QPixmap lampPixmap(const QString& resource, int size)
 {
@@ -166,6 +185,31 @@ bool PageBase::askQuestion(const QString& caption, const QString& text)
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No, this);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+void PageBase::setFileChooser(FileChooser chooser)
+{
+    fileChooser() = std::move(chooser);
+}
+
+QString PageBase::chooseFile(FileDialog kind, const QString& title, const QString& filter)
+{
+    const QString directory = settings_ ? QString::fromLocal8Bit(settings_->workingDir.c_str()) : QString();
+    if (fileChooser())
+        return fileChooser()(this, kind, title, directory);
+    return kind == FileDialog::Save ? QFileDialog::getSaveFileName(this, title, directory, filter)
+                                    : QFileDialog::getOpenFileName(this, title, directory, filter);
+}
+
+std::string PageBase::rememberWorkingDir(const QString& chosen)
+{
+    const std::string path = QDir::toNativeSeparators(chosen).toLocal8Bit().toStdString();
+    if (settings_) {
+        const auto lastSeparator = path.find_last_of(QDir::separator().toLatin1());
+        settings_->workingDir = lastSeparator == std::string::npos ? std::string() : path.substr(0, lastSeparator + 1);
+        settings_->save();
+    }
+    return path;
 }
 
 void PageBase::registerControl(int id, QWidget* widget)

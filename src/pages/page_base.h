@@ -60,6 +60,13 @@ public:
     using QuestionHandler = std::function<bool(const QString& caption, const QString& text)>;
     static void setQuestionHandler(QuestionHandler handler);
 
+    // Replaces the file dialogs (tests answer them without a window). An
+    // empty answer is a cancelled dialog.
+    enum class FileDialog { Save, Open };
+    using FileChooser =
+        std::function<QString(QWidget* parent, FileDialog kind, const QString& title, const QString& directory)>;
+    static void setFileChooser(FileChooser chooser);
+
 protected:
     virtual void initialisePage() = 0;
     void showEvent(QShowEvent* event) override;
@@ -76,6 +83,13 @@ protected:
     void loadMessageTable(texts::MessageTable& table);
     std::string programDirectory() const;
 
+    // A save or open dialog titled title, starting in WORKINGDIR; the path
+    // chosen, or empty when cancelled.
+    QString chooseFile(FileDialog kind, const QString& title, const QString& filter);
+    // WORKINGDIR becomes the folder of path (cut after its last separator),
+    // and the settings file is saved. Returns path in native form, local 8-bit.
+    std::string rememberWorkingDir(const QString& path);
+
     app::SettingsRecord* settings_ = nullptr;
 
 private:
@@ -88,6 +102,15 @@ private:
         QString suffix;
     };
     std::multimap<int, Description> descriptions_;  // label id -> fields it names
+};
+
+// The wait cursor while a conversation with the device runs.
+class BusyCursor {
+public:
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
 // A lamp or marker image drawn from the resources.

@@ -200,7 +200,7 @@ TEST_F(OperationPage, recordingWritesModelHeaderAndRows)
     const QString chosen = QString::fromStdString(dir.path()) + "runs/run1";
     QDir().mkpath(QString::fromStdString(dir.path()) + "runs");
     QString askedTitle;
-    pages::CBetrieb::setFileChooser([&](QWidget*, const QString& title, const QString&) {
+    pages::CBetrieb::setFileChooser([&](QWidget*, pages::PageBase::FileDialog, const QString& title, const QString&) {
         askedTitle = title;
         return chosen;
     });
@@ -234,7 +234,7 @@ TEST_F(OperationPage, aRowThatCannotBeWrittenIsReportedOnceAndRecordingGoesOn)
 {
     start();
     const QString path = QString::fromStdString(dir.path()) + "run2.csv";
-    pages::CBetrieb::setFileChooser([&](QWidget*, const QString&, const QString&) { return path; });
+    pages::CBetrieb::setFileChooser([&](QWidget*, pages::PageBase::FileDialog, const QString&, const QString&) { return path; });
     ASSERT_TRUE(waitForPolls(1));
     click(1126);
     pages::CBetrieb::setFileChooser({});
@@ -260,7 +260,7 @@ TEST_F(OperationPage, recordingFileThatCannotBeCreatedShowsMessage14)
 {
     start();
     pages::CBetrieb::setFileChooser(
-        [&](QWidget*, const QString&, const QString&) { return QStringLiteral("/nonexistent-dir/run.csv"); });
+        [&](QWidget*, pages::PageBase::FileDialog, const QString&, const QString&) { return QStringLiteral("/nonexistent-dir/run.csv"); });
     ASSERT_TRUE(waitForPolls(1));
     dir.takeBoxes();
     click(1126);
@@ -281,7 +281,7 @@ TEST_F(OperationPage, anExistingFileReachedByAddingCsvIsNotReplacedWithoutAsking
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write("earlier recording\r\n");
     }
-    pages::CBetrieb::setFileChooser([&](QWidget*, const QString&, const QString&) { return typed; });
+    pages::CBetrieb::setFileChooser([&](QWidget*, pages::PageBase::FileDialog, const QString&, const QString&) { return typed; });
     QString asked;
     bool answer = false;
     pages::PageBase::setQuestionHandler([&](const QString& caption, const QString& text) {

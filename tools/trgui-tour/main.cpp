@@ -8,6 +8,7 @@
 
 #include "call_controls_sheet.h"
 #include "cbetrieb.h"
+#include "ckonfiguration.h"
 #include "cgrafik.h"
 #include "device_lock.h"
 #include "page_base.h"
@@ -65,7 +66,8 @@ int main(int argc, char** argv)
         std::printf("message box: %s: %s\n", qPrintable(caption), qPrintable(QString(text).replace('\n', ' ')));
     });
     const QString csv = outDir.filePath(QStringLiteral("recording.csv"));
-    pages::CBetrieb::setFileChooser([&](QWidget*, const QString&, const QString&) { return csv; });
+    pages::PageBase::setFileChooser(
+        [&](QWidget*, pages::PageBase::FileDialog, const QString&, const QString&) { return csv; });
 
     app::CAllControlsSheet sheet;
     sheet.show();
@@ -74,6 +76,8 @@ int main(int argc, char** argv)
     save(sheet, outDir.filePath(QStringLiteral("1-settings.png")));
 
     sheet.tabs()->setCurrentIndex(1);
+    QTest::qWait(300);
+    sheet.configurationPage()->control<QAbstractButton>(1011)->click();
     QTest::qWait(300);
     save(sheet, outDir.filePath(QStringLiteral("2-configuration.png")));
 

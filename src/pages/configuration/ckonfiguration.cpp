@@ -1,16 +1,26 @@
 #include "ckonfiguration.h"
 
 #include "configuration_controls.h"
+#include "configuration_file.h"
+#include "page_exchanges.h"
 #include "variants.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 namespace trgui::pages {
+
+using configuration::Field;
+using configuration::FieldKind;
+using configuration::infoOf;
+using configuration::kFields;
 
 namespace {
 
@@ -35,6 +45,84 @@ constexpr FieldRow kRightColumn[] = {
     {1055, 1054, 1056, 1057, 0},    {1118, 1119, 1120, 1121, 0},    {1122, 1123, 1124, 1125, 0},
 };
 
+constexpr int kReadButton = 1011;
+constexpr int kWriteButton = 1012;
+constexpr int kCheckButton = 1065;
+constexpr int kSaveButton = 1064;
+constexpr int kLoadButton = 1063;
+constexpr int kClearButton = 1062;
+
+// Message numbers of the page.
+constexpr int kCheckFailed = 1;
+constexpr int kSaveDialogTitle = 3;
+constexpr int kCannotOpenFile = 4;
+constexpr int kLoadDialogTitle = 5;
+constexpr int kFileNotOurs = 18;
+
+const QString kFileFilter = QStringLiteral("*.* (*)");
+
+// What the markers mean, for screen readers and the change marker's tooltip,
+// in the settings language.
+struct MarkerWords {
+    const char* changed;
+    const char* error;
+    const char* lastRead;
+    const char* on;
+    const char* off;
+    const char* none;
+};
+constexpr MarkerWords kMarkerWords[] = {
+    {"geändert", "Fehler", "Zuletzt gelesen: %1", "ein", "aus", "keine Auswahl"},
+    {"changed", "error", "Last read: %1", "on", "off", "no selection"},
+    {"modifié", "erreur", "Dernière lecture : %1", "activé", "désactivé", "aucune sélection"},
+};
+
+const MarkerWords& wordsFor(int language)
+{
+    return kMarkerWords[language >= 0 && language <= 2 ? language : 0];
+}
+
+QString utf8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+// Units shown beside values follow these combo boxes.
+int unitCombo(configuration::UnitSource source)
+{
+    switch (source) {
+    case configuration::UnitSource::Velocity: return infoOf(Field::VelocityUnit).control;
+    case configuration::UnitSource::Temperature: return infoOf(Field::TemperatureUnit).control;
+    case configuration::UnitSource::Totaliser: return infoOf(Field::TotaliserUnit).control;
+    }
+    return 0;
+}
+
+bool isChangeMarker(int id)
+{
+    if (id == configuration::kHwVersionChangeMarker)
+        return true;
+    for (const auto& info : kFields) {
+        if (info.changeMarker == id)
+            return true;
+    }
+    return false;
+}
+
+// Sets a flag for the life of the object: the page is filling controls, and
+// the change notifications that causes are not the technician's edits.
+class Filling {
+public:
+    explicit Filling(bool& flag) : flag_(flag), previous_(flag) { flag_ = true; }
+    ~Filling() { flag_ = previous_; }
+    Filling(const Filling&) = delete;
+    Filling& operator=(const Filling&) = delete;
+
+private:
+    bool& flag_;
+    bool previous_;
+};
+
 } // namespace
 
 CKonfiguration::CKonfiguration(QWidget* parent)
@@ -51,8 +139,19 @@ void CKonfiguration::setShared(app::SettingsRecord* settings, app::PortSlot* por
 
 void CKonfiguration::initialisePage()
 {
-    createControls(configuration::kControls);
+    createControls(configuration_page::kControls);
+    buildLayout();
+    listLanguage_ = settings_ ? settings_->language : 0;
+    fillFixedLists();
+    connectHandlers();
+    clearAll();
+    loadTexts(texts::stem::ConfigurationLabels, texts::stem::ConfigurationHelp);
+    loadMessageTable(messages_);
+    nameMarkers();
+}
 
+void CKonfiguration::buildLayout()
+{
     auto* columns = new QHBoxLayout;
     for (const auto& rows : {std::span<const FieldRow>(kLeftColumn), std::span<const FieldRow>(kRightColumn)}) {
         auto* grid = new QGridLayout;
@@ -77,33 +176,470 @@ void CKonfiguration::initialisePage()
             ++r;
         }
         grid->setColumnStretch(1, 1);
+        grid->setColumnMinimumWidth(2, 52);  // room for the widest unit, "pounds/min"
         grid->setRowStretch(r, 1);
         columns->addLayout(grid, 1);
     }
 
     auto* buttons = new QHBoxLayout;
-    for (int id : {1011, 1012, 1065, 1064, 1063, 1062})
+    for (int id : {kReadButton, kWriteButton, kCheckButton, kSaveButton, kLoadButton, kClearButton})
         buttons->addWidget(control(id));
     buttons->addStretch();
-    auto* logo = logoLabel(this);
-    buttons->addWidget(logo);
+    buttons->addWidget(logoLabel(this));
 
     auto* page = new QVBoxLayout(this);
     page->addLayout(columns);
     page->addLayout(buttons);
+}
 
-    auto* variantsList = control<QComboBox>(1033);
+void CKonfiguration::setList(int combo, configuration::TextList entries)
+{
+    Filling filling(filling_);
+    auto* box = control<QComboBox>(combo);
+    box->clear();
+    for (const char* entry : entries)
+        box->addItem(utf8(entry));
+    box->setCurrentIndex(-1);
+}
+
+void CKonfiguration::fillFixedLists()
+{
+    namespace cfg = configuration;
+    setList(infoOf(Field::Language).control, cfg::deviceLanguages());
+    setList(infoOf(Field::VelocityUnit).control, cfg::velocityUnits());
+    setList(infoOf(Field::TemperatureUnit).control, cfg::temperatureUnits());
+    setList(infoOf(Field::LimitAssignment).control, cfg::limitAssignments());
+    setList(infoOf(Field::TeeFitting).control, cfg::teeFittings());
+    setList(infoOf(Field::ValveFitting).control, cfg::valveFittings());
+    setList(infoOf(Field::DisplayLine1).control, cfg::displayLines(listLanguage_));
+    setList(infoOf(Field::DisplayLine2).control, cfg::displayLines(listLanguage_));
+    setList(infoOf(Field::Medium).control, cfg::media(listLanguage_));
+    setList(infoOf(Field::OperatingMode).control, cfg::operatingModes(listLanguage_));
+    setList(infoOf(Field::SensorType).control, cfg::resourceSensorTypes());
+    setList(infoOf(Field::VolumeFlowUnit).control, cfg::resourceVolumeFlowUnits());
+    setList(infoOf(Field::TotaliserUnit).control, cfg::resourceTotaliserUnits());
+
+    Filling filling(filling_);
+    auto* variantsList = control<QComboBox>(configuration::kHwVersionCombo);
     for (auto name : variants::variantCodeList())
         variantsList->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    variantsList->setCurrentIndex(-1);
+}
 
-    loadTexts(texts::stem::ConfigurationLabels, texts::stem::ConfigurationHelp);
-    loadMessageTable(messages_);
+void CKonfiguration::fillFamilyLists(int family)
+{
+    namespace cfg = configuration;
+    // Before any family is known the boxes keep the dialog's own lists.
+    const bool known = family >= 0 && family <= 2;
+    setList(infoOf(Field::SensorType).control, known ? cfg::sensorTypes(family) : cfg::resourceSensorTypes());
+    setList(infoOf(Field::VolumeFlowUnit).control,
+            known ? cfg::volumeFlowUnits(family) : cfg::resourceVolumeFlowUnits());
+    setList(infoOf(Field::TotaliserUnit).control,
+            known ? cfg::totaliserUnits(family) : cfg::resourceTotaliserUnits());
+}
+
+void CKonfiguration::connectHandlers()
+{
+    connect(control<QComboBox>(configuration::kHwVersionCombo), &QComboBox::currentIndexChanged, this,
+            &CKonfiguration::hwVersionChanged);
+    const auto digitsOnly = QRegularExpression(QStringLiteral("[0-9 ]*"));
+    for (const auto& info : kFields) {
+        const Field f = info.field;
+        switch (info.kind) {
+        case FieldKind::Combo:
+            connect(control<QComboBox>(info.control), &QComboBox::currentIndexChanged, this, [this, f] {
+                f == Field::SensorType ? sensorTypeChanged() : fieldChanged(f);
+            });
+            break;
+        case FieldKind::Check:
+            connect(control<QCheckBox>(info.control), &QCheckBox::toggled, this, [this, f] { fieldChanged(f); });
+            break;
+        case FieldKind::IntegerEdit:
+            control<QLineEdit>(info.control)->setValidator(new QRegularExpressionValidator(digitsOnly, this));
+            [[fallthrough]];
+        case FieldKind::DecimalEdit:
+            connect(control<QLineEdit>(info.control), &QLineEdit::textChanged, this, [this, f] { fieldChanged(f); });
+            break;
+        }
+    }
+    connect(control<QPushButton>(kReadButton), &QPushButton::clicked, this, &CKonfiguration::readFromDevice);
+    connect(control<QPushButton>(kWriteButton), &QPushButton::clicked, this, &CKonfiguration::writeToDevice);
+    connect(control<QPushButton>(kCheckButton), &QPushButton::clicked, this, &CKonfiguration::checkConfiguration);
+    connect(control<QPushButton>(kSaveButton), &QPushButton::clicked, this, &CKonfiguration::saveConfiguration);
+    connect(control<QPushButton>(kLoadButton), &QPushButton::clicked, this, &CKonfiguration::loadConfiguration);
+    connect(control<QPushButton>(kClearButton), &QPushButton::clicked, this, &CKonfiguration::clearAll);
 }
 
 void CKonfiguration::reloadTexts()
 {
     loadTexts(texts::stem::ConfigurationLabels, texts::stem::ConfigurationHelp);
     loadMessageTable(messages_);
+    nameMarkers();
+}
+
+void CKonfiguration::nameMarkers()
+{
+    const MarkerWords& words = wordsFor(settings_ ? settings_->language : 0);
+    const auto name = [&](int label, int changed, int error) {
+        const QString text = control<QLabel>(label)->text();
+        control(changed)->setAccessibleName(text + QStringLiteral(" – ") + utf8(words.changed));
+        control(error)->setAccessibleName(text + QStringLiteral(" – ") + utf8(words.error));
+    };
+    name(configuration::kHwVersionLabel, configuration::kHwVersionChangeMarker, configuration::kHwVersionErrorMarker);
+    for (const auto& info : kFields)
+        name(info.label, info.changeMarker, info.errorMarker);
+}
+
+void CKonfiguration::setControlToolTip(int id, const QString& text)
+{
+    if (isChangeMarker(id))
+        markerHelp_[id] = text;
+    PageBase::setControlToolTip(id, text);
+}
+
+// ---- what the controls hold ----------------------------------------------------------
+
+configuration::ConfigurationForm CKonfiguration::readForm() const
+{
+    configuration::ConfigurationForm form;
+    form.hwVersion = control<QComboBox>(configuration::kHwVersionCombo)->currentIndex();
+    for (const auto& info : kFields) {
+        const std::size_t i = configuration::indexOf(info.field);
+        switch (info.kind) {
+        case FieldKind::Combo: form.selection[i] = control<QComboBox>(info.control)->currentIndex(); break;
+        case FieldKind::Check: form.selection[i] = control<QCheckBox>(info.control)->isChecked() ? 1 : 0; break;
+        default: form.text[i] = control<QLineEdit>(info.control)->text(); break;
+        }
+    }
+    return form;
+}
+
+void CKonfiguration::writeBackTexts(const configuration::ConfigurationForm& form)
+{
+    Filling filling(filling_);
+    for (const auto& info : kFields) {
+        auto* edit = control<QLineEdit>(info.control);
+        const QString& text = form.textOf(info.field);
+        if (edit && edit->text() != text)
+            edit->setText(text);
+    }
+}
+
+void CKonfiguration::selectHwVersion(int code)
+{
+    Filling filling(filling_);
+    auto* list = control<QComboBox>(configuration::kHwVersionCombo);
+    list->setCurrentIndex(code >= 0 && code < list->count() ? code : -1);
+}
+
+void CKonfiguration::hideErrorMarkers()
+{
+    setControlVisible(configuration::kHwVersionErrorMarker, false);
+    for (const auto& info : kFields)
+        setControlVisible(info.errorMarker, false);
+}
+
+void CKonfiguration::hideChangeMarkers()
+{
+    setControlVisible(configuration::kHwVersionChangeMarker, false);
+    for (const auto& info : kFields)
+        setControlVisible(info.changeMarker, false);
+}
+
+// ---- change handlers ------------------------------------------------------------------------
+
+void CKonfiguration::hwVersionChanged(int index)
+{
+    // Only the technician's choice counts, but it always does: the settle
+    // counter must not swallow a change of the variant.
+    if (filling_)
+        return;
+    setControlVisible(configuration::kHwVersionChangeMarker, true);
+    pageCode_ = index;
+    device::updateFamily(index, pageFamily_);
+    fillFamilyLists(pageFamily_);
+    applyAvailability(pageCode_);
+    hideErrorMarkers();
+    hideChangeMarkers();
+}
+
+void CKonfiguration::sensorTypeChanged()
+{
+    if (filling_)
+        return;
+    if (settleCounter_ == 0) {
+        updateChangeMarker(Field::SensorType);
+        setControlVisible(infoOf(Field::SensorType).errorMarker, false);
+    }
+    if (pageCode_ >= 1 && pageCode_ <= variants::kMaxDeviceType)
+        applyAvailability(pageCode_);
+}
+
+void CKonfiguration::fieldChanged(Field f)
+{
+    if (filling_)
+        return;
+    if (settleCounter_ == 0) {
+        updateChangeMarker(f);
+        setControlVisible(infoOf(f).errorMarker, false);
+    }
+    if (f == Field::VelocityUnit || f == Field::TemperatureUnit || f == Field::TotaliserUnit
+        || f == Field::LimitAssignment)
+        updateUnitLabels();
+}
+
+void CKonfiguration::updateChangeMarker(Field f)
+{
+    const int marker = infoOf(f).changeMarker;
+    const bool changed = configuration::controlValue(readForm(), f) != deviceConfiguration_[f];
+    setControlVisible(marker, changed);
+    if (!changed)
+        return;
+    // The value last read beside the help, so old and new can be compared before writing.
+    const QString lastRead = lastReadText(f);
+    const QString help = markerHelp_[marker];
+    QString tip = help;
+    if (!lastRead.isEmpty())
+        tip = (help.isEmpty() ? QString() : help + QLatin1Char('\n')) + lastRead;
+    PageBase::setControlToolTip(marker, tip);
+}
+
+QString CKonfiguration::lastReadText(Field f) const
+{
+    const std::size_t i = configuration::indexOf(f);
+    if (!deviceConfiguration_.known[i])
+        return {};
+    const MarkerWords& words = wordsFor(settings_ ? settings_->language : 0);
+    QString value;
+    switch (infoOf(f).kind) {
+    case FieldKind::Combo: {
+        const int index = static_cast<int>(deviceConfiguration_.value[i].value_or(-1));
+        auto* box = control<QComboBox>(infoOf(f).control);
+        value = index >= 0 && index < box->count() ? box->itemText(index) : utf8(words.none);
+        break;
+    }
+    case FieldKind::Check:
+        value = utf8(deviceConfiguration_.value[i].value_or(0) != 0 ? words.on : words.off);
+        break;
+    default:
+        value = lastRead_.textOf(f).trimmed();
+        break;
+    }
+    return utf8(words.lastRead).arg(value);
+}
+
+void CKonfiguration::updateUnitLabels()
+{
+    const int assignment = control<QComboBox>(infoOf(Field::LimitAssignment).control)->currentIndex();
+    for (const auto& unit : configuration::unitLabels(assignment))
+        setControlText(unit.label, control<QComboBox>(unitCombo(unit.source))->currentText());
+}
+
+void CKonfiguration::applyAvailability(int code)
+{
+    if (!settings_)
+        return;
+    const int sensor = control<QComboBox>(infoOf(Field::SensorType).control)->currentIndex();
+    for (const auto& group : variants::availabilityGroups()) {
+        const bool unavailable = variants::isUnavailable(code, group.control, sensor);
+        for (int id : {group.control, group.label, group.unit}) {
+            // The grey-out setting is read at each call: the Settings page may have changed it.
+            if (id != 0)
+                texts::setAvailable(*this, id, unavailable, settings_->ausgrauen);
+        }
+    }
+}
+
+// ---- decoding into the controls -------------------------------------------------------------
+
+void CKonfiguration::showDecoded(int family, const configuration::DecodedBlock& decoded)
+{
+    fillFamilyLists(family);
+    {
+        Filling filling(filling_);
+        for (const auto& entry : configuration::blockLayout(family)) {
+            const auto& info = infoOf(entry.field);
+            const std::size_t i = configuration::indexOf(entry.field);
+            switch (info.kind) {
+            case FieldKind::Combo: control<QComboBox>(info.control)->setCurrentIndex(decoded.form.selection[i]); break;
+            case FieldKind::Check: control<QCheckBox>(info.control)->setChecked(decoded.form.selection[i] != 0); break;
+            default: control<QLineEdit>(info.control)->setText(decoded.form.text[i]); break;
+            }
+            deviceConfiguration_.value[i] = decoded.configuration.value[i];
+            deviceConfiguration_.known[i] = true;
+            lastRead_.text[i] = decoded.form.text[i];
+            setControlVisible(info.changeMarker, false);
+        }
+    }
+    updateUnitLabels();
+}
+
+// ---- the buttons --------------------------------------------------------------------------------
+
+void CKonfiguration::readFromDevice()
+{
+    if (!port_ || !*port_ || !lock_ || !settings_ || settings_->deviceFamily == -1)
+        return;
+    std::optional<device::Reply> reply;
+    {
+        BusyCursor busy;
+        app::DeviceLockGuard guard(*lock_);
+        if (const auto code = device::identifiedCode(device::identifyForConfiguration(**port_))) {
+            device::updateFamily(*code, settings_->deviceFamily);
+            selectHwVersion(*code);
+            pageCode_ = *code;
+            setControlVisible(configuration::kHwVersionChangeMarker, false);
+        }
+        pageFamily_ = settings_->deviceFamily;
+        // Held for the block too, so no poll can come between the two requests.
+        reply = device::requestConfiguration(**port_);
+    }
+
+    // Only a whole block is decoded; anything less would pass stale fields off as the device's.
+    if (!configuration::isCompleteConfigurationReply(pageFamily_, reply->count)) {
+        texts::showMessage(*this, messages_, device::message::ConfigurationNotRead);
+        return;
+    }
+    const auto size = device::configurationBlockSize(pageFamily_);
+    const auto decoded =
+        configuration::decodeBlock(pageFamily_, std::span<const std::uint8_t>(reply->bytes).subspan(2, size));
+    hideErrorMarkers();
+    hideChangeMarkers();
+    settleCounter_ = kSettleTicks;
+    showDecoded(pageFamily_, *decoded);
+    applyAvailability(pageCode_);
+}
+
+int CKonfiguration::checkConfiguration()
+{
+    hideErrorMarkers();
+    settleCounter_ = kSettleTicks;
+    auto form = readForm();
+    const auto outcome = configuration::checkConfiguration(form, limits_);
+    writeBackTexts(form);
+    for (int marker : outcome.errorMarkers)
+        setControlVisible(marker, true);
+    if (outcome.completed)
+        hideChangeMarkers();
+    return outcome.result;
+}
+
+void CKonfiguration::writeToDevice()
+{
+    if (checkConfiguration() != 1) {
+        texts::showMessage(*this, messages_, kCheckFailed);
+        return;
+    }
+    // The variant to write for is the one chosen in "HW-Version".
+    const auto form = readForm();
+    pageCode_ = form.hwVersion;
+    device::updateFamily(pageCode_, pageFamily_);
+    const auto encoded = configuration::encodeBlock(pageFamily_, form);
+    if (!lock_)
+        return;
+
+    app::DeviceLockGuard guard(*lock_);
+    int message = device::message::ConfigurationNotAcknowledged;
+    if (port_ && *port_) {
+        BusyCursor busy;
+        message = device::writeConfiguration(**port_, pageFamily_, encoded.block);
+    }
+    if (message == device::message::ConfigurationAcknowledged) {
+        // The device holds these values now; changes are measured against them.
+        if (const auto written = configuration::decodeBlock(pageFamily_, encoded.block)) {
+            for (const auto& entry : configuration::blockLayout(pageFamily_)) {
+                const std::size_t i = configuration::indexOf(entry.field);
+                deviceConfiguration_.value[i] = written->configuration.value[i];
+                deviceConfiguration_.known[i] = true;
+                lastRead_.text[i] = written->form.text[i];
+            }
+        }
+    }
+    // Shown under the lock, so the ticks its event loop delivers keep the cycle off the line.
+    texts::showMessage(*this, messages_, message);
+}
+
+void CKonfiguration::saveConfiguration()
+{
+    // Decimal values are cleaned as the check cleans them, so what is saved is what is shown.
+    auto form = readForm();
+    for (const auto& info : kFields) {
+        if (info.kind == FieldKind::DecimalEdit)
+            form.textOf(info.field) = configuration::cleanedDecimal(form.textOf(info.field));
+    }
+    writeBackTexts(form);
+
+    const int code = form.hwVersion;
+    const int family = device::familyOf(code);
+    if (family < 0) {
+        // A file without a variant could never be loaded again.
+        setControlVisible(configuration::kHwVersionErrorMarker, true);
+        return;
+    }
+    pageCode_ = code;
+    pageFamily_ = family;
+    const auto encoded = configuration::encodeBlock(family, form);
+    bool refused = false;
+    for (Field f : encoded.unfit) {
+        // A field the variant lacks is stored as its bytes came out; the technician cannot edit it.
+        if (variants::isUnavailable(code, infoOf(f).control, form.index(Field::SensorType)))
+            continue;
+        setControlVisible(infoOf(f).errorMarker, true);
+        refused = true;
+    }
+    if (refused)
+        return;
+
+    const QString path = chooseFile(FileDialog::Save, messages_.caption(kSaveDialogTitle), kFileFilter);
+    if (path.isEmpty())
+        return;
+    rememberWorkingDir(path);
+    if (!configuration::saveConfigurationFile(path, configuration::configurationFileBytes(code, encoded.block)))
+        texts::showMessage(*this, messages_, kCannotOpenFile);
+}
+
+void CKonfiguration::loadConfiguration()
+{
+    pageCode_ = control<QComboBox>(configuration::kHwVersionCombo)->currentIndex();
+    device::updateFamily(pageCode_, pageFamily_);
+
+    const QString path = chooseFile(FileDialog::Open, messages_.caption(kLoadDialogTitle), kFileFilter);
+    if (!path.isEmpty()) {
+        rememberWorkingDir(path);
+        const auto loaded = configuration::loadConfigurationFile(path);
+        if (loaded.error) {
+            texts::showMessage(*this, messages_,
+                               *loaded.error == configuration::LoadError::CannotOpen ? kCannotOpenFile : kFileNotOurs);
+        } else {
+            const auto& file = *loaded.file;
+            pageCode_ = file.code;
+            pageFamily_ = device::familyOf(file.code);
+            selectHwVersion(file.code);
+            hideErrorMarkers();
+            hideChangeMarkers();
+            applyAvailability(file.code);
+            if (const auto decoded = configuration::decodeBlock(pageFamily_, file.block))
+                showDecoded(pageFamily_, *decoded);
+        }
+    }
+    sensorTypeChanged();
+}
+
+void CKonfiguration::clearAll()
+{
+    {
+        Filling filling(filling_);
+        for (int id : {1033, 1004, 1014, 1006, 1008, 1010, 1016, 1046, 1050, 1086, 1126, 1130, 1134, 1146})
+            control<QComboBox>(id)->setCurrentIndex(-1);
+        for (int id : {1022, 1017, 1029, 1066, 1070, 1078, 1082, 1094, 1098, 1102, 1106, 1114, 1118, 1122, 1138})
+            control<QLineEdit>(id)->clear();
+        for (int id : {1055, 1059, 1075, 1111})
+            control<QCheckBox>(id)->setChecked(false);
+    }
+    hideErrorMarkers();
+    hideChangeMarkers();
+    for (int id : {1090, 1091, 1093, 1092, 1142, 1147, 1148, 1149, 1156})
+        setControlText(id, QString());
 }
 
 } // namespace trgui::pages

@@ -1,23 +1,32 @@
 #pragma once
 
+#include "configuration_block.h"
+#include "configuration_check.h"
 #include "device_lock.h"
+#include "family_rules.h"
 #include "page_base.h"
 #include "port_slot.h"
 
+#include <map>
+
 namespace trgui::pages {
 
-// The Configuration page. Its fields are laid out and labelled here; reading,
-// checking and writing the configuration come with the configuration work.
+// The Configuration page: the device's configuration field by field, read
+// from and written to the device, checked, saved and loaded. The rules,
+// codec, check and files live in the window-free configuration core; this
+// class moves values between them and the controls.
 class CKonfiguration : public PageBase {
     Q_OBJECT
 public:
+    // Ticks during which the change handlers stand still after a read or check.
+    static constexpr int kSettleTicks = 20;
+
     explicit CKonfiguration(QWidget* parent = nullptr);
 
     void setShared(app::SettingsRecord* settings, app::PortSlot* port, app::DeviceLock* lock);
     const QString& tabTitle() const { return tabTitle_; }
 
     void reloadTexts() override;
-    // Ticks left during which change handlers stand still after the fields were filled.
     int settleCounter() const { return settleCounter_; }
     void countDownSettleCounter()
     {
@@ -25,15 +34,65 @@ public:
             --settleCounter_;
     }
 
+    // The buttons.
+    void readFromDevice();
+    void writeToDevice();
+    int checkConfiguration();
+    void saveConfiguration();
+    void loadConfiguration();
+    void clearAll();
+
+    // Shows, greys or hides the optional fields for a device type code.
+    void applyAvailability(int code);
+    void updateUnitLabels();
+    void fillFamilyLists(int family);
+
+    // The page's own idea of the device while it is edited: the "HW-Version"
+    // selection and its family. Only a read from the device changes the
+    // family that the measurement cycle uses.
+    int pageDeviceTypeCode() const { return pageCode_; }
+    int pageFamily() const { return pageFamily_; }
+    const configuration::DeviceConfiguration& deviceConfiguration() const { return deviceConfiguration_; }
+    const texts::MessageTable& messages() const { return messages_; }
+
+    // What the controls hold.
+    configuration::ConfigurationForm readForm() const;
+
+    void setControlToolTip(int id, const QString& text) override;
+
 protected:
     void initialisePage() override;
 
 private:
+    void buildLayout();
+    void fillFixedLists();
+    void connectHandlers();
+    void hwVersionChanged(int index);
+    void sensorTypeChanged();
+    void fieldChanged(configuration::Field f);
+    void updateChangeMarker(configuration::Field f);
+    void showDecoded(int family, const configuration::DecodedBlock& decoded);
+    void writeBackTexts(const configuration::ConfigurationForm& form);
+    void selectHwVersion(int code);
+    void hideErrorMarkers();
+    void hideChangeMarkers();
+    void nameMarkers();
+    void setList(int combo, configuration::TextList entries);
+    QString lastReadText(configuration::Field f) const;
+
     QString tabTitle_;
     app::PortSlot* port_ = nullptr;
     app::DeviceLock* lock_ = nullptr;
     int settleCounter_ = 0;
+    int pageCode_ = 0;
+    int pageFamily_ = -1;
+    int listLanguage_ = 0;       // language of the lists, fixed at initialisation
+    bool filling_ = false;       // the page itself is changing controls
+    configuration::DeviceConfiguration deviceConfiguration_;
+    configuration::ConfigurationForm lastRead_;  // texts of the edits as last read
+    configuration::Limits limits_;
     texts::MessageTable messages_;
+    std::map<int, QString> markerHelp_;  // help texts of the change markers
 };
 
 } // namespace trgui::pages

@@ -2,7 +2,7 @@
 
 #include "page_controls.h"
 
-namespace trgui::pages::configuration {
+namespace trgui::pages::configuration_page {
 
 using texts::ControlKind;
 using texts::ControlSpec;
@@ -162,4 +162,4 @@ inline constexpr ControlSpec kControls[] = {
     {1062, ControlKind::Button, "Alles löschen"},
 };
 
-} // namespace trgui::pages::configuration
+} // namespace trgui::pages::configuration_page

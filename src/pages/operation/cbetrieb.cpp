@@ -6,9 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -36,12 +34,6 @@ constexpr int kSaveDialogTitle = 13;
 constexpr int kCannotWriteFile = 14;
 constexpr int kReplaceFile = 16;
 
-CBetrieb::FileChooser& fileChooser()
-{
-    static CBetrieb::FileChooser chooser;
-    return chooser;
-}
-
 } // namespace
 
 CBetrieb::CBetrieb(QWidget* parent)
@@ -54,11 +46,6 @@ void CBetrieb::setShared(app::SettingsRecord* settings, app::PortSlot* port, app
     settings_ = settings;
     port_ = port;
     lock_ = lock;
-}
-
-void CBetrieb::setFileChooser(FileChooser chooser)
-{
-    fileChooser() = std::move(chooser);
 }
 
 void CBetrieb::initialisePage()
@@ -318,18 +305,11 @@ void CBetrieb::startRecording()
 {
     if (recording_.recording() || !settings_)
         return;
-    const QString title = messages_.caption(kSaveDialogTitle);
-    const QString directory = QString::fromLocal8Bit(settings_->workingDir.c_str());
-    const QString chosen = fileChooser()
-        ? fileChooser()(this, title, directory)
-        : QFileDialog::getSaveFileName(this, title, directory, QStringLiteral("(*.csv) (*.csv)"));
+    const QString chosen =
+        chooseFile(FileDialog::Save, messages_.caption(kSaveDialogTitle), QStringLiteral("(*.csv) (*.csv)"));
     if (chosen.isEmpty())
         return;
-
-    const std::string path = QDir::toNativeSeparators(chosen).toLocal8Bit().toStdString();
-    const auto lastSeparator = path.find_last_of(QDir::separator().toLatin1());
-    settings_->workingDir = lastSeparator == std::string::npos ? std::string() : path.substr(0, lastSeparator + 1);
-    settings_->save();
+    const std::string path = rememberWorkingDir(chosen);
 
     // The dialog asked about the name as typed; when ".csv" is added, an
     // existing file of that name would be replaced without anybody asking.

@@ -40,10 +40,6 @@ public:
     void startRecording();
     void stopRecording();
 
-    // Replaces the save dialog of the recording (tests answer it without a window).
-    using FileChooser = std::function<QString(QWidget* parent, const QString& title, const QString& directory)>;
-    static void setFileChooser(FileChooser chooser);
-
     const texts::MessageTable& messages() const { return messages_; }
     const operation::CsvRecording& recordingState() const { return recording_; }
 
