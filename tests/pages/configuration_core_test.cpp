@@ -1,0 +1,374 @@
+#include "configuration_check.h"
+#include "configuration_file.h"
+#include "protocol.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace trgui::configuration;
+using trgui::device::encodeFloatBE;
+
+namespace {
+
+void putFloat(Block& b, std::size_t at, float v)
+{
+    encodeFloatBE(v, &b[at]);
+}
+
+// A family 0 / 2 block as a device of that family might hold it.
+Block block02(int family)
+{
+    Block b(family == 0 ? 63 : 65, 0);
+    b[0] = 12;  // language 1
+    b[1] = 23;  // sensor 2
+    b[2] = 20;
+    putFloat(b, 3, 0.7f);
+    putFloat(b, 7, 50.0f);
+    b[11] = 91;   // m/s
+    b[12] = 101;  // °F
+    b[13] = 113;
+    b[14] = 122;
+    b[15] = 140;
+    b[16] = 151;
+    b[17] = 1;
+    b[18] = 0;
+    putFloat(b, 19, 0.0f);
+    putFloat(b, 23, 3.5f);
+    b[27] = 1;
+    putFloat(b, 28, -40.0f);
+    putFloat(b, 32, 266.0f);
+    b[36] = 191;
+    putFloat(b, 37, 10.0f);
+    putFloat(b, 41, 9.0f);
+    putFloat(b, 45, 2.8f);
+    putFloat(b, 49, 2.5f);
+    b[53] = 1;
+    putFloat(b, 54, 12.5f);
+    b[58] = 10;
+    putFloat(b, 59, 1.0f);
+    if (family == 2) {
+        b[63] = 31;
+        b[64] = 40;
+    }
+    return b;
+}
+
+Block block1()
+{
+    Block b(71, 0);
+    b[0] = 11;
+    b[1] = 23;
+    b[2] = 0x01;  // C-value 300
+    b[3] = 0x2C;
+    b[4] = 0xFF;  // T-value -2
+    b[5] = 0xFE;
+    putFloat(b, 7, 1234.5f);
+    b[11] = 151;
+    b[12] = 155;
+    b[13] = 170;
+    b[14] = 179;
+    b[15] = 182;
+    b[16] = 185;
+    b[36] = 203;
+    putFloat(b, 37, 25.0f);
+    putFloat(b, 41, 24.0f);
+    putFloat(b, 45, 30.0f);
+    putFloat(b, 49, 29.0f);
+    b[58] = 30;
+    b[63] = 142;
+    b[64] = 134;  // 135 - 1: no selection
+    b[65] = 37;   // hydrogen
+    putFloat(b, 66, 4.5f);
+    b[70] = 1;
+    return b;
+}
+
+// A form that passes the check for the code: every field filled within range.
+ConfigurationForm validForm(int code)
+{
+    const int family = (code - 1) / 15;
+    ConfigurationForm f;
+    f.hwVersion = code;
+    for (Field x : {Field::Language, Field::SensorType, Field::VelocityUnit, Field::TemperatureUnit,
+                    Field::VolumeFlowUnit, Field::TotaliserUnit, Field::DisplayLine1, Field::DisplayLine2,
+                    Field::LimitAssignment, Field::TeeFitting, Field::ValveFitting, Field::Medium,
+                    Field::OperatingMode})
+        f.index(x) = 0;
+    f.index(Field::VelocityUnit) = 1;  // m/s
+    f.textOf(Field::TValue) = family == 1 ? "20" : "20";
+    f.textOf(Field::CValue) = family == 1 ? "100" : "1000";
+    f.textOf(Field::PipeSize) = "50.0";
+    f.textOf(Field::AnalogFlowStart) = "0.00";
+    f.textOf(Field::AnalogFlowEnd) = "3.00";
+    f.textOf(Field::AnalogTempStart) = "0.00";
+    f.textOf(Field::AnalogTempEnd) = "100.00";
+    f.textOf(Field::Limit1On) = "3.00";
+    f.textOf(Field::Limit1Off) = "2.80";
+    f.textOf(Field::Limit2On) = "3.50";
+    f.textOf(Field::Limit2Off) = "3.20";
+    f.textOf(Field::PulseValue) = "1.0";
+    f.textOf(Field::MeasuringTime) = "10";
+    f.textOf(Field::MultiplicationFactor) = "1.00";
+    f.textOf(Field::Pressure) = "1.00";
+    return f;
+}
+
+CheckOutcome check(ConfigurationForm f)
+{
+    Limits limits;
+    return checkConfiguration(f, limits);
+}
+
+} // namespace
+
+TEST(ConfigurationBlock, decodesEveryEncodingOfEachFamily)
+{
+    const auto d0 = decodeBlock(0, block02(0));
+    ASSERT_TRUE(d0);
+    const auto& f0 = d0->form;
+    EXPECT_EQ(f0.index(Field::Language), 1);
+    EXPECT_EQ(f0.index(Field::SensorType), 2);
+    EXPECT_EQ(f0.textOf(Field::TValue), "20");
+    EXPECT_EQ(f0.textOf(Field::CValue), "700") << "0.7 in single precision lies below 0.7";
+    EXPECT_EQ(f0.textOf(Field::PipeSize), " 50.0");
+    EXPECT_EQ(f0.index(Field::VelocityUnit), 1);
+    EXPECT_EQ(f0.index(Field::TemperatureUnit), 1);
+    EXPECT_EQ(f0.index(Field::VolumeFlowUnit), 3);
+    EXPECT_EQ(f0.index(Field::DisplayLine2), 1);
+    EXPECT_EQ(f0.index(Field::Backlight), 1);
+    EXPECT_EQ(f0.textOf(Field::AnalogFlowEnd), "  3.50");
+    EXPECT_EQ(f0.textOf(Field::AnalogTempStart), "-40.00");
+    EXPECT_EQ(f0.index(Field::LimitAssignment), 1);
+    EXPECT_EQ(f0.textOf(Field::PulseValue), " 12.5");
+    EXPECT_EQ(f0.textOf(Field::MeasuringTime), "10");
+    EXPECT_EQ(f0.textOf(Field::MultiplicationFactor), "1.00");
+    EXPECT_EQ(d0->configuration[Field::CValue], 700.0f);
+    EXPECT_EQ(d0->configuration[Field::PipeSize], 50.0f);
+    EXPECT_FALSE(d0->configuration.known[indexOf(Field::TeeFitting)]) << "family 0 carries no fittings";
+
+    const auto d2 = decodeBlock(2, block02(2));
+    ASSERT_TRUE(d2);
+    EXPECT_EQ(d2->form.index(Field::TeeFitting), 1);
+    EXPECT_EQ(d2->form.index(Field::ValveFitting), 0);
+    EXPECT_FALSE(d2->configuration.known[indexOf(Field::Medium)]);
+
+    const auto d1 = decodeBlock(1, block1());
+    ASSERT_TRUE(d1);
+    const auto& f1 = d1->form;
+    EXPECT_EQ(f1.textOf(Field::CValue), "300");
+    EXPECT_EQ(f1.textOf(Field::TValue), " -2");
+    EXPECT_EQ(f1.textOf(Field::PipeSize), "1234.5");
+    EXPECT_EQ(f1.index(Field::VelocityUnit), 1) << "151 in family 1 is m/s";
+    EXPECT_EQ(f1.index(Field::VolumeFlowUnit), 10);
+    EXPECT_EQ(f1.index(Field::TotaliserUnit), 4);
+    EXPECT_EQ(f1.index(Field::LimitAssignment), 3);
+    EXPECT_EQ(f1.index(Field::TeeFitting), 2);
+    EXPECT_EQ(f1.index(Field::ValveFitting), -1);
+    EXPECT_EQ(f1.index(Field::Medium), kHydrogen);
+    EXPECT_EQ(f1.textOf(Field::Pressure), "  4.50");
+    EXPECT_EQ(f1.index(Field::OperatingMode), 1) << "no offset";
+
+    EXPECT_FALSE(decodeBlock(0, Block(62))) << "a block of the wrong size decodes nothing";
+    EXPECT_FALSE(decodeBlock(-1, Block(63)));
+}
+
+TEST(ConfigurationBlock, roundTripsByteForByte)
+{
+    const std::pair<int, Block> cases[] = {{0, block02(0)}, {1, block1()}, {2, block02(2)}};
+    for (const auto& [family, block] : cases) {
+        const auto decoded = decodeBlock(family, block);
+        ASSERT_TRUE(decoded);
+        const auto encoded = encodeBlock(family, decoded->form);
+        EXPECT_EQ(encoded.block, block) << "family " << family;
+        EXPECT_TRUE(encoded.unfit.empty()) << "family " << family;
+    }
+}
+
+TEST(ConfigurationBlock, encodingEdges)
+{
+    ConfigurationForm f = validForm(2);
+    f.textOf(Field::TValue) = "300";
+    f.textOf(Field::PipeSize) = "1,5";
+    f.textOf(Field::PulseValue) = "1e50";
+    f.index(Field::Language) = -1;
+    const auto e = encodeBlock(0, f);
+    EXPECT_EQ(e.block[2], 44) << "the low eight bits";
+    EXPECT_EQ(e.block[0], 10) << "no selection is base - 1";
+    EXPECT_EQ(trgui::device::decodeFloatBE(&e.block[3]), 1.0f) << "C-value 1000 is stored as 1.0";
+    EXPECT_EQ(trgui::device::decodeFloatBE(&e.block[7]), 1.0f) << "text from the comma on is ignored";
+    EXPECT_EQ(e.unfit, (std::vector<Field>{Field::TValue, Field::PulseValue}));
+
+    f.textOf(Field::CValue) = "40000";
+    EXPECT_EQ(encodeBlock(1, f).unfit.front(), Field::CValue) << "beyond a signed 16-bit integer";
+}
+
+TEST(ConfigurationBlock, completeRepliesOnly)
+{
+    EXPECT_FALSE(isCompleteConfigurationReply(0, 64));
+    EXPECT_TRUE(isCompleteConfigurationReply(0, 65));
+    EXPECT_TRUE(isCompleteConfigurationReply(0, 66)) << "with its trailing checksum";
+    EXPECT_FALSE(isCompleteConfigurationReply(0, 67));
+    EXPECT_TRUE(isCompleteConfigurationReply(1, 74));
+    EXPECT_FALSE(isCompleteConfigurationReply(2, 74));
+    EXPECT_FALSE(isCompleteConfigurationReply(-1, 65));
+}
+
+TEST(FamilyRules, maximumVelocityTable)
+{
+    struct Case {
+        int family, unit, sensor, medium;
+        float vmax;
+    } const cases[] = {
+        {0, 1, 2, -1, 4.0f},          {0, 1, 0, -1, 99.99f},     {0, 0, 2, -1, 133.13333f},
+        {0, 0, 0, -1, 500.0f},        {0, 2, 12, -1, 13.12f},    {0, 2, 11, -1, 328.0f},
+        {0, 1, 14, -1, 99.99f},       {1, 2, 0, kHydrogen, 282.08f}, {1, 1, 0, kMethane, 75.0f},
+        {1, 0, 0, kArgon, 147.04f},   {1, 2, 0, 0, 327.97f},     {2, 0, 0, -1, 133.3333f},
+        {2, 1, 3, -1, 4.0f},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(maximumVelocity(c.family, c.unit, c.sensor, c.medium), c.vmax)
+            << c.family << "/" << c.unit << "/" << c.sensor << "/" << c.medium;
+}
+
+TEST(FamilyRules, limitsFollowAssignmentAndUnits)
+{
+    Limits l;
+    computeLimits(l, 0, 1, 1, 0, -1, 1);  // GK1TEMP_GK2FLOW, °F
+    EXPECT_EQ(l.limit1On.min, -40.0f);
+    EXPECT_EQ(l.limit1Off.max, 266.0f);
+    EXPECT_EQ(l.limit2On.max, 99.99f);
+    EXPECT_EQ(l.analogTemp.max, 266.0f);
+    EXPECT_EQ(l.tValue.max, 99.0f);
+    EXPECT_EQ(l.pipeSize.max, 999.9f);
+
+    computeLimits(l, 1, 1, 2, 0, 0, -1);  // K, no assignment: contacts keep their ranges
+    EXPECT_EQ(l.limit1On.max, 266.0f);
+    EXPECT_EQ(l.analogTemp.min, 233.2f);
+    EXPECT_EQ(l.cValue.max, 999.0f);
+    EXPECT_EQ(l.pipeSize.max, 9999.9f);
+
+    const auto labels = unitLabels(1);
+    EXPECT_EQ(labels[5].label, 1090);
+    EXPECT_EQ(labels[5].source, UnitSource::Temperature);
+    EXPECT_EQ(labels[7].source, UnitSource::Velocity);
+    EXPECT_EQ(unitLabels(-1)[7].source, UnitSource::Temperature);
+}
+
+TEST(ConfigurationCheck, validFormsPass)
+{
+    for (int code : {12, 27, 42}) {
+        const auto outcome = check(validForm(code));
+        EXPECT_EQ(outcome.result, 1) << code;
+        EXPECT_TRUE(outcome.errorMarkers.empty()) << code << ": first " << outcome.errorMarkers.front();
+    }
+}
+
+TEST(ConfigurationCheck, markersByCase)
+{
+    using Edit = std::function<void(ConfigurationForm&)>;
+    struct Case {
+        const char* name;
+        int code;
+        Edit edit;
+        std::vector<int> markers;
+    };
+    const auto text = [](Field f, const char* t) { return [f, t](ConfigurationForm& x) { x.textOf(f) = t; }; };
+    const Case cases[] = {
+        {"no variant", 12, [](auto& f) { f.hwVersion = 0; f.index(Field::TemperatureUnit) = -1; }, {1026}},
+        {"units missing stop at once", 12,
+         [](auto& f) { f.index(Field::TemperatureUnit) = -1; f.index(Field::VelocityUnit) = -1;
+                       f.textOf(Field::TValue) = "500"; }, {1040, 1038}},
+        {"T-value 99 passes", 12, text(Field::TValue, "99"), {}},
+        {"T-value 100 fails", 12, text(Field::TValue, "100"), {1035}},
+        {"T-value 999 passes in family 1", 27, text(Field::TValue, "999"), {}},
+        {"T-value 9 fails in family 1", 27, text(Field::TValue, "9"), {1035}},
+        {"empty C-value", 12, text(Field::CValue, ""), {1036}},
+        {"liquid sensor in m/s", 12,
+         [](auto& f) { f.index(Field::SensorType) = 2; f.textOf(Field::AnalogFlowEnd) = "4.01"; }, {1073}},
+        {"flow end equals start", 12,
+         [](auto& f) { f.textOf(Field::AnalogFlowStart) = "3"; f.textOf(Field::AnalogFlowEnd) = "3"; },
+         {1069, 1073}},
+        {"contact on equals off", 12, [](auto& f) { f.textOf(Field::Limit1Off) = "3,0"; }, {1097, 1101}},
+        {"nan", 12, text(Field::PulseValue, "nan"), {1117}},
+        {"inf", 12, text(Field::Pressure, "inf"), {}},  // pressure does not exist on code 12
+        {"overflow", 27, text(Field::Pressure, "1e50"), {1141}},
+        {"factor 0", 12, text(Field::MultiplicationFactor, "0"), {}},
+        {"factor -0.5", 12, text(Field::MultiplicationFactor, "-0,5"), {1125}},
+        {"factor inf", 12, text(Field::MultiplicationFactor, "inf"), {1125}},
+        {"unavailable outputs are not read", 1, text(Field::AnalogFlowEnd, "garbage"), {}},
+        {"no language", 42, [](auto& f) { f.index(Field::Language) = -1; }, {1028}},
+        {"missing tee fitting where it exists", 27,
+         [](auto& f) { f.index(Field::SensorType) = 2; f.index(Field::TeeFitting) = -1; }, {1129}},
+        {"argon wants VRD11AN1", 27, [](auto& f) { f.index(Field::Medium) = kArgon; }, {1032}},
+        {"argon, VRK11AN1 and RA05", 27,
+         [](auto& f) { f.index(Field::Medium) = kCo2; f.index(Field::TeeFitting) = 4; },
+         {1129, 1032, 1137, 1032}},
+        {"argon with VRD11AN1 and RA05", 27,
+         [](auto& f) { f.index(Field::Medium) = kArgon; f.index(Field::SensorType) = 2;
+                       f.index(Field::TeeFitting) = 4; }, {1129}},
+    };
+    for (const auto& c : cases) {
+        auto form = validForm(c.code);
+        c.edit(form);
+        const auto outcome = check(form);
+        EXPECT_EQ(outcome.errorMarkers, c.markers) << c.name;
+        EXPECT_EQ(outcome.result, c.markers.empty() ? 1 : -1) << c.name;
+    }
+}
+
+TEST(ConfigurationCheck, cleansDecimalTextsInPlace)
+{
+    auto form = validForm(12);
+    form.textOf(Field::PulseValue) = " 1,5\t";
+    Limits limits;
+    EXPECT_EQ(checkConfiguration(form, limits).result, 1);
+    EXPECT_EQ(form.textOf(Field::PulseValue), "1.5");
+}
+
+TEST(ConfigurationFile, layoutAndWhatLoads)
+{
+    const Block block = block02(0);
+    const QByteArray bytes = configurationFileBytes(2, block);
+    ASSERT_EQ(bytes.size(), 101);
+    EXPECT_EQ(bytes[0], 2);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(block.data()), 63), bytes.mid(1, 63));
+    EXPECT_EQ(bytes.mid(64), QByteArray(37, '\0'));
+
+    const auto parsed = parseConfigurationFile(bytes);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->code, 2);
+    EXPECT_EQ(parsed->block, block);
+    EXPECT_TRUE(parseConfigurationFile(bytes.left(64))) << "the block without padding still fits";
+
+    QByteArray foreign = bytes;
+    foreign[0] = 46;
+    const QByteArray refused[] = {bytes.left(63), bytes + QByteArray(1, '\0'), foreign, QByteArray(1, '\x02'),
+                                  configurationFileBytes(16, block).left(71), QByteArray()};
+    for (const auto& r : refused)
+        EXPECT_FALSE(parseConfigurationFile(r)) << r.size() << " bytes, code " << (r.isEmpty() ? -1 : int(r[0]));
+}
+
+TEST(ConfigurationFile, savedThroughATemporaryAndReadBack)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("device.cfg");
+    const QByteArray bytes = configurationFileBytes(33, block02(2));
+    ASSERT_TRUE(saveConfigurationFile(path, bytes));
+    const auto loaded = loadConfigurationFile(path);
+    ASSERT_TRUE(loaded.file);
+    EXPECT_EQ(loaded.file->block, block02(2));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"device.cfg"}) << "no temporary left behind";
+
+    EXPECT_FALSE(saveConfigurationFile(dir.filePath("missing/device.cfg"), bytes));
+    EXPECT_EQ(loadConfigurationFile(dir.filePath("missing.cfg")).error, LoadError::CannotOpen);
+    QFile big(dir.filePath("big.cfg"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.write(bytes + QByteArray(500, '\0'));
+    big.close();
+    EXPECT_EQ(loadConfigurationFile(big.fileName()).error, LoadError::NotOurs);
+}
