@@ -95,14 +95,15 @@ Bytes defaultBlock(int family)
     b[16] = dr ? 185 : 150;
     b[17] = 1;                          // backlight
     putAt(b, 19, 0.0f);
-    putAt(b, 23, 20.0f);
+    const bool water = family == 2;     // liquids: flow up to 4 m/s
+    putAt(b, 23, water ? 4.0f : 20.0f);
     putAt(b, 28, 0.0f);
     putAt(b, 32, 100.0f);
     b[36] = dr ? 200 : 190;
     putAt(b, 37, 3.0f);
     putAt(b, 41, 2.8f);
-    putAt(b, 45, 23.0f);
-    putAt(b, 49, 22.5f);
+    putAt(b, 45, water ? 3.5f : 23.0f);
+    putAt(b, 49, water ? 3.2f : 22.5f);
     putAt(b, 54, 1.0f);
     b[58] = 10;                         // measuring time
     putAt(b, 59, 1.0f);                 // multiplication factor

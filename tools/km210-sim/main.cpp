@@ -157,13 +157,25 @@ void Simulator::send(Bytes bytes, Clock::time_point now, std::chrono::millisecon
     }
 }
 
+// Bytes as hex pairs, for the log lines of configuration transfers.
+std::string hex(const Bytes& bytes)
+{
+    std::string out;
+    char pair[4];
+    for (auto b : bytes) {
+        std::snprintf(pair, sizeof pair, "%02X", b);
+        out += pair;
+    }
+    return out;
+}
+
 void Simulator::sendReplyTo(std::uint8_t command, Bytes reply, Clock::time_point now)
 {
     if (auto forced = forcedLength_.find(command); forced != forcedLength_.end())
         reply.resize(forced->second, 0x00);
     if (opt_.verbose)
-        log("request 0x%02X %s -> %zu bytes%s", command, commandName(command), reply.size(),
-            silent_ ? " (silent)" : "");
+        log("request 0x%02X %s -> %zu bytes%s%s%s", command, commandName(command), reply.size(),
+            silent_ ? " (silent)" : "", command == 0x30 ? " " : "", command == 0x30 ? hex(reply).c_str() : "");
     send(std::move(reply), now);
 }
 
@@ -198,8 +210,8 @@ void Simulator::handleByte(std::uint8_t b, Clock::time_point now)
         } else {
             answer = model_.writeConfiguration(telegram_);
             if (opt_.verbose)
-                log("telegram 0x60 WriteConfiguration %zu bytes -> %s", telegram_.size(),
-                    answer == kAck ? "ACK" : "NAK");
+                log("telegram 0x60 WriteConfiguration %zu bytes -> %s %s", telegram_.size(),
+                    answer == kAck ? "ACK" : "NAK", hex(telegram_).c_str());
             if (!noAckSecond_)
                 send({answer}, now);
         }

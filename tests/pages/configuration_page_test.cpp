@@ -1,0 +1,285 @@
+#include "call_controls_sheet.h"
+#include "ckonfiguration.h"
+#include "configuration_fields.h"
+#include "einstellungen.h"
+#include "program_directory.h"
+#include "protocol.h"
+#include "simulator.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+using namespace trgui;
+using configuration::Field;
+using configuration::infoOf;
+using trgui::testing::ProgramDirectory;
+using trgui::testing::shown;
+using trgui::testing::Simulator;
+
+namespace {
+
+class ConfigurationPage : public ::testing::Test {
+protected:
+    void start(int type, int language = 0, int greyOut = 0)
+    {
+        if (type != 17)
+            sim.control("type " + std::to_string(type));
+        dir.writeSettings({"[COM]", "COMPORT=1", "COM1=" + sim.linkPath(), "COM3=/nonexistent/tty-km210", "[DATEN]",
+                           "LANGUAGE=" + std::to_string(language), "AUSGRAUEN=" + std::to_string(greyOut)});
+        sheet = std::make_unique<app::CAllControlsSheet>();
+        sheet->show();
+        sheet->tabs()->setCurrentIndex(2);  // the Operation page starts the polling
+        sheet->tabs()->setCurrentIndex(1);
+        page = sheet->configurationPage();
+        ASSERT_TRUE(page->initialised());
+        dir.takeBoxes();
+    }
+    QComboBox* combo(Field f) { return page->control<QComboBox>(infoOf(f).control); }
+    QLineEdit* edit(Field f) { return page->control<QLineEdit>(infoOf(f).control); }
+    bool changeMarker(Field f) { return shown(page->control(infoOf(f).changeMarker)); }
+    void click(int id) { QTest::mouseClick(page->control<QPushButton>(id), Qt::LeftButton); }
+    void settle()
+    {
+        while (page->settleCounter() > 0)
+            page->countDownSettleCounter();
+    }
+    // The bytes of the last log line that matches pattern, as the simulator dumped them in hex.
+    std::string lastHex(const std::string& pattern)
+    {
+        const std::string log = sim.log();
+        const std::regex line(pattern + " ([0-9A-F]+)");
+        std::string found;
+        for (auto it = std::sregex_iterator(log.begin(), log.end(), line); it != std::sregex_iterator(); ++it)
+            found = (*it)[1].str();
+        return found;
+    }
+    std::vector<QString> captions()
+    {
+        std::vector<QString> out;
+        for (const auto& box : dir.takeBoxes())
+            out.push_back(box.first);
+        return out;
+    }
+    int polls() { return sim.count("request 0x41 ReadErrorCode"); }
+
+    Simulator sim{17};
+    ProgramDirectory dir;
+    std::unique_ptr<app::CAllControlsSheet> sheet;
+    pages::CKonfiguration* page = nullptr;
+};
+
+} // namespace
+
+TEST_F(ConfigurationPage, aReadFillsTheFieldsOfEachFamilyAndAnUnchangedWriteSendsTheSameBlock)
+{
+    struct Case {
+        int type;
+        std::vector<Field> filled;
+        std::vector<int> unavailable;
+    };
+    const Case cases[] = {
+        {3, {Field::TValue, Field::CValue, Field::PipeSize, Field::Limit1On, Field::PulseValue}, {1066, 1126, 1134}},
+        {18, {Field::TValue, Field::CValue, Field::PipeSize, Field::Pressure, Field::Limit2Off}, {1066, 1078}},
+        {33, {Field::TValue, Field::CValue, Field::PipeSize, Field::PulseValue}, {1066, 1134, 1138, 1146}},
+    };
+    for (const auto& c : cases) {
+        start(c.type);
+        click(1011);
+        EXPECT_EQ(page->control<QComboBox>(1033)->currentIndex(), c.type);
+        for (Field f : {Field::Language, Field::SensorType, Field::VelocityUnit, Field::TemperatureUnit,
+                        Field::VolumeFlowUnit, Field::TotaliserUnit, Field::DisplayLine1, Field::DisplayLine2})
+            EXPECT_GE(combo(f)->currentIndex(), 0) << c.type << " field " << int(f);
+        for (Field f : c.filled)
+            EXPECT_FALSE(edit(f)->text().trimmed().isEmpty()) << c.type << " field " << int(f);
+        EXPECT_EQ(edit(Field::CValue)->text(), c.type == 18 ? "100" : "1000");
+        EXPECT_EQ(page->control<QLabel>(1142)->text(), "m/s");
+        for (int id : c.unavailable)
+            EXPECT_FALSE(shown(page->control(id))) << c.type << " control " << id;
+        for (const auto& info : configuration::kFields)
+            EXPECT_FALSE(shown(page->control(info.changeMarker))) << info.control;
+        EXPECT_TRUE(captions().empty());
+
+        const std::string reply = lastHex("ReadConfiguration -> [0-9]+ bytes");
+        ASSERT_FALSE(reply.empty());
+        // The reply is request, length, block, checksum; the telegram the same frame under 0x60.
+        const std::string block = reply.substr(4, reply.size() - 6);
+        click(1012);
+        EXPECT_EQ(captions(), std::vector<QString>{"Konfiguration geschrieben"});
+        ASSERT_TRUE(sim.waitForLog("WriteConfiguration"));
+        EXPECT_EQ(lastHex("WriteConfiguration [0-9]+ bytes -> ACK").substr(4, block.size()), block) << "type " << c.type;
+        sheet.reset();
+        QTest::qWait(300);  // let the last poll's reply die away before the next sheet identifies
+    }
+}
+
+TEST_F(ConfigurationPage, changeMarkersFollowTheDifferenceToWhatWasRead)
+{
+    start(17);
+    click(1011);
+    edit(Field::PipeSize)->setText("60");
+    EXPECT_FALSE(changeMarker(Field::PipeSize)) << "the fields settle for 20 ticks after a read";
+    settle();
+    edit(Field::PipeSize)->setText("70");
+    EXPECT_TRUE(changeMarker(Field::PipeSize));
+    EXPECT_TRUE(page->control(infoOf(Field::PipeSize).changeMarker)->toolTip().contains("Zuletzt gelesen: 50.0"));
+    edit(Field::PipeSize)->setText("50");
+    EXPECT_FALSE(changeMarker(Field::PipeSize)) << "changed back";
+
+    combo(Field::VelocityUnit)->setCurrentIndex(2);
+    EXPECT_TRUE(changeMarker(Field::VelocityUnit));
+    EXPECT_EQ(page->control<QLabel>(1147)->text(), "fps");
+    combo(Field::VelocityUnit)->setCurrentIndex(1);
+    EXPECT_FALSE(changeMarker(Field::VelocityUnit));
+    page->control<QCheckBox>(1055)->click();
+    EXPECT_TRUE(changeMarker(Field::Backlight));
+    EXPECT_TRUE(page->control(infoOf(Field::Backlight).changeMarker)->toolTip().contains("ein"));
+}
+
+TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
+{
+    start(17);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return polls() >= 1; }, 10000));
+    click(1011);
+    settle();
+    edit(Field::PipeSize)->setText("62,5");
+    click(1012);
+    EXPECT_EQ(captions(), std::vector<QString>{"Konfiguration geschrieben"});
+    EXPECT_EQ(edit(Field::PipeSize)->text(), "62.5") << "cleaned by the check";
+    EXPECT_FALSE(changeMarker(Field::PipeSize));
+
+    click(1062);
+    EXPECT_TRUE(edit(Field::PipeSize)->text().isEmpty());
+    click(1011);
+    EXPECT_EQ(edit(Field::PipeSize)->text(), " 62.5");
+    const int before = polls();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return polls() >= before + 2; }, 10000)) << "live values keep coming";
+}
+
+TEST_F(ConfigurationPage, failedWritesAndReadsSaySo)
+{
+    start(17);
+    click(1011);
+    sim.control("noack first");  // the first half's reply is not looked at
+    click(1012);
+    sim.control("noack second");
+    click(1012);
+    sim.control("noack off");
+    sim.control("silent on");
+    click(1012);
+    EXPECT_EQ(captions(), (std::vector<QString>{"Konfiguration geschrieben", "Konfiguration nicht bestätigt",
+                                                "Konfiguration nicht bestätigt"}));
+    sim.control("silent off");
+
+    // A reply that is not the whole block decodes nothing.
+    settle();
+    edit(Field::PipeSize)->setText("77");
+    for (const char* length : {"length 0x30 40", "length 0x30 80", "silent on"}) {
+        sim.control(length);
+        click(1011);
+        EXPECT_EQ(captions(), std::vector<QString>{"Konfiguration nicht gelesen"}) << length;
+        EXPECT_EQ(edit(Field::PipeSize)->text(), "77") << length;
+        EXPECT_TRUE(changeMarker(Field::PipeSize)) << "stale contents stay marked: " << length;
+        sim.control("length 0x30 off");
+        sim.control("silent off");
+    }
+
+    // No port: the write sends nothing and ends like a silent device.
+    sheet->settingsPage()->control<QComboBox>(1001)->setCurrentIndex(2);
+    dir.takeBoxes();
+    click(1012);
+    EXPECT_EQ(captions(), std::vector<QString>{"Konfiguration nicht bestätigt"});
+}
+
+TEST_F(ConfigurationPage, theVariantChosenOnThePageDoesNotChangeWhatIsPolled)
+{
+    start(17);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return polls() >= 1; }, 10000));
+    click(1011);
+    page->control<QComboBox>(1033)->setCurrentIndex(3);  // "KM210-E1N4H1", family 0: right away, no settling
+    EXPECT_EQ(page->pageFamily(), 0);
+    EXPECT_EQ(combo(Field::SensorType)->count(), 15);
+    EXPECT_EQ(combo(Field::SensorType)->currentIndex(), -1);
+    EXPECT_FALSE(shown(page->control(1134))) << "family 0 has no medium";
+    EXPECT_EQ(sheet->settings().deviceFamily, 1);
+    const int lowFlow = sim.count("ReadLowFlowSuppression");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sim.count("ReadLowFlowSuppression") >= lowFlow + 2; }, 10000));
+
+    page->clearAll();
+    EXPECT_EQ(page->checkConfiguration(), -1);
+    EXPECT_TRUE(shown(page->control(1026)));
+    for (const auto& info : configuration::kFields)
+        EXPECT_FALSE(shown(page->control(info.errorMarker))) << "only the HW-Version is marked: " << info.control;
+}
+
+TEST_F(ConfigurationPage, saveAndLoadAConfigurationFile)
+{
+    start(3);
+    click(1011);
+    const QString path = dir.file("device3.cfg");
+    QString title;
+    pages::PageBase::setFileChooser([&](QWidget*, pages::PageBase::FileDialog, const QString& t, const QString&) {
+        title = t;
+        return path;
+    });
+    click(1064);
+    EXPECT_EQ(title, "Konfiguration speichern");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    ASSERT_EQ(bytes.size(), 101);
+    EXPECT_EQ(bytes[0], 3);
+    EXPECT_EQ(sheet->settings().workingDir, QFileInfo(path).absolutePath().toStdString() + "/");
+
+    const QString pipe = edit(Field::PipeSize)->text();
+    const int sensor = combo(Field::SensorType)->currentIndex();
+    click(1062);
+    click(1063);
+    EXPECT_EQ(title, "Konfiguration laden");
+    EXPECT_EQ(page->control<QComboBox>(1033)->currentIndex(), 3);
+    EXPECT_EQ(edit(Field::PipeSize)->text().trimmed(), pipe.trimmed());
+    EXPECT_EQ(combo(Field::SensorType)->currentIndex(), sensor);
+
+    QFile foreign(dir.file("foreign.cfg"));
+    ASSERT_TRUE(foreign.open(QIODevice::WriteOnly));
+    foreign.write(QByteArray(101, 'x'));
+    foreign.close();
+    edit(Field::PipeSize)->setText("12");
+    pages::PageBase::setFileChooser([&](auto...) { return foreign.fileName(); });
+    click(1063);
+    EXPECT_EQ(captions(), std::vector<QString>{"Datei nicht geladen"});
+    EXPECT_EQ(edit(Field::PipeSize)->text(), "12") << "the page stays as it was";
+
+    pages::PageBase::setFileChooser([&](auto...) { return dir.file("no/such/dir/x.cfg"); });
+    click(1064);
+    EXPECT_EQ(captions(), std::vector<QString>{"Datei nicht geöffnet"});
+    edit(Field::TValue)->setText("300");
+    click(1064);
+    EXPECT_TRUE(shown(page->control(infoOf(Field::TValue).errorMarker))) << "300 does not fit its byte";
+    EXPECT_TRUE(captions().empty());
+    pages::PageBase::setFileChooser({});
+}
+
+TEST_F(ConfigurationPage, listsAndNamesInEnglishAndGreyedFields)
+{
+    start(12, 1, 1);
+    EXPECT_EQ(combo(Field::Medium)->itemText(0), "air");
+    EXPECT_EQ(combo(Field::OperatingMode)->itemText(1), "operating flow");
+    click(1011);
+    for (int id : {1134, 1138, 1146, 1126, 1130}) {
+        EXPECT_TRUE(shown(page->control(id))) << id;
+        EXPECT_FALSE(page->control(id)->isEnabled()) << id;
+    }
+    EXPECT_TRUE(page->control(1066)->isEnabled());
+    EXPECT_EQ(page->control(1029)->accessibleName(), page->control<QLabel>(1030)->text());
+    EXPECT_TRUE(page->control(1031)->accessibleName().endsWith("changed"));
+}
