@@ -182,7 +182,9 @@ bool CAllControlsSheet::visualisationPlotting() const
 
 void CAllControlsSheet::addSample(const MeasurementRecord& record)
 {
-    visualisationPage_->AddSample(record);
+    // The page exists before its chart is set up; only a ready chart takes samples.
+    if (visualisationPage_->chartReady())
+        visualisationPage_->AddSample(record);
 }
 
 void CAllControlsSheet::countDownSettleCounter()

@@ -1,5 +1,6 @@
 #include "cgrafik.h"
 
+#include "component_host.h"
 #include "visualisation_controls.h"
 
 #include <QHBoxLayout>
@@ -12,6 +13,20 @@ namespace trgui::pages {
 CGrafik::CGrafik(QWidget* parent)
     : PageBase(parent), tabTitle_(tabTitleFor({"Visualisierung", "Visualization", "Affichage graphique"}))
 {
+}
+
+template <typename Operation>
+void CGrafik::runChart(Operation operation)
+{
+    // A refused chart operation ends that operation and stops plotting, so
+    // the next poll does not raise the same error again.
+    try {
+        operation();
+    } catch (const scope::BindingError& error) {
+        plotting_ = false;
+        qWarning("chart: %s", error.what());
+        texts::showMessage(*this, messages_, kChartNotSetUp);
+    }
 }
 
 void CGrafik::initialisePage()
@@ -39,30 +54,30 @@ void CGrafik::initialisePage()
     connect(control<QPushButton>(1132), &QPushButton::clicked, this, [this] { plotting_ = false; });
     connect(control<QPushButton>(1133), &QPushButton::clicked, this, [this] {
         plotting_ = false;
-        sampleCount_ = 0;
+        runChart([this] { chart_.clear(); });
     });
 
     loadTexts(texts::stem::VisualisationLabels, texts::stem::VisualisationHelp);
-    sampleCount_ = 0;
+    loadMessageTable(messages_);
+    scope::useBuiltInComponentHost();
+    runChart([this] { chart_.setUp(this, control(1130), language()); });
 }
 
 void CGrafik::AddSample(const app::MeasurementRecord& record)
 {
-    if (sampleCount_ < kMaxSamples) {
-        const auto n = static_cast<std::size_t>(sampleCount_);
-        flowHistory_[n] = record.volumeFlow;
-        temperatureHistory_[n] = record.temperature;
-    }
-    ++sampleCount_;
+    if (!chartReady())
+        return;
+    runChart([&] { chart_.addSample(record, language()); });
 }
 
 void CGrafik::ReapplyLanguage()
 {
-    // The chart texts follow the language once the chart exists.
+    runChart([this] { chart_.reapplyLanguage(language()); });
 }
 
 void CGrafik::reloadTexts()
 {
+    loadMessageTable(messages_);
     ReapplyLanguage();
     loadTexts(texts::stem::VisualisationLabels, texts::stem::VisualisationHelp);
 }

@@ -2,26 +2,32 @@
 
 #include "measurement_record.h"
 #include "page_base.h"
-
-#include <array>
+#include "text_table.h"
+#include "visualisation_chart.h"
 
 namespace trgui::pages {
 
-// The Visualisation page: temperature and volume flow of the polls, with
-// Plot Start, Plot Stop and Clear. The chart itself comes with the chart work;
-// the page already keeps the series the cycle hands it.
+// The Visualisation page: temperature and volume flow of the polls as a
+// live chart, with Plot Start, Plot Stop and Clear. The chart logic lives in
+// VisualisationChart; this class is the glue to the controls and catches
+// every chart error where the user's action or the cycle enters.
 class CGrafik : public PageBase {
     Q_OBJECT
 public:
-    static constexpr int kMaxSamples = 2000;
+    static constexpr int kMaxSamples = VisualisationChart::kMaxSamples;
+    static constexpr int kChartNotSetUp = 19;
 
     explicit CGrafik(QWidget* parent = nullptr);
 
     void setShared(app::SettingsRecord* settings) { settings_ = settings; }
     const QString& tabTitle() const { return tabTitle_; }
 
+    // 1 once the chart set-up has finished; the cycle sends samples only then.
+    bool chartReady() const { return chart_.initialised() == 1; }
     bool plotting() const { return plotting_; }
-    int sampleCount() const { return sampleCount_; }
+    int sampleCount() const { return chart_.sampleCount(); }
+    VisualisationChart& chart() { return chart_; }
+
     void AddSample(const app::MeasurementRecord& record);
     void ReapplyLanguage();
     void reloadTexts() override;
@@ -30,11 +36,14 @@ protected:
     void initialisePage() override;
 
 private:
+    int language() const { return settings_ ? settings_->language : 0; }
+    template <typename Operation>
+    void runChart(Operation operation);
+
     QString tabTitle_;
+    texts::MessageTable messages_;
     bool plotting_ = false;
-    int sampleCount_ = 0;
-    std::array<float, kMaxSamples + 1> temperatureHistory_{};
-    std::array<float, kMaxSamples + 1> flowHistory_{};
+    VisualisationChart chart_;
 };
 
 } // namespace trgui::pages

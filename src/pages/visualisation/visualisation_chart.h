@@ -1,0 +1,47 @@
+#pragma once
+
+// The chart of the Visualisation page without its window: set-up, samples,
+// Clear and the language, all through the scope object model. Every chart
+// operation may raise scope::BindingError; the page catches it.
+
+#include "measurement_record.h"
+#include "object_model.h"
+
+#include <array>
+
+class QObject;
+
+namespace trgui::pages {
+
+class VisualisationChart {
+public:
+    static constexpr int kMaxSamples = 2000;
+
+    // Creates the scope in chartFrame and sets it up for the language.
+    // The chart is ready (initialised() is 1) only when every step succeeded.
+    void setUp(QObject* pageWindow, QObject* chartFrame, int language);
+    // Appends temperature and volume flow; from the 2001st sample on only counts.
+    void addSample(const app::MeasurementRecord& record, int language);
+    // Empties both channels and releases the hold; counting starts again at 0.
+    void clear();
+    // Plain axis labels (units return with the next sample), title, channel names.
+    void reapplyLanguage(int language);
+
+    int initialised() const { return initialised_; }
+    int sampleCount() const { return sampleCount_; }
+    const std::array<float, kMaxSamples + 1>& temperatureHistory() const { return temperatureHistory_; }
+    const std::array<float, kMaxSamples + 1>& flowHistory() const { return flowHistory_; }
+    scope::CTSLScope& scope() { return scope_; }
+
+private:
+    void setPlainTexts(int language);
+    void setToolBarCaptions(int language);
+
+    int initialised_ = 0;
+    std::array<float, kMaxSamples + 1> temperatureHistory_{};
+    std::array<float, kMaxSamples + 1> flowHistory_{};
+    int sampleCount_ = 0;
+    scope::CTSLScope scope_;
+};
+
+} // namespace trgui::pages

@@ -1,0 +1,649 @@
+#include "scope_component.h"
+
+#include <qcustomplot.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStringEncoder>
+#include <QToolButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace trgui::scope {
+
+namespace {
+
+QColor fromBgr(uint bgr)
+{
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+// Tick labels in the axis's own format; whole steps when it shows no decimals.
+class FormatTicker : public QCPAxisTicker {
+public:
+    int precision = 2;
+    bool fixed = false;
+
+protected:
+    QString getTickLabel(double tick, const QLocale&, QChar, int) override
+    {
+        return formatAxisNumber(tick, precision, fixed);
+    }
+    double getTickStep(const QCPRange& range) override
+    {
+        const double step = QCPAxisTicker::getTickStep(range);
+        const double smallest = std::pow(10.0, -precision);
+        return std::max(step, smallest);
+    }
+};
+
+ScopeComponent::FileChooser& fileChooser()
+{
+    static ScopeComponent::FileChooser chooser;
+    return chooser;
+}
+
+QByteArray csvNumber(double value)
+{
+    QByteArray text = QByteArray::number(value, 'g', 7);
+    text.replace('.', ',');
+    return text;
+}
+
+} // namespace
+
+Span visibleSpan(const AxisLimits& limits, double dataMin, double dataMax)
+{
+    const bool hasData = dataMin <= dataMax;
+    Span span{limits.min, limits.max};
+    if (hasData) {
+        if (limits.autoScaling || limits.minFollowsData)
+            span.lower = dataMin;
+        if (limits.autoScaling || limits.maxFollowsData)
+            span.upper = dataMax;
+        // A little room around the data, so a line at the edge stays visible.
+        const double width = span.upper - span.lower;
+        const double margin = width > 0 ? width * 0.05 : std::max(std::abs(span.upper) * 0.05, 0.5);
+        if (limits.autoScaling || limits.minFollowsData)
+            span.lower -= margin;
+        if (limits.autoScaling || limits.maxFollowsData)
+            span.upper += margin;
+    }
+    if (!(span.upper > span.lower))
+        span.upper = span.lower + 1;
+    return span;
+}
+
+QString formatAxisNumber(double value, int precision, bool fixedPrecision)
+{
+    precision = std::clamp(precision, 0, 15);
+    if (std::abs(value) < 0.5 * std::pow(10.0, -precision))
+        value = 0;  // no "-0.0"
+    QString text = QString::number(value, 'f', precision);
+    if (!fixedPrecision && text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return text;
+}
+
+ScopeComponent::ScopeComponent(QWidget* parent)
+    : QWidget(parent), model_(new ScopeModel(this)), plot_(new QCustomPlot(this)), toolBar_(new QWidget(this))
+{
+    setObjectName(QStringLiteral("scopeComponent"));
+    auto makeButton = [this](const char* name, const QString& text) {
+        auto* button = new QToolButton(toolBar_);
+        button->setObjectName(QLatin1String(name));
+        button->setText(text);
+        button->setAccessibleName(text);
+        button->setAutoRaise(true);
+        return button;
+    };
+    holdButton_ = makeButton("scopeHold", model_->holdButton->caption);
+    holdButton_->setCheckable(true);
+    zoomOffButton_ = makeButton("scopeZoomOff", model_->zoomOffButton->caption);
+    copyButton_ = makeButton("scopeCopy", model_->copyButton->caption);
+    saveButton_ = makeButton("scopeSave", model_->saveButton->caption);
+    connect(holdButton_, &QToolButton::toggled, this, [this](bool on) {
+        if (on != held_)
+            setHold(on);
+    });
+    connect(zoomOffButton_, &QToolButton::clicked, this, &ScopeComponent::zoomOff);
+    connect(copyButton_, &QToolButton::clicked, this, &ScopeComponent::copyToClipboard);
+    connect(saveButton_, &QToolButton::clicked, this, &ScopeComponent::save);
+
+    auto* bar = new QHBoxLayout(toolBar_);
+    bar->setContentsMargins(0, 0, 0, 0);
+    for (auto* b : {holdButton_, zoomOffButton_, copyButton_, saveButton_})
+        bar->addWidget(b);
+    bar->addStretch(1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(toolBar_);
+    layout->addWidget(plot_, 1);
+
+    plot_->setObjectName(QStringLiteral("scopePlot"));
+    plot_->setAccessibleName(QStringLiteral("Chart"));
+    plot_->plotLayout()->insertRow(0);
+    plot_->plotLayout()->addElement(0, 0, new QCPTextElement(plot_, QString(), QFont(font().family(), 11, QFont::Bold)));
+    plot_->setInteraction(QCP::iRangeZoom, true);
+    plot_->setSelectionRectMode(QCP::srmZoom);
+    plot_->setMouseTracking(true);
+    plot_->installEventFilter(this);
+    plot_->legend->setVisible(false);
+    for (QCPAxis* axis : {plot_->xAxis, plot_->yAxis})
+        axis->setTicker(QSharedPointer<QCPAxisTicker>(new FormatTicker));
+    connect(plot_, &QCustomPlot::mouseWheel, this, [this] { markZoomed(); });
+    connect(plot_->selectionRect(), &QCPSelectionRect::started, this, [this] { markZoomed(); });
+
+    connect(model_->channels, &CollectionNode::itemAdded, this, [this] { modelChanged(); });
+    connect(model_->additionalAxes, &CollectionNode::itemAdded, this, [this] { modelChanged(); });
+
+    refreshTimer_.setSingleShot(true);
+    connect(&refreshTimer_, &QTimer::timeout, this, [this] {
+        if (dirty_ && !held_ && !deferred_)
+            redraw();
+    });
+    syncStructure();
+}
+
+ScopeComponent::~ScopeComponent() = default;
+
+void ScopeComponent::setFileChooser(FileChooser chooser)
+{
+    fileChooser() = std::move(chooser);
+}
+
+void ScopeComponent::modelChanged()
+{
+    requestRedraw();
+}
+
+void ScopeComponent::requestRedraw()
+{
+    dirty_ = true;
+    if (held_ || deferred_ || refreshTimer_.isActive())
+        return;
+    const qint64 since = sinceRedraw_.isValid() ? sinceRedraw_.elapsed() : refreshInterval_;
+    refreshTimer_.start(static_cast<int>(std::max<qint64>(0, qint64(refreshInterval_) - since)));
+}
+
+void ScopeComponent::setDeferred(bool deferred)
+{
+    deferred_ = deferred;
+    if (!deferred_)
+        redrawNow();
+}
+
+void ScopeComponent::redrawNow()
+{
+    refreshTimer_.stop();
+    if (!held_ && !deferred_)
+        redraw();
+}
+
+void ScopeComponent::redraw()
+{
+    dirty_ = false;
+    syncStructure();
+    applySettings();
+    applyData();
+    if (!zoomed_)
+        applyRanges();
+    plot_->replot();
+    sinceRedraw_.start();
+    ++redrawCount_;
+}
+
+void ScopeComponent::setYData(ChannelDataNode* data, const float* values, uint n)
+{
+    if (!data)
+        return;
+    data->values.resize(static_cast<qsizetype>(values ? n : 0));
+    for (qsizetype i = 0; i < data->values.size(); ++i)
+        data->values[i] = values[i];
+    if (!dirtyData_.contains(data))
+        dirtyData_.push_back(data);
+    requestRedraw();
+}
+
+void ScopeComponent::clearData(ChannelDataNode* data)
+{
+    setYData(data, nullptr, 0);
+}
+
+void ScopeComponent::setHold(bool hold)
+{
+    held_ = hold;
+    if (holdButton_->isChecked() != hold)
+        holdButton_->setChecked(hold);
+    if (!held_ && dirty_)
+        requestRedraw();
+}
+
+void ScopeComponent::setRefreshInterval(uint milliseconds)
+{
+    refreshInterval_ = milliseconds;
+}
+
+void ScopeComponent::syncStructure()
+{
+    const int axes = model_->additionalAxes->count();
+    while (extraAxes_.size() < axes) {
+        QCPAxis* axis = extraAxes_.isEmpty() ? plot_->yAxis2 : plot_->axisRect()->addAxis(QCPAxis::atRight);
+        axis->setVisible(true);
+        axis->setTicker(QSharedPointer<QCPAxisTicker>(new FormatTicker));
+        extraAxes_.push_back(axis);
+    }
+    const int channels = model_->channels->count();
+    while (graphs_.size() < channels) {
+        // Each channel is drawn twice: a wider, darker edge below the line keeps
+        // light colours (yellow on white) readable.
+        QCPGraph* edge = plot_->addGraph(plot_->xAxis, plot_->yAxis);
+        edge->removeFromLegend();
+        edge->setSelectable(QCP::stNone);
+        QCPGraph* line = plot_->addGraph(plot_->xAxis, plot_->yAxis);
+        line->setSelectable(QCP::stNone);
+        edge->setData(line->data());
+        graphs_.push_back({edge, line});
+    }
+    QList<QCPAxis*> vertical{plot_->yAxis};
+    for (QCPAxis* axis : extraAxes_)
+        vertical.push_back(axis);
+    plot_->axisRect()->setRangeZoomAxes({plot_->xAxis}, vertical);
+}
+
+QCPAxis* ScopeComponent::valueAxis(int yAxisIndex) const
+{
+    if (yAxisIndex >= 1 && yAxisIndex <= extraAxes_.size())
+        return extraAxes_[yAxisIndex - 1];
+    return plot_->yAxis;
+}
+
+AxisNode* ScopeComponent::axisNode(int yAxisIndex) const
+{
+    if (yAxisIndex >= 1 && yAxisIndex <= model_->additionalAxes->count())
+        return model_->additionalAxes->axis(yAxisIndex - 1);
+    return model_->yAxis;
+}
+
+void ScopeComponent::applySettings()
+{
+    auto applyAxis = [](QCPAxis* axis, const AxisNode* node) {
+        axis->setVisible(node->visible);
+        axis->setLabel(node->label->visible ? node->label->text : QString());
+        if (auto ticker = axis->ticker().dynamicCast<FormatTicker>()) {
+            ticker->precision = node->format->precision;
+            ticker->fixed = node->format->fixedPrecision;
+        }
+    };
+    applyAxis(plot_->xAxis, model_->xAxis);
+    applyAxis(plot_->yAxis, model_->yAxis);
+    for (int i = 0; i < extraAxes_.size(); ++i)
+        applyAxis(extraAxes_[i], model_->additionalAxes->axis(i));
+
+    auto* title = static_cast<QCPTextElement*>(plot_->plotLayout()->element(0, 0));
+    title->setText(model_->title->text);
+    title->setVisible(model_->title->visible && !model_->title->text.isEmpty());
+
+    plot_->legend->setVisible(model_->legend->visible && model_->legendChannels->visible);
+    plot_->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignLeft);
+    plot_->axisRect()->setBackground(QBrush(fromBgr(model_->dataViewBackground->color)));
+
+    for (int i = 0; i < graphs_.size(); ++i) {
+        const ChannelNode* channel = model_->channels->channel(i);
+        const QColor colour = fromBgr(channel->color);
+        const int width = std::max(1, channel->width);
+        QCPAxis* axis = valueAxis(channel->yAxisIndex);
+        auto& g = graphs_[i];
+        g.line->setName(channel->name);
+        g.line->setPen(QPen(colour, width));
+        g.edge->setPen(QPen(colour.darker(175), width + 2));
+        for (QCPGraph* graph : {g.edge, g.line}) {
+            graph->setVisible(channel->visible);
+            graph->setValueAxis(axis);
+        }
+    }
+
+    toolBar_->setVisible(model_->toolBar->visible);
+    const std::pair<QToolButton*, ToolButtonNode*> buttons[] = {{holdButton_, model_->holdButton},
+                                                               {zoomOffButton_, model_->zoomOffButton},
+                                                               {copyButton_, model_->copyButton},
+                                                               {saveButton_, model_->saveButton}};
+    for (const auto& [button, node] : buttons) {
+        button->setText(node->caption);
+        button->setAccessibleName(node->caption);
+        button->setVisible(node->visible);
+    }
+    plot_->setInteraction(QCP::iRangeZoom, model_->zooming->mouseWheelEnabled);
+    plot_->setSelectionRectMode(model_->zooming->mouseZoom ? QCP::srmZoom : QCP::srmNone);
+}
+
+void ScopeComponent::applyData()
+{
+    for (ChannelDataNode* data : std::as_const(dirtyData_)) {
+        for (int i = 0; i < graphs_.size(); ++i) {
+            if (model_->channels->channel(i)->data != data)
+                continue;
+            QVector<QCPGraphData> points(data->values.size());
+            for (qsizetype k = 0; k < points.size(); ++k)
+                points[k] = QCPGraphData(static_cast<double>(k), data->values[k]);
+            graphs_[i].line->data()->set(points, true);
+        }
+    }
+    dirtyData_.clear();
+}
+
+void ScopeComponent::applyRanges()
+{
+    qsizetype samples = 0;
+    for (int i = 0; i < graphs_.size(); ++i)
+        samples = std::max(samples, model_->channels->channel(i)->data->values.size());
+    plot_->xAxis->setRange(0, std::max<double>(1, static_cast<double>(samples - 1)));
+
+    for (int axisIndex = 0; axisIndex <= extraAxes_.size(); ++axisIndex) {
+        double low = std::numeric_limits<double>::infinity();
+        double high = -low;
+        for (int i = 0; i < graphs_.size(); ++i) {
+            const ChannelNode* channel = model_->channels->channel(i);
+            if (!channel->visible || valueAxis(channel->yAxisIndex) != valueAxis(axisIndex))
+                continue;
+            for (double v : channel->data->values) {
+                if (std::isfinite(v)) {
+                    low = std::min(low, v);
+                    high = std::max(high, v);
+                }
+            }
+        }
+        const AxisNode* node = axisNode(axisIndex);
+        const AxisLimits limits{node->autoScaling->enabled, node->min->value, node->max->value, node->min->autoScale,
+                                node->max->autoScale};
+        const Span span = visibleSpan(limits, low, high);
+        valueAxis(axisIndex)->setRange(span.lower, span.upper);
+    }
+}
+
+QVector<QCPAxis*> ScopeComponent::allAxes() const
+{
+    QVector<QCPAxis*> axes{plot_->xAxis, plot_->yAxis};
+    axes += extraAxes_;
+    return axes;
+}
+
+ScopeComponent::View ScopeComponent::currentView() const
+{
+    View view;
+    for (QCPAxis* axis : allAxes())
+        view.ranges.push_back({axis->range().lower, axis->range().upper});
+    return view;
+}
+
+void ScopeComponent::applyView(const View& view)
+{
+    const auto axes = allAxes();
+    for (qsizetype i = 0; i < axes.size() && i < view.ranges.size(); ++i)
+        axes[i]->setRange(view.ranges[i].first, view.ranges[i].second);
+    zoomed_ = true;
+    plot_->replot();
+}
+
+void ScopeComponent::rememberView()
+{
+    undo_.push_back(currentView());
+    redo_.clear();
+}
+
+void ScopeComponent::markZoomed()
+{
+    rememberView();
+    zoomed_ = true;
+    if (model_->zooming->holdOnZoom)
+        setHold(true);
+}
+
+void ScopeComponent::zoomOff()
+{
+    zoomed_ = false;
+    undo_.clear();
+    redo_.clear();
+    if (held_) {
+        // Held: the frozen data is shown again at its full range.
+        applyRanges();
+        plot_->replot();
+        return;
+    }
+    redrawNow();
+}
+
+void ScopeComponent::zoomBy(double xFactor, double yFactor)
+{
+    if (xFactor <= 0 || yFactor <= 0)
+        return;
+    markZoomed();
+    plot_->xAxis->scaleRange(1 / xFactor);
+    plot_->yAxis->scaleRange(1 / yFactor);
+    for (QCPAxis* axis : std::as_const(extraAxes_))
+        axis->scaleRange(1 / yFactor);
+    plot_->replot();
+}
+
+void ScopeComponent::zoomTo(double xMin, double yMin, double xMax, double yMax)
+{
+    if (!(xMax > xMin) || !(yMax > yMin))
+        return;
+    markZoomed();
+    plot_->xAxis->setRange(xMin, xMax);
+    plot_->yAxis->setRange(yMin, yMax);
+    plot_->replot();
+}
+
+void ScopeComponent::undoZoom()
+{
+    if (undo_.isEmpty())
+        return;
+    redo_.push_back(currentView());
+    applyView(undo_.takeLast());
+}
+
+void ScopeComponent::redoZoom()
+{
+    if (redo_.isEmpty())
+        return;
+    undo_.push_back(currentView());
+    applyView(redo_.takeLast());
+}
+
+void ScopeComponent::clearZoomUndo()
+{
+    undo_.clear();
+    redo_.clear();
+}
+
+void ScopeComponent::print()
+{
+    QPrinter printer;
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    QCPPainter painter(&printer);
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    plot_->toPainter(&painter, page.width(), page.width() * plot_->height() / std::max(1, plot_->width()));
+}
+
+void ScopeComponent::copyToClipboard()
+{
+    QApplication::clipboard()->setPixmap(plot_->toPixmap());
+}
+
+void ScopeComponent::save()
+{
+    const QString caption = model_->saveButton->caption;
+    QString path;
+    if (fileChooser()) {
+        path = fileChooser()(this, caption);
+    } else {
+        QString filter;
+        path = QFileDialog::getSaveFileName(this, caption, QString(),
+                                            QStringLiteral("PNG (*.png);;PDF (*.pdf);;CSV (*.csv)"), &filter);
+        if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+            path += filter.startsWith(QLatin1String("PDF")) ? QStringLiteral(".pdf")
+                  : filter.startsWith(QLatin1String("CSV")) ? QStringLiteral(".csv")
+                                                             : QStringLiteral(".png");
+    }
+    if (path.isEmpty())
+        return;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const bool written = suffix == QLatin1String("pdf") ? savePdf(path)
+                       : suffix == QLatin1String("csv") ? saveCsv(path)
+                                                        : savePng(path);
+    if (!written) {
+        QMessageBox box(QMessageBox::NoIcon, caption, QDir::toNativeSeparators(path), QMessageBox::Ok, this);
+        box.exec();
+    }
+}
+
+bool ScopeComponent::savePng(const QString& path)
+{
+    return plot_->savePng(path);
+}
+
+bool ScopeComponent::savePdf(const QString& path)
+{
+    return plot_->savePdf(path);
+}
+
+QByteArray ScopeComponent::csvBytes() const
+{
+    QStringEncoder encoder("windows-1252");
+    auto encode = [&encoder](const QString& text) { return QByteArray(encoder.encode(text)); };
+    const int channels = model_->channels->count();
+    QByteArray out = encode(model_->xAxis->label->text);
+    qsizetype rows = 0;
+    for (int i = 0; i < channels; ++i) {
+        const ChannelNode* channel = model_->channels->channel(i);
+        // The axis label carries the unit when its axis shows this channel only.
+        const AxisNode* axis = axisNode(channel->yAxisIndex);
+        int sharing = 0;
+        for (int k = 0; k < channels; ++k)
+            sharing += axisNode(model_->channels->channel(k)->yAxisIndex) == axis ? 1 : 0;
+        const QString heading = sharing == 1 && !axis->label->text.isEmpty() ? axis->label->text : channel->name;
+        out += "; " + encode(heading);
+        rows = std::max(rows, channel->data->values.size());
+    }
+    out += "\r\n";
+    for (qsizetype row = 0; row < rows; ++row) {
+        out += QByteArray::number(row);
+        for (int i = 0; i < channels; ++i) {
+            const auto& values = model_->channels->channel(i)->data->values;
+            out += "; ";
+            if (row < values.size())
+                out += csvNumber(values[row]);
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+bool ScopeComponent::saveCsv(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const QByteArray bytes = csvBytes();
+    return file.write(bytes) == bytes.size() && file.flush();
+}
+
+QString ScopeComponent::toolTipAt(const QPoint& pixel) const
+{
+    if (!plot_->axisRect()->rect().contains(pixel))
+        return {};
+    const double key = plot_->xAxis->pixelToCoord(pixel.x());
+    const qsizetype index = std::llround(key);
+    QStringList lines;
+    for (int i = 0; i < model_->channels->count(); ++i) {
+        const ChannelNode* channel = model_->channels->channel(i);
+        const auto& values = channel->data->values;
+        if (!channel->visible || index < 0 || index >= values.size())
+            continue;
+        const AxisNode* axis = axisNode(channel->yAxisIndex);
+        const QString name = axis->label->text.isEmpty() ? channel->name : axis->label->text;
+        lines << QStringLiteral("%1: %2").arg(name, formatAxisNumber(values[index], std::max(axis->format->precision, 1),
+                                                                      axis->format->fixedPrecision));
+    }
+    if (lines.isEmpty())
+        return {};
+    const QString xName = model_->xAxis->label->text.isEmpty() ? QStringLiteral("#") : model_->xAxis->label->text;
+    lines.prepend(QStringLiteral("%1: %2").arg(xName).arg(index));
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool ScopeComponent::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != plot_)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::ToolTip: {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = toolTipAt(help->pos());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, plot_);
+        return true;
+    }
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        // Right or middle button drags the view.
+        if (mouse->button() == Qt::RightButton || mouse->button() == Qt::MiddleButton) {
+            markZoomed();
+            if (model_->zooming->holdOnPan)
+                setHold(true);
+            panning_ = true;
+            panFrom_ = mouse->position().toPoint();
+            return true;
+        }
+        break;
+    }
+    case QEvent::MouseMove: {
+        if (!panning_)
+            break;
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint to = mouse->position().toPoint();
+        const QVector<QCPAxis*> vertical = QVector<QCPAxis*>{plot_->yAxis} + extraAxes_;
+        plot_->xAxis->moveRange(plot_->xAxis->pixelToCoord(panFrom_.x()) - plot_->xAxis->pixelToCoord(to.x()));
+        for (QCPAxis* axis : vertical)
+            axis->moveRange(axis->pixelToCoord(panFrom_.y()) - axis->pixelToCoord(to.y()));
+        panFrom_ = to;
+        plot_->replot(QCustomPlot::rpQueuedReplot);
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        if (panning_) {
+            panning_ = false;
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace trgui::scope

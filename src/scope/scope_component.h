@@ -1,0 +1,152 @@
+#pragma once
+
+// Our scope component: a chart widget on QCustomPlot that draws the channels
+// of its published object model (scope_model.h). Changes of the model and of
+// the data are drawn at most once per refresh interval, and nothing new is
+// drawn while the chart is held.
+
+#include "scope_model.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+#include <QVector>
+#include <QWidget>
+
+#include <functional>
+
+class QCPAxis;
+class QCPGraph;
+class QCPRange;
+class QCustomPlot;
+class QToolButton;
+
+namespace trgui::scope {
+
+// The visible range of an axis: the data range when it scales, otherwise
+// its Min/Max values; an end marked AutoScale follows the data on its own.
+struct AxisLimits {
+    bool autoScaling = false;  // both ends follow the data
+    double min = 0;
+    double max = 1;
+    bool minFollowsData = false;
+    bool maxFollowsData = false;
+};
+struct Span {
+    double lower = 0;
+    double upper = 1;
+    bool operator==(const Span&) const = default;
+};
+// dataMin > dataMax: no data.
+Span visibleSpan(const AxisLimits& limits, double dataMin, double dataMax);
+
+// A number as the axis format says: exactly `precision` decimals when fixed,
+// otherwise at most that many.
+QString formatAxisNumber(double value, int precision, bool fixedPrecision);
+
+class ScopeComponent : public QWidget {
+    Q_OBJECT
+public:
+    explicit ScopeComponent(QWidget* parent = nullptr);
+    ~ScopeComponent() override;
+
+    ScopeModel* model() const { return model_; }
+    QCustomPlot* plot() const { return plot_; }
+
+    // Component methods.
+    void setYData(ChannelDataNode* data, const float* values, uint n);
+    void clearData(ChannelDataNode* data);
+    void setHold(bool hold);
+    bool hold() const { return held_; }
+    void setRefreshInterval(uint milliseconds);
+    uint refreshInterval() const { return refreshInterval_; }
+    void setIndex(int index) { index_ = index; }
+    int index() const { return index_; }
+    void zoomOff();
+    void zoomBy(double xFactor, double yFactor);
+    void zoomTo(double xMin, double yMin, double xMax, double yMax);
+    void undoZoom();
+    void redoZoom();
+    void clearZoomUndo();
+    bool canUndoZoom() const { return !undo_.isEmpty(); }
+    bool canRedoZoom() const { return !redo_.isEmpty(); }
+    bool isZoomed() const { return zoomed_; }
+    void print();
+    void copyToClipboard();
+    void save();
+
+    bool savePng(const QString& path);
+    bool savePdf(const QString& path);
+    bool saveCsv(const QString& path);
+    // The plotted samples as the CSV file holds them (Windows-1252, "; ",
+    // decimal comma, CR LF).
+    QByteArray csvBytes() const;
+
+    // The tooltip text for a point of the plot: the sample under it and the
+    // value of each channel there; empty away from the data.
+    QString toolTipAt(const QPoint& plotPixel) const;
+
+    // The model changed: drawn at the next refresh.
+    void modelChanged();
+    // While deferred nothing is drawn; ending it draws at once.
+    void setDeferred(bool deferred);
+    // Draws now, regardless of the refresh interval (not while held).
+    void redrawNow();
+    int redrawCount() const { return redrawCount_; }
+
+    // Where Save asks for a file name (tests answer without a dialog).
+    using FileChooser = std::function<QString(QWidget* parent, const QString& caption)>;
+    static void setFileChooser(FileChooser chooser);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct View {
+        QVector<QPair<double, double>> ranges;  // X axis, main Y axis, additional axes
+    };
+    void requestRedraw();
+    void redraw();
+    void syncStructure();
+    void applySettings();
+    void applyData();
+    void applyRanges();
+    QVector<QCPAxis*> allAxes() const;
+    QCPAxis* valueAxis(int yAxisIndex) const;
+    AxisNode* axisNode(int yAxisIndex) const;
+    View currentView() const;
+    void applyView(const View& view);
+    void rememberView();
+    void markZoomed();
+
+    ScopeModel* model_;
+    QCustomPlot* plot_;
+    QWidget* toolBar_;
+    QToolButton* holdButton_;
+    QToolButton* zoomOffButton_;
+    QToolButton* copyButton_;
+    QToolButton* saveButton_;
+    struct ChannelGraphs {
+        QCPGraph* edge;
+        QCPGraph* line;
+    };
+    QVector<ChannelGraphs> graphs_;
+    QVector<QCPAxis*> extraAxes_;
+    QVector<ChannelDataNode*> dirtyData_;
+
+    QTimer refreshTimer_;
+    QElapsedTimer sinceRedraw_;
+    uint refreshInterval_ = 100;
+    int index_ = 0;
+    bool dirty_ = true;
+    bool held_ = false;
+    bool deferred_ = false;
+    bool zoomed_ = false;
+    int redrawCount_ = 0;
+    QVector<View> undo_;
+    QVector<View> redo_;
+    bool panning_ = false;
+    QPoint panFrom_;
+};
+
+} // namespace trgui::scope

@@ -1,0 +1,182 @@
+// The Visualisation page in the main window, with the measurement cycle
+// polling the simulator: when samples arrive, Plot Start/Stop, Clear, the
+// 2000-sample limit, the language, and a chart that cannot be set up.
+
+#include "call_controls_sheet.h"
+#include "cgrafik.h"
+#include "component_host.h"
+#include "einstellungen.h"
+#include "program_directory.h"
+#include "recording_loader.h"
+#include "scope_component.h"
+#include "simulator.h"
+
+#include <qcustomplot.h>
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace trgui;
+using trgui::testing::ProgramDirectory;
+using trgui::testing::Simulator;
+
+namespace {
+
+class VisualisationPage : public ::testing::Test {
+protected:
+    void start(int language = 0)
+    {
+        dir.writeSettings({"[COM]", "COMPORT=1", "COM1=" + sim.linkPath(), "[DATEN]",
+                           "LANGUAGE=" + std::to_string(language), "REFRESHRATE=0"});
+        sheet = std::make_unique<app::CAllControlsSheet>();
+        sheet->show();
+        page = sheet->visualisationPage();
+    }
+    void showPage()
+    {
+        sheet->tabs()->setCurrentIndex(3);
+        ASSERT_TRUE(page->chartReady());
+    }
+    void click(int id) { QTest::mouseClick(page->control<QPushButton>(id), Qt::LeftButton); }
+    int polls() { return sim.count("request 0x41 ReadErrorCode"); }
+    bool waitForPolls(int n)
+    {
+        const int until = polls() + n;
+        return QTest::qWaitFor([&] { return polls() >= until; }, 15000) && (QTest::qWait(150), true);
+    }
+    scope::ScopeComponent* component()
+    {
+        return scope::builtInComponentHost().component(page->chart().scope().hostHandle());
+    }
+    // Points on the graph of a channel once the component has drawn.
+    int plotted(int channel)
+    {
+        component()->redrawNow();
+        return component()->plot()->graph(channel * 2 + 1)->dataCount();
+    }
+    QString label(scope::AxisNode* axis) { return axis->label->text; }
+
+    Simulator sim{17};
+    ProgramDirectory dir;
+    std::unique_ptr<app::CAllControlsSheet> sheet;
+    pages::CGrafik* page = nullptr;
+};
+
+app::MeasurementRecord sample(float temperature)
+{
+    app::MeasurementRecord r;
+    r.temperature = temperature;
+    r.volumeFlow = temperature / 10;
+    r.temperatureUnit = QString::fromUtf8("°C");
+    r.volumeFlowUnit = QStringLiteral("l/min");
+    return r;
+}
+
+} // namespace
+
+TEST_F(VisualisationPage, samplesArriveOnlyWhilePlottingAndStopStartContinues)
+{
+    start();
+    EXPECT_FALSE(page->chartReady()) << "not before the page is shown";
+    showPage();
+    ASSERT_TRUE(waitForPolls(2));
+    EXPECT_EQ(page->sampleCount(), 0) << "nothing while not plotting";
+
+    click(1131);
+    ASSERT_TRUE(waitForPolls(2));
+    const int afterStart = page->sampleCount();
+    EXPECT_GE(afterStart, 2);
+    EXPECT_EQ(plotted(0), afterStart) << "the newest sample is drawn too";
+    EXPECT_EQ(plotted(1), afterStart);
+    EXPECT_EQ(label(component()->model()->yAxis), QString::fromUtf8("Temperatur [°C]"));
+    EXPECT_TRUE(label(component()->model()->additionalAxes->axis(0)).startsWith("Volumenstrom ["));
+
+    click(1132);
+    const int stopped = page->sampleCount();
+    ASSERT_TRUE(waitForPolls(2));
+    EXPECT_EQ(page->sampleCount(), stopped);
+
+    click(1131);
+    ASSERT_TRUE(waitForPolls(1));
+    EXPECT_GT(page->sampleCount(), stopped) << "continues after the last stored value";
+    EXPECT_NE(page->chart().temperatureHistory()[static_cast<std::size_t>(stopped)], 0.0f);
+
+    click(1133);
+    EXPECT_FALSE(page->plotting()) << "Clear stops the plot";
+    EXPECT_EQ(page->sampleCount(), 0);
+    EXPECT_EQ(plotted(0), 0);
+    ASSERT_TRUE(waitForPolls(1));
+    EXPECT_EQ(page->sampleCount(), 0);
+    click(1131);
+    ASSERT_TRUE(waitForPolls(1));
+    EXPECT_GE(page->sampleCount(), 1) << "starts again at 0";
+    EXPECT_EQ(plotted(0), page->sampleCount());
+}
+
+TEST_F(VisualisationPage, the2001stSampleIsIgnoredUntilClear)
+{
+    start();
+    showPage();
+    for (int i = 0; i < 2001; ++i)
+        page->AddSample(sample(20.0f + static_cast<float>(i % 50) / 10));
+    EXPECT_EQ(page->sampleCount(), 2001);
+    EXPECT_EQ(plotted(0), 2000);
+    EXPECT_EQ(plotted(1), 2000);
+    page->AddSample(sample(99));
+    EXPECT_EQ(plotted(0), 2000);
+    click(1133);
+    page->AddSample(sample(30));
+    EXPECT_EQ(plotted(0), 1);
+    EXPECT_EQ(page->chart().temperatureHistory()[0], 30.0f);
+}
+
+TEST_F(VisualisationPage, unitsReturnWithTheNextSampleAfterALanguageChange)
+{
+    start();
+    showPage();
+    auto* hold = component()->findChild<QToolButton*>(QStringLiteral("scopeHold"));
+    EXPECT_EQ(hold->accessibleName(), "Halten");
+    page->AddSample(sample(20));
+    component()->redrawNow();
+    EXPECT_EQ(label(component()->model()->yAxis), QString::fromUtf8("Temperatur [°C]"));
+
+    sheet->settingsPage()->control<QComboBox>(1004)->setCurrentIndex(1);
+    dir.takeBoxes();
+    scope::ScopeModel* m = component()->model();
+    EXPECT_EQ(label(m->yAxis), "Temperature");
+    EXPECT_EQ(label(m->additionalAxes->axis(0)), "Volume Flow");
+    EXPECT_EQ(label(m->xAxis), "Measured Value");
+    EXPECT_EQ(m->title->text, "Temperature/Volume Flow");
+    EXPECT_EQ(m->channels->channel(1)->name, "Volume Flow");
+    component()->redrawNow();
+    EXPECT_EQ(hold->text(), "Hold");
+    EXPECT_EQ(hold->accessibleName(), "Hold");
+
+    page->AddSample(sample(21));
+    EXPECT_EQ(label(m->yAxis), QString::fromUtf8("Temperature [°C]"));
+    EXPECT_EQ(label(m->additionalAxes->axis(0)), "Volume Flow [l/min]");
+}
+
+TEST_F(VisualisationPage, aChartThatCannotBeSetUpShowsOneMessageAndGetsNoSamples)
+{
+    trgui::testing::RecordingLoader loader;
+    loader.createFails = true;
+    start(1);
+    dir.takeBoxes();
+    sheet->tabs()->setCurrentIndex(3);
+    const auto boxes = dir.takeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].first, "Chart");
+    EXPECT_TRUE(boxes[0].second.startsWith("The chart could not be set up."));
+    EXPECT_FALSE(page->chartReady());
+
+    click(1131);
+    loader.take();
+    ASSERT_TRUE(waitForPolls(2));
+    EXPECT_EQ(loader.calls.size(), 0u) << "the cycle never feeds a half-built chart";
+    EXPECT_TRUE(dir.takeBoxes().empty());
+}

@@ -1,0 +1,299 @@
+// Our scope component through our host, on the offscreen platform: paths set
+// what they name, refusals, data on the graph, hold and refresh, export.
+
+#include "component_host.h"
+#include "object_model.h"
+#include "scope_component.h"
+
+#include <qcustomplot.h>
+
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+using namespace trgui::scope;
+
+namespace {
+
+enum Package : PackageHandle { Rtl = 1, ScopePkg = 2, Basic = 3 };
+
+class Component : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous = setComponentLoader(&host);
+        frame.resize(600, 400);
+        handle = host.CreateInWindow(&frame, "TSLScope", 0, 0, 1);
+        ASSERT_NE(handle, 0u);
+        root = host.InstanceOf(handle);
+        scope = host.component(handle);
+    }
+    void TearDown() override
+    {
+        host.FreeComponent(handle);
+        setComponentLoader(previous);
+    }
+    MethodValue call(Package package, const char* symbol, Instance on, std::vector<MethodArg> args = {})
+    {
+        const MethodEntry entry = host.FindSymbol(package, symbol);
+        EXPECT_NE(entry, 0u) << symbol;
+        return host.CallMethod(entry, on, args);
+    }
+    Instance object(const char* path)
+    {
+        Instance result = 0;
+        host.GetObjectProperty(root, path, &result);
+        return result;
+    }
+    QCPGraph* line(int channel) { return scope->plot()->graph(channel * 2 + 1); }
+
+    ComponentHost host;
+    ComponentLoader* previous = nullptr;
+    QWidget frame;
+    HostHandle handle = 0;
+    Instance root = 0;
+    ScopeComponent* scope = nullptr;
+};
+
+} // namespace
+
+TEST_F(Component, pathsSetWhatTheyNameAndEverythingElseIsRefused)
+{
+    call(Rtl, "@Classes@TCollection@Add$qqrv", object("Channels"));
+    call(Rtl, "@Classes@TCollection@Add$qqrv", object("YAxis.AdditionalAxes"));
+    ScopeModel* m = scope->model();
+    ASSERT_EQ(m->channels->count(), 2);
+    ASSERT_EQ(m->additionalAxes->count(), 1);
+
+    EXPECT_EQ(host.SetStringProperty(root, "Channels.1.Name", QStringLiteral("Volumenstrom")), 1);
+    EXPECT_EQ(host.SetStringProperty(root, "Title.Text", QStringLiteral("T/V")), 1);
+    EXPECT_EQ(host.SetStringProperty(root, "YAxis.AdditionalAxes.0.Axis.AxisLabel.Text", QStringLiteral("V")), 1);
+    EXPECT_EQ(host.SetUnsignedProperty(root, "Channels.1.Color", 65535), 1);
+    EXPECT_EQ(host.SetUnsignedProperty(root, "DataView.Background.Color", 0x123456), 1);
+    EXPECT_EQ(host.SetFloatProperty(root, "YAxis.Max.Value", 100.0), 1);
+    EXPECT_EQ(host.SetFloatProperty(root, "YAxis.AdditionalAxes.0.Axis.Min.Value", -2.5), 1);
+    EXPECT_EQ(host.SetIntProperty(root, "Legend.MarkerGroups.Visible", 0), 1);
+    EXPECT_EQ(host.SetIntProperty(root, "YAxis.AutoScaling.Enabled", 1), 1);
+    EXPECT_EQ(host.SetIntProperty(root, "XAxis.Format.Precision", 0), 1);
+    EXPECT_EQ(host.SetStringProperty(root, "ToolBar.Buttons.Save.Caption", QStringLiteral("Speichern")), 1);
+    EXPECT_EQ(m->channels->channel(1)->name, "Volumenstrom");
+    EXPECT_EQ(m->title->text, "T/V");
+    EXPECT_EQ(m->additionalAxes->axis(0)->label->text, "V");
+    EXPECT_EQ(m->channels->channel(1)->color, 65535u);
+    EXPECT_EQ(m->dataViewBackground->color, 0x123456u);
+    EXPECT_EQ(m->yAxis->max->value, 100.0);
+    EXPECT_EQ(m->additionalAxes->axis(0)->min->value, -2.5);
+    EXPECT_FALSE(m->legendMarkerGroups->visible);
+    EXPECT_TRUE(m->yAxis->autoScaling->enabled);
+    EXPECT_EQ(m->xAxis->format->precision, 0);
+    EXPECT_EQ(m->saveButton->caption, "Speichern");
+
+    struct Refusal {
+        const char* what;
+        int answer;
+    };
+    const Refusal refused[] = {
+        {"unknown name", host.SetFloatProperty(root, "YAxis.Maximum.Value", 1)},
+        {"unknown property", host.SetFloatProperty(root, "YAxis.Max.Valu", 1)},
+        {"missing item", host.SetStringProperty(root, "Channels.2.Name", QStringLiteral("x"))},
+        {"text to a number", host.SetStringProperty(root, "YAxis.Max.Value", QStringLiteral("1"))},
+        {"int to a float", host.SetIntProperty(root, "YAxis.Max.Value", 1)},
+        {"2 to a bool", host.SetIntProperty(root, "Legend.Visible", 2)},
+        {"read-only", host.SetIntProperty(root, "Channels.Count", 3)},
+        {"empty path", host.SetIntProperty(root, "", 3)},
+        {"no instance", host.SetIntProperty(0, "Legend.Visible", 1)},
+        {"unknown instance", host.SetIntProperty(999999, "Legend.Visible", 1)},
+    };
+    for (const auto& r : refused)
+        EXPECT_EQ(r.answer, 0) << r.what;
+    Instance none = 7;
+    EXPECT_EQ(host.GetObjectProperty(root, "YAxis.Nothing", &none), 0);
+    EXPECT_EQ(none, 0u);
+    EXPECT_EQ(host.FindSymbol(ScopePkg, "@Slscope@TSLScope@NoSuchMethod$qqrv"), 0u);
+    EXPECT_EQ(host.FindSymbol(Rtl, "@Slscope@TSLScope@Print$qqrv"), 0u) << "only in its own package";
+    EXPECT_EQ(host.LoadPackage("other.bpl"), 0u);
+    EXPECT_EQ(host.CreateInWindow(nullptr, "TSLScope", 0, 0, 1), 0u);
+    EXPECT_EQ(host.CreateInWindow(&frame, "TSLOther", 0, 0, 1), 0u);
+}
+
+TEST_F(Component, setYDataPutsTheGivenCountOfPointsOnTheGraph)
+{
+    const float values[] = {1.5f, 2.5f, 4.0f, 8.0f};
+    const Instance data = static_cast<Instance>(
+        call(ScopePkg, "@Slscope@TSLScopeChannel@GetVC_Data$qqrv", object("Channels.0")).integer);
+    ASSERT_NE(data, 0u);
+    call(ScopePkg, "@Slscope@TSLChannelData@SetYData$qqrpfui", data, {static_cast<const float*>(values), 3u});
+    scope->redrawNow();
+    ASSERT_EQ(line(0)->dataCount(), 3);
+    EXPECT_EQ(line(0)->data()->at(2)->value, 4.0);
+    EXPECT_EQ(line(0)->data()->at(2)->key, 2.0);
+
+    // Wrong argument types refuse the call instead of reading garbage.
+    call(ScopePkg, "@Slscope@TSLChannelData@SetYData$qqrpfui", data, {static_cast<const float*>(values), 4});
+    scope->redrawNow();
+    EXPECT_EQ(line(0)->dataCount(), 3);
+
+    call(ScopePkg, "@Slscope@TSLChannelData@Clear$qqrv", data);
+    scope->redrawNow();
+    EXPECT_EQ(line(0)->dataCount(), 0);
+}
+
+TEST_F(Component, holdStopsRedrawsAndTheRefreshIntervalSpacesThem)
+{
+    const float values[] = {1, 2, 3};
+    ChannelDataNode* data = scope->model()->channels->channel(0)->data;
+    call(ScopePkg, "@Slscope@TSLDataChart@SetRefreshInterval$qqrui", root, {200u});
+    EXPECT_EQ(call(ScopePkg, "@Slscope@TSLDataChart@GetRefreshInterval$qqrv", root).integer, 200);
+    scope->redrawNow();
+    const int before = scope->redrawCount();
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < 60; ++i) {  // 20 changes per second for 3 s
+        scope->setYData(data, values, static_cast<uint>(1 + i % 3));
+        QTest::qWait(50);
+    }
+    const int redraws = scope->redrawCount() - before;
+    EXPECT_LE(redraws, clock.elapsed() / 200 + 1);
+    EXPECT_GE(redraws, 5);
+
+    call(ScopePkg, "@Slscope@TSLDataDisplay@SetHold$qqro", root, {true});
+    EXPECT_EQ(call(ScopePkg, "@Slscope@TSLDataDisplay@GetVC_Hold$qqrv", root).integer, 1);
+    const int held = scope->redrawCount();
+    const int shown = line(0)->dataCount();
+    for (uint n = 1; n <= 3; ++n) {
+        scope->setYData(data, values, n);
+        QTest::qWait(250);
+    }
+    scope->redrawNow();
+    EXPECT_EQ(scope->redrawCount(), held);
+    EXPECT_EQ(line(0)->dataCount(), shown) << "the view stays as it was";
+
+    call(ScopePkg, "@Slscope@TSLDataDisplay@SetHold$qqro", root, {false});
+    QTest::qWait(400);
+    EXPECT_GT(scope->redrawCount(), held);
+    EXPECT_EQ(line(0)->dataCount(), 3) << "what arrived while held is drawn after";
+}
+
+TEST_F(Component, zoomKeepsItsViewUntilZoomOff)
+{
+    const float values[] = {10, 20, 30, 40, 50};
+    scope->setYData(scope->model()->channels->channel(0)->data, values, 5);
+    scope->model()->yAxis->autoScaling->enabled = true;
+    scope->redrawNow();
+    const QCPRange full = scope->plot()->yAxis->range();
+    call(ScopePkg, "@Slscope@TSLDataChart@ZoomTo$qqrddddo", root, {1.0, 15.0, 2.0, 25.0, true});
+    EXPECT_EQ(call(ScopePkg, "@Slscope@TSLDisplayZoom@GetIsZoomed$qqrv", object("Zooming")).integer, 1);
+    scope->setYData(scope->model()->channels->channel(0)->data, values, 5);
+    scope->redrawNow();
+    EXPECT_EQ(scope->plot()->xAxis->range(), QCPRange(1, 2));
+    EXPECT_EQ(scope->plot()->yAxis->range(), QCPRange(15, 25));
+    call(ScopePkg, "@Slscope@TSLDataDisplay@ZoomOff$qqrv", root);
+    EXPECT_EQ(scope->plot()->yAxis->range(), full);
+    EXPECT_EQ(scope->plot()->xAxis->range(), QCPRange(0, 4));
+}
+
+TEST(ScopeRanges, axisSpansFollowTheirSettings)
+{
+    struct Case {
+        const char* what;
+        AxisLimits limits;
+        double dataMin, dataMax;
+        Span expected;
+    };
+    const Case cases[] = {
+        {"fixed", {false, -40, 100}, 10, 20, {-40, 100}},
+        {"no data", {true, -40, 100}, 1, 0, {-40, 100}},
+        {"autoscaled", {true, -40, 100}, 10, 20, {9.5, 20.5}},
+        {"flat data", {true, -40, 100}, 20, 20, {19, 21}},
+        // The flow axis: minimum stays at 0, maximum follows the data either way.
+        {"max follows up", {false, 0, 10, false, true}, 2, 40, {0, 42}},
+        {"max follows down", {false, 0, 10, false, true}, 1, 4, {0, 4.2}},
+        {"all zero", {false, 0, 10, false, true}, 0, 0, {0, 0.5}},
+        {"bad limits", {false, 5, 5}, 1, 0, {5, 6}},
+    };
+    for (const auto& c : cases) {
+        const Span s = visibleSpan(c.limits, c.dataMin, c.dataMax);
+        EXPECT_NEAR(s.lower, c.expected.lower, 1e-9) << c.what;
+        EXPECT_NEAR(s.upper, c.expected.upper, 1e-9) << c.what;
+    }
+}
+
+TEST(ScopeRanges, axisNumbersFollowTheFormat)
+{
+    struct Case {
+        double value;
+        int precision;
+        bool fixed;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {20, 1, false, "20"},  {20.25, 1, false, "20.3"}, {2, 2, true, "2.00"},
+        {-0.001, 1, false, "0"}, {1234.5, 0, false, "1235"}, {0.5, 2, false, "0.5"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(formatAxisNumber(c.value, c.precision, c.fixed), QString::fromLatin1(c.expected)) << c.value;
+}
+
+TEST_F(Component, exportsThePlottedSamplesAndShowsThemUnderTheMouse)
+{
+    ScopeModel* m = scope->model();
+    m->channels->add();
+    m->additionalAxes->add();
+    m->channels->channel(1)->yAxisIndex = 1;
+    m->xAxis->label->text = QStringLiteral("Messwert");
+    m->yAxis->label->text = QString::fromUtf8("Temperatur [°C]");
+    m->additionalAxes->axis(0)->label->text = QStringLiteral("Volumenstrom [l/min]");
+    m->yAxis->format->precision = 1;
+    m->additionalAxes->axis(0)->format->precision = 2;
+    m->additionalAxes->axis(0)->format->fixedPrecision = true;
+    const float temperature[] = {21.5f, 22.3125f};
+    const float flow[] = {3.0f, 3.5f};
+    scope->setYData(m->channels->channel(0)->data, temperature, 2);
+    scope->setYData(m->channels->channel(1)->data, flow, 2);
+    scope->redrawNow();
+
+    const QByteArray expected = QByteArray("Messwert; Temperatur [\xB0" "C]; Volumenstrom [l/min]\r\n"
+                                           "0; 21,5; 3\r\n"
+                                           "1; 22,3125; 3,5\r\n");
+    EXPECT_EQ(scope->csvBytes(), expected);
+    QTemporaryDir dir;
+    for (const char* name : {"chart.csv", "chart.png", "chart.pdf"}) {
+        const QString path = dir.filePath(QLatin1String(name));
+        const bool written = path.endsWith(QLatin1String("csv")) ? scope->saveCsv(path)
+                           : path.endsWith(QLatin1String("pdf")) ? scope->savePdf(path)
+                                                                 : scope->savePng(path);
+        EXPECT_TRUE(written) << name;
+        EXPECT_GT(QFileInfo(path).size(), 20) << name;
+    }
+    EXPECT_FALSE(scope->saveCsv(dir.filePath(QStringLiteral("missing/chart.csv"))));
+
+    QCustomPlot* plot = scope->plot();
+    const QPoint atSample1(static_cast<int>(plot->xAxis->coordToPixel(1)),
+                           static_cast<int>(plot->yAxis->coordToPixel(22)));
+    EXPECT_EQ(scope->toolTipAt(atSample1).toStdString(), "Messwert: 1\nTemperatur [°C]: 22.3\nVolumenstrom [l/min]: 3.50");
+    EXPECT_TRUE(scope->toolTipAt(QPoint(1, 1)).isEmpty()) << "outside the data view";
+}
+
+TEST_F(Component, toolBarButtonsShowTheirCaptionsAndAct)
+{
+    host.SetStringProperty(root, "ToolBar.Buttons.Hold.Caption", QStringLiteral("Halten"));
+    scope->redrawNow();
+    auto* hold = scope->findChild<QToolButton*>(QStringLiteral("scopeHold"));
+    ASSERT_TRUE(hold);
+    EXPECT_EQ(hold->text(), "Halten");
+    EXPECT_EQ(hold->accessibleName(), "Halten");
+    hold->click();
+    EXPECT_TRUE(scope->hold());
+    hold->click();
+    EXPECT_FALSE(scope->hold());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("picked"));
+    ScopeComponent::setFileChooser([&](QWidget*, const QString&) { return path + ".csv"; });
+    scope->findChild<QToolButton*>(QStringLiteral("scopeSave"))->click();
+    ScopeComponent::setFileChooser({});
+    EXPECT_TRUE(QFileInfo::exists(path + ".csv"));
+}
