@@ -158,10 +158,11 @@ void CKonfiguration::buildLayout()
         grid->setVerticalSpacing(3);
         int r = 0;
         for (const auto& row : rows) {
+            // The markers sit right beside their field, the unit after them.
             grid->addWidget(control(row.label), r, 0);
             grid->addWidget(control(row.field), r, 1);
             if (row.unit)
-                grid->addWidget(control(row.unit), r, 2);
+                grid->addWidget(control(row.unit), r, 4);
             for (int marker : {row.changed, row.error}) {
                 auto* image = control<QLabel>(marker);
                 image->setPixmap(lampPixmap(marker == row.changed ? QStringLiteral(":/trgui/marker_change.svg")
@@ -170,15 +171,16 @@ void CKonfiguration::buildLayout()
                 image->setFixedSize(16, 16);
                 image->hide();
             }
-            grid->addWidget(control(row.changed), r, 3);
-            grid->addWidget(control(row.error), r, 4);
+            grid->addWidget(control(row.changed), r, 2);
+            grid->addWidget(control(row.error), r, 3);
             describeBy(row.field, row.label);
             ++r;
         }
         grid->setColumnStretch(1, 1);
-        grid->setColumnMinimumWidth(2, 52);  // room for the widest unit, "pounds/min"
+        grid->setColumnMinimumWidth(4, 52);  // room for the widest unit label, "pounds"
         grid->setRowStretch(r, 1);
         columns->addLayout(grid, 1);
+        columns->addSpacing(12);
     }
 
     auto* buttons = new QHBoxLayout;
