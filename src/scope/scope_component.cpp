@@ -25,6 +25,8 @@ namespace trgui::scope {
 
 namespace {
 
+constexpr double kSmoothBelow = 600;  // samples in view
+
 QColor fromBgr(uint bgr)
 {
     return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
@@ -146,11 +148,21 @@ ScopeComponent::ScopeComponent(QWidget* parent)
     plot_->setInteraction(QCP::iRangeZoom, true);
     plot_->setSelectionRectMode(QCP::srmZoom);
     plot_->setMouseTracking(true);
+    // Wide antialiased polylines of 2000 points cost several times the whole
+    // rest of a redraw; drawn in one call and without antialiasing a redraw
+    // of both channels stays within a few milliseconds.
+    plot_->setPlottingHint(QCP::phFastPolylines, true);
     plot_->installEventFilter(this);
     plot_->legend->setVisible(false);
     for (QCPAxis* axis : {plot_->xAxis, plot_->yAxis})
         axis->setTicker(QSharedPointer<QCPAxisTicker>(new FormatTicker));
     connect(plot_, &QCustomPlot::mouseWheel, this, [this] { markZoomed(); });
+    // Few samples in view: smooth lines are affordable and look better.
+    connect(plot_->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, [this](const QCPRange& range) {
+        for (const auto& g : std::as_const(graphs_))
+            g.line->setAntialiased(range.size() < kSmoothBelow);
+    });
+    plot_->legend->setBrush(QColor(255, 255, 255, 210));
     connect(plot_->selectionRect(), &QCPSelectionRect::started, this, [this] { markZoomed(); });
 
     connect(model_->channels, &CollectionNode::itemAdded, this, [this] { modelChanged(); });
@@ -262,6 +274,8 @@ void ScopeComponent::syncStructure()
         QCPGraph* line = plot_->addGraph(plot_->xAxis, plot_->yAxis);
         line->setSelectable(QCP::stNone);
         edge->setData(line->data());
+        edge->setAntialiased(false);
+        line->setAntialiased(plot_->xAxis->range().size() < kSmoothBelow);
         graphs_.push_back({edge, line});
     }
     QList<QCPAxis*> vertical{plot_->yAxis};
