@@ -81,6 +81,11 @@ int main(int argc, char** argv)
     QTest::qWait(300);
     save(sheet, outDir.filePath(QStringLiteral("2-configuration.png")));
 
+    // The chart plots from here on, so it has samples when its page is shown.
+    auto* visualisation = sheet.visualisationPage();
+    visualisation->ensureInitialised();
+    visualisation->control<QAbstractButton>(1131)->click();
+
     sheet.tabs()->setCurrentIndex(2);
     auto* operation = sheet.operationPage();
     const bool polled = waitUntil([&] { return operation->recordStartEnabled(); }, 8000);
@@ -93,9 +98,11 @@ int main(int argc, char** argv)
     save(sheet, outDir.filePath(QStringLiteral("3-operation.png")));
 
     sheet.tabs()->setCurrentIndex(3);
-    sheet.visualisationPage()->control<QAbstractButton>(1131)->click();
-    QTest::qWait(2500);
+    if (polled)
+        waitUntil([&] { return visualisation->sampleCount() >= 8; }, 15000);
+    QTest::qWait(500);
     save(sheet, outDir.filePath(QStringLiteral("4-visualisation.png")));
+    std::printf("chart: %d samples plotted\n", visualisation->sampleCount());
     if (operation->recording())
         operation->control<QAbstractButton>(1127)->click();
 
