@@ -316,6 +316,8 @@ void ScopeComponent::applySettings()
     auto* title = static_cast<QCPTextElement*>(plot_->plotLayout()->element(0, 0));
     title->setText(model_->title->text);
     title->setVisible(model_->title->visible && !model_->title->text.isEmpty());
+    if (!model_->title->text.isEmpty())
+        plot_->setAccessibleName(model_->title->text);
 
     plot_->legend->setVisible(model_->legend->visible && model_->legendChannels->visible);
     plot_->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignLeft);
@@ -615,7 +617,10 @@ bool ScopeComponent::eventFilter(QObject* watched, QEvent* event)
     switch (event->type()) {
     case QEvent::ToolTip: {
         auto* help = static_cast<QHelpEvent*>(event);
-        const QString text = toolTipAt(help->pos());
+        QString text = toolTipAt(help->pos());
+        // Away from the data, the help of the window the chart lives in.
+        if (text.isEmpty() && parentWidget())
+            text = parentWidget()->toolTip();
         if (text.isEmpty())
             QToolTip::hideText();
         else
