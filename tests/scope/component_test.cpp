@@ -7,7 +7,8 @@
 
 #include <qcustomplot.h>
 
-#include <QStringDecoder>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -296,4 +297,57 @@ TEST_F(Component, toolBarButtonsShowTheirCaptionsAndAct)
     scope->findChild<QToolButton*>(QStringLiteral("scopeSave"))->click();
     ScopeComponent::setFileChooser({});
     EXPECT_TRUE(QFileInfo::exists(path + ".csv"));
+}
+
+TEST_F(Component, theMouseZoomsAndMovesTheViewUntilZoomOff)
+{
+    frame.show();
+    const float values[] = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
+    scope->setYData(scope->model()->channels->channel(0)->data, values, 11);
+    scope->redrawNow();
+    QCustomPlot* plot = scope->plot();
+    const QCPRange fullX = plot->xAxis->range();
+    const QRect area = plot->axisRect()->rect();
+
+    struct Gesture {
+        const char* what;
+        std::function<void()> act;
+    };
+    const Gesture gestures[] = {
+        {"rectangle",
+         [&] {
+             const QPoint from = area.topLeft() + QPoint(area.width() / 4, 10);
+             const QPoint to = area.topLeft() + QPoint(area.width() / 2, area.height() - 10);
+             QTest::mousePress(plot, Qt::LeftButton, Qt::NoModifier, from);
+             QTest::mouseMove(plot, to);
+             QTest::mouseRelease(plot, Qt::LeftButton, Qt::NoModifier, to);
+         }},
+        {"right-button drag",
+         [&] {
+             const QPoint from = area.center();
+             QTest::mousePress(plot, Qt::RightButton, Qt::NoModifier, from);
+             QMouseEvent move(QEvent::MouseMove, QPointF(from + QPoint(80, 0)), plot->mapToGlobal(QPointF(from)),
+                              Qt::NoButton, Qt::RightButton, Qt::NoModifier);
+             QApplication::sendEvent(plot, &move);
+             QTest::mouseRelease(plot, Qt::RightButton, Qt::NoModifier, from + QPoint(80, 0));
+         }},
+        {"wheel",
+         [&] {
+             const QPointF at(area.center());
+             QWheelEvent wheel(at, plot->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                               Qt::NoScrollPhase, false);
+             QApplication::sendEvent(plot, &wheel);
+         }},
+    };
+    for (const auto& g : gestures) {
+        g.act();
+        EXPECT_TRUE(scope->isZoomed()) << g.what;
+        EXPECT_NE(plot->xAxis->range(), fullX) << g.what;
+        scope->setYData(scope->model()->channels->channel(0)->data, values, 11);
+        scope->redrawNow();
+        EXPECT_NE(plot->xAxis->range(), fullX) << g.what << ": new data keeps the view";
+        scope->findChild<QToolButton*>(QStringLiteral("scopeZoomOff"))->click();
+        EXPECT_FALSE(scope->isZoomed()) << g.what;
+        EXPECT_EQ(plot->xAxis->range(), fullX) << g.what;
+    }
 }
