@@ -1,6 +1,7 @@
 // Runs the measurement cycle from a 100 ms timer against the simulator, as
-// the main window does, and prints the median poll period and the longest
-// stall of the GUI thread per tick, draining by read and by purge.
+// the main window does, the literal way and through the device worker, and
+// prints the median poll period and how long an event posted to the window's
+// thread waits meanwhile (median and 95th percentile).
 
 #include "measurement_cycle.h"
 #include "serial_port.h"
@@ -39,51 +40,68 @@ public:
 
 struct Result {
     double medianPeriodMs = 0;
-    double longestStallMs = 0;
-    double medianStallMs = 0;
+    double medianDelayMs = 0;  // of an event posted to the window's thread
+    double p95DelayMs = 0;
 };
 
-double median(std::vector<double> v)
+double percentile(std::vector<double> v, double p)
 {
     if (v.empty())
         return 0;
     std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+    return v[std::min(v.size() - 1, static_cast<std::size_t>(p * static_cast<double>(v.size())))];
 }
 
-Result measure(const std::string& link, device::DrainMode mode, int polls)
+// The literal way: every exchange on the window's thread, drained and read
+// for the full 80 ms, one step per tick. The worker way: exchanges on the
+// device thread, ended when complete, drained by a purge after a clean one,
+// the next step as soon as a reply is in.
+Result measure(const std::string& link, bool literal, int refreshRate, int polls)
 {
     app::SettingsRecord settings;
-    settings.refreshRate = 0;  // back to back
-    auto serial = std::make_unique<device::SerialPort>([&](const std::string&) { return link; });
-    serial->open(1);
-    app::PortSlot port = std::move(serial);
+    settings.refreshRate = refreshRate;
+    app::PortSlot port(literal ? app::PortSlot::Mode::Inline : app::PortSlot::Mode::Threaded);
+    port.runAndWait([&](app::PortSlot::Port& slot) {
+        auto serial = std::make_unique<device::SerialPort>([&](const std::string&) { return link; });
+        serial->open(1);
+        serial->setLiteral(literal);
+        slot = std::move(serial);
+    });
     app::DeviceLock lock;
     CountingHooks hooks;
     hooks.clock.start();
     app::MeasurementCycle cycle(settings, port, lock, hooks);
-    cycle.setDrainMode(mode);
+    cycle.setDrainMode(literal ? device::DrainMode::Read : device::DrainMode::Auto);
+    cycle.setStepPerTick(literal);
 
-    std::vector<double> stalls;
     QEventLoop loop;
     QTimer timer;
     timer.setInterval(100);  // the main window's timer
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        QElapsedTimer tick;
-        tick.start();
         cycle.tick();
-        stalls.push_back(static_cast<double>(tick.nsecsElapsed()) / 1e6);
         if (static_cast<int>(hooks.deliveries.size()) > polls)
             loop.quit();
     });
+    // A stand-in for the technician: an event posted every 7 ms, timed until it is handled.
+    std::vector<double> delays;
+    QTimer prober;
+    prober.setInterval(7);
+    QObject::connect(&prober, &QTimer::timeout, [&] {
+        QElapsedTimer posted;
+        posted.start();
+        QMetaObject::invokeMethod(
+            &loop, [&delays, posted] { delays.push_back(static_cast<double>(posted.nsecsElapsed()) / 1e6); },
+            Qt::QueuedConnection);
+    });
     timer.start();
-    QTimer::singleShot(polls * 4000 + 5000, &loop, &QEventLoop::quit);
+    prober.start();
+    QTimer::singleShot(polls * (4000 + refreshRate * 1000) + 5000, &loop, &QEventLoop::quit);
     loop.exec();
 
     std::vector<double> periods;
     for (std::size_t i = 1; i < hooks.deliveries.size(); ++i)
         periods.push_back(static_cast<double>(hooks.deliveries[i] - hooks.deliveries[i - 1]));
-    return {median(periods), stalls.empty() ? 0 : *std::max_element(stalls.begin(), stalls.end()), median(stalls)};
+    return {percentile(periods, 0.5), percentile(delays, 0.5), percentile(delays, 0.95)};
 }
 
 } // namespace
@@ -97,14 +115,17 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "simulator did not start\n");
         return 1;
     }
-    const Result read = measure(sim.linkPath(), device::DrainMode::Read, polls);
-    const Result purge = measure(sim.linkPath(), device::DrainMode::Purge, polls);
-    std::printf("whole poll of a DR device (10 exchanges), %d polls each, refresh rate 0\n", polls);
-    std::printf("  drain by read : median poll period %7.1f ms, GUI stall per tick median %6.1f ms, longest %6.1f ms\n",
-                read.medianPeriodMs, read.medianStallMs, read.longestStallMs);
-    std::printf("  drain by purge: median poll period %7.1f ms, GUI stall per tick median %6.1f ms, longest %6.1f ms\n",
-                purge.medianPeriodMs, purge.medianStallMs, purge.longestStallMs);
-    std::printf("  ratio read/purge: poll period %.2f, longest stall %.2f\n", read.medianPeriodMs / purge.medianPeriodMs,
-                read.longestStallMs / purge.longestStallMs);
+    std::printf("whole polls of a DR device (10 exchanges), %d polls each\n", polls);
+    for (int refresh : {0, 2}) {
+        const Result literal = measure(sim.linkPath(), true, refresh, polls);
+        const Result worker = measure(sim.linkPath(), false, refresh, polls);
+        std::printf("refresh rate %d s\n", refresh);
+        std::printf("  literal: median poll period %7.1f ms, posted event delay median %6.1f ms, 95th %6.1f ms\n",
+                    literal.medianPeriodMs, literal.medianDelayMs, literal.p95DelayMs);
+        std::printf("  worker : median poll period %7.1f ms, posted event delay median %6.1f ms, 95th %6.1f ms\n",
+                    worker.medianPeriodMs, worker.medianDelayMs, worker.p95DelayMs);
+        std::printf("  ratio worker/literal: poll period %.2f, 95th delay %.3f\n",
+                    worker.medianPeriodMs / literal.medianPeriodMs, worker.p95DelayMs / literal.p95DelayMs);
+    }
     return 0;
 }

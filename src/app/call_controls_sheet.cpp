@@ -44,6 +44,7 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
     configurationPage_->setShared(&settings_, &port_, &deviceLock());
     operationPage_->setShared(&settings_, &port_, &deviceLock());
     visualisationPage_->setShared(&settings_);
+    connect(&port_, &PortSlot::portReplaced, this, [this] { cycle_.restart(); });
 
     const QIcon icon(QStringLiteral(":/trgui/app_icon.svg"));
     setWindowIcon(icon);
@@ -83,7 +84,8 @@ CAllControlsSheet::~CAllControlsSheet()
 {
     timer_.stop();
     settings_.save();
-    port_.reset();
+    // A conversation still on the line ends first; then the port is closed.
+    port_.post([](PortSlot::Port& port) { port.reset(); });
     // Pages go in reverse order of construction.
     delete visualisationPage_;
     delete operationPage_;

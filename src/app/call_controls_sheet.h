@@ -37,6 +37,7 @@ public:
     pages::CGrafik* visualisationPage() const { return visualisationPage_; }
     QTabWidget* tabs() const { return tabs_; }
     const SettingsRecord& settings() const { return settings_; }
+    const PortSlot& portSlot() const { return port_; }
     const MeasurementCycle& cycle() const { return cycle_; }
 
     void showAbout();

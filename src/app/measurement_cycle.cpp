@@ -72,16 +72,28 @@ void MeasurementCycle::tick(int timerId)
     }
     hooks_.countDownSettleCounter();
 
-    // A page is in the middle of its own exchange (its message box is what
-    // delivered this tick): keep off the line.
-    if (lock_.isHeld())
-        return;
-    DeviceLockGuard guard(lock_);
     performStep();
+}
+
+void MeasurementCycle::restart()
+{
+    ++generation_;
+    if (step_ != 0)
+        step_ = 1;
+    lastReplyCount_ = 0;
 }
 
 void MeasurementCycle::performStep()
 {
+    // A page is in the middle of its own conversation (or its message box is
+    // what delivered this tick): keep off the line. An exchange of ours still
+    // on its way is waited for.
+    if (lock_.isHeld() || inFlight_)
+        return;
+    // Only DR devices know low-flow suppression. The family is asked again
+    // here: a device that is no longer one would never answer step 10.
+    if (step_ == 10 && settings_.deviceFamily != 1)
+        step_ = kDeliveryStep;
     if (step_ == kDeliveryStep) {
         deliver();
         step_ = 0;
@@ -91,15 +103,41 @@ void MeasurementCycle::performStep()
         return;
 
     lastReplyCount_ = 0;
-    const DeviceCommand request = kStepRequests[static_cast<std::size_t>(step_)];
-    const device::Reply reply = device::exchange(*port_, request, drainMode_);
+    const int step = step_;
+    const DeviceCommand request = kStepRequests[static_cast<std::size_t>(step)];
+    const device::DrainMode drainMode = drainMode_;
+    const unsigned generation = generation_;
+    auto reply = std::make_shared<device::Reply>();
+    inFlight_ = true;
+    port_.post(
+        [request, drainMode, reply](PortSlot::Port& port) {
+            if (port)
+                *reply = device::exchange(*port, request, drainMode);
+        },
+        nullptr,
+        [this, step, generation, reply] {
+            inFlight_ = false;
+            if (generation == generation_)
+                replyArrived(step, *reply);
+        });
+}
+
+void MeasurementCycle::replyArrived(int step, const device::Reply& reply)
+{
+    if (step != step_)
+        return;
     lastReplyCount_ = reply.count;
-    if (device::replyAccepted(request, reply.count) && storeReply(step_, reply)) {
-        if (step_ == 9)
-            step_ = settings_.deviceFamily == 1 ? 10 : kDeliveryStep;
-        else
-            ++step_;
-    }
+    const DeviceCommand request = kStepRequests[static_cast<std::size_t>(step)];
+    if (!device::replyAccepted(request, reply.count) || !storeReply(step, reply))
+        return;  // the same request again at the next tick
+    if (step == 9)
+        step_ = settings_.deviceFamily == 1 ? 10 : kDeliveryStep;
+    else if (step == 10)
+        step_ = kDeliveryStep;
+    else
+        ++step_;
+    if (!stepPerTick_)
+        performStep();
 }
 
 bool MeasurementCycle::storeReply(int step, const device::Reply& reply)

@@ -38,10 +38,12 @@ public:
 using TickClock = std::function<std::uint32_t()>;
 std::uint32_t systemTickCount();
 
-// The measurement and communication cycle: one step per timer tick, at most
-// one exchange with the device per step. A poll walks through identification,
-// the values with their units, minima, maxima, contacts, error code and (DR
-// devices) low-flow suppression, then delivers the record to the pages.
+// The measurement and communication cycle: at most one exchange with the
+// device per step. A poll walks through identification, the values with their
+// units, minima, maxima, contacts, error code and (DR devices) low-flow
+// suppression, then delivers the record to the pages. A tick hands the step's
+// exchange to the device worker; when the reply comes back accepted, the next
+// step follows at once, otherwise the step is tried again at the next tick.
 class MeasurementCycle {
 public:
     static constexpr int kTimerId = 1;
@@ -53,11 +55,20 @@ public:
     // One timer tick (timer message with any id).
     void tick(int timerId = kTimerId);
 
-    // Draining before each request reads by default; a purge is faster but
-    // cannot catch a late reply still on its way (see bench/).
+    // Draining before each request purges after a clean exchange and reads
+    // otherwise; Read is the literal way, kept for comparison (see bench/).
     void setDrainMode(device::DrainMode mode) { drainMode_ = mode; }
 
+    // The literal pace, one step per tick, instead of taking the next step as
+    // soon as a reply has been accepted.
+    void setStepPerTick(bool stepPerTick) { stepPerTick_ = stepPerTick; }
+
+    // A new port: a poll in progress starts again at identification, so no
+    // record mixes two devices; a reply still on its way is ignored.
+    void restart();
+
     int step() const { return step_; }
+    bool exchangeInFlight() const { return inFlight_; }
     std::uint32_t lastPollStart() const { return lastPollStart_; }
     std::size_t lastReplyCount() const { return lastReplyCount_; }
     const MeasurementRecord& record() const { return record_; }
@@ -65,6 +76,7 @@ public:
 private:
     bool pollDue(std::uint32_t now) const;
     void performStep();
+    void replyArrived(int step, const device::Reply& reply);
     // Returns whether the reply was accepted.
     bool storeReply(int step, const device::Reply& reply);
     void deliver();
@@ -79,7 +91,10 @@ private:
     std::uint32_t lastPollStart_ = 0;
     int tickCounter_ = 0;
     std::size_t lastReplyCount_ = 0;
-    device::DrainMode drainMode_ = device::DrainMode::Read;
+    device::DrainMode drainMode_ = device::DrainMode::Auto;
+    bool inFlight_ = false;
+    bool stepPerTick_ = false;
+    unsigned generation_ = 0;  // counts restarts; a reply of an older one is stale
 };
 
 } // namespace trgui::app

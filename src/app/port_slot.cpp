@@ -1,10 +1,105 @@
 #include "port_slot.h"
 
+#include <QEventLoop>
+#include <QThread>
+
 namespace trgui::app {
+
+class PortSlot::Worker : public QObject {
+public:
+    Port port;
+};
+
+PortSlot::PortSlot(Mode mode, QObject* parent) : QObject(parent), mode_(mode)
+{
+    if (mode_ == Mode::Inline)
+        return;
+    thread_ = new QThread;
+    thread_->setObjectName(QStringLiteral("device"));
+    worker_ = new Worker;
+    worker_->moveToThread(thread_);
+    thread_->start();
+}
+
+PortSlot::~PortSlot()
+{
+    if (!thread_)
+        return;
+    // Queued after everything handed over so far, so that all of it ends first.
+    Worker* worker = worker_;
+    QMetaObject::invokeMethod(
+        worker_,
+        [worker] {
+            worker->port.reset();
+            QThread::currentThread()->quit();
+        },
+        Qt::QueuedConnection);
+    thread_->wait();
+    delete worker_;
+    delete thread_;
+}
+
+void PortSlot::post(Conversation conversation, QObject* context, std::function<void()> done)
+{
+    ++pending_;
+    const QPointer<QObject> guard(context);
+    const bool hasContext = context != nullptr;
+    auto complete = [this, guard, hasContext, done = std::move(done)](bool hasPort, bool replaced) {
+        finished(hasPort, replaced);
+        if (done && (!hasContext || guard))
+            done();
+    };
+    if (mode_ == Mode::Inline) {
+        const auto* before = inlinePort_.get();
+        conversation(inlinePort_);
+        complete(inlinePort_ != nullptr, inlinePort_.get() != before);
+        return;
+    }
+    Worker* worker = worker_;
+    QMetaObject::invokeMethod(
+        worker_,
+        [this, worker, conversation = std::move(conversation), complete = std::move(complete)]() mutable {
+            const auto* before = worker->port.get();
+            conversation(worker->port);
+            const bool hasPort = worker->port != nullptr;
+            const bool replaced = worker->port.get() != before;
+            // Back on the window's thread; dropped if the slot has gone.
+            QMetaObject::invokeMethod(
+                this, [complete = std::move(complete), hasPort, replaced] { complete(hasPort, replaced); },
+                Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+}
+
+void PortSlot::runAndWait(Conversation conversation)
+{
+    bool ended = false;
+    QEventLoop loop;
+    post(std::move(conversation), nullptr, [&] {
+        ended = true;
+        loop.quit();
+    });
+    if (!ended)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void PortSlot::setPort(Port port)
+{
+    auto holder = std::make_shared<Port>(std::move(port));
+    runAndWait([holder](Port& slot) { slot = std::move(*holder); });
+}
+
+void PortSlot::finished(bool hasPort, bool replaced)
+{
+    --pending_;
+    hasPort_ = hasPort;
+    if (replaced)
+        emit portReplaced();
+}
 
 device::PortNameResolver portResolver(const SettingsRecord& settings)
 {
-    // Copy the path: the resolver may outlive a temporary record.
+    // Copy the path: the resolver runs in the device thread and may outlive a temporary record.
     return [path = settings.settingsFilePath](const std::string& comName) {
 #ifndef _WIN32
         SettingsRecord lookup;

@@ -6,6 +6,7 @@ namespace {
 constexpr int kTelegramPauseMs = 50;
 constexpr int kZeroPointWaitMs = 700;
 constexpr int kConfigurationPauseMs = 200;
+constexpr std::size_t kAckLength = 1;  // an acknowledge or a zero-point result
 
 bool acknowledged(const Reply& reply)
 {
@@ -22,7 +23,8 @@ Identification identifyOnConnect(SerialLink& link)
 {
     Identification result;
     const std::uint8_t identify = static_cast<std::uint8_t>(DeviceCommand::Identify);
-    const Reply id = exchange(link, std::span(&identify, 1), kIdentifyPagePauseMs, std::nullopt);
+    const Reply id = exchange(link, std::span(&identify, 1), kIdentifyPagePauseMs, std::nullopt,
+                              commandInfo(DeviceCommand::Identify).replyLength);
     if (id.count != 4 || id.bytes[0] != identify)
         return result;
     result.connected = true;
@@ -42,15 +44,15 @@ std::optional<int> setLowFlowSuppression(SerialLink& link, int value, DrainMode 
 
     link.pause(kTelegramPauseMs);
     drain(link, drainMode);
-    if (!acknowledged(exchange(link, bytesOf(telegram, 0).first(1), kTelegramPauseMs, std::nullopt)))
+    if (!acknowledged(exchange(link, bytesOf(telegram, 0).first(1), kTelegramPauseMs, std::nullopt, kAckLength)))
         return message::LowFlowNotAcknowledged;
-    if (!acknowledged(exchange(link, bytesOf(telegram, 1), kTelegramPauseMs, std::nullopt)))
+    if (!acknowledged(exchange(link, bytesOf(telegram, 1), kTelegramPauseMs, std::nullopt, kAckLength)))
         return message::LowFlowNotAcknowledged;
     if (value != 0)
         return message::LowFlowAccepted;
 
     link.pause(kZeroPointWaitMs);
-    const Reply result = readReply(link);
+    const Reply result = readReply(link, kAckLength);
     if (result.empty())
         return message::ZeroPointNoAnswer;
     switch (result.bytes[0]) {
@@ -70,8 +72,8 @@ int writeConfiguration(SerialLink& link, int family, std::span<const std::uint8_
 
     const auto telegram = buildTelegram(DeviceCommand::WriteConfiguration, block);
     drain(link, drainMode);
-    exchange(link, bytesOf(telegram, 0).first(1), kConfigurationPauseMs, std::nullopt);
-    const Reply reply = exchange(link, bytesOf(telegram, 1), kConfigurationPauseMs, std::nullopt);
+    exchange(link, bytesOf(telegram, 0).first(1), kConfigurationPauseMs, std::nullopt, kAckLength);
+    const Reply reply = exchange(link, bytesOf(telegram, 1), kConfigurationPauseMs, std::nullopt, kAckLength);
     return acknowledged(reply) ? message::ConfigurationAcknowledged
                                : message::ConfigurationNotAcknowledged;
 }
@@ -80,12 +82,16 @@ Reply identifyForConfiguration(SerialLink& link, DrainMode drainMode)
 {
     drain(link, drainMode);
     const std::uint8_t identify = static_cast<std::uint8_t>(DeviceCommand::Identify);
-    return exchange(link, std::span(&identify, 1), kIdentifyPagePauseMs, std::nullopt);
+    return exchange(link, std::span(&identify, 1), kIdentifyPagePauseMs, std::nullopt,
+                    commandInfo(DeviceCommand::Identify).replyLength);
 }
 
-Reply requestConfiguration(SerialLink& link, DrainMode drainMode)
+Reply requestConfiguration(SerialLink& link, int family, DrainMode drainMode)
 {
-    return exchange(link, DeviceCommand::ReadConfiguration, drainMode);
+    // Two leading bytes and the block at least; a trailing checksum is read with them.
+    const std::uint8_t request = static_cast<std::uint8_t>(DeviceCommand::ReadConfiguration);
+    return exchange(link, std::span(&request, 1), pauseOf(DeviceCommand::ReadConfiguration), drainMode,
+                    configurationBlockSize(family) + 2);
 }
 
 std::optional<int> identifiedCode(const Reply& reply)

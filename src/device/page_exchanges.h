@@ -22,18 +22,18 @@ Identification identifyOnConnect(SerialLink& link);
 // Outcome of the low-flow suppression / zero-point telegram: the number of
 // the message to show, or none.
 std::optional<int> setLowFlowSuppression(SerialLink& link, int value,
-                                         DrainMode drainMode = DrainMode::Read);
+                                         DrainMode drainMode = DrainMode::Auto);
 
 // Sends the configuration block of the family. Returns message 6 when the
 // device acknowledged it, message 2 otherwise (also when nothing could be
 // sent: unknown family or a block of the wrong size).
 int writeConfiguration(SerialLink& link, int family, std::span<const std::uint8_t> block,
-                       DrainMode drainMode = DrainMode::Read);
+                       DrainMode drainMode = DrainMode::Auto);
 
 // Both halves of reading the configuration: the identification, and the
 // request for the block. Both drain first, so late bytes cannot shift the block.
-Reply identifyForConfiguration(SerialLink& link, DrainMode drainMode = DrainMode::Read);
-Reply requestConfiguration(SerialLink& link, DrainMode drainMode = DrainMode::Read);
+Reply identifyForConfiguration(SerialLink& link, DrainMode drainMode = DrainMode::Auto);
+Reply requestConfiguration(SerialLink& link, int family, DrainMode drainMode = DrainMode::Auto);
 
 // The device type code of an identification reply made for the
 // configuration: byte 2, or none when the reply is too short to hold it.

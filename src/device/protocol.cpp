@@ -21,6 +21,8 @@ bool replyAccepted(DeviceCommand command, std::size_t count)
     switch (commandInfo(command).reply) {
     case ReplyKind::Value: return count == 8;
     case ReplyKind::Triple: return count == 18;
+    case ReplyKind::Byte:
+    case ReplyKind::Identification: return count >= 3;
     default: return count > 0;
     }
 }
@@ -94,34 +96,42 @@ std::vector<std::uint8_t> buildTelegram(DeviceCommand command, std::span<const s
 
 void drain(SerialLink& link, DrainMode mode)
 {
-    if (mode == DrainMode::Purge) {
+    const bool purge = mode == DrainMode::Purge || (mode == DrainMode::Auto && link.lineQuiet() && !link.literal());
+    if (purge) {
         link.purgeInput();
         return;
     }
-    readReply(link);
+    Reply discarded;
+    link.read(discarded.bytes.data(), discarded.count);
 }
 
-Reply readReply(SerialLink& link)
+Reply readReply(SerialLink& link, std::size_t complete)
 {
     Reply reply;
-    link.read(reply.bytes.data(), reply.count);
+    if (link.literal())
+        link.read(reply.bytes.data(), reply.count);
+    else
+        link.readComplete(reply.bytes.data(), reply.count, complete);
+    // Quiet only after exactly the reply expected (or, expecting none, nothing).
+    link.setLineQuiet(reply.count == complete);
     return reply;
 }
 
 Reply exchange(SerialLink& link, std::span<const std::uint8_t> request, int pauseMs,
-               std::optional<DrainMode> drainFirst)
+               std::optional<DrainMode> drainFirst, std::size_t complete)
 {
     if (drainFirst)
         drain(link, *drainFirst);
     link.write(request.data(), request.size());
     link.pause(pauseMs);
-    return readReply(link);
+    return readReply(link, complete);
 }
 
 Reply exchange(SerialLink& link, DeviceCommand command, std::optional<DrainMode> drainFirst)
 {
     const std::uint8_t byte = static_cast<std::uint8_t>(command);
-    return exchange(link, std::span<const std::uint8_t>(&byte, 1), pauseOf(command), drainFirst);
+    return exchange(link, std::span<const std::uint8_t>(&byte, 1), pauseOf(command), drainFirst,
+                    commandInfo(command).replyLength);
 }
 
 } // namespace trgui::device

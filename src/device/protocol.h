@@ -57,31 +57,33 @@ struct CommandInfo {
     std::string_view name;
     int pauseMs;  // pause between request and read
     ReplyKind reply;
+    std::size_t replyLength;  // what the device sends; 0 where it varies or nothing comes
 };
 
 // One row per request byte. Identify pauses 40 ms in the cycle; the Settings
-// and Configuration pages use kIdentifyPagePauseMs instead.
+// and Configuration pages use kIdentifyPagePauseMs instead. Replies are
+// framed like telegrams: request byte, length, data, checksum.
 inline constexpr std::array<CommandInfo, 20> kCommands{{
-    {DeviceCommand::ReadVelocity, "ReadVelocity", 40, ReplyKind::Value},
-    {DeviceCommand::ReadVolumeFlow, "ReadVolumeFlow", 40, ReplyKind::Value},
-    {DeviceCommand::ReadTotaliser, "ReadTotaliser", 40, ReplyKind::Value},
-    {DeviceCommand::ReadTemperature, "ReadTemperature", 40, ReplyKind::Value},
-    {DeviceCommand::ReadMinima, "ReadMinima", 40, ReplyKind::Triple},
-    {DeviceCommand::ReadMaxima, "ReadMaxima", 40, ReplyKind::Triple},
-    {DeviceCommand::ReadConfiguration, "ReadConfiguration", 100, ReplyKind::Configuration},
-    {DeviceCommand::ReadContacts, "ReadContacts", 40, ReplyKind::Byte},
-    {DeviceCommand::ReadErrorCode, "ReadErrorCode", 40, ReplyKind::Byte},
-    {DeviceCommand::Identify, "Identify", 40, ReplyKind::Identification},
-    {DeviceCommand::ReadVersion, "ReadVersion", 50, ReplyKind::Version},
-    {DeviceCommand::WriteConfiguration, "WriteConfiguration", 200, ReplyKind::Acknowledge},
-    {DeviceCommand::ResetMinimum, "ResetMinimum", 40, ReplyKind::None},
-    {DeviceCommand::ResetMaximum, "ResetMaximum", 40, ReplyKind::None},
-    {DeviceCommand::ResetError, "ResetError", 40, ReplyKind::None},
-    {DeviceCommand::ResetTotaliser, "ResetTotaliser", 40, ReplyKind::None},
-    {DeviceCommand::StopMeasurement, "StopMeasurement", 40, ReplyKind::None},
-    {DeviceCommand::StartMeasurement, "StartMeasurement", 40, ReplyKind::None},
-    {DeviceCommand::SetLowFlowSuppression, "SetLowFlowSuppression", 50, ReplyKind::Acknowledge},
-    {DeviceCommand::ReadLowFlowSuppression, "ReadLowFlowSuppression", 60, ReplyKind::Byte},
+    {DeviceCommand::ReadVelocity, "ReadVelocity", 40, ReplyKind::Value, 8},
+    {DeviceCommand::ReadVolumeFlow, "ReadVolumeFlow", 40, ReplyKind::Value, 8},
+    {DeviceCommand::ReadTotaliser, "ReadTotaliser", 40, ReplyKind::Value, 8},
+    {DeviceCommand::ReadTemperature, "ReadTemperature", 40, ReplyKind::Value, 8},
+    {DeviceCommand::ReadMinima, "ReadMinima", 40, ReplyKind::Triple, 18},
+    {DeviceCommand::ReadMaxima, "ReadMaxima", 40, ReplyKind::Triple, 18},
+    {DeviceCommand::ReadConfiguration, "ReadConfiguration", 100, ReplyKind::Configuration, 0},
+    {DeviceCommand::ReadContacts, "ReadContacts", 40, ReplyKind::Byte, 4},
+    {DeviceCommand::ReadErrorCode, "ReadErrorCode", 40, ReplyKind::Byte, 4},
+    {DeviceCommand::Identify, "Identify", 40, ReplyKind::Identification, 4},
+    {DeviceCommand::ReadVersion, "ReadVersion", 50, ReplyKind::Version, 7},
+    {DeviceCommand::WriteConfiguration, "WriteConfiguration", 200, ReplyKind::Acknowledge, 1},
+    {DeviceCommand::ResetMinimum, "ResetMinimum", 40, ReplyKind::None, 0},
+    {DeviceCommand::ResetMaximum, "ResetMaximum", 40, ReplyKind::None, 0},
+    {DeviceCommand::ResetError, "ResetError", 40, ReplyKind::None, 0},
+    {DeviceCommand::ResetTotaliser, "ResetTotaliser", 40, ReplyKind::None, 0},
+    {DeviceCommand::StopMeasurement, "StopMeasurement", 40, ReplyKind::None, 0},
+    {DeviceCommand::StartMeasurement, "StartMeasurement", 40, ReplyKind::None, 0},
+    {DeviceCommand::SetLowFlowSuppression, "SetLowFlowSuppression", 50, ReplyKind::Acknowledge, 1},
+    {DeviceCommand::ReadLowFlowSuppression, "ReadLowFlowSuppression", 60, ReplyKind::Byte, 4},
 }};
 
 inline constexpr int kIdentifyPagePauseMs = 100;
@@ -90,7 +92,8 @@ const CommandInfo& commandInfo(DeviceCommand command);
 inline int pauseOf(DeviceCommand command) { return commandInfo(command).pauseMs; }
 
 // Whether a reply of count bytes is taken: value replies at exactly 8 bytes,
-// triple replies at exactly 18, every other reply at one byte or more.
+// triple replies at exactly 18, byte and identification replies when they
+// reach the byte read from them (3 bytes), every other reply at one byte or more.
 bool replyAccepted(DeviceCommand command, std::size_t count);
 
 // ---- decoding -------------------------------------------------------------
@@ -155,15 +158,19 @@ struct Reply {
 
 // Draining before a request: a read whose bytes are thrown away (gives a late
 // reply of the previous request 80 ms to arrive and be discarded), or a purge
-// of what has been received so far (faster, but blind to bytes still on the wire).
-enum class DrainMode { Read, Purge };
+// of what has been received so far (faster, but blind to bytes still on the
+// wire). Auto purges only when the line is known quiet (the last exchange got
+// exactly its reply) and reads otherwise.
+enum class DrainMode { Read, Purge, Auto };
 
 void drain(SerialLink& link, DrainMode mode);
-Reply readReply(SerialLink& link);
+// One read; it ends early once complete bytes (0: none expected) arrived and
+// the line stayed quiet, and records whether the line is now known quiet.
+Reply readReply(SerialLink& link, std::size_t complete = 0);
 
 // Optionally drain, write the request, pause, read once.
 Reply exchange(SerialLink& link, std::span<const std::uint8_t> request, int pauseMs,
-               std::optional<DrainMode> drainFirst);
+               std::optional<DrainMode> drainFirst, std::size_t complete = 0);
 
 // The single-byte exchange with the command's own pause.
 Reply exchange(SerialLink& link, DeviceCommand command, std::optional<DrainMode> drainFirst);

@@ -9,6 +9,13 @@ namespace trgui::device {
 // when they arrived or when as many milliseconds have passed.
 inline constexpr std::size_t kReadSize = 80;
 
+// Once a reply is complete, the read ends when the line has then stayed quiet
+// this long. A USB serial adapter hands on what it received when its latency
+// timer runs out (16 ms by default), so a byte that follows a complete reply
+// can arrive up to that much later; 20 ms still sees it, and the reply is then
+// known to be too long rather than taken for the start of the next one.
+inline constexpr int kQuietGapMs = 20;
+
 // The narrow view of the serial line that the protocol code works against.
 // SerialPort implements it over the operating system; tests put a scripted
 // link behind it.
@@ -20,6 +27,14 @@ public:
     // Reads up to kReadSize bytes into buffer; count receives the number read
     // (0 when the link is not open). Returns 0 on success, -1 on failure.
     virtual int read(std::uint8_t* buffer, std::size_t& count) = 0;
+    // Reads like read(), but once complete bytes (0: no such length) have
+    // arrived, ends as soon as the line stays quiet for kQuietGapMs. Links
+    // that cannot tell quiet from slow read as read() does.
+    virtual int readComplete(std::uint8_t* buffer, std::size_t& count, std::size_t complete)
+    {
+        (void)complete;
+        return read(buffer, count);
+    }
     // Writes length bytes. Returns 0 when all were accepted, -1 otherwise
     // (nothing is sent when the link is not open).
     virtual int write(const std::uint8_t* data, std::size_t length) = 0;
@@ -27,6 +42,19 @@ public:
     virtual void purgeInput() = 0;
     // The pauses of the protocol go through here so a scripted link can skip them.
     virtual void pause(int milliseconds);
+
+    // Whether the line is known to hold nothing: the last exchange ended with
+    // exactly the reply it expected. Not so on a freshly opened line.
+    bool lineQuiet() const { return lineQuiet_; }
+    void setLineQuiet(bool quiet) { lineQuiet_ = quiet; }
+    // The literal way: every read waits its full 80 ms and every drain is a
+    // read. Kept for comparison in the benchmarks.
+    bool literal() const { return literal_; }
+    void setLiteral(bool literal) { literal_ = literal; }
+
+private:
+    bool lineQuiet_ = false;
+    bool literal_ = false;
 };
 
 } // namespace trgui::device

@@ -54,6 +54,7 @@ int SerialPort::open(int number)
         return -1;
     }
     openFlag_ = true;
+    setLineQuiet(false);  // whatever the device sent before is still to be drained
 
     const bool settingsAccepted = port_->setBaudRate(QSerialPort::Baud9600)
         && port_->setDataBits(QSerialPort::Data8)
@@ -74,6 +75,11 @@ void SerialPort::close()
 
 int SerialPort::read(std::uint8_t* buffer, std::size_t& count)
 {
+    return readComplete(buffer, count, 0);
+}
+
+int SerialPort::readComplete(std::uint8_t* buffer, std::size_t& count, std::size_t complete)
+{
     count = 0;
     if (!openFlag_ || !port_)
         return -1;
@@ -91,12 +97,16 @@ int SerialPort::read(std::uint8_t* buffer, std::size_t& count)
         const qint64 left = kReadCeilingMs - clock.elapsed();
         if (left <= 0)
             return 0;
+        const bool replyComplete = complete != 0 && count >= complete;
+        const qint64 wait = replyComplete ? std::min<qint64>(left, kQuietGapMs) : left;
         port_->clearError();
-        if (!port_->waitForReadyRead(static_cast<int>(left))) {
+        if (!port_->waitForReadyRead(static_cast<int>(wait))) {
             // A time-out is the normal end of a short reply; anything else
             // (the device went away) is a read error.
             if (port_->error() != QSerialPort::TimeoutError && port_->error() != QSerialPort::NoError)
                 return -1;
+            if (replyComplete)
+                return 0;  // complete, and nothing followed it
         }
     }
 }

@@ -35,6 +35,7 @@ public:
 
     bool isOpen() const override { return openFlag_; }
     int read(std::uint8_t* buffer, std::size_t& count) override;
+    int readComplete(std::uint8_t* buffer, std::size_t& count, std::size_t complete) override;
     int write(const std::uint8_t* data, std::size_t length) override;
     void purgeInput() override;
 

@@ -52,7 +52,10 @@ protected:
         settings.refreshRate = 2;
         auto scripted = std::make_unique<ScriptedLink>();
         link = scripted.get();
-        port = std::move(scripted);
+        port.setPort(std::move(scripted));
+        // Step by step and tick by tick, every drain a read: the state machine as scripted here.
+        cycle.setStepPerTick(true);
+        cycle.setDrainMode(trgui::device::DrainMode::Read);
     }
 
     // One exchange of the cycle: the drain read, then the reply.
@@ -88,7 +91,7 @@ protected:
     }
 
     SettingsRecord settings;
-    PortSlot port;
+    PortSlot port{PortSlot::Mode::Inline};
     ScriptedLink* link = nullptr;
     DeviceLock lock;
     FakeHooks hooks;
@@ -260,7 +263,7 @@ TEST_F(CycleWithScriptedLink, startButtonAndSamplesFollowThePages)
 TEST_F(CycleWithScriptedLink, noPortDoesNothingAndDeliveryReturnsToIdle)
 {
     hooks.operationInit = true;
-    port.reset();
+    port.setPort(nullptr);
     ticks(5);
     EXPECT_EQ(cycle.step(), 1);
     EXPECT_TRUE(hooks.displayed.empty());
@@ -285,7 +288,8 @@ TEST(CycleAgainstSimulator, pollsTheDeviceOverAPty)
     settings.refreshRate = 0;
     auto serial = std::make_unique<trgui::device::SerialPort>([&](const std::string&) { return sim.linkPath(); });
     ASSERT_EQ(serial->open(1), 0);
-    PortSlot port = std::move(serial);
+    PortSlot port{PortSlot::Mode::Inline};
+    port.setPort(std::move(serial));
     DeviceLock lock;
     FakeHooks hooks;
     hooks.operationInit = true;

@@ -115,9 +115,13 @@ TEST(ReplyAcceptance, byKindOfReply)
     EXPECT_FALSE(replyAccepted(DeviceCommand::ReadTemperature, 9));
     EXPECT_TRUE(replyAccepted(DeviceCommand::ReadMinima, 18));
     EXPECT_FALSE(replyAccepted(DeviceCommand::ReadMaxima, 17));
-    EXPECT_TRUE(replyAccepted(DeviceCommand::ReadContacts, 1));
+    // A byte reply must reach the byte that is read from it.
+    EXPECT_FALSE(replyAccepted(DeviceCommand::ReadContacts, 2));
+    EXPECT_TRUE(replyAccepted(DeviceCommand::ReadContacts, 3));
     EXPECT_FALSE(replyAccepted(DeviceCommand::ReadErrorCode, 0));
+    EXPECT_FALSE(replyAccepted(DeviceCommand::Identify, 1));
     EXPECT_TRUE(replyAccepted(DeviceCommand::Identify, 5));
+    EXPECT_TRUE(replyAccepted(DeviceCommand::ReadConfiguration, 1));
 }
 
 TEST(CommandTable, pausesOfTheRequests)

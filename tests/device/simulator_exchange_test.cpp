@@ -121,14 +121,14 @@ TEST_F(DeviceOverPty, configurationReadWriteAndSilence)
 {
     const Reply id = identifyForConfiguration(port);
     ASSERT_GE(id.count, 3u);
-    const Reply original = requestConfiguration(port);
+    const Reply original = requestConfiguration(port, 1);
     ASSERT_EQ(original.count, 71u + 3u);
 
     std::vector<std::uint8_t> block(original.bytes.begin() + 2, original.bytes.begin() + 2 + 71);
     block[11] = 152;  // velocity in fps
     EXPECT_EQ(writeConfiguration(port, 1, block), message::ConfigurationAcknowledged);
 
-    const Reply changed = requestConfiguration(port);
+    const Reply changed = requestConfiguration(port, 1);
     EXPECT_EQ(changed.at(2 + 11), 152);
     const Reply velocity = exchange(port, DeviceCommand::ReadVelocity, DrainMode::Read);
     EXPECT_EQ(unitText(Quantity::Velocity, 1, velocity.at(6)), "fps");

@@ -1,4 +1,5 @@
 #include "call_controls_sheet.h"
+#include "device_idle.h"
 #include "ckonfiguration.h"
 #include "configuration_fields.h"
 #include "einstellungen.h"
@@ -38,6 +39,7 @@ protected:
                            "LANGUAGE=" + std::to_string(language), "AUSGRAUEN=" + std::to_string(greyOut)});
         sheet = std::make_unique<app::CAllControlsSheet>();
         sheet->show();
+        ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
         sheet->tabs()->setCurrentIndex(2);  // the Operation page starts the polling
         sheet->tabs()->setCurrentIndex(1);
         page = sheet->configurationPage();
@@ -195,6 +197,7 @@ TEST_F(ConfigurationPage, failedWritesAndReadsSaySo)
 
     // No port: the write sends nothing and ends like a silent device.
     sheet->settingsPage()->control<QComboBox>(1001)->setCurrentIndex(2);
+    ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
     dir.takeBoxes();
     click(1012);
     EXPECT_EQ(captions(), std::vector<QString>{"Konfiguration nicht bestätigt"});

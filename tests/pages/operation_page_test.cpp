@@ -1,4 +1,5 @@
 #include "call_controls_sheet.h"
+#include "device_idle.h"
 #include "cbetrieb.h"
 #include "einstellungen.h"
 #include "program_directory.h"
@@ -32,6 +33,7 @@ protected:
                            "LANGUAGE=" + std::to_string(language), "AUSGRAUEN=" + std::to_string(greyOut)});
         sheet = std::make_unique<app::CAllControlsSheet>();
         sheet->show();
+        ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
         sheet->tabs()->setCurrentIndex(2);
         page = sheet->operationPage();
         ASSERT_TRUE(page->initialised());
@@ -184,6 +186,8 @@ TEST_F(OperationPage, commandsReachTheDeviceAndNothingIsSentWithoutAPort)
     EXPECT_TRUE(sim.waitForLog("request 0x75 StartMeasurement"));
 
     sheet->settingsPage()->control<QComboBox>(1001)->setCurrentIndex(2);  // no such device: empty slot
+
+    ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
     const int before = sim.count("request");
     click(1124);
     click(1128);

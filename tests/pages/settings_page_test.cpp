@@ -1,4 +1,5 @@
 #include "call_controls_sheet.h"
+#include "device_idle.h"
 #include "cbetrieb.h"
 #include "cgrafik.h"
 #include "einstellungen.h"
@@ -31,6 +32,7 @@ protected:
         dir.writeSettings(lines);
         sheet = std::make_unique<app::CAllControlsSheet>();
         sheet->show();
+        ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
         page = sheet->settingsPage();
     }
     QString text(int id) { return page->control<QLineEdit>(id)->text(); }
@@ -77,6 +79,7 @@ TEST_F(SettingsPage, comChangeReplacesThePortAndIsSavedLater)
 {
     start();
     page->control<QComboBox>(1001)->setCurrentIndex(1);
+    ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
     EXPECT_EQ(text(1009), "KM210-WT-E1N4H1");
     EXPECT_EQ(sheet->settings().comPort, 2);
     EXPECT_EQ(sheet->settings().deviceFamily, 2);
@@ -84,16 +87,21 @@ TEST_F(SettingsPage, comChangeReplacesThePortAndIsSavedLater)
     EXPECT_TRUE(dir.settingsFile().contains("COMPORT=1")) << "the file waits for the next save";
 
     page->control<QComboBox>(1001)->setCurrentIndex(2);  // a port that does not open
+
+    ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
     EXPECT_TRUE(shown(page->control(1008)));
     EXPECT_EQ(text(1009), "------");
 
     page->control<QComboBox>(1001)->setCurrentIndex(0);  // back to the first device
+
+    ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
     EXPECT_TRUE(shown(page->control(1007)));
     sheet.reset();
     EXPECT_TRUE(dir.settingsFile().contains("COMPORT=1"));
 
     start();
     page->control<QComboBox>(1001)->setCurrentIndex(1);
+    ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
     sheet.reset();  // closing the window saves the settings
     EXPECT_TRUE(dir.settingsFile().contains("COMPORT=2"));
 }

@@ -482,29 +482,38 @@ void CKonfiguration::readFromDevice()
 {
     if (!port_ || !*port_ || !lock_ || !settings_ || settings_->deviceFamily == -1)
         return;
-    std::optional<device::Reply> reply;
+    device::Reply reply;
     {
         BusyCursor busy;
+        // Held for the block too, so no poll can come between the two requests.
         app::DeviceLockGuard guard(*lock_);
-        if (const auto code = device::identifiedCode(device::identifyForConfiguration(**port_))) {
+        std::optional<int> code;
+        int family = settings_->deviceFamily;
+        port_->runAndWait([&](app::PortSlot::Port& port) {
+            if (!port)
+                return;
+            code = device::identifiedCode(device::identifyForConfiguration(*port));
+            if (code)
+                device::updateFamily(*code, family);
+            reply = device::requestConfiguration(*port, family);
+        });
+        if (code) {
             device::updateFamily(*code, settings_->deviceFamily);
             selectHwVersion(*code);
             pageCode_ = *code;
             setControlVisible(configuration::kHwVersionChangeMarker, false);
         }
         pageFamily_ = settings_->deviceFamily;
-        // Held for the block too, so no poll can come between the two requests.
-        reply = device::requestConfiguration(**port_);
     }
 
     // Only a whole block is decoded; anything less would pass stale fields off as the device's.
-    if (!configuration::isCompleteConfigurationReply(pageFamily_, reply->count)) {
+    if (!configuration::isCompleteConfigurationReply(pageFamily_, reply.count)) {
         texts::showMessage(*this, messages_, device::message::ConfigurationNotRead);
         return;
     }
     const auto size = device::configurationBlockSize(pageFamily_);
     const auto decoded =
-        configuration::decodeBlock(pageFamily_, std::span<const std::uint8_t>(reply->bytes).subspan(2, size));
+        configuration::decodeBlock(pageFamily_, std::span<const std::uint8_t>(reply.bytes).subspan(2, size));
     hideErrorMarkers();
     hideChangeMarkers();
     settleCounter_ = kSettleTicks;
@@ -544,7 +553,11 @@ void CKonfiguration::writeToDevice()
     int message = device::message::ConfigurationNotAcknowledged;
     if (port_ && *port_) {
         BusyCursor busy;
-        message = device::writeConfiguration(**port_, pageFamily_, encoded.block);
+        const int family = pageFamily_;
+        port_->runAndWait([&](app::PortSlot::Port& port) {
+            if (port)
+                message = device::writeConfiguration(*port, family, encoded.block);
+        });
     }
     if (message == device::message::ConfigurationAcknowledged) {
         // The device holds these values now; changes are measured against them.

@@ -283,8 +283,13 @@ void CBetrieb::sendSimpleCommand(DeviceCommand command)
     if (!lock_ || !port_)
         return;
     app::DeviceLockGuard guard(*lock_);
-    if (*port_)
-        device::exchange(**port_, command, device::DrainMode::Read);
+    if (!*port_)
+        return;
+    BusyCursor busy;
+    port_->runAndWait([command](app::PortSlot::Port& port) {
+        if (port)
+            device::exchange(*port, command, device::DrainMode::Auto);
+    });
 }
 
 void CBetrieb::setLowFlowOrZero()
@@ -295,9 +300,17 @@ void CBetrieb::setLowFlowOrZero()
     const int value = control<QComboBox>(kLowFlowList)->currentIndex();
     if (!*port_ || value < 0)
         return;
+    std::optional<int> message;
+    {
+        BusyCursor busy;
+        port_->runAndWait([&message, value](app::PortSlot::Port& port) {
+            if (port)
+                message = device::setLowFlowSuppression(*port, value);
+        });
+    }
     // The box is shown while the lock is held, so ticks delivered by its event
     // loop keep the cycle off the line.
-    if (const auto message = device::setLowFlowSuppression(**port_, value))
+    if (message)
         texts::showMessage(*this, messages_, *message);
 }
 

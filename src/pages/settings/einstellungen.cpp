@@ -186,30 +186,41 @@ void Einstellungen::showConnected(bool connected)
 
 void Einstellungen::identifyDevice(int number)
 {
-    port_->reset();  // closes the old port before the new one is opened
     setControlText(kModelField, kNoValue);
     setControlText(kVersionField, kNoValue);
 
-    auto port = std::make_unique<device::SerialPort>(app::portResolver(*settings_));
-    if (port->open(number) != 0) {
+    // Opened and asked on the device thread; the fields fill in when the answer is there.
+    struct Outcome {
+        bool opened = false;
+        device::Identification id;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    port_->post(
+        [outcome, number, resolver = app::portResolver(*settings_)](app::PortSlot::Port& slot) {
+            slot.reset();  // closes the old port before the new one is opened
+            auto port = std::make_unique<device::SerialPort>(resolver);
+            if (port->open(number) != 0)
+                return;
+            outcome->opened = true;
+            outcome->id = device::identifyOnConnect(*port);
+            slot = std::move(port);  // stays open even when silent; the cycle keeps trying it
+        },
+        this, [this, outcome] { showIdentification(outcome->opened ? &outcome->id : nullptr); });
+}
+
+void Einstellungen::showIdentification(const device::Identification* id)
+{
+    if (!id || !id->connected) {
         showConnected(false);
         return;
     }
-    device::SerialPort& opened = *port;
-    *port_ = std::move(port);
-
-    const auto id = device::identifyOnConnect(opened);
-    if (!id.connected) {
-        showConnected(false);  // the port stays open; the cycle keeps trying it
-        return;
-    }
     showConnected(true);
-    device::updateFamily(id.deviceTypeCode, settings_->deviceFamily);
-    settings_->deviceTypeCode = id.deviceTypeCode;
-    const auto model = variants::modelName(id.deviceTypeCode);
+    device::updateFamily(id->deviceTypeCode, settings_->deviceFamily);
+    settings_->deviceTypeCode = id->deviceTypeCode;
+    const auto model = variants::modelName(id->deviceTypeCode);
     setControlText(kModelField, QString::fromLatin1(model.data(), static_cast<qsizetype>(model.size())));
-    if (id.softwareVersion)
-        setControlText(kVersionField, QString::asprintf("%5.2f", static_cast<double>(*id.softwareVersion)));
+    if (id->softwareVersion)
+        setControlText(kVersionField, QString::asprintf("%5.2f", static_cast<double>(*id->softwareVersion)));
 }
 
 void Einstellungen::validateRefreshRate()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "page_base.h"
+#include "page_exchanges.h"
 #include "port_slot.h"
 
 #include <array>
@@ -33,6 +34,8 @@ protected:
 private:
     void buildLayout();
     void showConnected(bool connected);
+    // The outcome of opening and identifying; none when the port did not open.
+    void showIdentification(const device::Identification* id);
 
     QString tabTitle_;
     app::PortSlot* port_ = nullptr;
