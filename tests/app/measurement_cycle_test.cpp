@@ -3,6 +3,11 @@
 #include "simulator.h"
 
 #include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -280,6 +285,35 @@ TEST_F(CycleWithScriptedLink, codeOutsideTheTableKeepsTheFamily)
     EXPECT_EQ(hooks.availabilityCalls, std::vector<int>{99});
 }
 
+TEST_F(CycleWithScriptedLink, shortByteRepliesStepTenAndANewPort)
+{
+    hooks.operationInit = true;
+    answer({0x50, 4, 17, 0});
+    for (std::uint8_t c : {0x10, 0x11, 0x12, 0x13})
+        answer(value(c, 0x41, 0x20, 151));
+    answer(triple(0x20));
+    answer(triple(0x21));
+    answer({0x40, 4});  // too short to hold the contact bits
+    ticks(8);
+    EXPECT_EQ(cycle.step(), 8) << "a 2-byte contacts reply is not taken as 'no contact set'";
+    answer({0x40, 4, 0x0F, 0});
+    answer({0x41, 4, 0, 0});
+    ticks(2);
+    EXPECT_EQ(cycle.step(), 10);
+    settings.deviceFamily = 0;  // the device changed under us
+    ticks(1);
+    EXPECT_EQ(hooks.displayed.size(), 1u) << "step 10 goes straight to delivery";
+    EXPECT_EQ(link->written().back(), 0x41) << "no low-flow request to a device that has none";
+
+    answer({0x50, 4, 3, 0});
+    answer(value(0x10, 0x41, 0x20, 91));
+    now += 5000;
+    ticks(2);
+    EXPECT_EQ(cycle.step(), 3);
+    cycle.restart();
+    EXPECT_EQ(cycle.step(), 1) << "a new port: the poll starts again at identification";
+}
+
 TEST(CycleAgainstSimulator, pollsTheDeviceOverAPty)
 {
     trgui::testing::Simulator sim(18);
@@ -313,4 +347,103 @@ TEST(CycleAgainstSimulator, pollsTheDeviceOverAPty)
     EXPECT_EQ(r.lowFlowSuppression, 3);
     EXPECT_EQ(r.contactBits & 0x0C, 0x0C) << "ready, and no error";
     EXPECT_EQ(sim.count("request 0x77"), 2);
+}
+
+namespace {
+
+// The cycle as the main window runs it: exchanges on the device thread, a
+// 100 ms timer on this one.
+class CycleThroughWorker : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.started());
+        settings.refreshRate = 0;
+        hooks.operationInit = true;
+        const std::string path = sim.linkPath();
+        port.runAndWait([path](PortSlot::Port& slot) {
+            auto serial = std::make_unique<trgui::device::SerialPort>([path](const std::string&) { return path; });
+            if (serial->open(1) == 0)
+                slot = std::move(serial);
+        });
+        ASSERT_TRUE(port.hasPort());
+        QObject::connect(&timer, &QTimer::timeout, [this] { cycle.tick(); });
+        timer.start(100);
+    }
+    bool waitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 15000); }
+    // Request bytes in the order the simulator saw them.
+    std::vector<int> requests()
+    {
+        std::vector<int> out;
+        std::istringstream log(sim.log());
+        for (std::string line; std::getline(log, line);) {
+            if (const auto at = line.find("request 0x"); at != std::string::npos)
+                out.push_back(std::stoi(line.substr(at + 8, 4), nullptr, 16));
+        }
+        return out;
+    }
+
+    trgui::testing::Simulator sim{18};
+    SettingsRecord settings;
+    PortSlot port;
+    DeviceLock lock;
+    FakeHooks hooks;
+    MeasurementCycle cycle{settings, port, lock, hooks};
+    QTimer timer;
+};
+
+} // namespace
+
+TEST_F(CycleThroughWorker, sameRecordsAndRequestsInTheSameOrder)
+{
+    ASSERT_TRUE(waitFor([&] { return hooks.displayed.size() >= 2; }));
+    const auto& r = hooks.displayed.back();
+    EXPECT_EQ(hooks.deviceTypeCode, 18);
+    EXPECT_EQ(r.velocityUnit, "m/s");
+    EXPECT_EQ(r.temperatureUnit, QString::fromUtf8("°C"));
+    EXPECT_GT(r.velocity, 0.5f);
+    EXPECT_EQ(r.lowFlowSuppression, 3);
+    const std::vector<int> poll{0x50, 0x10, 0x11, 0x12, 0x13, 0x20, 0x21, 0x40, 0x41, 0x77};
+    const auto seen = requests();
+    ASSERT_GE(seen.size(), 2 * poll.size());
+    EXPECT_EQ(std::vector<int>(seen.begin(), seen.begin() + 20),
+              (std::vector<int>{0x50, 0x10, 0x11, 0x12, 0x13, 0x20, 0x21, 0x40, 0x41, 0x77,
+                                0x50, 0x10, 0x11, 0x12, 0x13, 0x20, 0x21, 0x40, 0x41, 0x77}));
+}
+
+TEST_F(CycleThroughWorker, aWrongLengthRepeatsItsStepAndTheLockHoldsTheCycleOff)
+{
+    ASSERT_TRUE(waitFor([&] { return !hooks.displayed.empty(); }));
+    sim.control("length 0x13 7");
+    const std::size_t delivered = hooks.displayed.size();
+    const int before = sim.count("request 0x13");
+    ASSERT_TRUE(waitFor([&] { return sim.count("request 0x13") >= before + 3; }));
+    EXPECT_LE(hooks.displayed.size(), delivered + 1) << "no poll gets past the temperature";
+    sim.control("length 0x13 off");
+    ASSERT_TRUE(waitFor([&] { return hooks.displayed.size() >= delivered + 2; }));
+
+    lock.lock();
+    ASSERT_TRUE(waitFor([&] { return !cycle.exchangeInFlight(); }));
+    const std::size_t quiet = requests().size();
+    QTest::qWait(600);
+    EXPECT_EQ(requests().size(), quiet) << "nothing is sent while a page holds the lock";
+    lock.unlock();
+    EXPECT_TRUE(waitFor([&] { return requests().size() > quiet; }));
+}
+
+TEST_F(CycleThroughWorker, aPageConversationWaitsForTheExchangeInFlightThenRunsWhole)
+{
+    ASSERT_TRUE(waitFor([&] { return cycle.exchangeInFlight(); }));
+    lock.lock();  // as a page does
+    port.runAndWait([](PortSlot::Port& p) {
+        for (int i = 0; i < 3; ++i)
+            trgui::device::exchange(*p, trgui::device::DeviceCommand::ReadVersion, trgui::device::DrainMode::Auto);
+    });
+    lock.unlock();
+    const auto seen = requests();
+    const auto first = std::find(seen.begin(), seen.end(), 0x51);
+    ASSERT_NE(first, seen.end());
+    ASSERT_NE(first, seen.begin()) << "the cycle's exchange in flight went first";
+    EXPECT_EQ(std::count(first, first + 3, 0x51), 3) << "the page's three requests in a row";
+    EXPECT_TRUE(waitFor([&] { return requests().size() > seen.size(); })) << "the cycle goes on";
 }

@@ -4,6 +4,7 @@
 #include "ckonfiguration.h"
 #include "einstellungen.h"
 #include "program_directory.h"
+#include "simulator.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -89,4 +90,19 @@ TEST(Sheet, cornerMenuMinimisesAndOpensTheAboutBox)
     });
     actions[2]->trigger();
     EXPECT_EQ(aboutTitle, QString::fromUtf8("Info über Trelvik – KM210 GUI"));
+}
+
+TEST(Sheet, closingWhileTheDeviceIsAskedEndsCleanlyWithTheSettingsSaved)
+{
+    trgui::testing::Simulator sim(17, 60);  // a slow device: the identification is still running
+    ProgramDirectory dir;
+    dir.writeSettings({"[COM]", "COMPORT=1", "COM1=" + sim.linkPath(), "[DATEN]", "REFRESHRATE=7"});
+    {
+        app::CAllControlsSheet sheet;
+        sheet.show();
+        EXPECT_GT(sheet.portSlot().pending(), 0) << "the window is up before the device has answered";
+    }
+    const QByteArray saved = dir.settingsFile();
+    EXPECT_TRUE(saved.contains("REFRESHRATE=7")) << saved.constData();
+    EXPECT_TRUE(sim.waitForLog("request 0x50 Identify")) << "the identification ran to its end";
 }
