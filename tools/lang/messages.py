@@ -22,6 +22,7 @@ MESSAGES = {
   17: ("Konfiguration nicht gelesen", "Die Antwort des Geräts war unvollständig.", "Die angezeigte Konfiguration ist nicht die des Geräts.", "Prüfen Sie die Verbindung und lesen Sie erneut."),
   18: ("Datei nicht geladen", "Die Datei ist keine Konfigurationsdatei dieses Programms", "oder passt nicht zu ihrer Gerätevariante.", "Die Seite bleibt unverändert."),
   19: ("Grafik", "Die Grafik konnte nicht eingerichtet werden.", "Es werden keine Messwerte gezeichnet."),
+  20: ("Werte veraltet", "Seit %1 ist keine Abfrage mehr vollständig angekommen.", "Die angezeigten Werte sind veraltet."),
  },
  'en': {
   1: ("Configuration not written", "The check of the configuration failed.", "The marked fields hold invalid values.", "Please correct them and write again."),
@@ -43,6 +44,7 @@ MESSAGES = {
   17: ("Configuration not read", "The reply of the device was incomplete.", "The configuration shown is not the device's.", "Check the connection and read again."),
   18: ("File not loaded", "The file is not a configuration file of this program", "or does not fit its device variant.", "The page is left unchanged."),
   19: ("Chart", "The chart could not be set up.", "No values are plotted."),
+  20: ("Values out of date", "No complete poll has arrived since %1.", "The values shown are out of date."),
  },
  'fr': {
   1: ("Configuration non écrite", "La vérification de la configuration a échoué.", "Les champs marqués contiennent des valeurs invalides.", "Corrigez-les puis écrivez de nouveau."),
@@ -64,6 +66,7 @@ MESSAGES = {
   17: ("Configuration non lue", "La réponse de l'appareil était incomplète.", "La configuration affichée n'est pas celle de l'appareil.", "Vérifiez la liaison et relisez."),
   18: ("Fichier non chargé", "Ce fichier n'est pas un fichier de configuration de ce programme", "ou ne correspond pas à sa variante d'appareil.", "La page reste inchangée."),
   19: ("Graphique", "Le graphique n'a pas pu être mis en place.", "Aucune valeur n'est tracée."),
+  20: ("Valeurs périmées", "Aucune interrogation complète n'est arrivée depuis %1.", "Les valeurs affichées sont périmées."),
  },
 }
 
