@@ -1,26 +1,46 @@
 #include "profile_file.h"
 
+#include <QByteArray>
 #include <QFile>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
+#include <filesystem>
 #include <optional>
-#include <vector>
+#include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace trgui::app {
 
 namespace {
 
+namespace fs = std::filesystem;
+
+constexpr std::string_view kTemporaryMark = ".saving-";
+
 bool isBlank(char c)
 {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\v';
 }
 
 std::string_view trim(std::string_view s)
 {
     while (!s.empty() && isBlank(s.front()))
         s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::string_view trimEnd(std::string_view s)
+{
     while (!s.empty() && isBlank(s.back()))
         s.remove_suffix(1);
     return s;
@@ -34,24 +54,31 @@ bool sameName(std::string_view a, std::string_view b)
            });
 }
 
-// The file as lines without their line ends (LF or CR LF).
-std::optional<std::vector<std::string>> readLines(const std::string& path)
+bool breaksLine(std::string_view s)
+{
+    return s.find_first_of("\r\n") != std::string_view::npos;
+}
+
+std::optional<QByteArray> readFile(const std::string& path)
 {
     QFile file(QString::fromLocal8Bit(path.c_str()));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray all = file.readAll();
+    return file.readAll();
+}
+
+// The lines without their line ends; LF, CR LF and a CR alone end a line.
+std::vector<std::string> splitLines(const QByteArray& all)
+{
     std::vector<std::string> lines;
     std::string_view rest(all.constData(), static_cast<std::size_t>(all.size()));
     while (!rest.empty()) {
-        const auto lf = rest.find('\n');
-        std::string_view line = rest.substr(0, lf);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.emplace_back(line);
-        if (lf == std::string_view::npos)
+        const auto end = rest.find_first_of("\r\n");
+        lines.emplace_back(rest.substr(0, end));
+        if (end == std::string_view::npos)
             break;
-        rest.remove_prefix(lf + 1);
+        const bool crLf = rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n';
+        rest.remove_prefix(end + (crLf ? 2 : 1));
     }
     return lines;
 }
@@ -119,50 +146,149 @@ std::string_view unquote(std::string_view value)
     return value;
 }
 
+// Sets one key in the lines; false when it cannot be stored in a line.
+bool setValue(std::vector<std::string>& lines, const ProfileValue& v)
+{
+    const std::string_view section = trim(v.section);
+    const std::string_view key = trim(v.key);
+    if (section.empty() || key.empty() || breaksLine(section) || breaksLine(key) || breaksLine(v.value))
+        return false;
+    const Location at = locate(lines, section, key);
+    if (at.key) {
+        const std::string name(keyLine(lines[*at.key])->name);  // the file's spelling stays
+        lines[*at.key] = name + "=" + v.value;
+    } else if (at.section) {
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at.sectionEnd),
+                     std::string(key) + "=" + v.value);
+    } else {
+        lines.push_back("[" + std::string(section) + "]");
+        lines.push_back(std::string(key) + "=" + v.value);
+    }
+    return true;
+}
+
+bool syncToDisk(QFile& file)
+{
+    if (!file.flush())
+        return false;
+#ifdef _WIN32
+    return _commit(file.handle()) == 0;
+#else
+    return ::fsync(file.handle()) == 0;
+#endif
+}
+
+// A new file beside target with a name that marks it as ours.
+bool createTemporary(const fs::path& target, QFile& file)
+{
+    static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        std::string name = target.string() + std::string(kTemporaryMark);
+        for (int i = 0; i < 6; ++i)
+            name += kChars[QRandomGenerator::global()->bounded(int(sizeof kChars - 1))];
+        file.setFileName(QString::fromLocal8Bit(name.c_str()));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return true;
+        if (!file.exists())
+            return false;  // not a name clash: nothing can be created here
+    }
+    return false;
+}
+
+bool writeInPlace(const fs::path& target, const QByteArray& content)
+{
+    QFile file(QString::fromLocal8Bit(target.string().c_str()));
+    // ReadWrite does not truncate: the old text stays until the new one is there.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        return false;
+    return file.write(content) == content.size() && file.resize(content.size()) && syncToDisk(file);
+}
+
+bool replaceFile(const std::string& path, const QByteArray& content)
+{
+    std::error_code error;
+    fs::path target(path);
+    if (fs::is_symlink(fs::symlink_status(target, error))) {
+        target = fs::canonical(target, error);  // replace what the link points to, keep the link
+        if (error)
+            return false;
+    }
+
+    QFile temporary;
+    if (!createTemporary(target, temporary))
+        return writeInPlace(target, content);
+    const QString targetName = QString::fromLocal8Bit(target.string().c_str());
+    if (QFile::exists(targetName))
+        temporary.setPermissions(QFile::permissions(targetName));
+    const bool written = temporary.write(content) == content.size() && syncToDisk(temporary);
+    temporary.close();
+    if (written) {
+        fs::rename(temporary.fileName().toLocal8Bit().toStdString(), target, error);
+        if (!error)
+            return true;
+    }
+    temporary.remove();
+    return false;
+}
+
 } // namespace
 
 std::string readProfileString(const std::string& path, std::string_view section, std::string_view key,
                               std::string_view fallback, std::size_t maxLength)
 {
-    std::string result(fallback);
-    if (const auto lines = readLines(path)) {
-        const Location at = locate(*lines, section, key);
+    std::string result(trimEnd(fallback));
+    if (const auto all = readFile(path)) {
+        const auto lines = splitLines(*all);
+        const Location at = locate(lines, trim(section), trim(key));
         if (at.key)
-            result = std::string(unquote(keyLine((*lines)[*at.key])->value));
+            result = std::string(unquote(keyLine(lines[*at.key])->value));
     }
     if (result.size() > maxLength)
         result.resize(maxLength);
     return result;
 }
 
-bool writeProfileString(const std::string& path, std::string_view section, std::string_view key,
-                        std::string_view value)
+bool writeProfileStrings(const std::string& path, const std::vector<ProfileValue>& values)
 {
-    std::vector<std::string> lines = readLines(path).value_or(std::vector<std::string>{});
-    const Location at = locate(lines, section, key);
-    std::string entry = std::string(key) + "=" + std::string(value);
-    if (at.key) {
-        lines[*at.key] = std::move(entry);
-    } else if (at.section) {
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at.sectionEnd), std::move(entry));
-    } else {
-        lines.push_back("[" + std::string(section) + "]");
-        lines.push_back(std::move(entry));
-    }
+    const std::optional<QByteArray> before = readFile(path);
+    std::vector<std::string> lines = before ? splitLines(*before) : std::vector<std::string>{};
+    bool allSet = true;
+    for (const auto& v : values)
+        allSet = setValue(lines, v) && allSet;
 
     QByteArray out;
     for (const auto& line : lines) {
         out.append(line.data(), static_cast<qsizetype>(line.size()));
         out.append("\r\n");
     }
-    QSaveFile file(QString::fromLocal8Bit(path.c_str()));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(out) != out.size()) {
-        file.cancelWriting();
-        return false;
+    if (before && *before == out)
+        return allSet;  // nothing changed: leave the file alone
+    if (!before && lines.empty())
+        return allSet;
+    return replaceFile(path, out) && allSet;
+}
+
+bool writeProfileString(const std::string& path, std::string_view section, std::string_view key,
+                        std::string_view value)
+{
+    return writeProfileStrings(path, {{std::string(section), std::string(key), std::string(value)}});
+}
+
+void removeInterruptedSaves(const std::string& path)
+{
+    const fs::path target(path);
+    const std::string prefix = target.filename().string() + std::string(kTemporaryMark);
+    const auto oldest = fs::file_time_type::clock::now() - std::chrono::minutes(1);
+    std::error_code error;
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    fs::directory_iterator it(folder, error);
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        std::error_code ignored;
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0
+            && it->is_regular_file(ignored) && it->last_write_time(ignored) < oldest)
+            fs::remove(it->path(), ignored);
     }
-    return file.commit();
 }
 
 int parseLeadingInt(std::string_view text)

@@ -1,31 +1,56 @@
 #pragma once
 
 // Reading and writing of profile (INI) files in the manner of the classic
-// Windows profile functions: names match case-insensitively, blanks around
-// names and values are ignored, ";" starts a comment line, the first of
-// duplicate sections or keys wins, and a write touches only its own line.
+// Windows profile functions: names match case-insensitively, blanks (space,
+// tab, vertical tab) around names and values are ignored, ";" starts a
+// comment line, the first of duplicate sections or keys wins, a write touches
+// only its own lines, and LF, CR LF or a CR alone end a line.
 //
 // Values are bytes: the file is read and written without any conversion, so
 // a file written on Windows reads back unchanged.
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace trgui::app {
 
-// The value of key in section, or fallback when the file, the section or the
-// key is missing. Values are cut to maxLength bytes (the classic buffer holds
-// 511 characters and the terminator).
+// The value of key in section, or fallback (its trailing blanks trimmed) when
+// the file, the section or the key is missing. Values are cut to maxLength
+// bytes (the classic buffer holds 511 characters and the terminator).
 std::string readProfileString(const std::string& path, std::string_view section, std::string_view key,
                               std::string_view fallback, std::size_t maxLength = 511);
 
-// Sets key in section to value: updates the key's line in place, or appends
-// the key at the end of its section, or appends the section at the end of
-// the file. Every other line stays as it was; lines end in CR LF. The file
-// is replaced atomically (temporary file beside it, then rename). Returns
-// false, leaving the file untouched, when it cannot be written.
+struct ProfileValue {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+// Sets each key in its section: updates the key's line in place (keeping the
+// key's spelling in the file), or appends the key at the end of its section,
+// or appends the section at the end of the file. Every other line stays as it
+// was; lines end in CR LF.
+//
+// All values go to disk in one replacement of the file: a temporary file
+// beside it ("<name>.saving-XXXXXX") is written and renamed over it, so an
+// interrupted save leaves either the old or the new file. When no temporary
+// can be created there (a read-only folder holding a writable file), the file
+// is rewritten in place instead.
+//
+// A value, section or key holding a CR or LF would break the file's lines; it
+// is refused and the key keeps its old value, the others are still written.
+// Returns true when every value is in the file; false when one was refused or
+// the file cannot be written (then the file is untouched).
+bool writeProfileStrings(const std::string& path, const std::vector<ProfileValue>& values);
+
 bool writeProfileString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value);
+
+// Removes temporary files that an interrupted save left beside path. Only
+// those older than a minute go, so a save of another instance running in the
+// same folder is not disturbed.
+void removeInterruptedSaves(const std::string& path);
 
 // Conversion in the manner of atoi: leading blanks, an optional sign, decimal
 // digits up to the first non-digit; 0 when there are none. Values beyond the

@@ -47,6 +47,7 @@ SettingsRecord SettingsRecord::forDirectory(const std::string& dir)
 void SettingsRecord::load()
 {
     const std::string& file = settingsFilePath;
+    removeInterruptedSaves(file);
     comPort = parseLeadingInt(readProfileString(file, "COM", "COMPORT", "1"));
     language = parseLeadingInt(readProfileString(file, "DATEN", "LANGUAGE", "0"));
     ausgrauen = parseLeadingInt(readProfileString(file, "DATEN", "AUSGRAUEN", "0"));
@@ -56,13 +57,15 @@ void SettingsRecord::load()
 
 void SettingsRecord::save() const
 {
-    const std::string& file = settingsFilePath;
-    // Stop at the first refused write: the rest would be refused as well.
-    writeProfileString(file, "COM", "COMPORT", std::to_string(comPort))
-        && writeProfileString(file, "DATEN", "LANGUAGE", std::to_string(language))
-        && writeProfileString(file, "DATEN", "AUSGRAUEN", std::to_string(ausgrauen))
-        && writeProfileString(file, "PFADE", "WORKINGDIR", workingDir)
-        && writeProfileString(file, "DATEN", "REFRESHRATE", std::to_string(refreshRate));
+    // One replacement of the file, so an interrupted save never leaves some
+    // settings new and some old.
+    writeProfileStrings(settingsFilePath, {
+                                              {"COM", "COMPORT", std::to_string(comPort)},
+                                              {"DATEN", "LANGUAGE", std::to_string(language)},
+                                              {"DATEN", "AUSGRAUEN", std::to_string(ausgrauen)},
+                                              {"PFADE", "WORKINGDIR", workingDir},
+                                              {"DATEN", "REFRESHRATE", std::to_string(refreshRate)},
+                                          });
 }
 
 std::string SettingsRecord::mappedPortDevice(const std::string& comName) const

@@ -23,9 +23,12 @@ struct SettingsRecord {
     // A record for the program directory dir: both paths set, nothing loaded.
     static SettingsRecord forDirectory(const std::string& dir);
 
-    // Fills the five settings from the file; missing file or keys give the defaults.
+    // Fills the five settings from the file; missing file or keys give the
+    // defaults. Temporary files of an interrupted save are removed first.
     void load();
-    // Writes the five settings; a file that cannot be written is left alone.
+    // Writes the five settings in one replacement of the file; a file that
+    // cannot be written is left alone, a WORKINGDIR with a line break keeps
+    // its old value in the file.
     void save() const;
 
     // The device the port name "COMn" is mapped to in section [COM], or empty.

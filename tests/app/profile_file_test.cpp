@@ -101,6 +101,84 @@ TEST_F(ProfileFile, longValuesAreCut)
     EXPECT_EQ(readProfileString(path(), "PFADE", "WORKINGDIR", "").size(), 511u);
 }
 
+TEST_F(ProfileFile, readsLikeTheWindowsProfileFunctions)
+{
+    const struct {
+        QByteArray file;
+        const char* section;
+        const char* key;
+        const char* fallback;
+        const char* expected;
+    } cases[] = {
+        {"[DATEN]\r\n\vLANGUAGE\v=\v1\v\r\n", "DATEN", "LANGUAGE", "?", "1"},   // vertical tab is a blank
+        {"[\vDATEN\v]\r\nLANGUAGE=1\r\n", "DATEN", "LANGUAGE", "?", "1"},
+        {"[DATEN]\r\n", "DATEN", "REFRESHRATE", "2 \t ", "2"},                   // fallback's trailing blanks go
+        {"[DATEN]\r\n", "DATEN", "REFRESHRATE", " 2", " 2"},                      // its leading ones stay
+        {"[COM]\rCOMPORT=3\r[DATEN]\rLANGUAGE=2\r", "DATEN", "LANGUAGE", "?", "2"},  // a CR alone ends a line
+        {"[COM]\rCOMPORT=3\r[DATEN]\rLANGUAGE=2\r", "COM", "COMPORT", "?", "3"},
+        {"[DATEN]\n\rLANGUAGE=2\n", "DATEN", "LANGUAGE", "?", "2"},
+        {"[DATEN]\r\nLANGUAGE=1\r\n", " DATEN ", "\tLANGUAGE ", "?", "1"},      // names given with blanks
+    };
+    for (const auto& c : cases) {
+        writeRaw(c.file);
+        EXPECT_EQ(get(c.section, c.key, c.fallback), c.expected) << c.file.toStdString() << " " << c.key;
+    }
+}
+
+TEST_F(ProfileFile, writesLikeTheWindowsProfileFunctions)
+{
+    const struct {
+        QByteArray before;
+        const char* section;
+        const char* key;
+        QByteArray after;
+    } cases[] = {
+        // The key keeps the spelling it has in the file.
+        {"[daten]\r\nlanguage=1\r\n", "DATEN", "LANGUAGE", "[daten]\r\nlanguage=2\r\n"},
+        {"[DATEN]\r\n\vLanguage\v=1\r\n", "DATEN", "LANGUAGE", "[DATEN]\r\nLanguage=2\r\n"},
+        // Names given with blanks are trimmed before they are looked up or written.
+        {"", " DATEN ", " LANGUAGE\t", "[DATEN]\r\nLANGUAGE=2\r\n"},
+        {"[DATEN]\r\nLANGUAGE=1\r\n", " DATEN", "LANGUAGE ", "[DATEN]\r\nLANGUAGE=2\r\n"},
+        // Lines ended by a CR alone are lines.
+        {"[DATEN]\rLANGUAGE=1\rREFRESHRATE=5\r", "DATEN", "LANGUAGE", "[DATEN]\r\nLANGUAGE=2\r\nREFRESHRATE=5\r\n"},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(QString::fromStdString(path()));
+        if (!c.before.isEmpty())
+            writeRaw(c.before);
+        ASSERT_TRUE(writeProfileString(path(), c.section, c.key, "2"));
+        EXPECT_EQ(readRaw(), c.after) << c.before.toStdString();
+    }
+}
+
+TEST_F(ProfileFile, valueWithALineBreakIsRefusedAndTheOldValueKept)
+{
+    writeRaw("[PFADE]\r\nWORKINGDIR=/old/\r\n");
+    for (const char* value : {"/new\n[COM]\nCOMPORT=9/", "/new\r/", "\n"}) {
+        EXPECT_FALSE(writeProfileString(path(), "PFADE", "WORKINGDIR", value));
+        EXPECT_EQ(readRaw(), "[PFADE]\r\nWORKINGDIR=/old/\r\n");
+    }
+    EXPECT_FALSE(writeProfileStrings(path(), {{"DATEN", "LANGUAGE", "1"}, {"PFADE", "WORKINGDIR", "/a\nb/"}}));
+    EXPECT_EQ(readRaw(), "[PFADE]\r\nWORKINGDIR=/old/\r\n[DATEN]\r\nLANGUAGE=1\r\n") << "the other keys are written";
+}
+
+TEST_F(ProfileFile, writableFileIsSavedWhereNoTemporaryCanBeCreatedBesideIt)
+{
+    // A name at the file system's limit leaves no room for the temporary's
+    // suffix: like a read-only folder, but it holds for root too.
+    const std::string longName = (dir.path() + "/" + QString(255 - 4, QLatin1Char('x')) + ".ini").toStdString();
+    QFile file(QString::fromStdString(longName));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[DATEN]\r\nLANGUAGE=0\r\nREFRESHRATE=25\r\n");
+    file.close();
+    ASSERT_FALSE(QFile(QString::fromStdString(longName + ".saving-abcdef")).open(QIODevice::WriteOnly));
+
+    EXPECT_TRUE(writeProfileString(longName, "DATEN", "REFRESHRATE", "2"));
+    EXPECT_EQ(readProfileString(longName, "DATEN", "REFRESHRATE", ""), "2");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "[DATEN]\r\nLANGUAGE=0\r\nREFRESHRATE=2\r\n") << "the shorter text leaves no rest";
+}
+
 TEST(LeadingInt, behavesLikeAtoiWithoutOverflow)
 {
     EXPECT_EQ(parseLeadingInt("3"), 3);

@@ -1,8 +1,15 @@
 #include "profile_file.h"
 #include "settings_record.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#ifdef __linux__
+#include <sys/inotify.h>
+#include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -76,3 +83,71 @@ TEST(SettingsRecord, saveThenLoadRoundTripsAndKeepsThePortMap)
     EXPECT_EQ(again.workingDir, "/home/tech/Messungen/");
     EXPECT_EQ(again.mappedPortDevice("COM1"), "/tmp/sim/COM1");
 }
+
+TEST(SettingsRecord, workingDirWithALineBreakKeepsItsOldValueAndTheRestIsSaved)
+{
+    QTemporaryDir dir;
+    auto record = SettingsRecord::forDirectory(dir.path().toStdString());
+    record.workingDir = "/home/tech/runs/";
+    record.save();
+    record.workingDir = "/home/tech/new\nline/";
+    record.language = 1;
+    record.save();
+
+    auto again = SettingsRecord::forDirectory(dir.path().toStdString());
+    again.load();
+    EXPECT_EQ(again.workingDir, "/home/tech/runs/");
+    EXPECT_EQ(again.language, 1);
+    EXPECT_EQ(again.comPort, 1) << "no key was injected by the line break";
+}
+
+TEST(SettingsRecord, loadRemovesTheTemporariesOfAnInterruptedSave)
+{
+    QTemporaryDir dir;
+    auto record = SettingsRecord::forDirectory(dir.path().toStdString());
+    const auto touch = [&](const QString& name, int secondsAgo) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[DATEN]\r\n");
+        f.flush();  // a later flush would set the time again
+        f.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo), QFileDevice::FileModificationTime);
+    };
+    touch("TR-GUI.ini.saving-k3x9q1", 120);  // left by a save that was killed
+    touch("TR-GUI.ini.saving-a1b2c3", 0);    // another instance saving right now
+    touch("TR-GUI.ini.bak", 120);            // not ours
+    record.load();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              QStringList({"TR-GUI.ini.bak", "TR-GUI.ini.saving-a1b2c3"}));
+}
+
+#ifdef __linux__
+TEST(SettingsRecord, oneSaveReplacesTheFileOnce)
+{
+    QTemporaryDir dir;
+    auto record = SettingsRecord::forDirectory(dir.path().toStdString());
+    record.save();
+    record.comPort = 3;
+    record.language = 2;
+    record.ausgrauen = 1;
+    record.workingDir = "/home/tech/";
+    record.refreshRate = 7;
+
+    // Every replacement is a rename onto the file; the kernel counts them for us.
+    const int watch = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, dir.path().toLocal8Bit().constData(), IN_MOVED_TO | IN_CLOSE_WRITE), 0);
+    record.save();
+    int replacements = 0;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t n; (n = read(watch, buffer, sizeof buffer)) > 0;) {
+        for (char* p = buffer; p < buffer + n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(p);
+            if (event->len && std::string(event->name) == "TR-GUI.ini")
+                ++replacements;
+            p += sizeof(inotify_event) + event->len;
+        }
+    }
+    close(watch);
+    EXPECT_EQ(replacements, 1);
+}
+#endif
