@@ -372,3 +372,17 @@ TEST(ConfigurationFile, savedThroughATemporaryAndReadBack)
     big.close();
     EXPECT_EQ(loadConfigurationFile(big.fileName()).error, LoadError::NotOurs);
 }
+
+TEST(ConfigurationBlock, negativeCValueKeepsItsNumberThroughReadAndWrite)
+{
+    for (const int family : {0, 2}) {
+        ConfigurationForm form;
+        form.textOf(Field::CValue) = "-7";
+        auto decoded = decodeBlock(family, encodeBlock(family, form).block);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(decoded->form.textOf(Field::CValue), "-7") << "family " << family;
+        decoded = decodeBlock(family, encodeBlock(family, decoded->form).block);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(decoded->form.textOf(Field::CValue), "-7") << "family " << family << ", second pass";
+    }
+}

@@ -101,7 +101,10 @@ bool isDigit(QChar c)
 // The C-value of families 0 and 2 is shown in thousandths, rounded.
 QString thousandthsText(float value)
 {
-    const double shown = (static_cast<double>(value) + 0.0005) * 1000.0;
+    // Rounded to the nearest on both sides of zero: with +0.0005 alone a
+    // negative value would show one nearer zero at each read and write.
+    const double half = value < 0 ? -0.0005 : 0.0005;
+    const double shown = (static_cast<double>(value) + half) * 1000.0;
     if (!std::isfinite(shown) || shown >= 2147483648.0 || shown <= -2147483649.0)
         return QString::asprintf("%.0f", shown);
     return QString::number(static_cast<int>(shown));
