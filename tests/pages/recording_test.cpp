@@ -7,7 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <functional>
 #include <limits>
+#include <utility>
+
+#ifdef __unix__
+#include <sys/resource.h>
+#endif
 
 using namespace trgui::pages::operation;
 using trgui::app::MeasurementRecord;
@@ -25,6 +32,8 @@ TEST(FormatValue, formatIsChosenBeforeRounding)
     EXPECT_EQ(formatValue(100000.4f), "100000");
     EXPECT_EQ(formatValue(0.0f), "0.000");
     EXPECT_EQ(formatValue(std::numeric_limits<float>::quiet_NaN()), "----");
+    EXPECT_EQ(formatValue(std::numeric_limits<float>::infinity()), "----");
+    EXPECT_EQ(formatValue(-std::numeric_limits<float>::infinity()), "----");
 }
 
 TEST(CsvNumber, usesDecimalCommas)
@@ -32,6 +41,7 @@ TEST(CsvNumber, usesDecimalCommas)
     EXPECT_EQ(csvNumber(12.345f), "12,35");
     EXPECT_EQ(csvNumber(250.5f), "250,5");
     EXPECT_EQ(csvNumber(-0.5f), "-0,500");
+    EXPECT_EQ(csvNumber(std::numeric_limits<float>::infinity()), "----");
 }
 
 TEST(CsvExtension, appendedUnlessAThreeLetterExtensionIsThere)
@@ -124,6 +134,14 @@ TEST(CsvRecording, fileHoldsModelHeaderAndRowsWithCrLf)
     EXPECT_EQ(lines[4], "");
 }
 
+namespace {
+QByteArray contents(const QString& name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
 TEST(CsvRecording, unwritableFileLosesTheRowAndRecordingGoesOn)
 {
     QTemporaryDir dir;
@@ -141,10 +159,68 @@ TEST(CsvRecording, unwritableFileLosesTheRowAndRecordingGoesOn)
 
     ASSERT_TRUE(QDir().rmdir(name));
     EXPECT_TRUE(recording.appendRow(0, sampleRecord(), "", at));
-    QFile file(name);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().startsWith("Datum; Uhrzeit; "));
+    EXPECT_TRUE(contents(name).startsWith("----\r\nDatum; Uhrzeit; "));
 }
+
+TEST(CsvRecording, fileDeletedOrEmptiedGetsModelAndHeaderAgain)
+{
+    const QDateTime at(QDate(2026, 12, 6), QTime(10, 0, 0));
+    const auto row = dataRow(sampleRecord(), "", at) + "\r\n";
+    const auto header = headerLine(1, sampleRecord()) + "\r\n";
+    const std::pair<const char*, std::function<void(const QString&)>> cases[] = {
+        {"deleted", [](const QString& name) { QFile::remove(name); }},
+        {"emptied", [](const QString& name) { QFile(name).resize(0); }},
+    };
+    for (const auto& [what, damage] : cases) {
+        QTemporaryDir dir;
+        const QString name = dir.path() + "/run.csv";
+        CsvRecording recording;
+        ASSERT_TRUE(recording.start(name.toStdString(), QStringLiteral("KM210-E1H1")));
+        ASSERT_TRUE(recording.appendRow(1, sampleRecord(), "", at));
+        damage(name);
+        ASSERT_TRUE(recording.appendRow(1, sampleRecord(), "", at)) << what;
+        EXPECT_EQ(contents(name), "KM210-E1H1\r\n" + header + row) << what;
+    }
+}
+
+TEST(CsvRecording, lineOneThatCannotBeWrittenDoesNotStart)
+{
+    if (!QFile::exists(QStringLiteral("/dev/full")))
+        GTEST_SKIP() << "no /dev/full here";
+    CsvRecording recording;
+    EXPECT_FALSE(recording.start("/dev/full", QStringLiteral("KM210-E1H1")));
+    EXPECT_FALSE(recording.recording());
+}
+
+#ifdef __unix__
+TEST(CsvRecording, rowThatDoesNotFitIsCutBackAndTheNextRowStartsOnItsOwnLine)
+{
+    QTemporaryDir dir;
+    const QString name = dir.path() + "/run.csv";
+    CsvRecording recording;
+    ASSERT_TRUE(recording.start(name.toStdString(), QStringLiteral("KM210-E1H1")));
+    const QDateTime at(QDate(2026, 12, 6), QTime(10, 0, 0));
+    ASSERT_TRUE(recording.appendRow(1, sampleRecord(), "", at));
+    const QByteArray before = contents(name);
+
+    // A file size limit plays the full disk: the row is written only in part.
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old;
+    limit.rlim_cur = static_cast<rlim_t>(before.size() + 20);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const bool written = recording.appendRow(1, sampleRecord(), "", at);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(contents(name), before) << "no torn row is left";
+    EXPECT_TRUE(recording.recording());
+    ASSERT_TRUE(recording.appendRow(1, sampleRecord(), "", at));
+    EXPECT_EQ(contents(name), before + dataRow(sampleRecord(), "", at) + "\r\n");
+}
+#endif
 
 TEST(CsvRecording, fileThatCannotBeCreatedDoesNotStart)
 {

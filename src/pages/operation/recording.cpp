@@ -45,7 +45,7 @@ QByteArray bit(bool set)
 
 QString formatValue(float value)
 {
-    if (std::isnan(value))
+    if (!std::isfinite(value))
         return QStringLiteral("----");
     const double x = value;
     const char* format = x < 10 ? "%5.3f" : x < 100 ? "%5.2f" : x < 100000 ? "%5.1f" : "%5.0f";
@@ -108,15 +108,20 @@ void CsvRecording::reset()
     recording_ = false;
     headerPending_ = false;
     path_.clear();
+    modelLine_.clear();
 }
 
 bool CsvRecording::start(const std::string& path, const QString& modelName)
 {
     path_ = path;
+    modelLine_ = texts::toWindows1252(modelName) + kLineEnd;
     QFile file(QString::fromLocal8Bit(path.c_str()));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Unbuffered, so a full disk shows in the write itself and nothing is left
+    // in a buffer for a later flush.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return false;
-    file.write(texts::toWindows1252(modelName) + kLineEnd);
+    if (file.write(modelLine_) != modelLine_.size() || !file.flush())
+        return false;
     file.close();
     recording_ = true;
     headerPending_ = true;
@@ -127,15 +132,24 @@ bool CsvRecording::appendRow(int language, const app::MeasurementRecord& record,
                              const QDateTime& at)
 {
     QFile file(QString::fromLocal8Bit(path_.c_str()));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return false;
+    const qint64 sizeBefore = file.size();
+    // A file deleted or emptied by another program gets its first lines again,
+    // so it still says what it holds.
+    const bool startAgain = sizeBefore == 0;
     QByteArray out;
-    if (headerPending_)
+    if (startAgain)
+        out += modelLine_;
+    if (headerPending_ || startAgain)
         out += headerLine(language, record) + kLineEnd;
     out += dataRow(record, lastErrorText, at) + kLineEnd;
-    // Header and row go out in one write, so a failed write leaves the header pending.
-    if (file.write(out) != out.size() || !file.flush())
+    // Everything goes out in one write; a part of it that reached the disk is
+    // cut off again, so the next row starts on a line of its own.
+    if (file.write(out) != out.size() || !file.flush()) {
+        file.resize(sizeBefore);
         return false;
+    }
     headerPending_ = false;
     return true;
 }

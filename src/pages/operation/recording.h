@@ -15,7 +15,7 @@ namespace trgui::pages::operation {
 
 // Text of a measured value. The format is chosen by the value before rounding:
 // below 10 "%5.3f", below 100 "%5.2f", below 100000 "%5.1f", else "%5.0f".
-// A NaN from the device shows as "----".
+// A NaN or an infinity from the device shows as "----".
 QString formatValue(float value);
 
 // Number text of the CSV file: the screen text with a decimal comma.
@@ -37,13 +37,16 @@ QByteArray dataRow(const app::MeasurementRecord& record, const QByteArray& lastE
 // opened and closed for every row so it is complete on disk after each poll.
 class CsvRecording {
 public:
-    // Creates (or truncates) path and writes line 1. Returns false when the
-    // file cannot be created; recording does not start then.
+    // Creates (or truncates) path and writes line 1, the model name. Returns
+    // false when the file cannot be created or line 1 cannot be written;
+    // recording does not start then.
     bool start(const std::string& path, const QString& modelName);
     void stop() { recording_ = false; }
 
-    // Appends one row (and the pending header). Returns false when the file
-    // cannot be opened or written; the row is lost and recording goes on.
+    // Appends one row (and the pending header; line 1 and the header again
+    // when the file has gone or is empty). Returns false when the file cannot
+    // be opened or written; the row is lost, the file keeps its size before
+    // the row, and recording goes on.
     bool appendRow(int language, const app::MeasurementRecord& record, const QByteArray& lastErrorText,
                    const QDateTime& at);
 
@@ -56,6 +59,7 @@ private:
     bool recording_ = false;
     bool headerPending_ = false;
     std::string path_;
+    QByteArray modelLine_;
 };
 
 } // namespace trgui::pages::operation
