@@ -92,6 +92,10 @@ void PageBase::ensureInitialised()
 void PageBase::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // Tooltips are the page's help; they should also come while another
+    // window (the spreadsheet with the recording, say) has the focus. Qt asks
+    // the window, not the page.
+    window()->setAttribute(Qt::WA_AlwaysShowToolTips);
     ensureInitialised();
 }
 

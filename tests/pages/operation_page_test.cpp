@@ -15,6 +15,7 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -311,4 +312,35 @@ TEST_F(OperationPage, anExistingFileReachedByAddingCsvIsNotReplacedWithoutAsking
     EXPECT_TRUE(page->recording());
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), "KM210-DR-E1S2H1\r\n");
+}
+
+TEST_F(OperationPage, unitsStayAfterALanguageChange)
+{
+    start();
+    ASSERT_TRUE(waitForPolls(1));
+    ASSERT_EQ(label(1098), "m/s");
+    dir.takeBoxes();
+    sheet->settingsPage()->control<QComboBox>(1004)->setCurrentIndex(1);
+    ASSERT_EQ(dir.takeBoxes().size(), 1u);
+    ASSERT_EQ(label(1092), "Flow velocity");
+    EXPECT_EQ(label(1098), "m/s");
+    EXPECT_EQ(label(1103), "l/min");
+    EXPECT_EQ(label(1108), QString::fromUtf8("°C"));
+    EXPECT_EQ(label(1122), QString::fromUtf8("m³"));
+}
+
+TEST_F(OperationPage, tooltipsShowWhileTheWindowIsInactive)
+{
+    start();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    ASSERT_FALSE(sheet->isActiveWindow());
+
+    QWidget* button = page->control(1124);
+    ASSERT_FALSE(button->toolTip().isEmpty());
+    QTest::mouseMove(button, button->rect().center());
+    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 5000));
+    EXPECT_EQ(QToolTip::text(), button->toolTip());
 }

@@ -34,6 +34,9 @@ constexpr int kSaveDialogTitle = 13;
 constexpr int kCannotWriteFile = 14;
 constexpr int kReplaceFile = 16;
 
+// Unit labels in the order of CBetrieb::units_.
+constexpr int kUnitLabels[] = {1098, 1103, 1108, 1122};
+
 } // namespace
 
 CBetrieb::CBetrieb(QWidget* parent)
@@ -195,6 +198,15 @@ void CBetrieb::reloadTexts()
 {
     loadTexts(texts::stem::OperationLabels, texts::stem::OperationHelp);
     loadMessageTable(messages_);
+    // The labels file blanks the unit labels; the units are the device's and
+    // stay, or they would be missing until the next poll.
+    showUnits();
+}
+
+void CBetrieb::showUnits()
+{
+    for (std::size_t i = 0; i < units_.size(); ++i)
+        setControlText(kUnitLabels[i], units_[i]);
 }
 
 void CBetrieb::applyOperationAvailability(int code)
@@ -208,19 +220,17 @@ void CBetrieb::updateDisplay(const app::MeasurementRecord& r)
 {
     using operation::formatValue;
     setControlText(1091, formatValue(r.velocity));
-    setControlText(1098, r.velocityUnit);
     setControlText(1094, formatValue(r.velocityMin));
     setControlText(1093, formatValue(r.velocityMax));
     setControlText(1099, formatValue(r.volumeFlow));
-    setControlText(1103, r.volumeFlowUnit);
     setControlText(1102, formatValue(r.volumeFlowMin));
     setControlText(1101, formatValue(r.volumeFlowMax));
     setControlText(1104, formatValue(r.temperature));
-    setControlText(1108, r.temperatureUnit);
     setControlText(1120, formatValue(r.totaliser));
-    setControlText(1122, r.totaliserUnit);
     setControlText(1106, formatValue(r.temperatureMax));
     setControlText(1107, formatValue(r.temperatureMin));
+    units_ = {r.velocityUnit, r.volumeFlowUnit, r.temperatureUnit, r.totaliserUnit};
+    showUnits();
 
     if (const auto i = texts::errorIndex(r.errorCode)) {
         const auto index = static_cast<std::size_t>(*i);

@@ -7,6 +7,7 @@
 #include "protocol.h"
 #include "recording.h"
 
+#include <array>
 #include <functional>
 
 namespace trgui::pages {
@@ -50,8 +51,10 @@ private:
     void buildLayout();
     void lowFlowSelectionChanged(int index);
     void writeRow(const app::MeasurementRecord& record);
+    void showUnits();
 
     QString tabTitle_;
+    std::array<QString, 4> units_;  // of the last poll: velocity, volume flow, temperature, totaliser
     app::PortSlot* port_ = nullptr;
     app::DeviceLock* lock_ = nullptr;
     int deviceTypeCode_ = 0;
