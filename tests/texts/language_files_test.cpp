@@ -142,3 +142,27 @@ TEST(LanguageFiles, helpEntriesFitTheirLimits)
         }
     }
 }
+
+TEST(LanguageFiles, messageLinesBreakBetweenPhrases)
+{
+    // A body line that ends in an article, a preposition or a conjunction
+    // breaks a phrase in two; the box shows the line breaks as they are.
+    const std::set<QString> dangling[3] = {
+        {"der", "die", "das", "den", "dem", "des", "ein", "eine", "und", "oder", "mit", "von", "vom", "zu", "im", "in"},
+        {"the", "a", "an", "and", "or", "of", "to", "with", "from", "in"},
+        {"le", "la", "les", "l'", "un", "une", "de", "du", "des", "d'", "et", "ou", "à", "au", "dans"},
+    };
+    for (int language = 0; language < 3; ++language) {
+        FakePage page;
+        MessageTable messages;
+        loadMessages(page, messages, kLangDir, *textFileName(stem::Messages, language));
+        for (int n = 1; n <= 100; ++n) {
+            for (int line = 1; line < 5; ++line) {
+                const QString text = fromWindows1252(messages.entry(n)->at(static_cast<std::size_t>(line)));
+                const QString last = text.section(QLatin1Char(' '), -1).toLower();
+                EXPECT_FALSE(dangling[language].count(last))
+                    << "language " << language << ", message " << n << ": " << text.toStdString();
+            }
+        }
+    }
+}

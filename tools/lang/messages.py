@@ -4,7 +4,7 @@
 MESSAGES = {
  'de': {
   1: ("Konfiguration nicht geschrieben", "Die Prüfung der Konfiguration ist fehlgeschlagen.", "Die markierten Felder enthalten ungültige Werte.", "Bitte korrigieren Sie sie und schreiben Sie erneut."),
-  2: ("Konfiguration nicht bestätigt", "Das Gerät hat die Konfiguration nicht bestätigt.", "Prüfen Sie Verbindung und Schnittstelle, lesen Sie die", "Konfiguration neu vom Gerät und versuchen Sie es erneut."),
+  2: ("Konfiguration nicht bestätigt", "Das Gerät hat die Konfiguration nicht bestätigt.", "Prüfen Sie Verbindung und Schnittstelle,", "lesen Sie die Konfiguration neu vom Gerät", "und versuchen Sie es erneut."),
   3: ("Konfiguration speichern",),
   4: ("Datei nicht geöffnet", "Die Konfigurationsdatei kann nicht geöffnet werden.", "Prüfen Sie Pfad, Dateiname und Zugriffsrechte."),
   5: ("Konfiguration laden",),
@@ -26,7 +26,7 @@ MESSAGES = {
  },
  'en': {
   1: ("Configuration not written", "The check of the configuration failed.", "The marked fields hold invalid values.", "Please correct them and write again."),
-  2: ("Configuration not acknowledged", "The device did not acknowledge the configuration.", "Check the connection and the port, read the configuration", "from the device again and retry."),
+  2: ("Configuration not acknowledged", "The device did not acknowledge the configuration.", "Check the connection and the port,", "read the configuration from the device again", "and try once more."),
   3: ("Save configuration",),
   4: ("File not opened", "The configuration file cannot be opened.", "Check the path, the file name and the access rights."),
   5: ("Load configuration",),
@@ -47,26 +47,26 @@ MESSAGES = {
   20: ("Values out of date", "No complete poll has arrived since %1.", "The values shown are out of date."),
  },
  'fr': {
-  1: ("Configuration non écrite", "La vérification de la configuration a échoué.", "Les champs marqués contiennent des valeurs invalides.", "Corrigez-les puis écrivez de nouveau."),
-  2: ("Configuration non confirmée", "L'appareil n'a pas confirmé la configuration.", "Vérifiez la liaison et le port, relisez la configuration", "de l'appareil puis réessayez."),
+  1: ("Configuration non écrite", "La vérification de la configuration a échoué.", "Les champs signalés contiennent des valeurs non valides.", "Corrigez-les, puis relancez l'écriture."),
+  2: ("Configuration non acquittée", "L'appareil n'a pas acquitté la configuration.", "Vérifiez la liaison et le port,", "relisez la configuration de l'appareil,", "puis réessayez."),
   3: ("Enregistrer la configuration",),
-  4: ("Fichier non ouvert", "Le fichier de configuration ne peut pas être ouvert.", "Vérifiez le chemin, le nom du fichier et les droits d'accès."),
+  4: ("Ouverture impossible", "Impossible d'ouvrir le fichier de configuration.", "Vérifiez le chemin, le nom du fichier et les droits d'accès."),
   5: ("Charger une configuration",),
-  6: ("Configuration écrite", "L'appareil a confirmé la nouvelle configuration."),
-  7: ("Suppression des bas débits réglée", "L'appareil a accepté la nouvelle suppression des bas débits.", "La nouvelle valeur apparaît à la prochaine interrogation."),
-  8: ("Pas de confirmation", "L'appareil n'a pas confirmé la commande.", "La valeur dans l'appareil est inchangée.", "Vérifiez la liaison et réessayez."),
-  9: ("Réglage du zéro", "L'appareil signale le résultat 0x9E du réglage du zéro.", "Sa signification figure dans la notice d'utilisation du KM210."),
-  10: ("Réglage du zéro", "L'appareil signale le résultat 0x9D du réglage du zéro.", "Sa signification figure dans la notice d'utilisation du KM210."),
-  11: ("Réglage du zéro", "L'appareil signale le résultat 0x9F du réglage du zéro.", "Sa signification figure dans la notice d'utilisation du KM210."),
-  12: ("Réglage du zéro", "L'appareil n'a signalé aucun résultat du réglage du zéro.", "Vérifiez la liaison et répétez le réglage."),
-  13: ("Enregistrer l'enregistrement sous",),
-  14: ("Enregistrement", "Le fichier d'enregistrement ne peut pas être créé ou écrit.", "Vérifiez si le fichier est ouvert dans un autre programme", "et si vous avez le droit d'écrire dans le dossier."),
-  15: ("Langue", "La langue a été changée.", "Les titres des onglets changent au prochain démarrage du programme."),
-  16: ("Enregistrement", "Le fichier existe déjà.", "Voulez-vous le remplacer ?"),
-  17: ("Configuration non lue", "La réponse de l'appareil était incomplète.", "La configuration affichée n'est pas celle de l'appareil.", "Vérifiez la liaison et relisez."),
-  18: ("Fichier non chargé", "Ce fichier n'est pas un fichier de configuration de ce programme", "ou ne correspond pas à sa variante d'appareil.", "La page reste inchangée."),
-  19: ("Graphique", "Le graphique n'a pas pu être mis en place.", "Aucune valeur n'est tracée."),
-  20: ("Valeurs périmées", "Aucune interrogation complète n'est arrivée depuis %1.", "Les valeurs affichées sont périmées."),
+  6: ("Configuration écrite", "L'appareil a acquitté la nouvelle configuration."),
+  7: ("Seuil de débit de fuite réglé", "L'appareil a pris en compte le nouveau seuil de suppression des débits de fuite.", "La nouvelle valeur s'affichera à la prochaine interrogation."),
+  8: ("Pas d'acquittement", "L'appareil n'a pas acquitté la commande.", "La valeur dans l'appareil reste inchangée.", "Vérifiez la liaison et réessayez."),
+  9: ("Réglage du zéro", "L'appareil signale le résultat 0x9E du réglage du zéro.", "Reportez-vous à la notice d'utilisation du KM210 pour sa signification."),
+  10: ("Réglage du zéro", "L'appareil signale le résultat 0x9D du réglage du zéro.", "Reportez-vous à la notice d'utilisation du KM210 pour sa signification."),
+  11: ("Réglage du zéro", "L'appareil signale le résultat 0x9F du réglage du zéro.", "Reportez-vous à la notice d'utilisation du KM210 pour sa signification."),
+  12: ("Réglage du zéro", "L'appareil n'a renvoyé aucun résultat du réglage du zéro.", "Vérifiez la liaison et recommencez le réglage."),
+  13: ("Enregistrer les mesures sous",),
+  14: ("Enregistrement des mesures", "Impossible de créer le fichier de mesures ou d'y écrire.", "Vérifiez que le fichier n'est pas ouvert dans un autre programme", "et que vous avez le droit d'écrire dans le dossier."),
+  15: ("Langue", "La langue a été modifiée.", "Les titres des onglets ne changeront qu'au prochain démarrage du programme."),
+  16: ("Enregistrement des mesures", "Le fichier existe déjà.", "Voulez-vous le remplacer ?"),
+  17: ("Configuration non lue", "La réponse de l'appareil était incomplète.", "La configuration affichée n'est pas celle de l'appareil.", "Vérifiez la liaison et relancez la lecture."),
+  18: ("Fichier non chargé", "Ce fichier n'est pas un fichier de configuration de ce programme", "ou ne correspond pas à sa variante d'appareil.", "L'onglet reste inchangé."),
+  19: ("Graphique", "Impossible d'initialiser le graphique.", "Aucune valeur ne sera tracée."),
+  20: ("Valeurs non actualisées", "Aucune interrogation n'a abouti depuis %1.", "Les valeurs affichées ne sont plus à jour."),
  },
 }
 
@@ -78,7 +78,7 @@ def error_texts(lang):
         if code == 0:
             out.append({'de': "Kein Fehler", 'en': "No error", 'fr': "Aucun défaut"}[lang])
         else:
-            out.append({'de': f"Gerätefehler {code}", 'en': f"Device error {code}", 'fr': f"Défaut d'appareil {code}"}[lang])
+            out.append({'de': f"Gerätefehler {code}", 'en': f"Device error {code}", 'fr': f"Défaut appareil {code}"}[lang])
     return out
 
 def error_help(lang):
@@ -94,6 +94,6 @@ def error_help(lang):
             out.append({
                 'de': f"Das Gerät meldet den Fehlercode {code}.\nSeine Bedeutung und Abhilfe stehen in der Betriebsanleitung des KM210.\nNach Beseitigen der Ursache setzen Sie den Fehler mit „Reset Fehler.“ zurück.",
                 'en': f"The device reports error code {code}.\nIts meaning and remedy are given in the KM210 operating manual.\nOnce the cause has been removed, clear the error with \"Reset error\".",
-                'fr': f"L'appareil signale le code de défaut {code}.\nSa signification et la solution figurent dans la notice d'utilisation du KM210.\nUne fois la cause éliminée, effacez le défaut avec « Réinit. défaut ».",
+                'fr': f"L'appareil signale le code de défaut {code}.\nSa signification et le remède figurent dans la notice d'utilisation du KM210.\nUne fois la cause éliminée, acquittez le défaut avec « Acquitter défaut ».",
             }[lang])
     return out

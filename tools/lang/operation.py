@@ -4,17 +4,17 @@
 VEL_HELP = {
  'de': "Strömungsgeschwindigkeit des Mediums aus der letzten Abfrage des Geräts.\nAkt: aktueller Wert, Max/Min: größter und kleinster Wert seit dem letzten Reset.",
  'en': "Flow velocity of the medium from the latest poll of the device.\nActual: current value; Max/Min: highest and lowest value since the last reset.",
- 'fr': "Vitesse d'écoulement du fluide lors de la dernière interrogation de l'appareil.\nActuel : valeur courante ; Max/Min : valeur la plus haute et la plus basse depuis la dernière réinitialisation.",
+ 'fr': "Vitesse d'écoulement du fluide relevée à la dernière interrogation de l'appareil.\nActuel : valeur instantanée ; Max/Min : valeurs maximale et minimale depuis la dernière réinitialisation.",
 }
 FLOW_HELP = {
  'de': "Volumenstrom aus der letzten Abfrage des Geräts.\nAkt: aktueller Wert, Max/Min: größter und kleinster Wert seit dem letzten Reset.",
  'en': "Volume flow from the latest poll of the device.\nActual: current value; Max/Min: highest and lowest value since the last reset.",
- 'fr': "Débit volumique lors de la dernière interrogation de l'appareil.\nActuel : valeur courante ; Max/Min : valeur la plus haute et la plus basse depuis la dernière réinitialisation.",
+ 'fr': "Débit volumique relevé à la dernière interrogation de l'appareil.\nActuel : valeur instantanée ; Max/Min : valeurs maximale et minimale depuis la dernière réinitialisation.",
 }
 TEMP_HELP = {
  'de': "Temperatur des Mediums aus der letzten Abfrage des Geräts.\nAkt: aktueller Wert, Max/Min: größter und kleinster Wert seit dem letzten Reset.",
  'en': "Temperature of the medium from the latest poll of the device.\nActual: current value; Max/Min: highest and lowest value since the last reset.",
- 'fr': "Température du fluide lors de la dernière interrogation de l'appareil.\nActuel : valeur courante ; Max/Min : valeur la plus haute et la plus basse depuis la dernière réinitialisation.",
+ 'fr': "Température du fluide relevée à la dernière interrogation de l'appareil.\nActuel : valeur instantanée ; Max/Min : valeurs maximale et minimale depuis la dernière réinitialisation.",
 }
 TOT_HELP = {
  'de': "Totalisator: seit dem letzten Zurücksetzen aufsummierte Menge,\nin der am Gerät eingestellten Einheit.",
@@ -24,27 +24,27 @@ TOT_HELP = {
 UNIT_HELP = {
  'de': "Einheit, in der das Gerät diese Werte liefert.\nSie wird bei jeder Abfrage vom Gerät übernommen und auf der Seite Konfiguration eingestellt.",
  'en': "Unit in which the device reports these values.\nIt is taken from the device at every poll and set on the Configuration page.",
- 'fr': "Unité dans laquelle l'appareil transmet ces valeurs.\nElle est reprise de l'appareil à chaque interrogation et se règle dans l'onglet Configuration.",
+ 'fr': "Unité dans laquelle l'appareil transmet ces valeurs.\nElle est lue dans l'appareil à chaque interrogation et se règle dans l'onglet Configuration.",
 }
 COLUMN_HELP = {
  'de': "Akt: aktueller Wert. Max und Min: Extremwerte seit dem letzten Reset Max bzw. Reset Min.",
  'en': "Actual: current value. Max and Min: extreme values since the last Reset max or Reset min.",
- 'fr': "Actuel : valeur courante. Max et Min : valeurs extrêmes depuis la dernière réinitialisation max ou min.",
+ 'fr': "Actuel : valeur instantanée. Max et Min : valeurs extrêmes depuis le dernier « Réinit. max » ou « Réinit. min ».",
 }
 LOWFLOW_HELP = {
  'de': "Schleichmengenunterdrückung, die das Gerät gerade verwendet, in Prozent.\nDurchflüsse unterhalb dieser Schwelle zeigt das Gerät als null an.",
  'en': "Low-flow suppression currently used by the device, in percent.\nFlows below this threshold are shown as zero by the device.",
- 'fr': "Suppression des bas débits actuellement utilisée par l'appareil, en pour cent.\nL'appareil affiche zéro pour les débits inférieurs à ce seuil.",
+ 'fr': "Seuil de suppression des débits de fuite appliqué actuellement par l'appareil, en %.\nEn dessous de ce seuil, l'appareil affiche un débit nul.",
 }
 NEWLOWFLOW_HELP = {
  'de': "Neuer Wert der Schleichmengenunterdrückung in Prozent.\n0 wählt den Nullpunktabgleich, 1 bis 10 den neuen Schwellwert.",
  'en': "New low-flow suppression value in percent.\n0 selects the zero-point adjustment, 1 to 10 the new threshold.",
- 'fr': "Nouvelle valeur de suppression des bas débits en pour cent.\n0 choisit le réglage du zéro, 1 à 10 le nouveau seuil.",
+ 'fr': "Nouveau seuil de suppression des débits de fuite, en %.\n0 sélectionne le réglage du zéro, 1 à 10 le nouveau seuil.",
 }
 ERROR_HELP = {
  'de': "Aktueller Fehler, den das Gerät meldet, als Text.\nDer Tooltip dieses Feldes erklärt den gemeldeten Fehler.",
  'en': "Current error reported by the device, as text.\nThe tooltip of this field explains the reported error.",
- 'fr': "Défaut actuellement signalé par l'appareil, en texte.\nL'infobulle de ce champ explique le défaut signalé.",
+ 'fr': "Défaut actuellement signalé par l'appareil, en clair.\nL'info-bulle de ce champ explique le défaut signalé.",
 }
 
 def texts(lang):
@@ -115,29 +115,29 @@ def texts(lang):
             1100: ("Débit volumique", FLOW_HELP),
             1105: ("Température", TEMP_HELP),
             1121: ("Totalisateur", TOT_HELP),
-            1109: ("Réinit. max", "Ramène les valeurs maximales de l'appareil aux valeurs actuelles.\nLes nouvelles valeurs apparaissent à la prochaine interrogation."),
-            1110: ("Réinit. min", "Ramène les valeurs minimales de l'appareil aux valeurs actuelles.\nLes nouvelles valeurs apparaissent à la prochaine interrogation."),
-            1111: ("Réinit. total.", "Remet le totalisateur de l'appareil à zéro.\nLa quantité comptée jusqu'ici est perdue."),
-            1114: ("Contact de seuil 1", "État du contact de seuil 1 de l'appareil : coché lorsqu'il a commuté.\nAffichage seulement ; un clic ne modifie rien sur l'appareil."),
-            1116: ("Contact de seuil 2", "État du contact de seuil 2 de l'appareil : coché lorsqu'il a commuté.\nAffichage seulement ; un clic ne modifie rien sur l'appareil."),
-            1115: ("Prêt", "Contact de disponibilité de l'appareil : coché lorsque l'appareil se déclare prêt.\nAffichage seulement."),
-            1123: ("Contact de défaut", "Contact de défaut de l'appareil : coché lorsque l'appareil signale un défaut par ce contact.\nAffichage seulement ; le défaut lui-même figure dans le champ Défaut actuel."),
-            1124: ("Démarrer la mesure", "Démarre la mesure dans l'appareil.\nÀ utiliser lorsque la mesure a été arrêtée auparavant."),
+            1109: ("Réinit. max", "Réinitialise les valeurs maximales de l'appareil aux valeurs actuelles.\nLes nouvelles valeurs s'affichent à la prochaine interrogation."),
+            1110: ("Réinit. min", "Réinitialise les valeurs minimales de l'appareil aux valeurs actuelles.\nLes nouvelles valeurs s'affichent à la prochaine interrogation."),
+            1111: ("RAZ totalisateur", "Remet à zéro le totalisateur de l'appareil.\nLa quantité totalisée jusqu'ici est perdue."),
+            1114: ("Contact de seuil 1", "État du contact de seuil 1 de l'appareil : coché lorsqu'il est commuté.\nAffichage uniquement ; cliquer ne modifie rien dans l'appareil."),
+            1116: ("Contact de seuil 2", "État du contact de seuil 2 de l'appareil : coché lorsqu'il est commuté.\nAffichage uniquement ; cliquer ne modifie rien dans l'appareil."),
+            1115: ("Appareil prêt", "Contact « prêt » de l'appareil : coché lorsque l'appareil signale qu'il est prêt.\nAffichage uniquement."),
+            1123: ("Contact de défaut", "Contact de défaut de l'appareil : coché lorsque l'appareil signale un défaut par ce contact.\nAffichage uniquement ; le défaut lui-même s'affiche dans le champ Défaut actuel."),
+            1124: ("Démarrer la mesure", "Démarre la mesure dans l'appareil.\nÀ utiliser lorsque la mesure a été arrêtée."),
             1125: ("Arrêter la mesure", "Arrête la mesure dans l'appareil.\nLes valeurs affichées ne changent plus jusqu'au redémarrage de la mesure."),
-            1126: ("Démarrer l'enregistrement", "Enregistre chaque interrogation dans un fichier CSV que vous choisissez dans la boîte de dialogue suivante.\nLe bouton est disponible dès que la première interrogation est complète."),
-            1127: ("Arrêter l'enregistrement", "Termine l'enregistrement en cours.\nLe fichier est entièrement enregistré après chaque ligne."),
+            1126: ("Démarrer l'enregistrement", "Enregistre chaque interrogation dans un fichier CSV, à choisir dans la boîte de dialogue qui suit.\nLe bouton devient disponible dès que la première interrogation est terminée."),
+            1127: ("Arrêter l'enregistrement", "Arrête l'enregistrement en cours.\nLe fichier est complet sur le disque après chaque ligne."),
             1129: (None, "Clignote tant qu'un enregistrement est en cours."),
-            1155: ("Suppression bas débit", LOWFLOW_HELP),
+            1155: ("Seuil débit de fuite", LOWFLOW_HELP),
             1130: (None, LOWFLOW_HELP),
             1119: ("%", LOWFLOW_HELP),
-            1113: ("Nouvelle suppression", NEWLOWFLOW_HELP),
+            1113: ("Nouveau seuil", NEWLOWFLOW_HELP),
             1112: (None, NEWLOWFLOW_HELP),
             1131: ("%", NEWLOWFLOW_HELP),
-            1153: ("Appliquer la suppression", "Transmet à l'appareil la valeur de suppression des bas débits choisie.\nLe résultat est affiché dans un message."),
-            1154: ("Réglage du zéro", "Lance le réglage du zéro de l'appareil (choix 0).\nÀ effectuer uniquement à débit nul ; le résultat est affiché dans un message."),
+            1153: ("Appliquer le seuil", "Transmet à l'appareil le seuil de débit de fuite choisi.\nLe résultat s'affiche dans un message."),
+            1154: ("Réglage du zéro", "Lance le réglage du zéro de l'appareil (choix 0).\nÀ effectuer uniquement à débit nul ; le résultat s'affiche dans un message."),
             1118: ("Défaut actuel", ERROR_HELP),
             1117: (None, "Défaut actuel de l'appareil.\nL'explication du défaut signalé apparaît ici dès que l'appareil a été interrogé."),
-            1128: ("Réinit. défaut", "Efface le défaut mémorisé dans l'appareil.\nSi la cause persiste, l'appareil signale de nouveau le défaut."),
+            1128: ("Acquitter défaut", "Acquitte le défaut mémorisé dans l'appareil.\nSi la cause persiste, l'appareil signale de nouveau le défaut."),
         },
     }[lang]
     # Value fields and unit labels share the help of their row.

@@ -3,17 +3,17 @@
 COM = {
  'de': "Serielle Schnittstelle, an der das KM210 angeschlossen ist.\nNach der Auswahl wird die Schnittstelle geöffnet und das Gerät identifiziert.",
  'en': "Serial port to which the KM210 is connected.\nAfter a selection the port is opened and the device is identified.",
- 'fr': "Port série auquel le KM210 est raccordé.\nAprès le choix, le port est ouvert et l'appareil identifié.",
+ 'fr': "Port série auquel le KM210 est raccordé.\nDès la sélection, le port est ouvert et l'appareil identifié.",
 }
 LANG = {
  'de': "Sprache der Beschriftungen, Hilfetexte und Meldungen aller Seiten.\nDie Titel der Registerkarten wechseln beim nächsten Programmstart.",
  'en': "Language of the captions, help texts and messages of all pages.\nThe tab titles change at the next start of the program.",
- 'fr': "Langue des libellés, textes d'aide et messages de tous les onglets.\nLes titres des onglets changent au prochain démarrage du programme.",
+ 'fr': "Langue des libellés, des textes d'aide et des messages de tous les onglets.\nLes titres des onglets ne changent qu'au prochain démarrage du programme.",
 }
 HW = {
  'de': "Modellbezeichnung des angeschlossenen Geräts, aus seinem Gerätetyp-Code gelesen.\n------ bedeutet: kein Gerät erkannt.",
  'en': "Model name of the connected device, read from its device type code.\n------ means: no device identified.",
- 'fr': "Désignation du modèle de l'appareil raccordé, lue à partir de son code de type.\n------ signifie : aucun appareil identifié.",
+ 'fr': "Désignation du modèle de l'appareil raccordé, déduite de son code de type.\n------ signifie : aucun appareil identifié.",
 }
 SW = {
  'de': "Softwareversion des angeschlossenen Geräts.\n------ bedeutet: keine Antwort des Geräts.",
@@ -23,7 +23,7 @@ SW = {
 REFRESH = {
  'de': "Mindestzeit in Sekunden zwischen zwei Abfragen der Messwerte (2 bis 9999).\nBei einem ungültigen Wert erscheint eine rote Markierung und der bisherige Wert gilt weiter.",
  'en': "Minimum time in seconds between two polls of the measured values (2 to 9999).\nAn invalid value shows a red marker and the previous value stays in effect.",
- 'fr': "Durée minimale en secondes entre deux interrogations des mesures (2 à 9999).\nUne valeur invalide affiche un repère rouge et la valeur précédente reste en vigueur.",
+ 'fr': "Intervalle minimal, en secondes, entre deux interrogations des mesures (2 à 9999).\nUne valeur non valide est signalée par un repère rouge ; la valeur précédente reste appliquée.",
 }
 
 def texts(lang):
@@ -59,9 +59,9 @@ def texts(lang):
             1005: ("Langue", LANG), 1004: (None, LANG),
             1010: ("Version matérielle", HW), 1009: (None, HW),
             1012: ("Version logicielle", SW), 1011: (None, SW),
-            1099: ("Période de rafraîchissement", REFRESH), 1098: (None, REFRESH),
-            1122: (None, "La valeur saisie est invalide : seules les secondes entières de 2 à 9999 sont admises."),
-            1056: ("Griser au lieu de masquer", "Coché : les éléments dont la variante de l'appareil ne dispose pas sont grisés.\nNon coché : ils sont masqués."),
+            1099: ("Période d'actualisation", REFRESH), 1098: (None, REFRESH),
+            1122: (None, "La valeur saisie n'est pas valide : entrez un nombre entier de secondes de 2 à 9999."),
+            1056: ("Griser au lieu de masquer", "Coché : les commandes absentes de cette variante d'appareil sont grisées.\nNon coché : elles sont masquées."),
             1: ("OK", "Non utilisé."),
         },
     }[lang]
