@@ -32,6 +32,7 @@ public:
     void toggleRecordingIndicator() override {}
     bool recordStartEnabled() const override { return true; }
     void enableRecordStart() override {}
+    void setValuesStale(bool) override {}
     bool visualisationInitialised() const override { return false; }
     bool visualisationPlotting() const override { return false; }
     void addSample(const app::MeasurementRecord&) override {}

@@ -172,6 +172,11 @@ void CAllControlsSheet::enableRecordStart()
     operationPage_->enableRecordStart();
 }
 
+void CAllControlsSheet::setValuesStale(bool stale)
+{
+    operationPage_->setValuesStale(stale);
+}
+
 bool CAllControlsSheet::visualisationInitialised() const
 {
     return visualisationPage_->initialised();

@@ -59,6 +59,7 @@ private:
     void toggleRecordingIndicator() override;
     bool recordStartEnabled() const override;
     void enableRecordStart() override;
+    void setValuesStale(bool stale) override;
     bool visualisationInitialised() const override;
     bool visualisationPlotting() const override;
     void addSample(const MeasurementRecord& record) override;

@@ -71,6 +71,7 @@ void MeasurementCycle::tick(int timerId)
             hooks_.toggleRecordingIndicator();
     }
     hooks_.countDownSettleCounter();
+    watchStaleness(now);
 
     performStep();
 }
@@ -81,6 +82,7 @@ void MeasurementCycle::restart()
     if (step_ != 0)
         step_ = 1;
     lastReplyCount_ = 0;
+    refusals_ = 0;
 }
 
 void MeasurementCycle::performStep()
@@ -128,8 +130,16 @@ void MeasurementCycle::replyArrived(int step, const device::Reply& reply)
         return;
     lastReplyCount_ = reply.count;
     const DeviceCommand request = kStepRequests[static_cast<std::size_t>(step)];
-    if (!device::replyAccepted(request, reply.count) || !storeReply(step, reply))
-        return;  // the same request again at the next tick
+    if (!device::replyAccepted(request, reply.count) || !storeReply(step, reply)) {
+        // The same request again at the next tick; a step that never gets an
+        // answer (the device changed its type or family) starts the poll anew.
+        if (++refusals_ >= kRefusalsBeforeRestart) {
+            refusals_ = 0;
+            step_ = 1;
+        }
+        return;
+    }
+    refusals_ = 0;
     if (step == 9)
         step_ = settings_.deviceFamily == 1 ? 10 : kDeliveryStep;
     else if (step == 10)
@@ -198,10 +208,24 @@ bool MeasurementCycle::storeReply(int step, const device::Reply& reply)
     return true;
 }
 
+void MeasurementCycle::watchStaleness(std::uint32_t now)
+{
+    constexpr std::int64_t kMinimumMs = 6000;
+    const std::int64_t limit = std::max<std::int64_t>(kMinimumMs, std::int64_t{3} * settings_.refreshRate * 1000);
+    const bool stale = delivered_ && static_cast<std::int64_t>(now - lastDelivery_) > limit;
+    if (stale != stale_ && hooks_.operationInitialised()) {
+        stale_ = stale;
+        hooks_.setValuesStale(stale);
+    }
+}
+
 void MeasurementCycle::deliver()
 {
     if (!port_ || lastReplyCount_ == 0)
         return;
+    delivered_ = true;
+    lastDelivery_ = clock_();
+    watchStaleness(lastDelivery_);
     if (hooks_.operationInitialised()) {
         hooks_.updateDisplay(record_);
         if (!hooks_.operationRecording() && !hooks_.recordStartEnabled())

@@ -26,6 +26,9 @@ public:
     virtual void toggleRecordingIndicator() = 0;
     virtual bool recordStartEnabled() const = 0;
     virtual void enableRecordStart() = 0;
+    // The values shown are old: no poll delivered for three refresh periods
+    // (at least 6 s). Called when that changes.
+    virtual void setValuesStale(bool stale) = 0;
     // Visualisation page
     virtual bool visualisationInitialised() const = 0;
     virtual bool visualisationPlotting() const = 0;
@@ -48,6 +51,8 @@ class MeasurementCycle {
 public:
     static constexpr int kTimerId = 1;
     static constexpr int kDeliveryStep = 11;
+    // Refused replies in a row after which a poll starts again at identification.
+    static constexpr int kRefusalsBeforeRestart = 10;
 
     MeasurementCycle(SettingsRecord& settings, PortSlot& port, DeviceLock& lock, CycleHooks& hooks,
                      TickClock clock = systemTickCount);
@@ -80,6 +85,7 @@ private:
     // Returns whether the reply was accepted.
     bool storeReply(int step, const device::Reply& reply);
     void deliver();
+    void watchStaleness(std::uint32_t now);
 
     SettingsRecord& settings_;
     PortSlot& port_;
@@ -93,6 +99,10 @@ private:
     std::size_t lastReplyCount_ = 0;
     device::DrainMode drainMode_ = device::DrainMode::Auto;
     bool inFlight_ = false;
+    int refusals_ = 0;  // refused replies in a row
+    std::uint32_t lastDelivery_ = 0;
+    bool delivered_ = false;  // at least once
+    bool stale_ = false;
     bool stepPerTick_ = false;
     unsigned generation_ = 0;  // counts restarts; a reply of an older one is stale
 };

@@ -44,15 +44,16 @@ void PortSlot::post(Conversation conversation, QObject* context, std::function<v
     ++pending_;
     const QPointer<QObject> guard(context);
     const bool hasContext = context != nullptr;
-    auto complete = [this, guard, hasContext, done = std::move(done)](bool hasPort, bool replaced) {
-        finished(hasPort, replaced);
+    auto complete = [this, guard, hasContext, done = std::move(done)](bool hasPort, bool replaced, bool lost) {
+        finished(hasPort, replaced, lost);
         if (done && (!hasContext || guard))
             done();
     };
     if (mode_ == Mode::Inline) {
         const auto* before = inlinePort_.get();
         conversation(inlinePort_);
-        complete(inlinePort_ != nullptr, inlinePort_.get() != before);
+        const bool lost = closeIfFailed(inlinePort_);
+        complete(inlinePort_ != nullptr, inlinePort_.get() != before, lost);
         return;
     }
     Worker* worker = worker_;
@@ -61,11 +62,12 @@ void PortSlot::post(Conversation conversation, QObject* context, std::function<v
         [this, worker, conversation = std::move(conversation), complete = std::move(complete)]() mutable {
             const auto* before = worker->port.get();
             conversation(worker->port);
+            const bool lost = closeIfFailed(worker->port);
             const bool hasPort = worker->port != nullptr;
             const bool replaced = worker->port.get() != before;
             // Back on the window's thread; dropped if the slot has gone.
             QMetaObject::invokeMethod(
-                this, [complete = std::move(complete), hasPort, replaced] { complete(hasPort, replaced); },
+                this, [complete = std::move(complete), hasPort, replaced, lost] { complete(hasPort, replaced, lost); },
                 Qt::QueuedConnection);
         },
         Qt::QueuedConnection);
@@ -89,12 +91,22 @@ void PortSlot::setPort(Port port)
     runAndWait([holder](Port& slot) { slot = std::move(*holder); });
 }
 
-void PortSlot::finished(bool hasPort, bool replaced)
+bool PortSlot::closeIfFailed(Port& port)
+{
+    if (!port || !port->failed())
+        return false;
+    port.reset();
+    return true;
+}
+
+void PortSlot::finished(bool hasPort, bool replaced, bool lost)
 {
     --pending_;
     hasPort_ = hasPort;
     if (replaced)
         emit portReplaced();
+    if (lost)
+        emit portLost();
 }
 
 device::PortNameResolver portResolver(const SettingsRecord& settings)

@@ -53,10 +53,14 @@ public:
 signals:
     // A conversation put another port into the slot (or emptied it).
     void portReplaced();
+    // The port failed during a conversation and has been closed.
+    void portLost();
 
 private:
     class Worker;
-    void finished(bool hasPort, bool replaced);
+    void finished(bool hasPort, bool replaced, bool lost);
+    // After each conversation: a port that failed is closed. Returns whether it was.
+    static bool closeIfFailed(Port& port);
 
     Mode mode_;
     Port inlinePort_;

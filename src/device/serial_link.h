@@ -40,6 +40,10 @@ public:
     virtual int write(const std::uint8_t* data, std::size_t length) = 0;
     // Throws away everything received so far.
     virtual void purgeInput() = 0;
+    // Whether the line has failed since it was opened (a read or write error:
+    // the adapter was pulled, the device node went away). A failed link stays
+    // failed; it is closed and opened anew.
+    virtual bool failed() const { return false; }
     // The pauses of the protocol go through here so a scripted link can skip them.
     virtual void pause(int milliseconds);
 

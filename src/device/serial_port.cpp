@@ -54,6 +54,7 @@ int SerialPort::open(int number)
         return -1;
     }
     openFlag_ = true;
+    failed_ = false;
     setLineQuiet(false);  // whatever the device sent before is still to be drained
 
     const bool settingsAccepted = port_->setBaudRate(QSerialPort::Baud9600)
@@ -89,8 +90,10 @@ int SerialPort::readComplete(std::uint8_t* buffer, std::size_t& count, std::size
     for (;;) {
         const qint64 got = port_->read(reinterpret_cast<char*>(buffer) + count,
                                        static_cast<qint64>(kReadSize - count));
-        if (got < 0)
+        if (got < 0) {
+            failed_ = true;
             return -1;
+        }
         count += static_cast<std::size_t>(got);
         if (count >= kReadSize)
             return 0;
@@ -103,8 +106,10 @@ int SerialPort::readComplete(std::uint8_t* buffer, std::size_t& count, std::size
         if (!port_->waitForReadyRead(static_cast<int>(wait))) {
             // A time-out is the normal end of a short reply; anything else
             // (the device went away) is a read error.
-            if (port_->error() != QSerialPort::TimeoutError && port_->error() != QSerialPort::NoError)
+            if (port_->error() != QSerialPort::TimeoutError && port_->error() != QSerialPort::NoError) {
+                failed_ = true;
                 return -1;
+            }
             if (replyComplete)
                 return 0;  // complete, and nothing followed it
         }
@@ -116,11 +121,15 @@ int SerialPort::write(const std::uint8_t* data, std::size_t length)
     if (!openFlag_ || !port_)
         return -1;
     const qint64 written = port_->write(reinterpret_cast<const char*>(data), static_cast<qint64>(length));
-    if (written != static_cast<qint64>(length))
+    if (written != static_cast<qint64>(length)) {
+        failed_ = true;
         return -1;
+    }
     while (port_->bytesToWrite() > 0) {
-        if (!port_->waitForBytesWritten(kWriteTimeoutMs))
+        if (!port_->waitForBytesWritten(kWriteTimeoutMs)) {
+            failed_ = true;
             return -1;
+        }
     }
     return 0;
 }

@@ -38,6 +38,7 @@ public:
     int readComplete(std::uint8_t* buffer, std::size_t& count, std::size_t complete) override;
     int write(const std::uint8_t* data, std::size_t length) override;
     void purgeInput() override;
+    bool failed() const override { return failed_; }
 
     // The name formed at the last open ("COM3") and what it resolved to.
     const std::string& portName() const { return portName_; }
@@ -47,6 +48,7 @@ private:
     PortNameResolver resolver_;
     std::unique_ptr<QSerialPort> port_;
     bool openFlag_ = false;
+    bool failed_ = false;
     std::string portName_;
     std::string systemName_;
 };

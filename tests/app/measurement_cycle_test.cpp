@@ -34,6 +34,8 @@ public:
     void toggleRecordingIndicator() override { ++toggles; }
     bool recordStartEnabled() const override { return startEnabled; }
     void enableRecordStart() override { startEnabled = true; }
+    std::vector<bool> staleCalls;
+    void setValuesStale(bool stale) override { staleCalls.push_back(stale); }
     bool visualisationInitialised() const override { return visualisationInit; }
     bool visualisationPlotting() const override { return plotting; }
     void addSample(const MeasurementRecord& r) override { samples.push_back(r); }
@@ -312,6 +314,47 @@ TEST_F(CycleWithScriptedLink, shortByteRepliesStepTenAndANewPort)
     EXPECT_EQ(cycle.step(), 3);
     cycle.restart();
     EXPECT_EQ(cycle.step(), 1) << "a new port: the poll starts again at identification";
+}
+
+TEST_F(CycleWithScriptedLink, tenRefusalsInARowStartThePollAgain)
+{
+    hooks.operationInit = true;
+    answer({0x50, 4, 3, 0});
+    answer(value(0x10, 0x41, 0x20, 91));
+    for (int i = 0; i < MeasurementCycle::kRefusalsBeforeRestart; ++i)
+        answer({0x11, 8});  // never a whole value
+    ticks(12);
+    const Bytes written = link->written();
+    ASSERT_EQ(written.size(), 12u);
+    EXPECT_EQ(std::count(written.begin(), written.end(), 0x11), 10);
+    EXPECT_EQ(cycle.step(), 1) << "identified anew instead of being asked the same forever";
+    answerPoll(3);
+    ticks(10);
+    EXPECT_EQ(hooks.displayed.size(), 1u);
+}
+
+TEST_F(CycleWithScriptedLink, valuesGrowStaleAfterThreeRefreshPeriods)
+{
+    hooks.operationInit = true;
+    answerPoll(3);
+    ticks(10);
+    ASSERT_EQ(hooks.displayed.size(), 1u);
+    ticks(60);  // a silent device: 6 s without a delivery is not yet too long
+    EXPECT_TRUE(hooks.staleCalls.empty());
+    ticks(1);
+    EXPECT_EQ(hooks.staleCalls, std::vector<bool>{true});
+    ticks(5);
+    EXPECT_EQ(hooks.staleCalls.size(), 1u) << "told once";
+
+    settings.refreshRate = 10;  // three periods are 30 s now
+    cycle.restart();
+    answerPoll(3);
+    ticks(11);
+    EXPECT_EQ(hooks.staleCalls, (std::vector<bool>{true, false})) << "the next delivery restores them";
+    ticks(250);
+    EXPECT_EQ(hooks.staleCalls.size(), 2u);
+    ticks(60);
+    EXPECT_EQ(hooks.staleCalls.size(), 3u);
 }
 
 TEST(CycleAgainstSimulator, pollsTheDeviceOverAPty)

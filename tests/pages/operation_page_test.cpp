@@ -344,3 +344,19 @@ TEST_F(OperationPage, tooltipsShowWhileTheWindowIsInactive)
     EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 5000));
     EXPECT_EQ(QToolTip::text(), button->toolTip());
 }
+
+TEST_F(OperationPage, valuesThatGrowOldAreMarkedUntilTheNextPoll)
+{
+    start(1);
+    ASSERT_TRUE(waitForPolls(1));
+    sim.control("silent on");
+    auto* notice = page->findChild<QLabel*>(QStringLiteral("staleNotice"));
+    ASSERT_TRUE(notice);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown(notice); }, 15000));
+    EXPECT_TRUE(notice->text().startsWith("No complete poll has arrived since ")) << notice->text().toStdString();
+    EXPECT_FALSE(page->control(1091)->isEnabled()) << "the old values are greyed";
+    EXPECT_EQ(notice->accessibleName(), notice->text());
+    sim.control("silent off");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shown(notice); }, 15000));
+    EXPECT_TRUE(page->control(1091)->isEnabled());
+}

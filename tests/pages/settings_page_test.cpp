@@ -163,3 +163,26 @@ TEST_F(SettingsPage, greyOutBoxIsStoredWhenUsed)
     EXPECT_EQ(sheet->settings().ausgrauen, 1);
     EXPECT_TRUE(dir.settingsFile().contains("AUSGRAUEN=1"));
 }
+
+TEST_F(SettingsPage, aLostPortIsOpenedAgainAndPollingResumes)
+{
+    start();
+    sheet->tabs()->setCurrentIndex(2);  // the Operation page starts the polling
+    const auto polls = [&] { return sim.count("request 0x41 ReadErrorCode"); };
+    const auto lamp = [&](int id) { return QTest::qWaitFor([&] { return shown(page->control(id)); }, 15000); };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return polls() >= 1; }, 10000));
+
+    sim.control("disconnect 3000");  // the adapter is pulled and plugged back in
+    ASSERT_TRUE(lamp(1008)) << "red lamp";
+    EXPECT_TRUE(page->reconnecting());
+    ASSERT_TRUE(lamp(1007)) << "green again";
+    EXPECT_EQ(text(1009), "KM210-DR-E1S2H1");
+    int before = polls();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return polls() > before; }, 10000)) << "polling resumes by itself";
+
+    sim.stop();  // the device goes away and comes back on the same link
+    ASSERT_TRUE(lamp(1008));
+    ASSERT_TRUE(sim.start());
+    ASSERT_TRUE(lamp(1007));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return polls() >= 1; }, 10000));
+}

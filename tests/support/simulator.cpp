@@ -6,17 +6,29 @@
 
 namespace trgui::testing {
 
-Simulator::Simulator(int deviceType, int latencyMs)
+Simulator::Simulator(int deviceType, int latencyMs) : type_(deviceType), latencyMs_(latencyMs)
 {
     link_ = (dir_.path() + "/COM1").toStdString();
     process_.setProcessChannelMode(QProcess::MergedChannels);
+    start();
+}
+
+bool Simulator::start()
+{
+    log_.clear();
     process_.start(QStringLiteral(KM210_SIM_PATH),
-                   {"--link", QString::fromStdString(link_), "--type", QString::number(deviceType),
-                    "--latency", QString::number(latencyMs), "--verbose"});
+                   {"--link", QString::fromStdString(link_), "--type", QString::number(type_), "--latency",
+                    QString::number(latencyMs_), "--verbose"});
     started_ = process_.waitForStarted(5000) && waitForLog(" link ", std::chrono::seconds(5));
+    return started_;
 }
 
 Simulator::~Simulator()
+{
+    stop();
+}
+
+void Simulator::stop()
 {
     if (process_.state() != QProcess::NotRunning) {
         process_.write("quit\n");

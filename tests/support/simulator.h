@@ -17,6 +17,9 @@ public:
     Simulator& operator=(const Simulator&) = delete;
 
     bool started() const { return started_; }
+    // Ends the simulator process (its link goes away) and starts it again on the same link.
+    void stop();
+    bool start();
     // The path the program opens, e.g. /tmp/xyz/COM1.
     std::string linkPath() const { return link_; }
     std::string directory() const { return dir_.path().toStdString(); }
@@ -38,6 +41,8 @@ private:
     std::string link_;
     std::string log_;
     bool started_ = false;
+    int type_ = 17;
+    int latencyMs_ = 2;
 };
 
 } // namespace trgui::testing

@@ -36,6 +36,10 @@ constexpr int kReplaceFile = 16;
 
 // Unit labels in the order of CBetrieb::units_.
 constexpr int kUnitLabels[] = {1098, 1103, 1108, 1122};
+constexpr int kValuesOld = 20;
+
+// The fields whose values grow old when no poll arrives.
+constexpr int kValueFields[] = {1091, 1093, 1094, 1099, 1101, 1102, 1104, 1106, 1107, 1120, 1130, kErrorField};
 
 } // namespace
 
@@ -187,11 +191,38 @@ void CBetrieb::buildLayout()
     bottom->addWidget(error, 1);
     bottom->addWidget(logo, 0, Qt::AlignBottom | Qt::AlignRight);
 
+    // Says since when no poll has arrived; hidden while the values are fresh.
+    staleNotice_ = new QLabel(this);
+    staleNotice_->setObjectName(QStringLiteral("staleNotice"));
+    staleNotice_->setWordWrap(true);
+    staleNotice_->setStyleSheet(QStringLiteral("color: #b00000;"));
+    staleNotice_->hide();
+
     auto* page = new QVBoxLayout(this);
     page->addWidget(values);
+    page->addWidget(staleNotice_);
     page->addLayout(middle);
     page->addLayout(bottom);
     page->addStretch();
+}
+
+void CBetrieb::setValuesStale(bool stale)
+{
+    valuesStale_ = stale;
+    if (!staleNotice_)
+        return;
+    for (int id : kValueFields)
+        setControlEnabled(id, !stale);
+    if (!stale)
+        applyOperationAvailability(deviceTypeCode_);  // what the variant lacks stays greyed
+    if (stale) {
+        const QString since = lastDelivery_.isValid() ? lastDelivery_.toString(QStringLiteral("HH:mm:ss")) : QString();
+        QString text = texts::messageBoxText(messages_, kValuesOld).arg(since);
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        staleNotice_->setText(text);
+        staleNotice_->setAccessibleName(text);
+    }
+    staleNotice_->setVisible(stale);
 }
 
 void CBetrieb::reloadTexts()
@@ -219,6 +250,7 @@ void CBetrieb::applyOperationAvailability(int code)
 void CBetrieb::updateDisplay(const app::MeasurementRecord& r)
 {
     using operation::formatValue;
+    lastDelivery_ = QTime::currentTime();
     setControlText(1091, formatValue(r.velocity));
     setControlText(1094, formatValue(r.velocityMin));
     setControlText(1093, formatValue(r.velocityMax));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QTime>
+
 #include "device_lock.h"
 #include "measurement_record.h"
 #include "page_base.h"
@@ -9,6 +11,8 @@
 
 #include <array>
 #include <functional>
+
+class QLabel;
 
 namespace trgui::pages {
 
@@ -25,6 +29,9 @@ public:
     // Called by the cycle.
     void applyOperationAvailability(int code);
     void updateDisplay(const app::MeasurementRecord& record);
+    // Greys the values and says since when nothing has arrived, or restores them.
+    void setValuesStale(bool stale);
+    bool valuesStale() const { return valuesStale_; }
     void setDeviceTypeCode(int code) { deviceTypeCode_ = code; }
     int deviceTypeCode() const { return deviceTypeCode_; }
     bool recording() const { return recording_.recording(); }
@@ -63,6 +70,9 @@ private:
     QByteArray lastErrorText_;
     operation::CsvRecording recording_;
     bool rowFailureShown_ = false;
+    bool valuesStale_ = false;
+    QTime lastDelivery_;
+    QLabel* staleNotice_ = nullptr;
 };
 
 } // namespace trgui::pages

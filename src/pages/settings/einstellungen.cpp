@@ -48,6 +48,22 @@ void Einstellungen::setShared(app::SettingsRecord* settings, app::PortSlot* port
     settings_ = settings;
     port_ = port;
     otherPages_ = otherPages;
+    reconnect_ = new QTimer(this);
+    reconnect_->setSingleShot(true);
+    reconnect_->setInterval(kReconnectMs);
+    connect(reconnect_, &QTimer::timeout, this, [this] { openAndIdentify(portNumber_, true); });
+    connect(port_, &app::PortSlot::portLost, this, &Einstellungen::portLost);
+}
+
+bool Einstellungen::reconnecting() const
+{
+    return reconnect_ && reconnect_->isActive();
+}
+
+void Einstellungen::portLost()
+{
+    showConnected(false);
+    reconnect_->start();
 }
 
 void Einstellungen::initialisePage()
@@ -186,9 +202,15 @@ void Einstellungen::showConnected(bool connected)
 
 void Einstellungen::identifyDevice(int number)
 {
+    reconnect_->stop();  // a port chosen by hand ends any attempt to bring back the old one
+    portNumber_ = number;
     setControlText(kModelField, kNoValue);
     setControlText(kVersionField, kNoValue);
+    openAndIdentify(number, false);
+}
 
+void Einstellungen::openAndIdentify(int number, bool retryUntilOpen)
+{
     // Opened and asked on the device thread; the fields fill in when the answer is there.
     struct Outcome {
         bool opened = false;
@@ -205,7 +227,13 @@ void Einstellungen::identifyDevice(int number)
             outcome->id = device::identifyOnConnect(*port);
             slot = std::move(port);  // stays open even when silent; the cycle keeps trying it
         },
-        this, [this, outcome] { showIdentification(outcome->opened ? &outcome->id : nullptr); });
+        this, [this, outcome, retryUntilOpen] {
+            if (!outcome->opened && retryUntilOpen) {
+                reconnect_->start();  // still gone: try again later
+                return;
+            }
+            showIdentification(outcome->opened ? &outcome->id : nullptr);
+        });
 }
 
 void Einstellungen::showIdentification(const device::Identification* id)

@@ -4,6 +4,8 @@
 #include "page_exchanges.h"
 #include "port_slot.h"
 
+#include <QTimer>
+
 #include <array>
 
 namespace trgui::pages {
@@ -22,6 +24,9 @@ public:
 
     // Replaces the port with COM<number> and identifies the device.
     void identifyDevice(int number);
+    // Time between attempts to open a lost port again.
+    static constexpr int kReconnectMs = 2000;
+    bool reconnecting() const;
     void validateRefreshRate();
     void changeLanguage();
     void reloadTexts() override;
@@ -36,10 +41,15 @@ private:
     void showConnected(bool connected);
     // The outcome of opening and identifying; none when the port did not open.
     void showIdentification(const device::Identification* id);
+    // The port failed: red lamp, and the same COM port is tried again every 2 s.
+    void portLost();
+    void openAndIdentify(int number, bool retryUntilOpen);
 
     QString tabTitle_;
     app::PortSlot* port_ = nullptr;
     std::array<PageBase*, 3> otherPages_{};
+    QTimer* reconnect_ = nullptr;
+    int portNumber_ = 0;  // the COM port last chosen
     texts::MessageTable messages_;
 };
 
