@@ -121,8 +121,7 @@ void PageBase::setControlText(int id, const QString& text)
     if (auto* label = qobject_cast<QLabel*>(w)) {
         label->setText(text);
     } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-        button->setText(text);
-        button->setAccessibleName(text);
+        button->setText(text);  // its accessible name is its text
     } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
         edit->setText(text);
     } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
@@ -264,31 +263,49 @@ void PageBase::createControls(std::span<const texts::ControlSpec> specs)
             break;
         }
         }
-        if (!caption.isEmpty())
-            w->setAccessibleName(caption);
+        // Labels, buttons and check boxes are named by the text they show, in
+        // whatever language it is loaded; no fixed name is set here.
         registerControl(spec.id, w);
     }
 }
 
-void PageBase::describeBy(int field, int label, const QString& suffix)
+void PageBase::describeBy(int field, int label, int column)
 {
-    descriptions_.insert({label, Description{field, suffix}});
+    // The label-for relation, which screen readers on Linux follow.
+    if (auto* l = control<QLabel>(label); l && !l->buddy())
+        l->setBuddy(control(field));
+    descriptions_.push_back(Description{field, label, column});
     refreshDescriptions(label);
 }
 
 void PageBase::refreshDescriptions(int label)
 {
-    const auto* source = control<QLabel>(label);
-    if (!source)
-        return;
-    const auto [begin, end] = descriptions_.equal_range(label);
-    for (auto it = begin; it != end; ++it) {
-        if (QWidget* field = control(it->second.field)) {
-            QString name = source->text();
-            if (!it->second.suffix.isEmpty())
-                name += QLatin1Char(' ') + it->second.suffix;
-            field->setAccessibleName(name);
-        }
+    for (const auto& d : descriptions_) {
+        if (d.label != label && d.column != label)
+            continue;
+        const auto* row = control<QLabel>(d.label);
+        QWidget* field = control(d.field);
+        if (!row || !field)
+            continue;
+        QString name = row->text();
+        if (const auto* column = control<QLabel>(d.column))
+            name += QLatin1Char(' ') + column->text();
+        field->setAccessibleName(name);
+    }
+}
+
+void PageBase::nameByLanguage(int image, const std::array<const char*, 3>& names)
+{
+    imageNames_[image] = names;
+    nameImages();
+}
+
+void PageBase::nameImages()
+{
+    const int language = settings_ && settings_->language >= 0 && settings_->language <= 2 ? settings_->language : 0;
+    for (const auto& [id, names] : imageNames_) {
+        if (QWidget* w = control(id))
+            w->setAccessibleName(QString::fromUtf8(names[static_cast<std::size_t>(language)]));
     }
 }
 
@@ -299,6 +316,7 @@ std::string PageBase::programDirectory() const
 
 void PageBase::loadTexts(const char* labelsStem, const char* helpStem)
 {
+    nameImages();
     const int language = settings_ ? settings_->language : 0;
     if (const auto labels = texts::textFileName(labelsStem, language))
         texts::applyLabels(*this, programDirectory(), *labels);

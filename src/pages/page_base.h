@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <span>
+#include <vector>
 
 class QAbstractButton;
 class QCheckBox;
@@ -75,8 +76,12 @@ protected:
     // accessible name) and registers it.
     void createControls(std::span<const texts::ControlSpec> specs);
     void registerControl(int id, QWidget* widget);
-    // The accessible name of field follows the text of label (plus suffix).
-    void describeBy(int field, int label, const QString& suffix = {});
+    // The accessible name of field follows the text of label, and of column
+    // (a column heading) when given, whatever language they are shown in.
+    void describeBy(int field, int label, int column = 0);
+    // The accessible name of an image that means something (a lamp, a
+    // marker), in German, English and French; follows the language.
+    void nameByLanguage(int image, const std::array<const char*, 3>& names);
     // Reads labels and help for the current language; a language without
     // files reads nothing.
     void loadTexts(const char* labelsStem, const char* helpStem);
@@ -99,9 +104,12 @@ private:
     std::map<int, QWidget*> controls_;
     struct Description {
         int field;
-        QString suffix;
+        int label;
+        int column;
     };
-    std::multimap<int, Description> descriptions_;  // label id -> fields it names
+    std::vector<Description> descriptions_;
+    std::map<int, std::array<const char*, 3>> imageNames_;
+    void nameImages();
 };
 
 // The wait cursor while a conversation with the device runs.

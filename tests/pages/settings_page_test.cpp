@@ -60,7 +60,7 @@ TEST_F(SettingsPage, startUpConnectsAndIdentifies)
     EXPECT_TRUE(page->control<QComboBox>(1001)->currentText().startsWith("COM1"));
     EXPECT_TRUE(page->control<QComboBox>(1001)->currentText().contains(QString::fromStdString(sim.linkPath())))
         << "the device a COM name stands for is shown beside it";
-    EXPECT_EQ(page->control(1007)->accessibleName(), "connected");
+    EXPECT_EQ(page->control(1007)->accessibleName(), "verbunden") << "in the language shown";
     EXPECT_EQ(page->control(1009)->accessibleName(), "HW-Version");
 }
 

@@ -70,7 +70,7 @@ void CBetrieb::initialisePage()
         setControlEnabled(id, false);
     setControlVisible(kLamp, false);
     control<QLabel>(kLamp)->setPixmap(lampPixmap(QStringLiteral(":/trgui/lamp_green.svg"), 18));
-    control(kLamp)->setAccessibleName(tr("recording"));
+    nameByLanguage(kLamp, {"Aufzeichnung läuft", "recording", "enregistrement en cours"});
 
     // Contact boxes only show the device's state.
     for (int id : {1114, 1116, 1115, 1123}) {
@@ -116,13 +116,13 @@ void CBetrieb::buildLayout()
         {1100, 1099, 1101, 1102, 1103},
         {1105, 1104, 1106, 1107, 1108},
     };
-    const char* columns[] = {"", "Akt", "Max", "Min"};
+    const int columns[] = {0, 1095, 1096, 1097};  // the headings "Akt", "Max", "Min"
     for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 5; ++c)
             grid->addWidget(control(rows[r][c]), r + 1, c);
         for (int c = 1; c <= 3; ++c) {
             control<QLineEdit>(rows[r][c])->setAlignment(Qt::AlignRight);
-            describeBy(rows[r][c], rows[r][0], QString::fromLatin1(columns[c]));
+            describeBy(rows[r][c], rows[r][0], columns[c]);
         }
     }
     grid->addWidget(control(1121), 4, 0);

@@ -129,8 +129,8 @@ void Einstellungen::buildLayout()
                                                     : QStringLiteral(":/trgui/lamp_red.svg"),
                                    24));
     }
-    control(kGreenLamp)->setAccessibleName(tr("connected"));
-    control(kRedLamp)->setAccessibleName(tr("not connected"));
+    nameByLanguage(kGreenLamp, {"verbunden", "connected", "connecté"});
+    nameByLanguage(kRedLamp, {"nicht verbunden", "not connected", "non connecté"});
     control(kGreenLamp)->hide();
     control(kRedLamp)->hide();
 
@@ -162,7 +162,7 @@ void Einstellungen::buildLayout()
     refreshRow->addWidget(new QLabel(QStringLiteral("s"), this));
     auto* marker = control<QLabel>(kRefreshMarker);
     marker->setPixmap(lampPixmap(QStringLiteral(":/trgui/marker_error.svg"), 16));
-    marker->setAccessibleName(tr("error: refresh rate"));
+    nameByLanguage(kRefreshMarker, {"Fehler: Aktualisierung", "error: refresh rate", "erreur : actualisation"});
     marker->setFixedSize(18, 18);
     marker->hide();
     refreshRow->addWidget(marker);
