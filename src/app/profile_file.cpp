@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -214,11 +215,17 @@ bool replaceFile(const std::string& path, const QByteArray& content)
             return false;
     }
 
+    // A file the user may not write stays as it is, as with the classic
+    // functions; the rename below would otherwise replace it regardless.
+    const QString targetName = QString::fromLocal8Bit(target.string().c_str());
+    const QFileInfo existing(targetName);
+    if (existing.exists() && !existing.isWritable())
+        return false;
+
     QFile temporary;
     if (!createTemporary(target, temporary))
         return writeInPlace(target, content);
-    const QString targetName = QString::fromLocal8Bit(target.string().c_str());
-    if (QFile::exists(targetName))
+    if (existing.exists())
         temporary.setPermissions(QFile::permissions(targetName));
     const bool written = temporary.write(content) == content.size() && syncToDisk(temporary);
     temporary.close();
