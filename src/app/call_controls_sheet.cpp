@@ -126,6 +126,11 @@ void CAllControlsSheet::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
+void CAllControlsSheet::setTraceFile(const QString& path)
+{
+    settingsPage_->setTraceFile(path);
+}
+
 void CAllControlsSheet::showAbout()
 {
     CAboutDlg about(this);

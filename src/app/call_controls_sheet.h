@@ -41,6 +41,8 @@ public:
     const MeasurementCycle& cycle() const { return cycle_; }
 
     void showAbout();
+    // Every request and reply on the line is traced to this file (appended).
+    void setTraceFile(const QString& path);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -2,6 +2,9 @@
 #include "device_lock.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+
+#include <cstring>
 
 #ifndef _WIN32
 #include <QSocketNotifier>
@@ -22,9 +25,11 @@ public:
         setApplicationVersion(QStringLiteral(TRGUI_VERSION));
     }
 
-    int run()
+    int run(const QString& traceFile)
     {
         CAllControlsSheet sheet;
+        if (!traceFile.isEmpty())
+            sheet.setTraceFile(traceFile);
         closeOnTermination(sheet);
         sheet.exec();
         return 0;
@@ -70,9 +75,49 @@ private:
 
 } // namespace trgui::app
 
+namespace {
+
+struct CommandLine {
+    QCommandLineParser parser;
+    QCommandLineOption trace{QStringLiteral("trace"),
+                             QStringLiteral("Appends a trace of every request and reply on the serial line to FILE."),
+                             QStringLiteral("FILE")};
+    CommandLine()
+    {
+        parser.setApplicationDescription(QStringLiteral("Service tool for the KM210 flow monitor."));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.addOption(trace);
+    }
+};
+
+bool asksForHelpOrVersion(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        for (const char* option : {"-h", "--help", "-?", "--help-all", "-v", "--version"}) {
+            if (std::strcmp(argv[i], option) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    // --help and --version answer without a window (and without a display).
+    if (asksForHelpOrVersion(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("tr-gui"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(TRGUI_VERSION));
+        CommandLine line;
+        line.parser.process(app);  // prints and exits
+        return 0;
+    }
     trgui::app::deviceLock();  // exists before the main window and outlives it
     trgui::app::CTRGuiApp app(argc, argv);
-    return app.run();
+    CommandLine line;
+    line.parser.process(app);
+    return app.run(line.parser.value(line.trace));
 }

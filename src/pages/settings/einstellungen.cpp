@@ -3,6 +3,7 @@
 #include "page_exchanges.h"
 #include "profile_file.h"
 #include "serial_port.h"
+#include "trace_link.h"
 #include "settings_controls.h"
 #include "variants.h"
 
@@ -218,14 +219,17 @@ void Einstellungen::openAndIdentify(int number, bool retryUntilOpen)
     };
     auto outcome = std::make_shared<Outcome>();
     port_->post(
-        [outcome, number, resolver = app::portResolver(*settings_)](app::PortSlot::Port& slot) {
+        [outcome, number, resolver = app::portResolver(*settings_), trace = traceFile_](app::PortSlot::Port& slot) {
             slot.reset();  // closes the old port before the new one is opened
             auto port = std::make_unique<device::SerialPort>(resolver);
             if (port->open(number) != 0)
                 return;
             outcome->opened = true;
-            outcome->id = device::identifyOnConnect(*port);
-            slot = std::move(port);  // stays open even when silent; the cycle keeps trying it
+            app::PortSlot::Port link = std::move(port);
+            if (!trace.isEmpty())
+                link = std::make_unique<device::TraceLink>(std::move(link), trace);
+            outcome->id = device::identifyOnConnect(*link);
+            slot = std::move(link);  // stays open even when silent; the cycle keeps trying it
         },
         this, [this, outcome, retryUntilOpen] {
             if (!outcome->opened && retryUntilOpen) {

@@ -24,6 +24,8 @@ public:
 
     // Replaces the port with COM<number> and identifies the device.
     void identifyDevice(int number);
+    // Ports opened from now on are traced to this file.
+    void setTraceFile(const QString& path) { traceFile_ = path; }
     // Time between attempts to open a lost port again.
     static constexpr int kReconnectMs = 2000;
     bool reconnecting() const;
@@ -50,6 +52,7 @@ private:
     std::array<PageBase*, 3> otherPages_{};
     QTimer* reconnect_ = nullptr;
     int portNumber_ = 0;  // the COM port last chosen
+    QString traceFile_;
     texts::MessageTable messages_;
 };
 
