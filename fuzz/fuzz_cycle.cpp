@@ -14,8 +14,7 @@ using device::DeviceCommand;
 
 namespace {
 
-// The pages, as far as the cycle sees them. (No override keywords: the set of
-// hooks grows with the pages, and a hook missing here fails the build anyway.)
+// The pages, as far as the cycle sees them.
 class FuzzHooks : public app::CycleHooks {
 public:
     bool operation = true;
@@ -25,19 +24,19 @@ public:
     bool startEnabled = false;
     int deliveries = 0;
 
-    bool operationInitialised() const { return operation; }
-    bool operationRecording() const { return recording; }
-    void setOperationDeviceTypeCode(int code) { FUZZ_CHECK(code >= -128 && code <= 127); }
-    void applyOperationAvailability(int code) { FUZZ_CHECK(code >= -128 && code <= 127); }
-    void updateDisplay(const app::MeasurementRecord&) { ++deliveries; }
-    void toggleRecordingIndicator() {}
-    bool recordStartEnabled() const { return startEnabled; }
-    void enableRecordStart() { startEnabled = true; }
-    void setValuesStale(bool) {}
-    bool visualisationInitialised() const { return visualisation; }
-    bool visualisationPlotting() const { return plotting; }
-    void addSample(const app::MeasurementRecord&) {}
-    void countDownSettleCounter() {}
+    bool operationInitialised() const override { return operation; }
+    bool operationRecording() const override { return recording; }
+    void setOperationDeviceTypeCode(int code) override { FUZZ_CHECK(code >= -128 && code <= 127); }
+    void applyOperationAvailability(int code) override { FUZZ_CHECK(code >= -128 && code <= 127); }
+    void updateDisplay(const app::MeasurementRecord&) override { ++deliveries; }
+    void toggleRecordingIndicator() override {}
+    bool recordStartEnabled() const override { return startEnabled; }
+    void enableRecordStart() override { startEnabled = true; }
+    void setValuesStale(bool) override {}
+    bool visualisationInitialised() const override { return visualisation; }
+    bool visualisationPlotting() const override { return plotting; }
+    void addSample(const app::MeasurementRecord&) override {}
+    void countDownSettleCounter() override {}
 };
 
 // The requests of one poll, in order, up to the error code that every family asks.
@@ -114,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         bool reopened = false;
         slot.post([&](app::PortSlot::Port& port) {
             const auto* link = dynamic_cast<fuzz::FuzzLink*>(port.get());
-            if (!link || link->lineFailed()) {
+            if (!link || link->failed()) {
                 port = std::make_unique<fuzz::FuzzLink>(script);
                 reopened = true;
             }

@@ -58,7 +58,7 @@ public:
     void purgeInput() override {}
     void pause(int) override {}
     // A failed line stays failed, as a pulled adapter does.
-    bool lineFailed() const { return failed_; }
+    bool failed() const override { return failed_; }
 
 private:
     LineScript& script_;

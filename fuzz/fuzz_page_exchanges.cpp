@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t c = 0; c < choices * 4 && !script.exhausted(); ++c) {
         const int choice = (data[c / 4] >> (2 * (c % 4))) & 0x03;
         const auto drainMode = (data[c / 4] & 0x80) ? device::DrainMode::Read : device::DrainMode::Auto;
-        if (port->lineFailed())
+        if (port->failed())
             port = std::make_unique<fuzz::FuzzLink>(script);  // opened anew
         fuzz::FuzzLink& link = *port;
         const std::size_t writesBefore = script.writes.size();
@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (block.empty())
                 FUZZ_CHECK(result == device::message::ConfigurationNotAcknowledged
                            && script.writes.size() == writesBefore);
-            else if (!link.lineFailed())
+            else if (!link.failed())
                 FUZZ_CHECK(script.writes.size() == writesBefore + 2
                            && wellFramed(script.writes[writesBefore], script.writes[writesBefore + 1],
                                          DeviceCommand::WriteConfiguration, block.size()));
