@@ -221,13 +221,13 @@ void PageBase::registerControl(int id, QWidget* widget)
     controls_[id] = widget;
 }
 
-void PageBase::createControls(std::span<const texts::ControlSpec> specs)
+void PageBase::createControls(std::span<const texts::ControlDef> defs)
 {
     using texts::ControlKind;
-    for (const auto& spec : specs) {
-        const QString caption = spec.caption ? QString::fromUtf8(spec.caption) : QString();
+    for (const auto& def : defs) {
+        const QString caption = def.caption ? QString::fromUtf8(def.caption) : QString();
         QWidget* w = nullptr;
-        switch (spec.kind) {
+        switch (def.kind) {
         case ControlKind::Label:
             w = new QLabel(caption, this);
             break;
@@ -265,7 +265,7 @@ void PageBase::createControls(std::span<const texts::ControlSpec> specs)
         }
         // Labels, buttons and check boxes are named by the text they show, in
         // whatever language it is loaded; no fixed name is set here.
-        registerControl(spec.id, w);
+        registerControl(def.id, w);
     }
 }
 

@@ -72,9 +72,9 @@ protected:
     virtual void initialisePage() = 0;
     void showEvent(QShowEvent* event) override;
 
-    // Creates the widget for each spec (caption, objectName "ctl<id>",
+    // Creates the widget for each definition (caption, objectName "ctl<id>",
     // accessible name) and registers it.
-    void createControls(std::span<const texts::ControlSpec> specs);
+    void createControls(std::span<const texts::ControlDef> defs);
     void registerControl(int id, QWidget* widget);
     // The accessible name of field follows the text of label, and of column
     // (a column heading) when given, whatever language they are shown in.

@@ -24,7 +24,7 @@ const std::string kLangDir = LANG_DIR "/";
 
 struct PageFiles {
     const char* name;
-    std::span<const ControlSpec> controls;
+    std::span<const ControlDef> controls;
     const char* labels;
     const char* help;
 };

@@ -5,13 +5,13 @@
 namespace trgui::pages::configuration_page {
 
 using texts::ControlKind;
-using texts::ControlSpec;
+using texts::ControlDef;
 
 // The controls of the Configuration page: each field with its label, change
 // marker and error marker, the unit labels (set from the selected units) and
 // the buttons. Label 1107 has no built-in caption in the dialog; it gets one
 // here so that a missing labels file still leaves it readable.
-inline constexpr ControlSpec kControls[] = {
+inline constexpr ControlDef kControls[] = {
     {1033, ControlKind::ComboBox, nullptr},
     {1034, ControlKind::Label, "HW-Version"},
     {1025, ControlKind::Image, nullptr},

@@ -7,9 +7,9 @@ namespace trgui::pages::operation {
 // The controls of the Operation page with their built-in captions.
 
 using texts::ControlKind;
-using texts::ControlSpec;
+using texts::ControlDef;
 
-inline constexpr ControlSpec kControls[] = {
+inline constexpr ControlDef kControls[] = {
     {1095, ControlKind::Label, "Akt"},
     {1096, ControlKind::Label, "Max"},
     {1097, ControlKind::Label, "Min"},

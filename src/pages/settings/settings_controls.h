@@ -5,10 +5,10 @@
 namespace trgui::pages::settings {
 
 using texts::ControlKind;
-using texts::ControlSpec;
+using texts::ControlDef;
 
 // The controls of the Settings page with their built-in captions.
-inline constexpr ControlSpec kControls[] = {
+inline constexpr ControlDef kControls[] = {
     {1001, ControlKind::ComboBox, nullptr},
     {1006, ControlKind::Label, "COM-Schnittstelle"},
     {1007, ControlKind::Image, nullptr},

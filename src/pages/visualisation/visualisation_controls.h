@@ -5,10 +5,10 @@
 namespace trgui::pages::visualisation {
 
 using texts::ControlKind;
-using texts::ControlSpec;
+using texts::ControlDef;
 
 // The controls of the Visualisation page with their built-in captions.
-inline constexpr ControlSpec kControls[] = {
+inline constexpr ControlDef kControls[] = {
     {1130, ControlKind::Frame, nullptr},
     {1131, ControlKind::Button, "Plot Start"},
     {1132, ControlKind::Button, "Plot Stop"},
