@@ -47,7 +47,9 @@ public:
     // Runs a conversation and returns when it has ended. The window keeps
     // painting and timers keep ticking meanwhile; clicks and keys wait.
     void runAndWait(Conversation conversation);
-    // Puts a port into the slot (replacing any); returns when it is in.
+    // Puts a port into the slot (replacing any); returns when it is in. A
+    // SerialPort is a QObject of the thread that made it: in the threaded
+    // slot, open ports inside a conversation instead.
     void setPort(Port port);
 
 signals:
