@@ -27,38 +27,27 @@ using E = Encoding;
         {FrequencyOutput, 53, E::Flag, 0, nullptr}, {PulseValue, 54, E::Float, 0, "%5.1f"},             \
         {MeasuringTime, 58, E::Byte, 0, "%2d"}, {MultiplicationFactor, 59, E::Float, 0, "%4.2f"}
 
-constexpr BlockEntry kLayout0[] = {
-    {Language, 0, E::Enumeration, 11, nullptr},
-    {SensorType, 1, E::Enumeration, 21, nullptr},
-    {TValue, 2, E::Byte, 0, "%2d"},
-    {CValue, 3, E::Thousandths, 0, "%d"},
-    {PipeSize, 7, E::Float, 0, "%5.1f"},
-    {VelocityUnit, 11, E::Enumeration, 90, nullptr},
-    {TemperatureUnit, 12, E::Enumeration, 100, nullptr},
-    {VolumeFlowUnit, 13, E::Enumeration, 110, nullptr},
-    {TotaliserUnit, 14, E::Enumeration, 120, nullptr},
-    {DisplayLine1, 15, E::Enumeration, 140, nullptr},
-    {DisplayLine2, 16, E::Enumeration, 150, nullptr},
-    TRGUI_COMMON_BLOCK_MIDDLE,
-    {LimitAssignment, 36, E::Enumeration, 190, nullptr},
-    TRGUI_COMMON_BLOCK_END,
-};
+// The family 0 block; the family 2 block is the same with the two fittings after it.
+#define TRGUI_BLOCK_FAMILY_0 \
+    {Language, 0, E::Enumeration, 11, nullptr}, \
+    {SensorType, 1, E::Enumeration, 21, nullptr}, \
+    {TValue, 2, E::Byte, 0, "%2d"}, \
+    {CValue, 3, E::Thousandths, 0, "%d"}, \
+    {PipeSize, 7, E::Float, 0, "%5.1f"}, \
+    {VelocityUnit, 11, E::Enumeration, 90, nullptr}, \
+    {TemperatureUnit, 12, E::Enumeration, 100, nullptr}, \
+    {VolumeFlowUnit, 13, E::Enumeration, 110, nullptr}, \
+    {TotaliserUnit, 14, E::Enumeration, 120, nullptr}, \
+    {DisplayLine1, 15, E::Enumeration, 140, nullptr}, \
+    {DisplayLine2, 16, E::Enumeration, 150, nullptr}, \
+    TRGUI_COMMON_BLOCK_MIDDLE, \
+    {LimitAssignment, 36, E::Enumeration, 190, nullptr}, \
+    TRGUI_COMMON_BLOCK_END
+
+constexpr BlockEntry kLayout0[] = {TRGUI_BLOCK_FAMILY_0};
 
 constexpr BlockEntry kLayout2[] = {
-    {Language, 0, E::Enumeration, 11, nullptr},
-    {SensorType, 1, E::Enumeration, 21, nullptr},
-    {TValue, 2, E::Byte, 0, "%2d"},
-    {CValue, 3, E::Thousandths, 0, "%d"},
-    {PipeSize, 7, E::Float, 0, "%5.1f"},
-    {VelocityUnit, 11, E::Enumeration, 90, nullptr},
-    {TemperatureUnit, 12, E::Enumeration, 100, nullptr},
-    {VolumeFlowUnit, 13, E::Enumeration, 110, nullptr},
-    {TotaliserUnit, 14, E::Enumeration, 120, nullptr},
-    {DisplayLine1, 15, E::Enumeration, 140, nullptr},
-    {DisplayLine2, 16, E::Enumeration, 150, nullptr},
-    TRGUI_COMMON_BLOCK_MIDDLE,
-    {LimitAssignment, 36, E::Enumeration, 190, nullptr},
-    TRGUI_COMMON_BLOCK_END,
+    TRGUI_BLOCK_FAMILY_0,
     {TeeFitting, 63, E::Enumeration, 30, nullptr},
     {ValveFitting, 64, E::Enumeration, 40, nullptr},
 };
@@ -87,6 +76,7 @@ constexpr BlockEntry kLayout1[] = {
 
 #undef TRGUI_COMMON_BLOCK_MIDDLE
 #undef TRGUI_COMMON_BLOCK_END
+#undef TRGUI_BLOCK_FAMILY_0
 
 bool isBlank(QChar c)
 {
