@@ -40,10 +40,12 @@ Times startOnce(const std::string& com1)
     clock.start();
     app::CAllControlsSheet sheet;
     sheet.show();
-    QTest::qWaitForWindowExposed(&sheet, 5000);
+    if (!QTest::qWaitForWindowExposed(&sheet, 5000))
+        std::fprintf(stderr, "the window was not exposed within 5 s\n");
     Times t;
     t.shown = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-    QTest::qWaitFor([&] { return sheet.portSlot().pending() == 0; }, 5000);
+    if (!QTest::qWaitFor([&] { return sheet.portSlot().pending() == 0; }, 5000))
+        std::fprintf(stderr, "the identification did not end within 5 s\n");
     t.identified = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     dir.takeBoxes();
     return t;

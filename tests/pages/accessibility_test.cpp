@@ -53,8 +53,9 @@ void expectNamesAsShown(pages::PageBase* page, const std::string& where)
             // relation); elsewhere, as a field's, the name its labels give it.
             auto* list = qobject_cast<QComboBox*>(w);
             const QString given = list ? w->accessibleName() : name;
-            if (list && !list->currentText().isEmpty())
+            if (list && !list->currentText().isEmpty()) {
                 EXPECT_TRUE(name == list->currentText() || name == given) << what;
+            }
             bool fromLabels = labels.contains(given);
             for (const auto& label : labels)
                 fromLabels = fromLabels || (given.startsWith(label + ' ') && labels.contains(given.mid(label.size() + 1)));
