@@ -33,7 +33,7 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
       configurationPage_(new pages::CKonfiguration),
       operationPage_(new pages::CBetrieb),
       visualisationPage_(new pages::CGrafik),
-      settings_(SettingsRecord::forDirectory(currentProgramDirectory())),
+      settings_(SettingsRecord::forProgramDirectory(currentProgramDirectory())),
       cycle_(settings_, port_, deviceLock(), *this)
 {
     setWindowTitle(QString::fromUtf8(kTitle));

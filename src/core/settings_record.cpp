@@ -3,6 +3,10 @@
 #include "profile_file.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace trgui::app {
 
@@ -42,6 +46,50 @@ SettingsRecord SettingsRecord::forDirectory(const std::string& dir)
     record.programDirectory = withTrailingSeparator(dir);
     record.settingsFilePath = record.programDirectory + kSettingsFileName;
     return record;
+}
+
+SettingsRecord SettingsRecord::forProgramDirectory(const std::string& dir)
+{
+    SettingsRecord record = forDirectory(dir);
+    record.settingsFilePath =
+        settingsFileLocation(record.programDirectory, settingsWritableIn(record.programDirectory),
+                             userSettingsDirectory());
+    return record;
+}
+
+std::string settingsFileLocation(const std::string& programDirectory, bool programMayWriteThere,
+                                 const std::string& userDirectory)
+{
+    const std::string programFile = withTrailingSeparator(programDirectory) + kSettingsFileName;
+    if (programMayWriteThere || userDirectory.empty())
+        return programFile;
+    const std::string userFile = withTrailingSeparator(userDirectory) + kSettingsFileName;
+    const QString user = QString::fromLocal8Bit(userFile.c_str());
+    const QString shipped = QString::fromLocal8Bit(programFile.c_str());
+    if (!QFileInfo::exists(user) && QFileInfo::exists(shipped)) {
+        // A failed copy leaves no file: the next start tries again, and until
+        // then the settings read are the defaults, as for a first start.
+        if (QDir().mkpath(QString::fromLocal8Bit(userDirectory.c_str())) && QFile::copy(shipped, user))
+            QFile::setPermissions(user, QFile::permissions(user) | QFile::WriteOwner | QFile::ReadOwner);
+    }
+    return userFile;
+}
+
+bool settingsWritableIn(const std::string& programDirectory)
+{
+    const QString dir = QString::fromLocal8Bit(programDirectory.c_str());
+    if (QFileInfo(QDir(dir), QString::fromLatin1(kSettingsFileName)).isWritable())
+        return true;
+    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".TR-GUI-probe-XXXXXX")));
+    return probe.open();  // removed again when probe goes
+}
+
+std::string userSettingsDirectory()
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (base.isEmpty())
+        return {};
+    return withTrailingSeparator(QDir::toNativeSeparators(base + QStringLiteral("/TR-GUI")).toLocal8Bit().toStdString());
 }
 
 void SettingsRecord::load()

@@ -22,6 +22,9 @@ struct SettingsRecord {
 
     // A record for the program directory dir: both paths set, nothing loaded.
     static SettingsRecord forDirectory(const std::string& dir);
+    // The same, with the settings file where this user can keep it
+    // (settingsFileLocation with the user's configuration directory).
+    static SettingsRecord forProgramDirectory(const std::string& dir);
 
     // Fills the five settings from the file; missing file or keys give the
     // defaults. Temporary files of an interrupted save are removed first.
@@ -41,5 +44,16 @@ bool isPathSeparator(char c);
 
 // The process's current directory as the program directory.
 std::string currentProgramDirectory();
+
+// Where TR-GUI.ini is kept: in the program directory when the program may
+// write there (a portable installation); otherwise in userDirectory, where the
+// program directory's file, an administrator's template, is copied the first
+// time. Nothing is created when neither file exists.
+std::string settingsFileLocation(const std::string& programDirectory, bool programMayWriteThere,
+                                 const std::string& userDirectory);
+// True when a file can be created in dir, or the settings file in it can be written.
+bool settingsWritableIn(const std::string& programDirectory);
+// $XDG_CONFIG_HOME/TR-GUI/ (through QStandardPaths), ending in a separator.
+std::string userSettingsDirectory();
 
 } // namespace trgui::app

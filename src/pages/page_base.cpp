@@ -72,7 +72,7 @@ PageBase::PageBase(QWidget* parent) : QWidget(parent)
 
 QString PageBase::tabTitleFor(const std::array<const char*, 3>& titles)
 {
-    auto temporary = app::SettingsRecord::forDirectory(app::currentProgramDirectory());
+    auto temporary = app::SettingsRecord::forProgramDirectory(app::currentProgramDirectory());
     temporary.load();
     const int language = temporary.language;
     temporary.save();
@@ -197,7 +197,11 @@ void PageBase::setFileChooser(FileChooser chooser)
 
 QString PageBase::chooseFile(FileDialog kind, const QString& title, const QString& filter)
 {
-    const QString directory = settings_ ? QString::fromLocal8Bit(settings_->workingDir.c_str()) : QString();
+    QString directory = settings_ ? QString::fromLocal8Bit(settings_->workingDir.c_str()) : QString();
+    // An installed program's directory is no place for the user's files: with
+    // no directory remembered yet, start at home.
+    if (directory.isEmpty() && settings_ && settings_->settingsFilePath != settings_->programDirectory + app::kSettingsFileName)
+        directory = QDir::homePath();
     if (fileChooser())
         return fileChooser()(this, kind, title, directory);
     return kind == FileDialog::Save ? QFileDialog::getSaveFileName(this, title, directory, filter)

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #ifdef __linux__
@@ -151,3 +152,51 @@ TEST(SettingsRecord, oneSaveReplacesTheFileOnce)
     EXPECT_EQ(replacements, 1);
 }
 #endif
+
+TEST(SettingsLocation, programDirectoryWhenWritableElseTheUsersCopyOfItsTemplate)
+{
+    QTemporaryDir program, user;
+    const std::string programDir = program.path().toStdString() + "/";
+    const std::string userDir = user.path().toStdString() + "/TR-GUI/";
+    const auto read = [](const std::string& path) {
+        QFile f(QString::fromStdString(path));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+
+    // No template: the user's path, and nothing written before a save.
+    EXPECT_EQ(settingsFileLocation(programDir, true, userDir), programDir + "TR-GUI.ini");
+    EXPECT_EQ(settingsFileLocation(programDir, false, userDir), userDir + "TR-GUI.ini");
+    EXPECT_FALSE(QFileInfo::exists(user.path() + "/TR-GUI"));
+
+    // The administrator's template carries over once; later the user's own file wins.
+    const QByteArray shipped = "[COM]\r\nCOMPORT=4\r\nCOM4=/dev/ttyUSB1\r\n[DATEN]\r\nLANGUAGE=2\r\n";
+    QFile file(program.filePath("TR-GUI.ini"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(shipped);
+    file.close();
+    ASSERT_TRUE(file.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const std::string userFile = settingsFileLocation(programDir, false, userDir);
+    EXPECT_EQ(read(userFile), shipped);
+
+    auto record = SettingsRecord::forDirectory(programDir);
+    record.settingsFilePath = userFile;
+    record.load();
+    EXPECT_EQ(record.mappedPortDevice("COM4"), "/dev/ttyUSB1");
+    record.language = 1;
+    record.save();  // the copy is the user's to write, even of a read-only template
+    EXPECT_EQ(settingsFileLocation(programDir, false, userDir), userFile);
+    record.load();
+    EXPECT_EQ(record.language, 1);
+    EXPECT_EQ(record.comPort, 4);
+    EXPECT_EQ(read(programDir + "TR-GUI.ini"), shipped) << "the template is left alone";
+}
+
+TEST(SettingsLocation, writabilityIsTriedWithoutLeavingAFile)
+{
+    QTemporaryDir dir;
+    EXPECT_TRUE(settingsWritableIn(dir.path().toStdString() + "/"));
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+#ifdef __linux__
+    EXPECT_FALSE(settingsWritableIn("/proc/self/")) << "not even root creates files there";
+#endif
+}
