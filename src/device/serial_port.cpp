@@ -1,8 +1,12 @@
 #include "serial_port.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSerialPort>
+#include <QSerialPortInfo>
+#include <QStringList>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace trgui::device {
@@ -28,6 +32,43 @@ std::string defaultPortDevice(const std::string& comName)
         return "/dev/ttyS" + std::to_string(n - 7);
     return "/dev/tty" + comName;
 #endif
+}
+
+std::vector<PortFacts> systemPorts()
+{
+    std::vector<PortFacts> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        ports.push_back({info.systemLocation(), info.portName(), info.description(), info.manufacturer(),
+                         info.serialNumber()});
+    return ports;
+}
+
+PortEntry describePort(const std::string& comName, const std::string& device, const std::vector<PortFacts>& ports,
+                       const QString& notPresent)
+{
+    const QString name = QString::fromStdString(comName);
+    const QString path = QString::fromLocal8Bit(device.c_str());
+    // A mapped name is often a link (by-id, a simulator's pty): the system knows its target.
+    const QString target = QFileInfo(path).canonicalFilePath();
+    const auto facts = std::find_if(ports.begin(), ports.end(), [&](const PortFacts& p) {
+        return p.location == path || p.name == path || (!target.isEmpty() && p.location == target);
+    });
+
+    PortEntry entry;
+    entry.present = facts != ports.end() || QFileInfo::exists(path);
+    QStringList details;
+    if (path != name)
+        details << path;
+    if (facts != ports.end()) {
+        for (const QString& fact : {facts->description, facts->manufacturer, facts->serialNumber}) {
+            if (!fact.isEmpty() && !details.contains(fact))
+                details << fact;
+        }
+    }
+    if (!entry.present)
+        details << notPresent;
+    entry.text = details.isEmpty() ? name : QStringLiteral("%1   (%2)").arg(name, details.join(QStringLiteral(", ")));
+    return entry;
 }
 
 SerialPort::SerialPort(PortNameResolver resolver)

@@ -2,9 +2,12 @@
 
 #include "serial_link.h"
 
+#include <QString>
+
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QSerialPort;
 
@@ -17,6 +20,26 @@ using PortNameResolver = std::function<std::string(const std::string& comName)>;
 // COM1-COM4 -> /dev/ttyUSB0-3, COM5-COM6 -> /dev/ttyACM0-1, COM7-COM9 -> /dev/ttyS0-2.
 // On Windows the name is returned unchanged.
 std::string defaultPortDevice(const std::string& comName);
+
+// What the system tells of one serial device it knows.
+struct PortFacts {
+    QString location;  // "/dev/ttyUSB0"; "\\.\COM3" on Windows
+    QString name;      // "ttyUSB0"; "COM3"
+    QString description;
+    QString manufacturer;
+    QString serialNumber;
+};
+std::vector<PortFacts> systemPorts();
+
+// One entry of the port list: "COM1   (/dev/ttyUSB0, FT232R USB UART, FTDI, A9XK3)".
+// The device is left out where it is the COM name itself (Windows); an absent
+// device ends in notPresent.
+struct PortEntry {
+    QString text;
+    bool present = false;
+};
+PortEntry describePort(const std::string& comName, const std::string& device, const std::vector<PortFacts>& ports,
+                       const QString& notPresent);
 
 // The one connection to the device: "COMn" at 9600 baud, 8N1, no handshake,
 // used blocking. A read returns when 80 bytes arrived or 80 ms passed.

@@ -2,6 +2,8 @@
 #include "simulator.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -25,6 +27,35 @@ TEST(PortNames, defaultMapOfComNames)
     EXPECT_EQ(defaultPortDevice("COM7"), "/dev/ttyS0");
     EXPECT_EQ(defaultPortDevice("COM9"), "/dev/ttyS2");
 #endif
+}
+
+TEST(PortNames, listEntryShowsTheDeviceWhatTheSystemKnowsAndWhetherItIsThere)
+{
+    QTemporaryDir dir;
+    const QString node = dir.filePath("ttyUSB0");
+    QFile(node).open(QIODevice::WriteOnly);
+    const QString link = dir.filePath("by-id-usb-FTDI");  // mapped through a link, as under /dev/serial/by-id
+    QFile::link(node, link);
+    const std::vector<PortFacts> ports{
+        {node, "ttyUSB0", "FT232R USB UART", "FTDI", "A9XK3"},
+        {"\\\\.\\COM3", "COM3", "USB Serial Port", "USB Serial Port", ""},
+    };
+    const struct {
+        std::string com, device;
+        QString text;
+        bool present;
+    } cases[] = {
+        {"COM1", node.toStdString(), "COM1   (" + node + ", FT232R USB UART, FTDI, A9XK3)", true},
+        {"COM1", link.toStdString(), "COM1   (" + link + ", FT232R USB UART, FTDI, A9XK3)", true},
+        {"COM2", "/nonexistent/ttyUSB9", "COM2   (/nonexistent/ttyUSB9, not present)", false},
+        {"COM3", "COM3", "COM3   (USB Serial Port)", true},  // the name is the device: said once
+        {"COM4", "COM4", "COM4   (not present)", false},
+    };
+    for (const auto& c : cases) {
+        const PortEntry entry = describePort(c.com, c.device, ports, "not present");
+        EXPECT_EQ(entry.text, c.text);
+        EXPECT_EQ(entry.present, c.present) << c.device;
+    }
 }
 
 TEST(SerialPort, openFormsComNameAndFailsForAMissingDevice)

@@ -60,6 +60,14 @@ TEST_F(SettingsPage, startUpConnectsAndIdentifies)
     EXPECT_TRUE(page->control<QComboBox>(1001)->currentText().startsWith("COM1"));
     EXPECT_TRUE(page->control<QComboBox>(1001)->currentText().contains(QString::fromStdString(sim.linkPath())))
         << "the device a COM name stands for is shown beside it";
+    auto* com = page->control<QComboBox>(1001);
+    EXPECT_EQ(com->itemText(2), "COM3   (/nonexistent/tty-km210, nicht vorhanden)");
+    EXPECT_TRUE(com->itemData(2, Qt::ForegroundRole).isValid()) << "greyed";
+    EXPECT_FALSE(com->itemData(1, Qt::ForegroundRole).isValid());
+    second.stop();  // the adapter is pulled: its link goes
+    page->refreshPortList();
+    EXPECT_TRUE(com->itemText(1).endsWith(", nicht vorhanden)")) << com->itemText(1).toStdString();
+    EXPECT_TRUE(com->itemData(1, Qt::ForegroundRole).isValid());
     EXPECT_EQ(page->control(1007)->accessibleName(), "verbunden") << "in the language shown";
     EXPECT_EQ(page->control(1009)->accessibleName(), "HW-Version");
 }

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QAbstractItemView>
 #include <QVBoxLayout>
 
 namespace trgui::pages {
@@ -77,15 +78,17 @@ void Einstellungen::initialisePage()
     loadTexts(texts::stem::SettingsLabels, texts::stem::SettingsHelp);
 
     auto* com = control<QComboBox>(kComList);
-    const auto resolve = app::portResolver(*settings_);
-    for (int n = 1; n <= kPortCount; ++n) {
-        const std::string name = "COM" + std::to_string(n);
-        const std::string device = resolve(name);
-        // Where the name stands for another device (Linux), show which.
-        com->addItem(device == name ? QString::fromStdString(name)
-                                    : QStringLiteral("%1   (%2)").arg(QString::fromStdString(name),
-                                                                       QString::fromLocal8Bit(device.c_str())));
-    }
+    for (int n = 1; n <= kPortCount; ++n)
+        com->addItem(QStringLiteral("COM%1").arg(n));
+    refreshPortList();
+    // Adapters come and go: the list follows while the page is in view.
+    auto* portWatch = new QTimer(this);
+    portWatch->setInterval(kPortListRefreshMs);
+    connect(portWatch, &QTimer::timeout, this, [this] {
+        if (isVisible())
+            refreshPortList();
+    });
+    portWatch->start();
     auto* language = control<QComboBox>(kLanguageList);
     language->addItems({QStringLiteral("Deutsch"), QStringLiteral("English"), QStringLiteral("Francais")});
     auto* refresh = control<QLineEdit>(kRefreshEdit);
@@ -195,6 +198,26 @@ void Einstellungen::buildLayout()
     page->addWidget(logo, 0, Qt::AlignRight);
 }
 
+void Einstellungen::refreshPortList()
+{
+    static constexpr std::array<const char*, 3> kNotPresent{"nicht vorhanden", "not present", "absent"};
+    auto* com = control<QComboBox>(kComList);
+    if (com->view()->isVisible())
+        return;  // never under the user's pointer
+    const int language = settings_->language >= 0 && settings_->language <= 2 ? settings_->language : 0;
+    const QString notPresent = QString::fromUtf8(kNotPresent[static_cast<std::size_t>(language)]);
+    const auto resolve = app::portResolver(*settings_);
+    const auto ports = device::systemPorts();
+    for (int i = 0; i < com->count(); ++i) {
+        const std::string name = "COM" + std::to_string(i + 1);
+        const device::PortEntry entry = device::describePort(name, resolve(name), ports, notPresent);
+        if (com->itemText(i) != entry.text)
+            com->setItemText(i, entry.text);
+        com->setItemData(i, entry.present ? QVariant() : QVariant(palette().brush(QPalette::Disabled, QPalette::Text)),
+                         Qt::ForegroundRole);
+    }
+}
+
 void Einstellungen::showConnected(bool connected)
 {
     setControlVisible(kGreenLamp, connected);
@@ -274,6 +297,7 @@ void Einstellungen::reloadTexts()
 {
     loadTexts(texts::stem::SettingsLabels, texts::stem::SettingsHelp);
     loadMessageTable(messages_);
+    refreshPortList();
 }
 
 void Einstellungen::changeLanguage()

@@ -28,6 +28,10 @@ public:
     void setTraceFile(const QString& path) { traceFile_ = path; }
     // Time between attempts to open a lost port again.
     static constexpr int kReconnectMs = 2000;
+    // How often the port list looks again which adapters are there.
+    static constexpr int kPortListRefreshMs = 2000;
+    // Each COM entry with its device, what the system knows of it, and whether it is there.
+    void refreshPortList();
     bool reconnecting() const;
     void validateRefreshRate();
     void changeLanguage();
