@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# End to end: builds the Debian package, unpacks it into a scratch root (no
+# root needed) and starts the installed program there through /usr/bin/tr-gui,
+# offscreen, against the simulator. Passes when the trace shows an accepted
+# reply, the program ends cleanly on SIGTERM, --version answers and the menu
+# entry and metainfo validate.
+#   test-package.sh BUILD_DIR SIMULATOR VERSION
+set -euo pipefail
+build=$(readlink -f "$1") sim=$(readlink -f "$2") version=$3
+work=$(mktemp -d)
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*"
+  echo "--- simulator log"; tail -n 20 "$work/sim.log" 2>/dev/null || true
+  echo "--- program output"; cat "$work/gui.log" 2>/dev/null || true
+  echo "--- trace"; tail -n 20 "$work/caller/trace.txt" 2>/dev/null || true
+  exit 1
+}
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" > "$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log"; fail "cpack failed"; }
+debs=("$work"/package/tr-gui_"$version"_*.deb)
+[ -f "${debs[0]}" ] || fail "no tr-gui_${version}_*.deb: $(ls "$work/package")"
+deb=${debs[0]}
+depends=$(dpkg-deb -f "$deb" Depends)
+names=$(tr ',' '\n' <<< "$depends" | sed 's/[(|].*//; s/ //g')
+for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6svg6 libqt6printsupport6 libqcustomplot2.1-qt6; do
+  grep -qx "$p" <<< "$names" || fail "Depends lacks $p: $depends"
+done
+[[ $depends != *-dev* ]] || fail "Depends names a -dev package: $depends"
+
+root=$work/root
+dpkg -x "$deb" "$root"
+prog=$root/opt/tr-gui
+for f in "$prog/tr-gui" "$prog/Messages_en.txt" "$root/usr/share/applications/tr-gui.desktop" \
+         "$root/usr/share/icons/hicolor/scalable/apps/tr-gui.svg" \
+         "$root/usr/share/icons/hicolor/48x48/apps/tr-gui.png" \
+         "$root/usr/share/metainfo/com.trelvik.trgui.metainfo.xml"; do
+  [ -f "$f" ] || fail "not in the package: ${f#"$root"}"
+done
+[ -x "$root/usr/bin/tr-gui" ] || fail "no /usr/bin/tr-gui"
+
+if command -v desktop-file-validate > /dev/null; then
+  desktop-file-validate "$root/usr/share/applications/tr-gui.desktop" || fail "menu entry invalid"
+fi
+if command -v appstreamcli > /dev/null; then
+  appstreamcli validate --no-net "$root/usr/share/metainfo/com.trelvik.trgui.metainfo.xml" > "$work/appstream.log" 2>&1 ||
+    { cat "$work/appstream.log"; fail "metainfo invalid"; }
+fi
+
+mkdir "$work/caller"
+cd "$work/caller"
+out=$("$root/usr/bin/tr-gui" --version) || fail "--version failed: $out"
+[[ $out == *"$version"* ]] || fail "--version printed: $out"
+
+"$sim" --link "$work/COM1" --type 3 --verbose < /dev/null > "$work/sim.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [ -L "$work/COM1" ] && break; sleep 0.1; done
+[ -L "$work/COM1" ] || fail "simulator did not start"
+printf '[COM]\r\nCOMPORT=1\r\nCOM1=%s\r\n' "$work/COM1" > "$prog/TR-GUI.ini"
+
+# From a directory of its own, with a relative trace file: the launcher must
+# keep it in the caller's directory although the program runs in /opt/tr-gui.
+QT_QPA_PLATFORM=offscreen "$root/usr/bin/tr-gui" --trace trace.txt > "$work/gui.log" 2>&1 &
+gui=$!
+pids+=($gui)
+for _ in $(seq 200); do
+  grep -q ' accepted$' trace.txt 2>/dev/null && break
+  kill -0 "$gui" 2>/dev/null || fail "tr-gui ended at start"
+  sleep 0.1
+done
+grep -q ' accepted$' trace.txt 2>/dev/null || fail "no accepted reply in the trace within 20 s"
+[ ! -e "$prog/trace.txt" ] || fail "the trace went into the program directory"
+
+kill -TERM "$gui"
+for _ in $(seq 100); do kill -0 "$gui" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$gui" 2>/dev/null && fail "tr-gui did not end on SIGTERM"
+status=0
+wait "$gui" || status=$?
+[ "$status" -eq 0 ] || fail "tr-gui ended with status $status"
+echo "PASS: $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB); $(grep -c ' accepted$' trace.txt) accepted replies"
