@@ -310,7 +310,13 @@ class CLPReadAccessProperty : public CLPBaseClass {
 public:
     using GetterFn = T (Owner::*)();
     CLPReadAccessProperty(Owner* owner, GetterFn getter) : owner_(owner), getter_(getter) {}
-    T Get() { return (owner_->*getter_)(); }
+    T Get()
+    {
+        // Called through locals: GCC's vptr check mis-addresses owner_->*getter_.
+        Owner* owner = owner_;
+        const GetterFn getter = getter_;
+        return (owner->*getter)();
+    }
 
 protected:
     Owner* owner_;
@@ -325,7 +331,12 @@ public:
         : CLPReadAccessProperty<Owner, T>(owner, getter), setter_(setter)
     {
     }
-    void Set(T value) { (this->owner_->*setter_)(value); }
+    void Set(T value)
+    {
+        Owner* owner = this->owner_;
+        const SetterFn setter = setter_;
+        (owner->*setter)(value);
+    }
 
 private:
     SetterFn setter_;
