@@ -73,13 +73,13 @@ int main(int argc, char** argv)
     sheet.show();
     QTest::qWait(800);
     std::printf("pictures:\n");
-    save(sheet, outDir.filePath(QStringLiteral("1-settings.png")));
+    save(sheet, outDir.filePath(QStringLiteral("1-connect.png")));
 
     sheet.tabs()->setCurrentIndex(1);
     QTest::qWait(300);
     sheet.configurationPage()->control<QAbstractButton>(1011)->click();
     QTest::qWait(300);
-    save(sheet, outDir.filePath(QStringLiteral("2-configuration.png")));
+    save(sheet, outDir.filePath(QStringLiteral("2-configure.png")));
 
     // The chart plots from here on, so it has samples when its page is shown.
     auto* visualisation = sheet.visualisationPage();
@@ -89,26 +89,27 @@ int main(int argc, char** argv)
     sheet.tabs()->setCurrentIndex(2);
     auto* operation = sheet.operationPage();
     const bool polled = waitUntil([&] { return operation->recordStartEnabled(); }, 8000);
+    save(sheet, outDir.filePath(QStringLiteral("3-watch.png")));
     if (polled) {
         operation->control<QAbstractButton>(1126)->click();
         QTest::qWait(recordSeconds * 1000);
     } else {
         std::printf("no complete poll arrived: is the device connected?\n");
     }
-    save(sheet, outDir.filePath(QStringLiteral("3-operation.png")));
+    save(sheet, outDir.filePath(QStringLiteral("4-record.png")));
 
     sheet.tabs()->setCurrentIndex(3);
     if (polled)
         waitUntil([&] { return visualisation->sampleCount() >= 8; }, 15000);
     QTest::qWait(500);
-    save(sheet, outDir.filePath(QStringLiteral("4-visualisation.png")));
+    save(sheet, outDir.filePath(QStringLiteral("5-plot.png")));
     std::printf("chart: %d samples plotted\n", visualisation->sampleCount());
     if (operation->recording())
         operation->control<QAbstractButton>(1127)->click();
 
     QTimer::singleShot(500, [&] {
         if (QWidget* about = QApplication::activeModalWidget()) {
-            save(*about, outDir.filePath(QStringLiteral("5-about.png")));
+            save(*about, outDir.filePath(QStringLiteral("6-about.png")));
             about->close();
         }
     });
