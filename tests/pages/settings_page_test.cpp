@@ -83,6 +83,17 @@ TEST_F(SettingsPage, fiveByteIdentificationShowsTheRedLamp)
     EXPECT_EQ(sheet->settings().deviceFamily, -1);
 }
 
+TEST_F(SettingsPage, aDeviceSwitchedOnLaterIsIdentifiedOnTheOpenPort)
+{
+    sim.control("silent on");
+    start();
+    EXPECT_TRUE(shown(page->control(1008)));
+    sim.control("silent off");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown(page->control(1007)); }, 8000));
+    EXPECT_EQ(text(1009), "KM210-DR-E1S2H1");
+    EXPECT_EQ(sheet->settings().deviceFamily, 1);
+}
+
 TEST_F(SettingsPage, comChangeReplacesThePortAndIsSavedLater)
 {
     start();

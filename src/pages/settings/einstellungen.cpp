@@ -54,6 +54,10 @@ void Einstellungen::setShared(app::SettingsRecord* settings, app::PortSlot* port
     reconnect_->setSingleShot(true);
     reconnect_->setInterval(kReconnectMs);
     connect(reconnect_, &QTimer::timeout, this, [this] { openAndIdentify(portNumber_, true); });
+    reidentify_ = new QTimer(this);
+    reidentify_->setSingleShot(true);
+    reidentify_->setInterval(kReconnectMs);
+    connect(reidentify_, &QTimer::timeout, this, &Einstellungen::identifyAgain);
     connect(port_, &app::PortSlot::portLost, this, &Einstellungen::portLost);
 }
 
@@ -64,8 +68,34 @@ bool Einstellungen::reconnecting() const
 
 void Einstellungen::portLost()
 {
+    reidentify_->stop();
     showConnected(false);
     reconnect_->start();
+}
+
+void Einstellungen::identifyAgain()
+{
+    // The port is open but the device did not answer (switched off, cable
+    // loose at its end): ask on the open port until it does.
+    auto outcome = std::make_shared<device::Identification>();
+    auto asked = std::make_shared<bool>(false);
+    port_->post(
+        [outcome, asked](app::PortSlot::Port& slot) {
+            if (!slot)
+                return;  // lost meanwhile: reconnection takes over
+            *asked = true;
+            *outcome = device::identifyOnConnect(*slot);
+        },
+        this, [this, outcome, asked] {
+            if (!*asked || reconnecting() || !waitingForAnswer_)
+                return;  // a port chosen meanwhile has its own identification
+            if (!outcome->connected) {
+                reidentify_->start();
+                return;
+            }
+            waitingForAnswer_ = false;
+            showIdentification(outcome.get());
+        });
 }
 
 void Einstellungen::initialisePage()
@@ -227,6 +257,7 @@ void Einstellungen::showConnected(bool connected)
 void Einstellungen::identifyDevice(int number)
 {
     reconnect_->stop();  // a port chosen by hand ends any attempt to bring back the old one
+    reidentify_->stop();
     portNumber_ = number;
     setControlText(kModelField, kNoValue);
     setControlText(kVersionField, kNoValue);
@@ -241,6 +272,7 @@ void Einstellungen::openAndIdentify(int number, bool retryUntilOpen)
         device::Identification id;
     };
     auto outcome = std::make_shared<Outcome>();
+    waitingForAnswer_ = false;
     port_->post(
         [outcome, number, resolver = app::portResolver(*settings_), trace = traceFile_](app::PortSlot::Port& slot) {
             slot.reset();  // closes the old port before the new one is opened
@@ -260,6 +292,9 @@ void Einstellungen::openAndIdentify(int number, bool retryUntilOpen)
                 return;
             }
             showIdentification(outcome->opened ? &outcome->id : nullptr);
+            waitingForAnswer_ = outcome->opened && !outcome->id.connected;
+            if (waitingForAnswer_)
+                reidentify_->start();
         });
 }
 

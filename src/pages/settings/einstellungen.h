@@ -50,11 +50,15 @@ private:
     // The port failed: red lamp, and the same COM port is tried again every 2 s.
     void portLost();
     void openAndIdentify(int number, bool retryUntilOpen);
+    // The port is open and the device was silent: ask it again every 2 s.
+    void identifyAgain();
 
     QString tabTitle_;
     app::PortSlot* port_ = nullptr;
     std::array<PageBase*, 3> otherPages_{};
     QTimer* reconnect_ = nullptr;
+    QTimer* reidentify_ = nullptr;
+    bool waitingForAnswer_ = false;  // the open port's device has not answered yet
     int portNumber_ = 0;  // the COM port last chosen
     QString traceFile_;
     texts::MessageTable messages_;
