@@ -200,7 +200,9 @@ QString PageBase::chooseFile(FileDialog kind, const QString& title, const QStrin
     QString directory = settings_ ? QString::fromLocal8Bit(settings_->workingDir.c_str()) : QString();
     // An installed program's directory is no place for the user's files: with
     // no directory remembered yet, start at home.
-    if (directory.isEmpty() && settings_ && settings_->settingsFilePath != settings_->programDirectory + app::kSettingsFileName)
+    const bool installed =
+        settings_ && settings_->settingsFilePath != settings_->programDirectory + app::kSettingsFileName;
+    if (directory.isEmpty() && installed)
         directory = QDir::homePath();
     if (fileChooser())
         return fileChooser()(this, kind, title, directory);

@@ -7,6 +7,7 @@
 #include "settings_controls.h"
 #include "variants.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -15,7 +16,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QAbstractItemView>
 #include <QVBoxLayout>
 
 namespace trgui::pages {
