@@ -66,10 +66,12 @@ std::string settingsFileLocation(const std::string& programDirectory, bool progr
     const std::string userFile = withTrailingSeparator(userDirectory) + kSettingsFileName;
     const QString user = QString::fromLocal8Bit(userFile.c_str());
     const QString shipped = QString::fromLocal8Bit(programFile.c_str());
+    // The folder must exist for the first save; the file waits for it.
+    QDir().mkpath(QString::fromLocal8Bit(userDirectory.c_str()));
     if (!QFileInfo::exists(user) && QFileInfo::exists(shipped)) {
         // A failed copy leaves no file: the next start tries again, and until
         // then the settings read are the defaults, as for a first start.
-        if (QDir().mkpath(QString::fromLocal8Bit(userDirectory.c_str())) && QFile::copy(shipped, user))
+        if (QFile::copy(shipped, user))
             QFile::setPermissions(user, QFile::permissions(user) | QFile::WriteOwner | QFile::ReadOwner);
     }
     return userFile;

@@ -48,7 +48,7 @@ std::string currentProgramDirectory();
 // Where TR-GUI.ini is kept: in the program directory when the program may
 // write there (a portable installation); otherwise in userDirectory, where the
 // program directory's file, an administrator's template, is copied the first
-// time. Nothing is created when neither file exists.
+// time. Without a template only the folder is made, for the first save.
 std::string settingsFileLocation(const std::string& programDirectory, bool programMayWriteThere,
                                  const std::string& userDirectory);
 // True when a file can be created in dir, or the settings file in it can be written.

@@ -163,10 +163,21 @@ TEST(SettingsLocation, programDirectoryWhenWritableElseTheUsersCopyOfItsTemplate
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     };
 
-    // No template: the user's path, and nothing written before a save.
+    // No template: the user's path, no file before a save, and the first save works.
     EXPECT_EQ(settingsFileLocation(programDir, true, userDir), programDir + "TR-GUI.ini");
-    EXPECT_EQ(settingsFileLocation(programDir, false, userDir), userDir + "TR-GUI.ini");
     EXPECT_FALSE(QFileInfo::exists(user.path() + "/TR-GUI"));
+    {
+        auto first = SettingsRecord::forDirectory(programDir);
+        first.settingsFilePath = settingsFileLocation(programDir, false, userDir);
+        EXPECT_EQ(first.settingsFilePath, userDir + "TR-GUI.ini");
+        EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(first.settingsFilePath)));
+        first.refreshRate = 9;
+        first.save();
+        first.refreshRate = 2;
+        first.load();
+        EXPECT_EQ(first.refreshRate, 9);
+        QFile::remove(QString::fromStdString(first.settingsFilePath));
+    }
 
     // The administrator's template carries over once; later the user's own file wins.
     const QByteArray shipped = "[COM]\r\nCOMPORT=4\r\nCOM4=/dev/ttyUSB1\r\n[DATEN]\r\nLANGUAGE=2\r\n";
