@@ -71,6 +71,17 @@ PortEntry describePort(const std::string& comName, const std::string& device, co
     return entry;
 }
 
+std::vector<PortEntry> describePorts(int count, const PortNameResolver& resolver, const QString& notPresent)
+{
+    const std::vector<PortFacts> ports = systemPorts();
+    std::vector<PortEntry> entries;
+    for (int n = 1; n <= count; ++n) {
+        const std::string name = "COM" + std::to_string(n);
+        entries.push_back(describePort(name, resolver(name), ports, notPresent));
+    }
+    return entries;
+}
+
 SerialPort::SerialPort(PortNameResolver resolver)
     : resolver_(resolver ? std::move(resolver) : PortNameResolver(defaultPortDevice))
 {

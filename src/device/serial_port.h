@@ -40,6 +40,10 @@ struct PortEntry {
 };
 PortEntry describePort(const std::string& comName, const std::string& device, const std::vector<PortFacts>& ports,
                        const QString& notPresent);
+// The entries of "COM1" … "COM<count>", each resolved through resolver. Asks
+// the system once; that takes some 20 ms, so call it off the window's thread
+// where it is repeated.
+std::vector<PortEntry> describePorts(int count, const PortNameResolver& resolver, const QString& notPresent);
 
 // The one connection to the device: "COMn" at 9600 baud, 8N1, no handshake,
 // used blocking. A read returns when 80 bytes arrived or 80 ms passed.

@@ -110,13 +110,13 @@ void Einstellungen::initialisePage()
     auto* com = control<QComboBox>(kComList);
     for (int n = 1; n <= kPortCount; ++n)
         com->addItem(QStringLiteral("COM%1").arg(n));
-    refreshPortList();
+    watchPorts();
     // Adapters come and go: the list follows while the page is in view.
     auto* portWatch = new QTimer(this);
     portWatch->setInterval(kPortListRefreshMs);
     connect(portWatch, &QTimer::timeout, this, [this] {
         if (isVisible())
-            refreshPortList();
+            watchPorts();
     });
     portWatch->start();
     auto* language = control<QComboBox>(kLanguageList);
@@ -228,19 +228,43 @@ void Einstellungen::buildLayout()
     page->addWidget(logo, 0, Qt::AlignRight);
 }
 
-void Einstellungen::refreshPortList()
+QString Einstellungen::notPresentText() const
 {
     static constexpr std::array<const char*, 3> kNotPresent{"nicht vorhanden", "not present", "absent"};
+    const int language = settings_->language >= 0 && settings_->language <= 2 ? settings_->language : 0;
+    return QString::fromUtf8(kNotPresent[static_cast<std::size_t>(language)]);
+}
+
+void Einstellungen::refreshPortList()
+{
+    showPortEntries(device::describePorts(kPortCount, app::portResolver(*settings_), notPresentText()));
+}
+
+void Einstellungen::watchPorts()
+{
+    if (portWatchPending_)
+        return;  // the device thread is busy: the last look is still on its way
+    portWatchPending_ = true;
+    // The system is asked on the device thread, so neither start-up nor the
+    // watch's tick waits for it.
+    auto entries = std::make_shared<std::vector<device::PortEntry>>();
+    port_->post(
+        [entries, resolve = app::portResolver(*settings_), notPresent = notPresentText()](app::PortSlot::Port&) {
+            *entries = device::describePorts(kPortCount, resolve, notPresent);
+        },
+        this, [this, entries] {
+            portWatchPending_ = false;
+            showPortEntries(*entries);
+        });
+}
+
+void Einstellungen::showPortEntries(const std::vector<device::PortEntry>& entries)
+{
     auto* com = control<QComboBox>(kComList);
     if (com->view()->isVisible())
         return;  // never under the user's pointer
-    const int language = settings_->language >= 0 && settings_->language <= 2 ? settings_->language : 0;
-    const QString notPresent = QString::fromUtf8(kNotPresent[static_cast<std::size_t>(language)]);
-    const auto resolve = app::portResolver(*settings_);
-    const auto ports = device::systemPorts();
-    for (int i = 0; i < com->count(); ++i) {
-        const std::string name = "COM" + std::to_string(i + 1);
-        const device::PortEntry entry = device::describePort(name, resolve(name), ports, notPresent);
+    for (int i = 0; i < com->count() && i < static_cast<int>(entries.size()); ++i) {
+        const device::PortEntry& entry = entries[static_cast<std::size_t>(i)];
         if (com->itemText(i) != entry.text)
             com->setItemText(i, entry.text);
         com->setItemData(i, entry.present ? QVariant() : QVariant(palette().brush(QPalette::Disabled, QPalette::Text)),

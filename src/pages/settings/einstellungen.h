@@ -3,10 +3,12 @@
 #include "page_base.h"
 #include "page_exchanges.h"
 #include "port_slot.h"
+#include "serial_port.h"
 
 #include <QTimer>
 
 #include <array>
+#include <vector>
 
 namespace trgui::pages {
 
@@ -32,6 +34,8 @@ public:
     static constexpr int kPortListRefreshMs = 2000;
     // Each COM entry with its device, what the system knows of it, and whether it is there.
     void refreshPortList();
+    // The same, with the system asked on the device thread.
+    void watchPorts();
     bool reconnecting() const;
     void validateRefreshRate();
     void changeLanguage();
@@ -50,6 +54,8 @@ private:
     // The port failed: red lamp, and the same COM port is tried again every 2 s.
     void portLost();
     void openAndIdentify(int number, bool retryUntilOpen);
+    QString notPresentText() const;
+    void showPortEntries(const std::vector<device::PortEntry>& entries);
     // The port is open and the device was silent: ask it again every 2 s.
     void identifyAgain();
 
@@ -59,6 +65,7 @@ private:
     QTimer* reconnect_ = nullptr;
     QTimer* reidentify_ = nullptr;
     bool waitingForAnswer_ = false;  // the open port's device has not answered yet
+    bool portWatchPending_ = false;
     int portNumber_ = 0;  // the COM port last chosen
     QString traceFile_;
     texts::MessageTable messages_;
