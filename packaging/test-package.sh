@@ -7,17 +7,8 @@
 #   test-package.sh BUILD_DIR SIMULATOR VERSION
 set -euo pipefail
 build=$(readlink -f "$1") sim=$(readlink -f "$2") version=$3
-work=$(mktemp -d)
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  echo "--- simulator log"; tail -n 20 "$work/sim.log" 2>/dev/null || true
-  echo "--- program output"; cat "$work/gui.log" 2>/dev/null || true
-  echo "--- trace"; tail -n 20 "$work/caller/trace.txt" 2>/dev/null || true
-  exit 1
-}
+source "$(dirname "$0")/../tests/e2e/e2e.sh"
+fail_logs=("$work/caller/trace.txt")
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" > "$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log"; fail "cpack failed"; }
@@ -55,11 +46,7 @@ cd "$work/caller"
 out=$("$root/usr/bin/tr-gui" --version) || fail "--version failed: $out"
 [[ $out == *"$version"* ]] || fail "--version printed: $out"
 
-"$sim" --link "$work/COM1" --type 3 --verbose < /dev/null > "$work/sim.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -L "$work/COM1" ] && break; sleep 0.1; done
-[ -L "$work/COM1" ] || fail "simulator did not start"
-printf '[COM]\r\nCOMPORT=1\r\nCOM1=%s\r\n' "$work/COM1" > "$prog/TR-GUI.ini"
+start_simulator "$sim" "$prog/TR-GUI.ini"
 
 # From a directory of its own, with a relative trace file: the launcher must
 # keep it in the caller's directory although the program runs in /opt/tr-gui.
@@ -74,10 +61,5 @@ done
 grep -q ' accepted$' trace.txt 2>/dev/null || fail "no accepted reply in the trace within 20 s"
 [ ! -e "$prog/trace.txt" ] || fail "the trace went into the program directory"
 
-kill -TERM "$gui"
-for _ in $(seq 100); do kill -0 "$gui" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$gui" 2>/dev/null && fail "tr-gui did not end on SIGTERM"
-status=0
-wait "$gui" || status=$?
-[ "$status" -eq 0 ] || fail "tr-gui ended with status $status"
+end_on_sigterm "$gui"
 echo "PASS: $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB); $(grep -c ' accepted$' trace.txt) accepted replies"

@@ -6,22 +6,10 @@
 #   operation_polls.sh STAGE_DIR SIMULATOR
 set -euo pipefail
 stage=$1 sim=$2
-work=$(mktemp -d)
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  echo "--- simulator log"; tail -n 20 "$work/sim.log" || true
-  echo "--- program output"; cat "$work/gui.log" 2>/dev/null || true
-  exit 1
-}
+source "$(dirname "$0")/e2e.sh"
 
 cp "$stage"/tr-gui "$stage"/*.txt "$work/"
-"$sim" --link "$work/COM1" --type 3 --verbose < /dev/null > "$work/sim.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -L "$work/COM1" ] && break; sleep 0.1; done
-printf '[COM]\r\nCOMPORT=1\r\nCOM1=%s\r\n' "$work/COM1" > "$work/TR-GUI.ini"
+start_simulator "$sim" "$work/TR-GUI.ini"
 
 # Xvfb picks a free display itself and tells its number once it is ready.
 Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3> "$work/display" > /dev/null 2>&1 &
@@ -61,9 +49,6 @@ import -window root "$work/screen.png"
 colours=$(convert "$work/screen.png" -format %k info:)
 [ "$colours" -gt 50 ] || fail "the screen looks empty ($colours colours)"
 
-kill -TERM "$gui"
-for _ in $(seq 100); do kill -0 "$gui" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$gui" 2>/dev/null && fail "tr-gui did not end on SIGTERM"
-wait "$gui" || fail "tr-gui ended with status $?"
+end_on_sigterm "$gui"
 grep -q "REFRESHRATE=2" "$work/TR-GUI.ini" || fail "settings not saved on exit"
 echo "PASS: $(grep -c 'ReadErrorCode' "$work/sim.log") polls seen"
