@@ -3,6 +3,7 @@
 // saved and loaded again.
 
 #include "fuzz_support.h"
+#include "plain_numbers.h"
 #include "profile_file.h"
 #include "settings_record.h"
 

@@ -52,9 +52,4 @@ bool writeProfileString(const std::string& path, std::string_view section, std::
 // same folder is not disturbed.
 void removeInterruptedSaves(const std::string& path);
 
-// Conversion in the manner of atoi: leading blanks, an optional sign, decimal
-// digits up to the first non-digit; 0 when there are none. Values beyond the
-// range of int are clamped instead of overflowing.
-int parseLeadingInt(std::string_view text);
-
 } // namespace trgui::app

@@ -1,5 +1,6 @@
 #include "settings_record.h"
 
+#include "plain_numbers.h"
 #include "profile_file.h"
 
 #include <QDir>

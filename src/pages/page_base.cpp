@@ -1,9 +1,10 @@
 #include "page_base.h"
 
+#include "file_dialog.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -195,7 +196,7 @@ void PageBase::setFileChooser(FileChooser chooser)
     fileChooser() = std::move(chooser);
 }
 
-QString PageBase::chooseFile(FileDialog kind, const QString& title, const QString& filter)
+QString PageBase::chooseFile(FileDialog kind, const QString& title, const QString& filter, QString* selectedFilter)
 {
     QString directory = settings_ ? QString::fromLocal8Bit(settings_->workingDir.c_str()) : QString();
     // An installed program's directory is no place for the user's files: with
@@ -206,8 +207,8 @@ QString PageBase::chooseFile(FileDialog kind, const QString& title, const QStrin
         directory = QDir::homePath();
     if (fileChooser())
         return fileChooser()(this, kind, title, directory);
-    return kind == FileDialog::Save ? QFileDialog::getSaveFileName(this, title, directory, filter)
-                                    : QFileDialog::getOpenFileName(this, title, directory, filter);
+    return widgets::chooseFile(this, kind == FileDialog::Save ? widgets::FileDialogKind::Save : widgets::FileDialogKind::Open,
+                               title, directory, filter, selectedFilter);
 }
 
 std::string PageBase::rememberWorkingDir(const QString& chosen)

@@ -89,8 +89,9 @@ protected:
     std::string programDirectory() const;
 
     // A save or open dialog titled title, starting in WORKINGDIR; the path
-    // chosen, or empty when cancelled.
-    QString chooseFile(FileDialog kind, const QString& title, const QString& filter);
+    // chosen, or empty when cancelled. The filter chosen goes to selectedFilter.
+    QString chooseFile(FileDialog kind, const QString& title, const QString& filter,
+                       QString* selectedFilter = nullptr);
     // WORKINGDIR becomes the folder of path (cut after its last separator),
     // and the settings file is saved. Returns path in native form, local 8-bit.
     std::string rememberWorkingDir(const QString& path);

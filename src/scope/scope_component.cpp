@@ -1,14 +1,19 @@
 #include "scope_component.h"
 
+#include "file_dialog.h"
+
 #include <qcustomplot.h>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QMessageBox>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -52,10 +57,17 @@ protected:
     }
 };
 
-ScopeComponent::FileChooser& fileChooser()
+constexpr auto kSaveFilter = "PNG (*.png);;PDF (*.pdf);;CSV (*.csv)";
+
+// Writes bytes to path whole; on failure reason receives the system's text.
+bool writeWhole(const QString& path, const QByteArray& bytes, QString* reason)
 {
-    static ScopeComponent::FileChooser chooser;
-    return chooser;
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush())
+        return true;
+    if (reason)
+        *reason = file.errorString();
+    return false;
 }
 
 QByteArray csvNumber(double value)
@@ -142,6 +154,8 @@ ScopeComponent::ScopeComponent(QWidget* parent)
     layout->addWidget(plot_, 1);
 
     plot_->setObjectName(QStringLiteral("scopePlot"));
+    // Numbers on the chart read the same on every desktop.
+    plot_->setLocale(QLocale::c());
     plot_->setAccessibleName(QStringLiteral("Chart"));
     plot_->plotLayout()->insertRow(0);
     plot_->plotLayout()->addElement(0, 0, new QCPTextElement(plot_, QString(), QFont(font().family(), 11, QFont::Bold)));
@@ -177,11 +191,6 @@ ScopeComponent::ScopeComponent(QWidget* parent)
 }
 
 ScopeComponent::~ScopeComponent() = default;
-
-void ScopeComponent::setFileChooser(FileChooser chooser)
-{
-    fileChooser() = std::move(chooser);
-}
 
 void ScopeComponent::modelChanged()
 {
@@ -514,33 +523,65 @@ void ScopeComponent::copyToClipboard()
 void ScopeComponent::save()
 {
     const QString caption = model_->saveButton->caption;
-    QString path;
-    if (fileChooser()) {
-        path = fileChooser()(this, caption);
-    } else {
-        QString filter;
-        path = QFileDialog::getSaveFileName(this, caption, QString(),
-                                            QStringLiteral("PNG (*.png);;PDF (*.pdf);;CSV (*.csv)"), &filter);
-        if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
-            path += filter.startsWith(QLatin1String("PDF")) ? QStringLiteral(".pdf")
-                  : filter.startsWith(QLatin1String("CSV")) ? QStringLiteral(".csv")
-                                                             : QStringLiteral(".png");
-    }
+    const QString filter = QString::fromLatin1(kSaveFilter);
+    QString chosenFilter;
+    QString path = fileChooser_ ? fileChooser_(this, caption, filter, &chosenFilter)
+                                : widgets::chooseFile(this, widgets::FileDialogKind::Save, caption, QString(), filter,
+                                                      &chosenFilter);
     if (path.isEmpty())
         return;
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    const bool written = suffix == QLatin1String("pdf") ? savePdf(path)
-                       : suffix == QLatin1String("csv") ? saveCsv(path)
-                                                        : savePng(path);
-    if (!written) {
-        QMessageBox box(QMessageBox::NoIcon, caption, QDir::toNativeSeparators(path), QMessageBox::Ok, this);
+    if (QFileInfo(path).suffix().isEmpty())
+        path += chosenFilter.startsWith(QLatin1String("PDF")) ? QStringLiteral(".pdf")
+              : chosenFilter.startsWith(QLatin1String("CSV")) ? QStringLiteral(".csv")
+                                                              : QStringLiteral(".png");
+    QString reason;
+    if (saveFile(path, &reason))
+        return;
+    if (isSignalConnected(QMetaMethod::fromSignal(&ScopeComponent::saveFailed))) {
+        emit saveFailed(path, reason);
+    } else {
+        QMessageBox box(QMessageBox::NoIcon, caption, QDir::toNativeSeparators(path) + QLatin1Char('\n') + reason,
+                        QMessageBox::Ok, this);
         box.exec();
     }
 }
 
+bool ScopeComponent::saveFile(const QString& path, QString* reason)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("csv"))
+        return writeWhole(path, csvBytes(), reason);
+    if (suffix == QLatin1String("pdf")) {
+        // The PDF writer keeps its reasons to itself: the file is opened here
+        // first, so that the system can say why it cannot be written.
+        QFile probe(path);
+        if (!probe.open(QIODevice::WriteOnly)) {
+            if (reason)
+                *reason = probe.errorString();
+            return false;
+        }
+        probe.close();
+        if (savePdf(path))
+            return true;
+        if (reason)
+            *reason = probe.errorString();
+        return false;
+    }
+    return writeWhole(path, pngBytes(), reason);
+}
+
+QByteArray ScopeComponent::pngBytes() const
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    plot_->toPixmap().save(&buffer, "PNG");
+    return png;
+}
+
 bool ScopeComponent::savePng(const QString& path)
 {
-    return plot_->savePng(path);
+    return writeWhole(path, pngBytes(), nullptr);
 }
 
 bool ScopeComponent::savePdf(const QString& path)
@@ -582,11 +623,7 @@ QByteArray ScopeComponent::csvBytes() const
 
 bool ScopeComponent::saveCsv(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const QByteArray bytes = csvBytes();
-    return file.write(bytes) == bytes.size() && file.flush();
+    return writeWhole(path, csvBytes(), nullptr);
 }
 
 QString ScopeComponent::toolTipAt(const QPoint& pixel) const

@@ -78,9 +78,14 @@ public:
     bool savePng(const QString& path);
     bool savePdf(const QString& path);
     bool saveCsv(const QString& path);
+    // Writes the file its suffix names (pdf, csv, else png); on failure
+    // reason (when given) receives the system's text of why.
+    bool saveFile(const QString& path, QString* reason = nullptr);
     // The plotted samples as the CSV file holds them (Windows-1252, "; ",
     // decimal comma, CR LF).
     QByteArray csvBytes() const;
+    // The chart as drawn now, as a PNG file holds it.
+    QByteArray pngBytes() const;
 
     // The tooltip text for a point of the plot: the sample under it and the
     // value of each channel there; empty away from the data.
@@ -94,9 +99,18 @@ public:
     void redrawNow();
     int redrawCount() const { return redrawCount_; }
 
-    // Where Save asks for a file name (tests answer without a dialog).
-    using FileChooser = std::function<QString(QWidget* parent, const QString& caption)>;
-    static void setFileChooser(FileChooser chooser);
+    // Where Save asks for a file name: by default a dialog of ours that starts
+    // in the home folder; the page that hosts the chart asks in its working
+    // folder, and tests answer without a dialog. The filter chosen goes to
+    // selectedFilter (it decides the suffix when none is typed).
+    using FileChooser = std::function<QString(QWidget* parent, const QString& caption, const QString& filter,
+                                              QString* selectedFilter)>;
+    void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
+
+signals:
+    // Save could not write path; reason is the system's text. With nobody
+    // connected the component says so in a box of its own.
+    void saveFailed(const QString& path, const QString& reason);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -147,6 +161,7 @@ private:
     QVector<View> redo_;
     bool panning_ = false;
     QPoint panFrom_;
+    FileChooser fileChooser_;
 };
 
 } // namespace trgui::scope

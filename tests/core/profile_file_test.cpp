@@ -1,3 +1,4 @@
+#include "plain_numbers.h"
 #include "profile_file.h"
 
 #include <QDir>

@@ -18,6 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
+#include <cstdio>
 #include <regex>
 
 using namespace trgui;
@@ -154,15 +157,28 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
     click(1011);
     settle();
     edit(Field::PipeSize)->setText("62,5");
+    edit(Field::Limit2On)->setText("3.85");
     click(1012);
     EXPECT_EQ(captions(), std::vector<QString>{"Konfiguration geschrieben"});
     EXPECT_EQ(edit(Field::PipeSize)->text(), "62.5") << "cleaned by the check";
     EXPECT_FALSE(changeMarker(Field::PipeSize));
+    // The block the device stored holds the floats typed, to the last bit
+    // (big-endian; the block starts after request and length).
+    const std::string block = lastHex("WriteConfiguration [0-9]+ bytes -> ACK").substr(4);
+    const auto floatAt = [&](int offset) { return block.substr(static_cast<std::size_t>(offset) * 2, 8); };
+    const auto hexOf = [](float v) {
+        char text[9];
+        std::snprintf(text, sizeof text, "%08X", std::bit_cast<std::uint32_t>(v));
+        return std::string(text);
+    };
+    EXPECT_EQ(floatAt(7), hexOf(62.5f));
+    EXPECT_EQ(floatAt(45), hexOf(3.85f));
 
     click(1062);
     EXPECT_TRUE(edit(Field::PipeSize)->text().isEmpty());
     click(1011);
     EXPECT_EQ(edit(Field::PipeSize)->text(), " 62.5");
+    EXPECT_EQ(edit(Field::Limit2On)->text(), "  3.85");
     const int before = polls();
     EXPECT_TRUE(QTest::qWaitFor([&] { return polls() >= before + 2; }, 10000)) << "live values keep coming";
 }
@@ -247,6 +263,10 @@ TEST_F(ConfigurationPage, saveAndLoadAConfigurationFile)
     const QString pipe = edit(Field::PipeSize)->text();
     const int sensor = combo(Field::SensorType)->currentIndex();
     click(1062);
+    title.clear();
+    click(1064);
+    EXPECT_EQ(captions(), std::vector<QString>{"Konfiguration nicht gespeichert"}) << "no HW-Version chosen";
+    EXPECT_TRUE(title.isEmpty()) << "and no file asked for";
     click(1063);
     EXPECT_EQ(title, "Konfiguration laden");
     EXPECT_EQ(page->control<QComboBox>(1033)->currentIndex(), 3);

@@ -14,6 +14,9 @@
 #include <qcustomplot.h>
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -179,4 +182,38 @@ TEST_F(VisualisationPage, aChartThatCannotBeSetUpShowsOneMessageAndGetsNoSamples
     ASSERT_TRUE(waitForPolls(2));
     EXPECT_EQ(loader.calls.size(), 0u) << "the cycle never feeds a half-built chart";
     EXPECT_TRUE(dir.takeBoxes().empty());
+}
+
+TEST_F(VisualisationPage, theChartIsSavedInTheWorkingFolderAndAFailureSaysWhy)
+{
+    const QString work = dir.file(QStringLiteral("work"));
+    ASSERT_TRUE(QDir().mkpath(work));
+    dir.writeSettings({"[COM]", "COMPORT=1", "COM1=" + sim.linkPath(), "[PFADE]",
+                       "WORKINGDIR=" + work.toStdString() + "/"});
+    sheet = std::make_unique<app::CAllControlsSheet>();
+    sheet->show();
+    page = sheet->visualisationPage();
+    showPage();
+
+    QString startedIn;
+    QString answer = work + QStringLiteral("/chart");
+    pages::PageBase::setFileChooser([&](QWidget*, pages::PageBase::FileDialog, const QString&, const QString& folder) {
+        startedIn = folder;
+        return answer;
+    });
+    component()->save();
+    EXPECT_EQ(startedIn, work + "/");
+    EXPECT_TRUE(QFileInfo::exists(work + "/chart.png"));
+    EXPECT_TRUE(dir.takeBoxes().empty());
+
+    answer = dir.file(QStringLiteral("gone/chart.csv"));
+    component()->save();
+    pages::PageBase::setFileChooser({});
+    QFile probe(answer);
+    ASSERT_FALSE(probe.open(QIODevice::WriteOnly));
+    const auto boxes = dir.takeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].first, "Grafik nicht gespeichert");
+    EXPECT_TRUE(boxes[0].second.contains(answer)) << boxes[0].second.toStdString();
+    EXPECT_TRUE(boxes[0].second.contains(probe.errorString())) << "the system's reason";
 }

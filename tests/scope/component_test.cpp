@@ -293,10 +293,12 @@ TEST_F(Component, toolBarButtonsShowTheirCaptionsAndAct)
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("picked"));
-    ScopeComponent::setFileChooser([&](QWidget*, const QString&) { return path + ".csv"; });
+    scope->setFileChooser([&](QWidget*, const QString&, const QString&, QString* filter) {
+        *filter = QStringLiteral("CSV (*.csv)");
+        return path;
+    });
     scope->findChild<QToolButton*>(QStringLiteral("scopeSave"))->click();
-    ScopeComponent::setFileChooser({});
-    EXPECT_TRUE(QFileInfo::exists(path + ".csv"));
+    EXPECT_TRUE(QFileInfo::exists(path + ".csv")) << "the suffix of the filter chosen";
 }
 
 TEST_F(Component, theMouseZoomsAndMovesTheViewUntilZoomOff)

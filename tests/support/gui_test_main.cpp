@@ -1,3 +1,5 @@
+#include "system_locale.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -8,6 +10,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (!trgui::testing::underTheLocaleAskedFor())
+        return 1;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,3 +1,5 @@
+#include "system_locale.h"
+
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
@@ -6,6 +8,8 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    if (!trgui::testing::underTheLocaleAskedFor())
+        return 1;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -29,6 +29,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -160,11 +161,11 @@ void Simulator::send(Bytes bytes, Clock::time_point now, std::chrono::millisecon
 // Bytes as hex pairs, for the log lines of configuration transfers.
 std::string hex(const Bytes& bytes)
 {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string out;
-    char pair[4];
     for (auto b : bytes) {
-        std::snprintf(pair, sizeof pair, "%02X", b);
-        out += pair;
+        out += kDigits[b >> 4];
+        out += kDigits[b & 0x0F];
     }
     return out;
 }
@@ -375,12 +376,18 @@ int main(int argc, char** argv)
                 usage();
             return argv[++i];
         };
+        // A decimal point whatever the system locale says.
+        const auto decimal = [](const std::string& text) {
+            float number = 0;
+            std::from_chars(text.data(), text.data() + text.size(), number);
+            return number;
+        };
         if (arg == "--link")
             options.link = value();
         else if (arg == "--type")
             options.type = std::atoi(value().c_str());
         else if (arg == "--version")
-            options.version = std::strtof(value().c_str(), nullptr);
+            options.version = decimal(value());
         else if (arg == "--latency")
             options.latencyMs = std::atoi(value().c_str());
         else if (arg == "--verbose")

@@ -23,6 +23,8 @@ MESSAGES = {
   18: ("Datei nicht geladen", "Die Datei ist keine Konfigurationsdatei dieses Programms", "oder passt nicht zu ihrer Gerätevariante.", "Die Seite bleibt unverändert."),
   19: ("Grafik", "Die Grafik konnte nicht eingerichtet werden.", "Es werden keine Messwerte gezeichnet."),
   20: ("Werte veraltet", "Seit %1 ist keine Abfrage mehr vollständig angekommen.", "Die angezeigten Werte sind veraltet."),
+  21: ("Grafik nicht gespeichert", "Die Datei %1 kann nicht geschrieben werden:", "%2", "Prüfen Sie Pfad, Dateiname und Zugriffsrechte."),
+  22: ("Konfiguration nicht gespeichert", "Es ist keine HW-Version gewählt.", "Wählen Sie die Gerätevariante oder lesen Sie die Konfiguration vom Gerät."),
  },
  'en': {
   1: ("Configuration not written", "The check of the configuration failed.", "The marked fields hold invalid values.", "Please correct them and write again."),
@@ -45,6 +47,8 @@ MESSAGES = {
   18: ("File not loaded", "The file is not a configuration file of this program", "or does not fit its device variant.", "The page is left unchanged."),
   19: ("Chart", "The chart could not be set up.", "No values are plotted."),
   20: ("Values out of date", "No complete poll has arrived since %1.", "The values shown are out of date."),
+  21: ("Chart not saved", "The file %1 cannot be written:", "%2", "Check the path, the file name and the access rights."),
+  22: ("Configuration not saved", "No hardware version is chosen.", "Choose the device variant or read the configuration from the device."),
  },
  'fr': {
   1: ("Configuration non écrite", "La vérification de la configuration a échoué.", "Les champs signalés contiennent des valeurs non valides.", "Corrigez-les, puis relancez l'écriture."),
@@ -67,6 +71,8 @@ MESSAGES = {
   18: ("Fichier non chargé", "Ce fichier n'est pas un fichier de configuration de ce programme", "ou ne correspond pas à sa variante d'appareil.", "L'onglet reste inchangé."),
   19: ("Graphique", "Impossible d'initialiser le graphique.", "Aucune valeur ne sera tracée."),
   20: ("Valeurs non actualisées", "Aucune interrogation n'a abouti depuis %1.", "Les valeurs affichées ne sont plus à jour."),
+  21: ("Graphique non enregistré", "Impossible d'écrire le fichier %1 :", "%2", "Vérifiez le chemin, le nom du fichier et les droits d'accès."),
+  22: ("Configuration non enregistrée", "Aucune version matérielle n'est choisie.", "Choisissez la variante d'appareil ou lisez la configuration de l'appareil."),
  },
 }
 

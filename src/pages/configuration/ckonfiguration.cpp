@@ -58,6 +58,7 @@ constexpr int kSaveDialogTitle = 3;
 constexpr int kCannotOpenFile = 4;
 constexpr int kLoadDialogTitle = 5;
 constexpr int kFileNotOurs = 18;
+constexpr int kNoHwVersionToSave = 22;
 
 const QString kFileFilter = QStringLiteral("*.* (*)");
 
@@ -589,6 +590,7 @@ void CKonfiguration::saveConfiguration()
     if (family < 0) {
         // A file without a variant could never be loaded again.
         setControlVisible(configuration::kHwVersionErrorMarker, true);
+        texts::showMessage(*this, messages_, kNoHwVersionToSave);
         return;
     }
     pageCode_ = code;

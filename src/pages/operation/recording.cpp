@@ -1,11 +1,11 @@
 #include "recording.h"
 
+#include "plain_numbers.h"
 #include "text_table.h"
 
 #include <QFile>
 
 #include <cmath>
-#include <cstdio>
 
 namespace trgui::pages::operation {
 
@@ -48,10 +48,8 @@ QString formatValue(float value)
     if (!std::isfinite(value))
         return QStringLiteral("----");
     const double x = value;
-    const char* format = x < 10 ? "%5.3f" : x < 100 ? "%5.2f" : x < 100000 ? "%5.1f" : "%5.0f";
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, format, x);
-    return QString::fromLatin1(buffer);
+    const int precision = x < 10 ? 3 : x < 100 ? 2 : x < 100000 ? 1 : 0;
+    return QString::fromStdString(app::fixedText(x, precision, 5));
 }
 
 QByteArray csvNumber(float value)

@@ -1,6 +1,7 @@
 #include "einstellungen.h"
 
 #include "page_exchanges.h"
+#include "plain_numbers.h"
 #include "profile_file.h"
 #include "serial_port.h"
 #include "trace_link.h"

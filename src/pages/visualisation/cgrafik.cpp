@@ -1,8 +1,10 @@
 #include "cgrafik.h"
 
 #include "component_host.h"
+#include "scope_component.h"
 #include "visualisation_controls.h"
 
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -61,6 +63,24 @@ void CGrafik::initialisePage()
     loadMessageTable(messages_);
     scope::useBuiltInComponentHost();
     runChart([this] { chart_.setUp(this, control(1130), language()); });
+    connectChartSave();
+}
+
+void CGrafik::connectChartSave()
+{
+    auto* component = scope::builtInComponentHost().component(chart_.scope().hostHandle());
+    if (!component)
+        return;
+    component->setFileChooser([this](QWidget*, const QString& caption, const QString& filter, QString* selected) {
+        const QString path = chooseFile(FileDialog::Save, caption, filter, selected);
+        if (!path.isEmpty())
+            rememberWorkingDir(path);
+        return path;
+    });
+    connect(component, &scope::ScopeComponent::saveFailed, this, [this](const QString& path, const QString& reason) {
+        showMessageBox(messages_.caption(kChartNotSaved),
+                       texts::messageBoxText(messages_, kChartNotSaved).arg(QDir::toNativeSeparators(path), reason));
+    });
 }
 
 void CGrafik::AddSample(const app::MeasurementRecord& record)

@@ -16,6 +16,7 @@ class CGrafik : public PageBase {
 public:
     static constexpr int kMaxSamples = VisualisationChart::kMaxSamples;
     static constexpr int kChartNotSetUp = 19;
+    static constexpr int kChartNotSaved = 21;
 
     explicit CGrafik(QWidget* parent = nullptr);
 
@@ -39,6 +40,9 @@ private:
     int language() const { return settings_ ? settings_->language : 0; }
     template <typename Operation>
     void runChart(Operation operation);
+    // The chart's Save asks in WORKINGDIR and says in the page's language why
+    // a file could not be written.
+    void connectChartSave();
 
     QString tabTitle_;
     texts::MessageTable messages_;

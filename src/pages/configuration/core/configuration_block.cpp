@@ -1,12 +1,11 @@
 #include "configuration_block.h"
 
 #include "family_rules.h"
-#include "profile_file.h"
+#include "plain_numbers.h"
 #include "protocol.h"
 
 #include <climits>
 #include <cmath>
-#include <cstdlib>
 
 namespace trgui::configuration {
 
@@ -135,7 +134,7 @@ std::optional<float> leadingDecimal(const QString& text)
         }
     }
     const QByteArray number = text.mid(start, i - start).toLatin1();
-    return std::strtof(number.constData(), nullptr);
+    return app::parseFloat(std::string_view(number.constData(), static_cast<std::size_t>(number.size())));
 }
 
 QString trimmed(const QString& text)

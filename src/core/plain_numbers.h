@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Number texts that read and look the same under every system locale. Qt sets
+// the C library's locale from the environment, so strtof, printf and their
+// kin would read and write a decimal comma on a German or French desktop;
+// everything here goes through std::from_chars / std::to_chars instead.
+namespace trgui::app {
+
+// Conversion in the manner of atoi: leading blanks, an optional sign, decimal
+// digits up to the first non-digit; 0 when there are none. Values beyond the
+// range of int are clamped instead of overflowing.
+int parseLeadingInt(std::string_view text);
+
+// A whole number text as the device's floats take it: optional sign, digits
+// with at most one decimal point, optional exponent. Out-of-range values
+// become infinity or zero with their sign, as strtof gives them; nullopt when
+// text is not such a number.
+std::optional<float> parseFloat(std::string_view text);
+
+// value with precision digits after the point, right-aligned to width with
+// blanks: what printf's "%<width>.<precision>f" gives under the C locale.
+std::string fixedText(double value, int precision, int width = 0);
+
+} // namespace trgui::app

@@ -1,0 +1,89 @@
+#include "file_dialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include <sys/stat.h>
+
+using trgui::widgets::chooseFile;
+using trgui::widgets::FileDialogKind;
+
+namespace {
+
+// Runs chooseFile; once its dialog is up, act does what the user would.
+QString chooseWith(FileDialogKind kind, const QString& start, const std::function<void(QFileDialog*)>& act)
+{
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            timer.stop();
+            act(dialog);
+        }
+    });
+    timer.start(20);
+    return chooseFile(nullptr, kind, QStringLiteral("title"), start, QStringLiteral("CSV (*.csv)"));
+}
+
+} // namespace
+
+// Qt's own dialog reads files of the folder it shows to guess their type and
+// restores the folder any Qt program visited last, before it is told where
+// to start; a file there that blocks when read froze the program for good.
+// /proc/kmsg blocks for root (as CI runs); Qt 6.4 types FIFOs by stat, but a
+// dialog that read them would block for anybody. Ours opens where it is told,
+// reads no file, and leaves other programs' remembered folder as it was.
+TEST(FileDialog, opensWhereToldAndNeverReadsAFileOfTheFolderShown)
+{
+    QTemporaryDir home;
+    const QString blocking = home.filePath(QStringLiteral("blocking"));
+    const QString start = home.filePath(QStringLiteral("work"));
+    ASSERT_TRUE(QDir().mkpath(blocking) && QDir().mkpath(start));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(blocking + QStringLiteral("/pipe")).constData(), 0600), 0);
+    QFile::link(QStringLiteral("/proc/kmsg"), blocking + QStringLiteral("/kmsg"));
+
+    // The user's Qt settings as another Qt program left them.
+    const QString userConfig = home.filePath(QStringLiteral("config"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, userConfig);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, userConfig);
+    const QString blockingUrl = QUrl::fromLocalFile(blocking).toString();
+    {
+        QSettings qt(QSettings::UserScope, QStringLiteral("QtProject"));
+        qt.setValue(QStringLiteral("FileDialog/lastVisited"), blockingUrl);
+        qt.setValue(QStringLiteral("FileDialog/history"), QStringList{blockingUrl});
+    }
+
+    for (auto kind : {FileDialogKind::Save, FileDialogKind::Open}) {
+        QString shown;
+        const QString chosen = chooseWith(kind, start, [&](QFileDialog* dialog) {
+            shown = dialog->directory().absolutePath();
+            dialog->reject();
+        });
+        EXPECT_TRUE(chosen.isEmpty()) << "cancelled";
+        EXPECT_EQ(shown, start);
+        // The user walks into the blocking folder and stays a moment.
+        chooseWith(kind, start, [&](QFileDialog* dialog) {
+            dialog->setDirectory(blocking);
+            QTimer::singleShot(500, dialog, &QDialog::reject);
+        });
+    }
+    QString shown;
+    chooseWith(FileDialogKind::Save, QString(), [&](QFileDialog* dialog) {
+        shown = dialog->directory().absolutePath();
+        dialog->reject();
+    });
+    EXPECT_EQ(shown, QDir::homePath()) << "no folder given: home";
+
+    QFile user(userConfig + QStringLiteral("/QtProject.conf"));
+    ASSERT_TRUE(user.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(user.readAll().contains(blockingUrl.toUtf8())) << "other programs' remembered folder stays";
+}
