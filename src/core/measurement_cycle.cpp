@@ -129,8 +129,7 @@ void MeasurementCycle::replyArrived(int step, const device::Reply& reply)
     if (step != step_)
         return;
     lastReplyCount_ = reply.count;
-    const DeviceCommand request = kStepRequests[static_cast<std::size_t>(step)];
-    if (!device::replyAccepted(request, reply.count) || !storeReply(step, reply)) {
+    if (!reply.taken() || !storeReply(step, reply)) {
         // The same request again at the next tick; a step that never gets an
         // answer (the device changed its type or family) starts the poll anew.
         if (++refusals_ >= kRefusalsBeforeRestart) {

@@ -15,6 +15,7 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -179,6 +180,24 @@ bool syncToDisk(QFile& file)
 #endif
 }
 
+// The rename itself reaches the disk only with its folder: without this a
+// power cut right after a save could bring back the old file, or none.
+bool syncFolderOf(const fs::path& target)
+{
+#ifdef _WIN32
+    (void)target;
+    return true;
+#else
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return true;  // the file is in place; a folder we cannot open cannot be synced either
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+#endif
+}
+
 // A new file beside target with a name that marks it as ours.
 bool createTemporary(const fs::path& target, QFile& file)
 {
@@ -232,7 +251,7 @@ bool replaceFile(const std::string& path, const QByteArray& content)
     if (written) {
         fs::rename(temporary.fileName().toLocal8Bit().toStdString(), target, error);
         if (!error)
-            return true;
+            return syncFolderOf(target);
     }
     temporary.remove();
     return false;
@@ -285,7 +304,6 @@ void removeInterruptedSaves(const std::string& path)
 {
     const fs::path target(path);
     const std::string prefix = target.filename().string() + std::string(kTemporaryMark);
-    const auto oldest = fs::file_time_type::clock::now() - std::chrono::minutes(1);
     std::error_code error;
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     fs::directory_iterator it(folder, error);
@@ -293,7 +311,7 @@ void removeInterruptedSaves(const std::string& path)
         const std::string name = it->path().filename().string();
         std::error_code ignored;
         if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0
-            && it->is_regular_file(ignored) && it->last_write_time(ignored) < oldest)
+            && it->is_regular_file(ignored))
             fs::remove(it->path(), ignored);
     }
 }

@@ -47,9 +47,9 @@ bool writeProfileStrings(const std::string& path, const std::vector<ProfileValue
 bool writeProfileString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value);
 
-// Removes temporary files that an interrupted save left beside path. Only
-// those older than a minute go, so a save of another instance running in the
-// same folder is not disturbed.
+// Removes temporary files that an interrupted save left beside path, whatever
+// their age. (A save of another instance running that very moment then fails
+// and says so; an interrupted one would otherwise leave its copy lying.)
 void removeInterruptedSaves(const std::string& path);
 
 } // namespace trgui::app

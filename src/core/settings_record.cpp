@@ -106,11 +106,11 @@ void SettingsRecord::load()
     refreshRate = parseLeadingInt(readProfileString(file, "DATEN", "REFRESHRATE", "2"));
 }
 
-void SettingsRecord::save() const
+bool SettingsRecord::save() const
 {
     // One replacement of the file, so an interrupted save never leaves some
     // settings new and some old.
-    writeProfileStrings(settingsFilePath, {
+    return writeProfileStrings(settingsFilePath, {
                                               {"COM", "COMPORT", std::to_string(comPort)},
                                               {"DATEN", "LANGUAGE", std::to_string(language)},
                                               {"DATEN", "AUSGRAUEN", std::to_string(ausgrauen)},

@@ -31,8 +31,10 @@ struct SettingsRecord {
     void load();
     // Writes the five settings in one replacement of the file; a file that
     // cannot be written is left alone, a WORKINGDIR with a line break keeps
-    // its old value in the file.
-    void save() const;
+    // its old value in the file. False when the file was not written.
+    bool save() const;
+    // Set once the user has been told that the settings cannot be saved.
+    bool saveFailureShown = false;
 
     // The device the port name "COMn" is mapped to in section [COM], or empty.
     std::string mappedPortDevice(const std::string& comName) const;

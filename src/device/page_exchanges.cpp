@@ -32,7 +32,7 @@ Identification identifyOnConnect(SerialLink& link)
 
     const Reply version = exchange(link, DeviceCommand::ReadVersion, std::nullopt);
     // A reply too short to hold the float is no version at all.
-    if (version.count >= 6)
+    if (version.taken())
         result.softwareVersion = decodeFloatBE(&version.bytes[2]);
     return result;
 }

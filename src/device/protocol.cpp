@@ -23,8 +23,58 @@ bool replyAccepted(DeviceCommand command, std::size_t count)
     case ReplyKind::Triple: return count == 18;
     case ReplyKind::Byte:
     case ReplyKind::Identification: return count >= 3;
+    case ReplyKind::Version: return count >= 6;
     default: return count > 0;
     }
+}
+
+namespace {
+
+bool judged(ReplyKind kind)
+{
+    return kind == ReplyKind::Value || kind == ReplyKind::Triple || kind == ReplyKind::Byte
+        || kind == ReplyKind::Identification || kind == ReplyKind::Version;
+}
+
+bool endsInChecksum(const Reply& reply)
+{
+    return reply.count >= 2
+        && reply.bytes[reply.count - 1] == checksum(std::span(reply.bytes.data(), reply.count - 1));
+}
+
+// The replies that teach a link what its device sends.
+constexpr int kTeachingReplies = 3;
+
+} // namespace
+
+void judgeReply(SerialLink& link, DeviceCommand command, Reply& reply)
+{
+    const auto kind = commandInfo(command).reply;
+    if (!judged(kind))
+        return;
+    const auto request = static_cast<std::uint8_t>(command);
+    ReplyShape& shape = link.replyShape(request);
+    const bool fixedLength = kind == ReplyKind::Value || kind == ReplyKind::Triple;
+    if (reply.count == 0)
+        reply.refusal = "no reply";
+    else if (!replyAccepted(command, reply.count))
+        reply.refusal = "wrong length";
+    else if (shape.seen >= kTeachingReplies) {
+        if (!fixedLength && shape.sameLength && reply.count != shape.length)
+            reply.refusal = "length differs from this device's";
+        else if (shape.echoes && reply.bytes[0] != request)
+            reply.refusal = "byte 0 is not the request";
+        else if (shape.sums && !endsInChecksum(reply))
+            reply.refusal = "checksum wrong";
+    } else {
+        if (shape.seen == 0)
+            shape.length = reply.count;
+        shape.sameLength = shape.sameLength && reply.count == shape.length;
+        shape.echoes = shape.echoes && reply.bytes[0] == request;
+        shape.sums = shape.sums && endsInChecksum(reply);
+        ++shape.seen;
+    }
+    link.replyJudged(reply.refusal);
 }
 
 float decodeFloatBE(const std::uint8_t* bytes)
@@ -130,8 +180,10 @@ Reply exchange(SerialLink& link, std::span<const std::uint8_t> request, int paus
 Reply exchange(SerialLink& link, DeviceCommand command, std::optional<DrainMode> drainFirst)
 {
     const std::uint8_t byte = static_cast<std::uint8_t>(command);
-    return exchange(link, std::span<const std::uint8_t>(&byte, 1), pauseOf(command), drainFirst,
-                    commandInfo(command).replyLength);
+    Reply reply = exchange(link, std::span<const std::uint8_t>(&byte, 1), pauseOf(command), drainFirst,
+                           commandInfo(command).replyLength);
+    judgeReply(link, command, reply);
+    return reply;
 }
 
 } // namespace trgui::device

@@ -91,9 +91,10 @@ inline constexpr int kIdentifyPagePauseMs = 100;
 const CommandInfo& commandInfo(DeviceCommand command);
 inline int pauseOf(DeviceCommand command) { return commandInfo(command).pauseMs; }
 
-// Whether a reply of count bytes is taken: value replies at exactly 8 bytes,
-// triple replies at exactly 18, byte and identification replies when they
-// reach the byte read from them (3 bytes), every other reply at one byte or more.
+// Whether a reply of count bytes can be taken at all: value replies at
+// exactly 8 bytes, triple replies at exactly 18, byte and identification
+// replies when they hold the byte read from them (3 bytes), version replies
+// their float (6), every other reply at one byte or more.
 bool replyAccepted(DeviceCommand command, std::size_t count);
 
 // ---- decoding -------------------------------------------------------------
@@ -151,10 +152,20 @@ constexpr std::size_t configurationBlockSize(int family)
 struct Reply {
     std::array<std::uint8_t, kReadSize> bytes{};
     std::size_t count = 0;
+    std::string_view refusal;  // why it was not taken; empty when taken
 
     std::uint8_t at(std::size_t i) const { return i < count ? bytes[i] : 0; }
     bool empty() const { return count == 0; }
+    bool taken() const { return count > 0 && refusal.empty(); }
 };
+
+// Judges a reply to command as far as this device lets us, and learns from
+// it: beyond replyAccepted, once the first three replies to command on this
+// link had one length (where the length may vary), the same byte 0 as the
+// request, or a last byte that is the checksum of the others, a later reply
+// that differs is refused. What a device did not show is not asked of it.
+// Sets reply.refusal and tells the link (for the wire trace).
+void judgeReply(SerialLink& link, DeviceCommand command, Reply& reply);
 
 // Draining before a request: a read whose bytes are thrown away (gives a late
 // reply of the previous request 80 ms to arrive and be discarded), or a purge
@@ -172,7 +183,8 @@ Reply readReply(SerialLink& link, std::size_t complete = 0);
 Reply exchange(SerialLink& link, std::span<const std::uint8_t> request, int pauseMs,
                std::optional<DrainMode> drainFirst, std::size_t complete = 0);
 
-// The single-byte exchange with the command's own pause.
+// The single-byte exchange with the command's own pause; the reply is judged
+// (judgeReply) where the command has one to judge.
 Reply exchange(SerialLink& link, DeviceCommand command, std::optional<DrainMode> drainFirst);
 
 } // namespace trgui::device

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace trgui::device {
 
 // Size of every read on the line: a read asks for this many bytes and returns
-// when they arrived or when as many milliseconds have passed.
+// when they arrived or when the line has fallen silent (below).
 inline constexpr std::size_t kReadSize = 80;
 
 // Once a reply is complete, the read ends when the line has then stayed quiet
@@ -16,6 +18,23 @@ inline constexpr std::size_t kReadSize = 80;
 // known to be too long rather than taken for the start of the next one.
 inline constexpr int kQuietGapMs = 20;
 
+// A read ends when no byte has come for this long since the last one (or
+// since the read began), so an adapter that paces its bytes is read whole...
+inline constexpr int kSilenceEndsReadMs = 80;
+// ...but never takes longer than this, so a babbling line cannot hold the
+// device thread.
+inline constexpr int kReadLimitMs = 1000;
+
+// What the first replies to one request on a connection showed of their
+// framing; later replies are held to it (protocol.h, judgeReply).
+struct ReplyShape {
+    int seen = 0;              // replies taken so far, up to the three that teach
+    std::size_t length = 0;    // of the first
+    bool sameLength = true;    // all of the first three had that length
+    bool echoes = true;        // byte 0 was the request
+    bool sums = true;          // the last byte was the low 8 bits of the sum of the others
+};
+
 // The narrow view of the serial line that the protocol code works against.
 // SerialPort implements it over the operating system; tests put a scripted
 // link behind it.
@@ -24,7 +43,8 @@ public:
     virtual ~SerialLink() = default;
 
     virtual bool isOpen() const = 0;
-    // Reads up to kReadSize bytes into buffer; count receives the number read
+    // Reads up to kReadSize bytes into buffer, until kSilenceEndsReadMs pass
+    // without a byte (kReadLimitMs at most); count receives the number read
     // (0 when the link is not open). Returns 0 on success, -1 on failure.
     virtual int read(std::uint8_t* buffer, std::size_t& count) = 0;
     // Reads like read(), but once complete bytes (0: no such length) have
@@ -56,9 +76,16 @@ public:
     bool literal() const { return literal_; }
     void setLiteral(bool literal) { literal_ = literal; }
 
+    // What this connection's replies showed, by request byte.
+    ReplyShape& replyShape(std::uint8_t request) { return shapes_[request]; }
+    // The reply last read was judged: refusal is empty when it was taken.
+    // The wire trace writes it down.
+    virtual void replyJudged(std::string_view refusal) { (void)refusal; }
+
 private:
     bool lineQuiet_ = false;
     bool literal_ = false;
+    std::array<ReplyShape, 256> shapes_{};
 };
 
 } // namespace trgui::device

@@ -12,7 +12,6 @@
 namespace trgui::device {
 
 namespace {
-constexpr int kReadCeilingMs = 80;  // 1 ms per requested byte, 80 bytes
 constexpr int kWriteTimeoutMs = 500;
 } // namespace
 
@@ -139,6 +138,7 @@ int SerialPort::readComplete(std::uint8_t* buffer, std::size_t& count, std::size
 
     QElapsedTimer clock;
     clock.start();
+    qint64 lastByteAt = 0;  // the silence that ends a read is counted from here
     for (;;) {
         const qint64 got = port_->read(reinterpret_cast<char*>(buffer) + count,
                                        static_cast<qint64>(kReadSize - count));
@@ -146,24 +146,27 @@ int SerialPort::readComplete(std::uint8_t* buffer, std::size_t& count, std::size
             failed_ = true;
             return -1;
         }
+        const qint64 now = clock.elapsed();
+        if (got > 0)
+            lastByteAt = now;
         count += static_cast<std::size_t>(got);
-        if (count >= kReadSize)
+        if (count >= kReadSize || now >= kReadLimitMs)
             return 0;
-        const qint64 left = kReadCeilingMs - clock.elapsed();
-        if (left <= 0)
-            return 0;
+        // Once the reply is complete a short quiet gap ends the read; before,
+        // only a longer silence does, so bytes that come paced are all read.
         const bool replyComplete = complete != 0 && count >= complete;
-        const qint64 wait = replyComplete ? std::min<qint64>(left, kQuietGapMs) : left;
+        const qint64 silence = replyComplete ? kQuietGapMs : kSilenceEndsReadMs;
+        const qint64 wait = std::min<qint64>(kReadLimitMs - now, lastByteAt + silence - now);
+        if (wait <= 0)
+            return 0;
         port_->clearError();
         if (!port_->waitForReadyRead(static_cast<int>(wait))) {
-            // A time-out is the normal end of a short reply; anything else
-            // (the device went away) is a read error.
+            // A time-out is the normal end of a reply; anything else (the
+            // device went away) is a read error.
             if (port_->error() != QSerialPort::TimeoutError && port_->error() != QSerialPort::NoError) {
                 failed_ = true;
                 return -1;
             }
-            if (replyComplete)
-                return 0;  // complete, and nothing followed it
         }
     }
 }

@@ -46,7 +46,8 @@ PortEntry describePort(const std::string& comName, const std::string& device, co
 std::vector<PortEntry> describePorts(int count, const PortNameResolver& resolver, const QString& notPresent);
 
 // The one connection to the device: "COMn" at 9600 baud, 8N1, no handshake,
-// used blocking. A read returns when 80 bytes arrived or 80 ms passed.
+// used blocking. A read returns when 80 bytes arrived, when no byte has come
+// for 80 ms (since the last one), or after a second at most.
 class SerialPort final : public SerialLink {
 public:
     explicit SerialPort(PortNameResolver resolver = defaultPortDevice);

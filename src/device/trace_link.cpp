@@ -65,10 +65,38 @@ void TraceLink::trace(const std::string& line)
     file.write(stamp + ' ' + QByteArray::fromStdString(line) + '\n');
 }
 
+TraceLink::~TraceLink()
+{
+    flushPendingReply();
+}
+
+void TraceLink::flushPendingReply()
+{
+    if (pendingReply_)
+        trace(pendingByLength_);
+    pendingReply_.reset();
+}
+
+void TraceLink::replyJudged(std::string_view refusal)
+{
+    if (!pendingReply_)
+        return;
+    trace(*pendingReply_ + (refusal.empty() ? std::string(" accepted") : " refused: " + std::string(refusal)));
+    pendingReply_.reset();
+}
+
 void TraceLink::traced(const std::uint8_t* buffer, std::size_t count)
 {
+    flushPendingReply();
     if (awaitingReply_) {
-        trace(describe("<-", buffer, count, command_, true));
+        const std::string byLength = describe("<-", buffer, count, command_, true);
+        if (count && byLength.ends_with(" accepted")) {
+            // Taken by its length; what it says beyond that is judged next.
+            pendingReply_ = describe("<-", buffer, count, command_, false);
+            pendingByLength_ = byLength;
+        } else {
+            trace(byLength);
+        }
         awaitingReply_ = false;
     } else if (count) {
         trace(describe("drain", buffer, count, std::nullopt, false));
@@ -91,6 +119,7 @@ int TraceLink::readComplete(std::uint8_t* buffer, std::size_t& count, std::size_
 
 int TraceLink::write(const std::uint8_t* data, std::size_t length)
 {
+    flushPendingReply();
     // Requests go out as a single byte; the longer rest of a framed telegram
     // goes out under the name of the command byte sent before it.
     if (length == 1)

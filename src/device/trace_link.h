@@ -27,6 +27,8 @@ public:
     void purgeInput() override { inner_->purgeInput(); }
     void pause(int milliseconds) override { inner_->pause(milliseconds); }
     bool failed() const override { return inner_->failed(); }
+    void replyJudged(std::string_view refusal) override;
+    ~TraceLink() override;
 
     // One trace line (without the time), for the tests: direction "->", "<-"
     // or "drain", the bytes, and what they were.
@@ -36,11 +38,16 @@ public:
 private:
     void trace(const std::string& line);
     void traced(const std::uint8_t* buffer, std::size_t count);
+    // A reply line waits for its verdict; unjudged, it is written with the
+    // outcome of its length alone.
+    void flushPendingReply();
 
     std::unique_ptr<SerialLink> inner_;
     QString path_;
     std::optional<std::uint8_t> command_;  // of the request last written
     bool awaitingReply_ = false;
+    std::optional<std::string> pendingReply_;  // the reply line, without its outcome
+    std::string pendingByLength_;              // the same line judged by its length
 };
 
 } // namespace trgui::device

@@ -217,9 +217,22 @@ std::string PageBase::rememberWorkingDir(const QString& chosen)
     if (settings_) {
         const auto lastSeparator = path.find_last_of(QDir::separator().toLatin1());
         settings_->workingDir = lastSeparator == std::string::npos ? std::string() : path.substr(0, lastSeparator + 1);
-        settings_->save();
+        saveSettings();
     }
     return path;
+}
+
+void PageBase::saveSettings()
+{
+    constexpr int kSettingsNotSaved = 23;
+    if (!settings_ || settings_->save() || settings_->saveFailureShown)
+        return;
+    settings_->saveFailureShown = true;
+    texts::MessageTable messages;
+    loadMessageTable(messages);
+    showMessageBox(messages.caption(kSettingsNotSaved),
+                   texts::messageBoxText(messages, kSettingsNotSaved)
+                       .arg(QDir::toNativeSeparators(QString::fromLocal8Bit(settings_->settingsFilePath.c_str()))));
 }
 
 void PageBase::registerControl(int id, QWidget* widget)

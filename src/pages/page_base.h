@@ -95,6 +95,9 @@ protected:
     // WORKINGDIR becomes the folder of path (cut after its last separator),
     // and the settings file is saved. Returns path in native form, local 8-bit.
     std::string rememberWorkingDir(const QString& path);
+    // Saves the settings file; the first time it cannot be written in this
+    // run, a box says so with its path.
+    void saveSettings();
 
     app::SettingsRecord* settings_ = nullptr;
 

@@ -1,4 +1,5 @@
 #include "protocol.h"
+#include "scripted_link.h"
 
 #include <gtest/gtest.h>
 
@@ -121,7 +122,84 @@ TEST(ReplyAcceptance, byKindOfReply)
     EXPECT_FALSE(replyAccepted(DeviceCommand::ReadErrorCode, 0));
     EXPECT_FALSE(replyAccepted(DeviceCommand::Identify, 1));
     EXPECT_TRUE(replyAccepted(DeviceCommand::Identify, 5));
+    EXPECT_FALSE(replyAccepted(DeviceCommand::ReadVersion, 5)) << "the float must be there";
     EXPECT_TRUE(replyAccepted(DeviceCommand::ReadConfiguration, 1));
+}
+
+namespace {
+// A reply framed as the device frames its telegrams: request, length, data, checksum.
+std::vector<std::uint8_t> framed(DeviceCommand command, std::vector<std::uint8_t> data)
+{
+    return buildTelegram(command, data);
+}
+} // namespace
+
+// What the first three replies to a request showed is asked of every later
+// one on the link; what they did not show is not.
+TEST(ReplyJudge, learnsLengthEchoAndChecksumPerRequestFromTheFirstThree)
+{
+    using Bytes = std::vector<std::uint8_t>;
+    const Bytes error = framed(DeviceCommand::ReadErrorCode, {0});
+    Bytes flipped = error;
+    flipped[2] ^= 0x10;
+    Bytes junkFirst = error;
+    junkFirst.insert(junkFirst.begin(), 0xA5);
+    const Bytes noEcho = {0x00, 4, 0, 4};                      // checksum right, byte 0 not the request
+    const Bytes unframed[] = {{0x02, 4, 0, 0x03}, {0x02, 5, 1, 2, 0x03}, {0x02, 4, 7, 0x03}};
+    const Bytes temperature = framed(DeviceCommand::ReadTemperature, {0x41, 0xA8, 0, 0, 0x64});
+    Bytes temperatureFlipped = temperature;
+    temperatureFlipped[3] ^= 0x01;
+
+    struct Step {
+        DeviceCommand command;
+        Bytes reply;
+        std::string_view refusal;
+    };
+    const std::vector<std::vector<Step>> cases = {
+        // A device that frames: a stray byte, a flipped bit, a foreign echo are refused.
+        {{DeviceCommand::ReadErrorCode, error, ""},
+         {DeviceCommand::ReadErrorCode, error, ""},
+         {DeviceCommand::ReadErrorCode, error, ""},
+         {DeviceCommand::ReadErrorCode, flipped, "checksum wrong"},
+         {DeviceCommand::ReadErrorCode, noEcho, "byte 0 is not the request"},
+         {DeviceCommand::ReadErrorCode, error, ""}},
+        // A disturbed reply among the first three teaches nothing: taken as before.
+        {{DeviceCommand::ReadErrorCode, junkFirst, ""},
+         {DeviceCommand::ReadErrorCode, error, ""},
+         {DeviceCommand::ReadErrorCode, error, ""},
+         {DeviceCommand::ReadErrorCode, flipped, ""}},
+        {{DeviceCommand::ReadErrorCode, error, ""},
+         {DeviceCommand::ReadErrorCode, error, ""},
+         {DeviceCommand::ReadErrorCode, error, ""},
+         {DeviceCommand::ReadErrorCode, junkFirst, "length differs from this device's"},
+         {DeviceCommand::ReadErrorCode, {0x41, 4}, "wrong length"},
+         {DeviceCommand::ReadErrorCode, {}, "no reply"},
+         // Each request learns on its own.
+         {DeviceCommand::ReadContacts, Bytes{0x00, 4, 3, 7}, ""},
+         {DeviceCommand::ReadTemperature, temperature, ""},
+         {DeviceCommand::ReadTemperature, temperature, ""},
+         {DeviceCommand::ReadTemperature, temperature, ""},
+         {DeviceCommand::ReadTemperature, temperatureFlipped, "checksum wrong"},
+         {DeviceCommand::ReadTemperature, Bytes(9, 0x13), "wrong length"}},
+        // A device that neither echoes nor sums, nor keeps one length, is taken as it is.
+        {{DeviceCommand::ReadErrorCode, unframed[0], ""},
+         {DeviceCommand::ReadErrorCode, unframed[1], ""},
+         {DeviceCommand::ReadErrorCode, unframed[2], ""},
+         {DeviceCommand::ReadErrorCode, Bytes{0x07, 6, 1, 2, 3, 4}, ""},
+         {DeviceCommand::ReadErrorCode, noEcho, ""}},
+    };
+    for (std::size_t c = 0; c < cases.size(); ++c) {
+        trgui::testing::ScriptedLink link;
+        for (std::size_t i = 0; i < cases[c].size(); ++i) {
+            const Step& step = cases[c][i];
+            Reply reply;
+            std::copy(step.reply.begin(), step.reply.end(), reply.bytes.begin());
+            reply.count = step.reply.size();
+            judgeReply(link, step.command, reply);
+            EXPECT_EQ(reply.refusal, step.refusal) << "case " << c << " step " << i;
+            EXPECT_EQ(reply.taken(), step.refusal.empty()) << "case " << c << " step " << i;
+        }
+    }
 }
 
 TEST(CommandTable, pausesOfTheRequests)

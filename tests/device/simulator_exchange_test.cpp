@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 using namespace trgui::device;
 using trgui::testing::Simulator;
 
@@ -193,4 +196,72 @@ TEST_F(DeviceOverPty, lateRepliesAreDrainedByARead)
             ++misattributed;
     }
     EXPECT_GT(misattributed, 0) << "the purge hazard this test documents did not show";
+}
+
+// Line faults against a device that frames all its replies, none of them, or
+// only some: what the first three replies of a request showed catches the
+// fault; a disturbed reply that passes is what an unframed reply cannot show.
+TEST_F(DeviceOverPty, disturbedRepliesAreRefusedAsFarAsTheDeviceFramesThem)
+{
+    using C = DeviceCommand;
+    struct Fault {
+        std::string on, off;
+        C command;
+        bool refusedFramed, refusedUnframed;
+    };
+    const Fault faults[] = {
+        {"junk 0x41 on", "junk 0x41 off", C::ReadErrorCode, true, true},  // learned length
+        {"junk 0x40 on", "junk 0x40 off", C::ReadContacts, true, true},
+        {"junk 0x77 on", "junk 0x77 off", C::ReadLowFlowSuppression, true, true},
+        {"junk 0x50 on", "junk 0x50 off", C::Identify, true, true},
+        {"junk 0x13 on", "junk 0x13 off", C::ReadTemperature, true, true},  // 9 bytes, never taken
+        {"flip 0x13 3", "", C::ReadTemperature, true, false},                // only a checksum sees it
+        {"flip 0x21 8", "", C::ReadMaxima, true, false},
+        {"flip 0x41 2", "", C::ReadErrorCode, true, false},
+    };
+    struct Framing {
+        const char* control;
+        bool framed(C c) const { return std::string(control) == "frame all on" || (unframedOnly && c != *unframedOnly); }
+        std::optional<C> unframedOnly;
+    };
+    const Framing framings[] = {{"frame all on", {}}, {"frame all off", {}}, {"frame 0x41 off", C::ReadErrorCode}};
+    for (const auto& framing : framings) {
+        sim.control("frame all on");
+        sim.control(framing.control);
+        SerialPort fresh{[this](const std::string&) { return sim.linkPath(); }};
+        port.close();
+        ASSERT_EQ(fresh.open(1), 0);
+        for (int round = 0; round < 3; ++round) {
+            for (C c : {C::ReadErrorCode, C::ReadContacts, C::ReadLowFlowSuppression, C::Identify, C::ReadTemperature,
+                        C::ReadMaxima})
+                ASSERT_TRUE(exchange(fresh, c, DrainMode::Auto).taken()) << framing.control;
+        }
+        for (const auto& fault : faults) {
+            sim.control(fault.on);
+            const Reply reply = exchange(fresh, fault.command, DrainMode::Auto);
+            const bool refused = framing.framed(fault.command) ? fault.refusedFramed : fault.refusedUnframed;
+            EXPECT_EQ(!reply.taken(), refused) << framing.control << ", " << fault.on << ": " << reply.refusal;
+            if (!fault.off.empty())
+                sim.control(fault.off);
+            EXPECT_TRUE(exchange(fresh, fault.command, DrainMode::Auto).taken()) << "after " << fault.on;
+        }
+    }
+    sim.control("frame all on");
+}
+
+// An adapter or device that paces its bytes is read whole: the read ends on
+// silence after the last byte, not at a fixed time after the request.
+TEST_F(DeviceOverPty, pacedRepliesAreReadWhole)
+{
+    for (const char* pace : {"pace 15", "pace 30"}) {
+        sim.control(pace);
+        const Reply temperature = exchange(port, DeviceCommand::ReadTemperature, DrainMode::Auto);
+        EXPECT_TRUE(temperature.taken()) << pace << ": " << temperature.count << " bytes";
+        const float celsius = decodeFloatBE(&temperature.bytes[2]);
+        EXPECT_GT(celsius, 10.0f) << pace;
+        EXPECT_LT(celsius, 40.0f) << pace;
+        EXPECT_TRUE(exchange(port, DeviceCommand::ReadMinima, DrainMode::Auto).taken()) << pace << ": 18 bytes";
+        EXPECT_EQ(identifyOnConnect(port).deviceTypeCode, 17) << pace;
+    }
+    sim.control("pace off");
 }

@@ -21,10 +21,13 @@ TEST(TraceLink, aLinePerRequestAndReplyWithItsOutcome)
                        {0x13, 8, 0x41, 0xB8, 0, 0, 0x64, 0},  // a whole value
                        {0x10, 8, 0x41},                       // too short
                        {},                                    // silence
+                       {0x00, 4, 0, 4},                       // not the echo this device sends
                        {0x96}, {0x96}};                       // the telegram's two acknowledges
     exchange(link, DeviceCommand::ReadTemperature, DrainMode::Read);
     exchange(link, DeviceCommand::ReadVelocity, std::nullopt);
     exchange(link, DeviceCommand::ReadContacts, std::nullopt);
+    link.replyShape(0x41) = {3, 4, true, true, true};  // three echoing replies seen
+    exchange(link, DeviceCommand::ReadErrorCode, std::nullopt);
     EXPECT_EQ(setLowFlowSuppression(link, 3, DrainMode::Purge), message::LowFlowAccepted);
 
     QFile file(path);
@@ -39,6 +42,8 @@ TEST(TraceLink, aLinePerRequestAndReplyWithItsOutcome)
                                   "<- 10 08 41  ReadVelocity wrong length",
                                   "-> 40  ReadContacts",
                                   "<- (nothing)  ReadContacts no reply",
+                                  "-> 41  ReadErrorCode",
+                                  "<- 00 04 00 04  ReadErrorCode refused: byte 0 is not the request",
                                   "-> 76  SetLowFlowSuppression",
                                   "<- 96  SetLowFlowSuppression (1 bytes)",
                                   "-> 04 03 7D  SetLowFlowSuppression",

@@ -253,9 +253,18 @@ TEST_F(OperationPage, aRowThatCannotBeWrittenIsReportedOnceAndRecordingGoesOn)
     ASSERT_EQ(boxes.size(), 1u) << "one box for a run of failures";
     EXPECT_EQ(boxes[0].first, "Aufzeichnung");
     EXPECT_TRUE(page->recording());
+    // Beyond the box, the page says until rows are written again how many are lost and why.
+    auto* notice = page->findChild<QLabel*>(QStringLiteral("recordNotice"));
+    ASSERT_TRUE(notice);
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_TRUE(notice->text().contains(" Zeilen seit ")) << notice->text().toStdString();
+    EXPECT_FALSE(notice->text().endsWith(": ")) << "with the system's reason";
+    EXPECT_TRUE(page->control(1129)->isVisible()) << "the lamp stays lit, red";
 
     ASSERT_TRUE(QDir().rmdir(path));
     ASSERT_TRUE(waitForPolls(1));
+    EXPECT_FALSE(notice->isVisible());
+    EXPECT_TRUE(page->control(1129)->toolTip().contains(" Zeilen seit ")) << "the loss stays told until Stop";
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');

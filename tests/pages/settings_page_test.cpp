@@ -8,6 +8,8 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -145,6 +147,18 @@ TEST_F(SettingsPage, refreshRateIsValidatedAndSavedOnlyWhenValid)
     edit->setText("9999");
     EXPECT_FALSE(shown(page->control(1122)));
     EXPECT_EQ(sheet->settings().refreshRate, 9999);
+
+    // A folder where the file was: the changes cannot be kept, which is said once.
+    dir.takeBoxes();
+    const QString ini = QString::fromStdString(sheet->settings().settingsFilePath);
+    ASSERT_TRUE(QFile::remove(ini) && QDir().mkdir(ini));
+    edit->setText("20");
+    edit->setText("30");
+    const auto boxes = dir.takeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].first, "Einstellungen nicht gespeichert");
+    EXPECT_TRUE(boxes[0].second.contains(ini));
+    QDir().rmdir(ini);
 }
 
 TEST_F(SettingsPage, languageChangeReloadsOnlyPagesThatExist)

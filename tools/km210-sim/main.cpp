@@ -15,6 +15,11 @@
 //   type CODE                become another variant (1..45)
 //   error CODE               set the device error code
 //   contacts 0xNN|auto       force the contact bits
+//   pace MS|off              send one byte every MS ms (a slow adapter)
+//   junk CMD on|off          put a stray byte in front of every reply to CMD
+//   flip CMD N               flip bits of byte N of the next reply to CMD
+//   frame CMD|all on|off     off: replies to CMD neither echo the request in
+//                            byte 0 nor end in a checksum (a device that does not frame)
 //   quit                     stop
 //
 // Every reply is paced at 9600 baud (about 1.04 ms per byte).
@@ -28,6 +33,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdarg>
@@ -86,6 +92,11 @@ private:
     std::chrono::milliseconds latency_;
     bool silent_ = false;
     std::map<std::uint8_t, std::size_t> forcedLength_;
+    std::chrono::microseconds byteTime_ = kByteTime;
+    std::map<std::uint8_t, bool> junk_;
+    std::map<std::uint8_t, std::size_t> flip_;
+    std::map<std::uint8_t, bool> unframed_;
+    bool allUnframed_ = false;
     bool noAckFirst_ = false;
     bool noAckSecond_ = false;
     std::optional<std::uint8_t> zeroResult_ = 0x9E;
@@ -150,11 +161,11 @@ void Simulator::send(Bytes bytes, Clock::time_point now, std::chrono::millisecon
     if (silent_ || bytes.empty())
         return;
     Clock::time_point at = now + latency_ + delay;
-    if (!out_.empty() && out_.back().due + kByteTime > at)
-        at = out_.back().due + kByteTime;
+    if (!out_.empty() && out_.back().due + byteTime_ > at)
+        at = out_.back().due + byteTime_;
     for (auto b : bytes) {
         out_.push_back({at, b});
-        at += kByteTime;
+        at += byteTime_;
     }
 }
 
@@ -174,6 +185,20 @@ void Simulator::sendReplyTo(std::uint8_t command, Bytes reply, Clock::time_point
 {
     if (auto forced = forcedLength_.find(command); forced != forcedLength_.end())
         reply.resize(forced->second, 0x00);
+    if ((allUnframed_ || unframed_[command]) && reply.size() >= 2) {
+        reply.front() = static_cast<std::uint8_t>(~command);
+        unsigned sum = 0;
+        for (std::size_t i = 0; i + 1 < reply.size(); ++i)
+            sum += reply[i];
+        reply.back() = static_cast<std::uint8_t>(sum + 1);  // anything but the checksum
+    }
+    if (auto flip = flip_.find(command); flip != flip_.end()) {
+        if (flip->second < reply.size())
+            reply[flip->second] ^= 0x10;
+        flip_.erase(flip);
+    }
+    if (junk_[command])
+        reply.insert(reply.begin(), 0xA5);
     if (opt_.verbose)
         log("request 0x%02X %s -> %zu bytes%s%s%s", command, commandName(command), reply.size(),
             silent_ ? " (silent)" : "", command == 0x30 ? " " : "", command == 0x30 ? hex(reply).c_str() : "");
@@ -274,6 +299,19 @@ void Simulator::handleControl(const std::string& line)
         model_.setErrorCode(static_cast<std::uint8_t>(number(a)));
     } else if (verb == "contacts") {
         model_.forceContacts(a == "auto" ? std::nullopt : std::optional<std::uint8_t>(static_cast<std::uint8_t>(number(a))));
+    } else if (verb == "pace") {
+        byteTime_ = a == "off" ? kByteTime : std::max<std::chrono::microseconds>(kByteTime, std::chrono::milliseconds(number(a)));
+    } else if (verb == "junk") {
+        junk_[static_cast<std::uint8_t>(number(a))] = b == "on";
+    } else if (verb == "flip") {
+        flip_[static_cast<std::uint8_t>(number(a))] = static_cast<std::size_t>(number(b));
+    } else if (verb == "frame") {
+        if (a == "all") {
+            allUnframed_ = b == "off";
+            unframed_.clear();
+        } else {
+            unframed_[static_cast<std::uint8_t>(number(a))] = b == "off";
+        }
     } else if (verb == "quit") {
         stopRequested = 1;
     } else if (!verb.empty()) {

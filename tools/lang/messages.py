@@ -25,6 +25,8 @@ MESSAGES = {
   20: ("Werte veraltet", "Seit %1 ist keine Abfrage mehr vollständig angekommen.", "Die angezeigten Werte sind veraltet."),
   21: ("Grafik nicht gespeichert", "Die Datei %1 kann nicht geschrieben werden:", "%2", "Prüfen Sie Pfad, Dateiname und Zugriffsrechte."),
   22: ("Konfiguration nicht gespeichert", "Es ist keine HW-Version gewählt.", "Wählen Sie die Gerätevariante oder lesen Sie die Konfiguration vom Gerät."),
+  23: ("Einstellungen nicht gespeichert", "Die Einstellungen können nicht in %1 gespeichert werden.", "Ihre Änderungen gelten nur bis zum Programmende.", "Prüfen Sie die Zugriffsrechte der Datei und den freien Speicherplatz."),
+  24: ("Aufzeichnung", "%1 Zeilen seit %2 nicht aufgezeichnet: %3"),
  },
  'en': {
   1: ("Configuration not written", "The check of the configuration failed.", "The marked fields hold invalid values.", "Please correct them and write again."),
@@ -49,6 +51,8 @@ MESSAGES = {
   20: ("Values out of date", "No complete poll has arrived since %1.", "The values shown are out of date."),
   21: ("Chart not saved", "The file %1 cannot be written:", "%2", "Check the path, the file name and the access rights."),
   22: ("Configuration not saved", "No hardware version is chosen.", "Choose the device variant or read the configuration from the device."),
+  23: ("Settings not saved", "The settings cannot be saved in %1.", "Your changes last only until the program ends.", "Check the file's access rights and the free disk space."),
+  24: ("Recording", "%1 rows not recorded since %2: %3"),
  },
  'fr': {
   1: ("Configuration non écrite", "La vérification de la configuration a échoué.", "Les champs signalés contiennent des valeurs non valides.", "Corrigez-les, puis relancez l'écriture."),
@@ -73,6 +77,8 @@ MESSAGES = {
   20: ("Valeurs non actualisées", "Aucune interrogation n'a abouti depuis %1.", "Les valeurs affichées ne sont plus à jour."),
   21: ("Graphique non enregistré", "Impossible d'écrire le fichier %1 :", "%2", "Vérifiez le chemin, le nom du fichier et les droits d'accès."),
   22: ("Configuration non enregistrée", "Aucune version matérielle n'est choisie.", "Choisissez la variante d'appareil ou lisez la configuration de l'appareil."),
+  23: ("Paramètres non enregistrés", "Impossible d'enregistrer les paramètres dans %1.", "Vos modifications ne valent que jusqu'à la fermeture du programme.", "Vérifiez les droits d'accès du fichier et l'espace disque libre."),
+  24: ("Enregistrement des mesures", "%1 lignes non enregistrées depuis %2 : %3"),
  },
 }
 

@@ -37,6 +37,7 @@ constexpr int kReplaceFile = 16;
 // Unit labels in the order of CBetrieb::units_.
 constexpr int kUnitLabels[] = {1098, 1103, 1108, 1122};
 constexpr int kValuesOld = 20;
+constexpr int kRowsNotRecorded = 24;
 
 // The fields whose values grow old when no poll arrives.
 constexpr int kValueFields[] = {1091, 1093, 1094, 1099, 1101, 1102, 1104, 1106, 1107, 1120, 1130, kErrorField};
@@ -198,9 +199,17 @@ void CBetrieb::buildLayout()
     staleNotice_->setStyleSheet(QStringLiteral("color: #b00000;"));
     staleNotice_->hide();
 
+    // Says, while rows cannot be written, how many are lost since when and why.
+    recordNotice_ = new QLabel(this);
+    recordNotice_->setObjectName(QStringLiteral("recordNotice"));
+    recordNotice_->setWordWrap(true);
+    recordNotice_->setStyleSheet(QStringLiteral("color: #b00000;"));
+    recordNotice_->hide();
+
     auto* page = new QVBoxLayout(this);
     page->addWidget(values);
     page->addWidget(staleNotice_);
+    page->addWidget(recordNotice_);
     page->addLayout(middle);
     page->addLayout(bottom);
     page->addStretch();
@@ -286,8 +295,17 @@ void CBetrieb::writeRow(const app::MeasurementRecord& record)
     const int language = settings_ ? settings_->language : 0;
     if (recording_.appendRow(language, record, lastErrorText_, QDateTime::currentDateTime())) {
         rowFailureShown_ = false;
+        if (failingRows_ > 0) {
+            failingRows_ = 0;
+            showRecordingFault();
+        }
         return;
     }
+    if (failingRows_++ == 0)
+        failingSince_ = QDateTime::currentDateTime();
+    if (lostRows_++ == 0)
+        firstLoss_ = failingSince_;
+    showRecordingFault();
     // The row is lost and recording goes on. The box comes once per run of
     // failures, not at every poll, so an unwritable file (e.g. locked by a
     // spreadsheet) does not bury the technician in boxes.
@@ -299,8 +317,30 @@ void CBetrieb::writeRow(const app::MeasurementRecord& record)
 
 void CBetrieb::toggleRecordingIndicator()
 {
-    if (QWidget* lamp = control(kLamp))
+    // A failing recording shows its lamp red and steady instead.
+    if (QWidget* lamp = control(kLamp); lamp && failingRows_ == 0)
         lamp->setVisible(!lamp->isVisible());
+}
+
+void CBetrieb::showRecordingFault()
+{
+    const auto told = [this](int rows, const QDateTime& since) {
+        QString text = texts::messageBoxText(messages_, kRowsNotRecorded)
+                           .arg(QString::number(rows), since.toString(QStringLiteral("HH:mm:ss")), recording_.lastError());
+        return text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    };
+    const bool failing = failingRows_ > 0;
+    auto* lamp = control<QLabel>(kLamp);
+    lamp->setPixmap(lampPixmap(failing ? QStringLiteral(":/trgui/lamp_red.svg") : QStringLiteral(":/trgui/lamp_green.svg"),
+                               18));
+    if (failing) {
+        lamp->setVisible(true);
+        recordNotice_->setText(told(failingRows_, failingSince_));
+        recordNotice_->setAccessibleName(recordNotice_->text());
+    }
+    recordNotice_->setVisible(failing);
+    // The rows lost stay told in the lamp's tooltip until the recording stops.
+    lamp->setToolTip(lostRows_ > 0 ? told(lostRows_, firstLoss_) : QString());
 }
 
 bool CBetrieb::recordStartEnabled() const
@@ -383,12 +423,18 @@ void CBetrieb::startRecording()
         return;
     }
     rowFailureShown_ = false;
+    lostRows_ = 0;
+    failingRows_ = 0;
+    showRecordingFault();
     setControlEnabled(kRecordStop, true);
 }
 
 void CBetrieb::stopRecording()
 {
     recording_.stop();
+    lostRows_ = 0;
+    failingRows_ = 0;
+    showRecordingFault();
     setControlEnabled(kRecordStart, true);
     setControlVisible(kLamp, false);
 }

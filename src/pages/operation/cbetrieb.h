@@ -70,6 +70,14 @@ private:
     QByteArray lastErrorText_;
     operation::CsvRecording recording_;
     bool rowFailureShown_ = false;
+    // Rows lost in this recording, and since when rows are failing now
+    // (invalid while they are written).
+    int lostRows_ = 0;
+    int failingRows_ = 0;
+    QDateTime failingSince_;
+    QDateTime firstLoss_;
+    QLabel* recordNotice_ = nullptr;
+    void showRecordingFault();
     bool valuesStale_ = false;
     QTime lastDelivery_;
     QLabel* staleNotice_ = nullptr;

@@ -130,8 +130,10 @@ bool CsvRecording::appendRow(int language, const app::MeasurementRecord& record,
                              const QDateTime& at)
 {
     QFile file(QString::fromLocal8Bit(path_.c_str()));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        lastError_ = file.errorString();
         return false;
+    }
     const qint64 sizeBefore = file.size();
     // A file deleted or emptied by another program gets its first lines again,
     // so it still says what it holds.
@@ -145,6 +147,7 @@ bool CsvRecording::appendRow(int language, const app::MeasurementRecord& record,
     // Everything goes out in one write; a part of it that reached the disk is
     // cut off again, so the next row starts on a line of its own.
     if (file.write(out) != out.size() || !file.flush()) {
+        lastError_ = file.errorString();
         file.resize(sizeBefore);
         return false;
     }

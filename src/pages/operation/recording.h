@@ -52,6 +52,8 @@ public:
 
     bool recording() const { return recording_; }
     bool headerPending() const { return headerPending_; }
+    // The system's text of why the last row could not be written.
+    const QString& lastError() const { return lastError_; }
     const std::string& path() const { return path_; }
     void reset();
 
@@ -60,6 +62,7 @@ private:
     bool headerPending_ = false;
     std::string path_;
     QByteArray modelLine_;
+    QString lastError_;
 };
 
 } // namespace trgui::pages::operation

@@ -142,7 +142,7 @@ void Einstellungen::initialisePage()
     connect(language, &QComboBox::currentIndexChanged, this, &Einstellungen::changeLanguage);
     connect(control<QCheckBox>(kGreyOutCheck), &QCheckBox::clicked, this, [this](bool checked) {
         settings_->ausgrauen = checked ? 1 : 0;
-        settings_->save();
+        saveSettings();
     });
 
     identifyDevice(settings_->comPort);
@@ -349,7 +349,7 @@ void Einstellungen::validateRefreshRate()
         return;
     if (settings_->refreshRate != value) {
         settings_->refreshRate = value;
-        settings_->save();
+        saveSettings();
     }
 }
 
@@ -366,7 +366,7 @@ void Einstellungen::changeLanguage()
     if (index < 0)
         return;
     settings_->language = index;
-    settings_->save();
+    saveSettings();
     reloadTexts();
     for (PageBase* page : otherPages_) {
         if (page && page->initialised())
