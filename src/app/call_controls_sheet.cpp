@@ -150,6 +150,7 @@ bool CAllControlsSheet::operationRecording() const
 void CAllControlsSheet::setOperationDeviceTypeCode(int code)
 {
     operationPage_->setDeviceTypeCode(code);
+    settingsPage_->followIdentification(code);
 }
 
 void CAllControlsSheet::applyOperationAvailability(int code)

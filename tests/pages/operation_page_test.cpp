@@ -199,7 +199,7 @@ TEST_F(OperationPage, commandsReachTheDeviceAndNothingIsSentWithoutAPort)
     EXPECT_TRUE(dir.takeBoxes().empty());
 }
 
-TEST_F(OperationPage, recordingWritesModelHeaderAndRows)
+TEST_F(OperationPage, recordingWritesModelHeaderAndRowsAndTellsAnotherModel)
 {
     start(1);
     const QString chosen = QString::fromStdString(dir.path()) + "runs/run1";
@@ -217,6 +217,13 @@ TEST_F(OperationPage, recordingWritesModelHeaderAndRows)
     EXPECT_TRUE(page->control(1127)->isEnabled());
     EXPECT_TRUE(dir.settingsFile().contains(("WORKINGDIR=" + dir.path() + "runs/").c_str()));
     ASSERT_TRUE(waitForPolls(2));
+    // Another device on the same port: the file and the Settings page say so.
+    sim.control("type 33");
+    ASSERT_TRUE(waitForPolls(2));
+    auto* model = sheet->settingsPage()->control<QLineEdit>(1009);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return model->text() == "KM210-WT-E1N4H1"; }, 5000)) << model->text().toStdString();
+    auto* version = sheet->settingsPage()->control<QLineEdit>(1011);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return version->text() == " 1.05"; }, 5000)) << "asked of the new device";
     click(1127);
     EXPECT_FALSE(page->recording());
     EXPECT_FALSE(shown(page->control(1129)));
@@ -230,9 +237,19 @@ TEST_F(OperationPage, recordingWritesModelHeaderAndRows)
     EXPECT_TRUE(lines[1].endsWith("; totalisator [m\xB3]; low flow suppression [%]; LS1 ; LS2 ; availability ; "
                                   "error ; last error; \r"));
     const QRegularExpression row(QStringLiteral(
-        "^\\d{4}\\.\\d\\d\\.\\d\\d; \\d\\d:\\d\\d:\\d\\d(; -?\\d+,\\d+){10}; 3(; [01]){4}; No error\\r$"));
-    for (int i = 2; i < lines.size() - 1; ++i)
+        "^\\d{4}\\.\\d\\d\\.\\d\\d; \\d\\d:\\d\\d:\\d\\d(; -?\\d+,\\d+){10}; \\d+(; [01]){4}; No error\\r$"));
+    const QRegularExpression modelRow(QStringLiteral("^\\d{4}\\.\\d\\d\\.\\d\\d; \\d\\d:\\d\\d:\\d\\d; KM210-WT-E1N4H1\\r$"));
+    int told = 0;
+    for (int i = 2; i < lines.size() - 1; ++i) {
+        if (modelRow.match(QString::fromLatin1(lines[i])).hasMatch()) {
+            ++told;
+            EXPECT_TRUE(lines[i + 1].startsWith("Date; Time; ")) << "the new model's units follow";
+            ++i;
+            continue;
+        }
         EXPECT_TRUE(row.match(QString::fromLatin1(lines[i])).hasMatch()) << lines[i].toStdString();
+    }
+    EXPECT_EQ(told, 1) << "the change is told once";
 }
 
 TEST_F(OperationPage, aRowThatCannotBeWrittenIsReportedOnceAndRecordingGoesOn)
@@ -364,8 +381,10 @@ TEST_F(OperationPage, valuesThatGrowOldAreMarkedUntilTheNextPoll)
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown(notice); }, 15000));
     EXPECT_TRUE(notice->text().startsWith("No complete poll has arrived since ")) << notice->text().toStdString();
     EXPECT_FALSE(page->control(1091)->isEnabled()) << "the old values are greyed";
+    EXPECT_FALSE(page->control(1114)->isEnabled()) << "and the contacts";
     EXPECT_EQ(notice->accessibleName(), notice->text());
     sim.control("silent off");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !shown(notice); }, 15000));
     EXPECT_TRUE(page->control(1091)->isEnabled());
+    EXPECT_TRUE(page->control(1114)->isEnabled());
 }

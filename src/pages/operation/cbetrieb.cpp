@@ -39,8 +39,17 @@ constexpr int kUnitLabels[] = {1098, 1103, 1108, 1122};
 constexpr int kValuesOld = 20;
 constexpr int kRowsNotRecorded = 24;
 
-// The fields whose values grow old when no poll arrives.
+// The contact boxes top to bottom; they show the device's contacts only.
+constexpr int kContactBoxes[] = {1114, 1116, 1115, 1123};
+
+// The fields whose values grow old when no poll arrives (the contact boxes too).
 constexpr int kValueFields[] = {1091, 1093, 1094, 1099, 1101, 1102, 1104, 1106, 1107, 1120, 1130, kErrorField};
+
+QString modelText(int code)
+{
+    const auto name = variants::modelName(code);
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 } // namespace
 
@@ -74,7 +83,7 @@ void CBetrieb::initialisePage()
     nameByLanguage(kLamp, {"Aufzeichnung läuft", "recording", "enregistrement en cours"});
 
     // Contact boxes only show the device's state.
-    for (int id : {1114, 1116, 1115, 1123}) {
+    for (int id : kContactBoxes) {
         control(id)->setAttribute(Qt::WA_TransparentForMouseEvents);
         control(id)->setFocusPolicy(Qt::NoFocus);
     }
@@ -141,7 +150,7 @@ void CBetrieb::buildLayout()
 
     auto* contacts = new QGroupBox(this);
     auto* contactBox = new QVBoxLayout(contacts);
-    for (int id : {1114, 1116, 1115, 1123})
+    for (int id : kContactBoxes)
         contactBox->addWidget(control(id));
     contactBox->addStretch();
 
@@ -222,6 +231,8 @@ void CBetrieb::setValuesStale(bool stale)
         return;
     for (int id : kValueFields)
         setControlEnabled(id, !stale);
+    for (int id : kContactBoxes)
+        setControlEnabled(id, !stale);
     if (!stale)
         applyOperationAvailability(deviceTypeCode_);  // what the variant lacks stays greyed
     if (stale) {
@@ -234,10 +245,22 @@ void CBetrieb::setValuesStale(bool stale)
     staleNotice_->setVisible(stale);
 }
 
+void CBetrieb::setDeviceTypeCode(int code)
+{
+    if (code != deviceTypeCode_ && recording_.recording())
+        recording_.modelChanged(modelText(code));
+    deviceTypeCode_ = code;
+}
+
 void CBetrieb::reloadTexts()
 {
     loadTexts(texts::stem::OperationLabels, texts::stem::OperationHelp);
     loadMessageTable(messages_);
+    // The notices are told again in the new language.
+    if (valuesStale_)
+        setValuesStale(true);
+    if (recording_.recording())
+        showRecordingFault();
     // The labels file blanks the unit labels; the units are the device's and
     // stay, or they would be missing until the next poll.
     showUnits();
@@ -416,9 +439,7 @@ void CBetrieb::startRecording()
             return;
     }
 
-    const auto name = variants::modelName(deviceTypeCode_);
-    const QString model = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
-    if (!recording_.start(file, model)) {
+    if (!recording_.start(file, modelText(deviceTypeCode_))) {
         texts::showMessage(*this, messages_, kCannotWriteFile);
         return;
     }

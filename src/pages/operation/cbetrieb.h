@@ -32,7 +32,8 @@ public:
     // Greys the values and says since when nothing has arrived, or restores them.
     void setValuesStale(bool stale);
     bool valuesStale() const { return valuesStale_; }
-    void setDeviceTypeCode(int code) { deviceTypeCode_ = code; }
+    // The model identified at the latest poll; a change is told in a running recording.
+    void setDeviceTypeCode(int code);
     int deviceTypeCode() const { return deviceTypeCode_; }
     bool recording() const { return recording_.recording(); }
     void toggleRecordingIndicator();

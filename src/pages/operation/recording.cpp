@@ -36,6 +36,12 @@ constexpr HeaderTexts kHeaders[3] = {
       nullptr, nullptr}},
 };
 
+// The first two fields of a row.
+QByteArray dateAndTime(const QDateTime& at)
+{
+    return at.toString(QStringLiteral("yyyy.MM.dd")).toLatin1() + "; " + at.toString(QStringLiteral("HH:mm:ss")).toLatin1();
+}
+
 QByteArray bit(bool set)
 {
     return set ? "1" : "0";
@@ -87,8 +93,7 @@ QByteArray headerLine(int language, const app::MeasurementRecord& r)
 
 QByteArray dataRow(const app::MeasurementRecord& r, const QByteArray& lastErrorText, const QDateTime& at)
 {
-    QByteArray row = at.toString(QStringLiteral("yyyy.MM.dd")).toLatin1();
-    row += "; " + at.toString(QStringLiteral("HH:mm:ss")).toLatin1();
+    QByteArray row = dateAndTime(at);
     for (float v : {r.velocity, r.velocityMin, r.velocityMax, r.volumeFlow, r.volumeFlowMin, r.volumeFlowMax,
                     r.temperature, r.temperatureMin, r.temperatureMax, r.totaliser})
         row += "; " + csvNumber(v);
@@ -107,11 +112,22 @@ void CsvRecording::reset()
     headerPending_ = false;
     path_.clear();
     modelLine_.clear();
+    changedModel_.clear();
+}
+
+void CsvRecording::modelChanged(const QString& modelName)
+{
+    if (!recording_)
+        return;
+    changedModel_ = texts::toWindows1252(modelName);
+    modelLine_ = changedModel_ + kLineEnd;  // line 1 of a file begun again
+    headerPending_ = true;
 }
 
 bool CsvRecording::start(const std::string& path, const QString& modelName)
 {
     path_ = path;
+    changedModel_.clear();
     modelLine_ = texts::toWindows1252(modelName) + kLineEnd;
     QFile file(QString::fromLocal8Bit(path.c_str()));
     // Unbuffered, so a full disk shows in the write itself and nothing is left
@@ -139,8 +155,11 @@ bool CsvRecording::appendRow(int language, const app::MeasurementRecord& record,
     // so it still says what it holds.
     const bool startAgain = sizeBefore == 0;
     QByteArray out;
-    if (startAgain)
+    if (startAgain) {
         out += modelLine_;
+    } else if (!changedModel_.isEmpty()) {
+        out += dateAndTime(at) + "; " + changedModel_ + kLineEnd;
+    }
     if (headerPending_ || startAgain)
         out += headerLine(language, record) + kLineEnd;
     out += dataRow(record, lastErrorText, at) + kLineEnd;
@@ -152,6 +171,7 @@ bool CsvRecording::appendRow(int language, const app::MeasurementRecord& record,
         return false;
     }
     headerPending_ = false;
+    changedModel_.clear();
     return true;
 }
 

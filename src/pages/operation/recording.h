@@ -42,6 +42,11 @@ public:
     // recording does not start then.
     bool start(const std::string& path, const QString& modelName);
     void stop() { recording_ = false; }
+    // Another model answers now: the next row is preceded by a row with its
+    // date, time and the new model name, and by the header with the units
+    // the new model sends. Line 1 keeps the model the recording began with
+    // (unless the file has to be begun again).
+    void modelChanged(const QString& modelName);
 
     // Appends one row (and the pending header; line 1 and the header again
     // when the file has gone or is empty). Returns false when the file cannot
@@ -62,6 +67,7 @@ private:
     bool headerPending_ = false;
     std::string path_;
     QByteArray modelLine_;
+    QByteArray changedModel_;  // the model to tell at the next row, in Windows-1252
     QString lastError_;
 };
 

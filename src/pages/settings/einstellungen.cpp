@@ -99,6 +99,27 @@ void Einstellungen::identifyAgain()
         });
 }
 
+void Einstellungen::followIdentification(int code)
+{
+    if (!initialised() || !settings_ || code == settings_->deviceTypeCode || waitingForAnswer_ || reconnecting())
+        return;
+    const device::Identification id{true, code, std::nullopt};
+    showIdentification(&id);
+    setControlText(kVersionField, kNoValue);  // the old device's version until the new one tells its own
+    auto outcome = std::make_shared<device::Identification>();
+    port_->post(
+        [outcome](app::PortSlot::Port& slot) {
+            if (!slot)
+                return;
+            device::drain(*slot, device::DrainMode::Auto);  // late bytes of the cycle's last poll
+            *outcome = device::identifyOnConnect(*slot);
+        },
+        this, [this, outcome] {
+            if (outcome->connected && outcome->deviceTypeCode == settings_->deviceTypeCode)
+                showIdentification(outcome.get());
+        });
+}
+
 void Einstellungen::initialisePage()
 {
     createControls(settings::kControls);

@@ -37,6 +37,10 @@ public:
     // The same, with the system asked on the device thread.
     void watchPorts();
     bool reconnecting() const;
+    // The cycle identified the device as code: a model other than the one
+    // shown (another device on the same port) is shown, and its software
+    // version asked for.
+    void followIdentification(int code);
     void validateRefreshRate();
     void changeLanguage();
     void reloadTexts() override;
