@@ -153,6 +153,9 @@ TRGUI_WRAPPER(CTSLDisplayZoom, CTSLDisplayPersistent)
     TRGUI_PROP(Bool, MouseZoom) TRGUI_PROP(Bool, KeyboardZoom) TRGUI_PROP(UInt, SelectionColor)
     TRGUI_PROP(Bool, MouseWheelEnabled) TRGUI_PROP(Bool, HoldOnZoom) TRGUI_PROP(Bool, HoldOnPan)
     TRGUI_ENUM(CTSLDisplayZoomMode, Mode)
+    // Our component's own addition: what the chart says while the user's
+    // view is kept and new samples arrive outside it.
+    TRGUI_PROP(QString, HeldNotice)
     double GetXMin();
     double GetXMax();
     double GetYMin();

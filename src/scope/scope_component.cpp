@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMetaMethod>
 #include <QMouseEvent>
@@ -31,6 +32,9 @@ namespace trgui::scope {
 namespace {
 
 constexpr double kSmoothBelow = 600;  // samples in view
+constexpr double kMarkersBelow = 50;  // samples in view; fewer get a dot each
+// A press and release closer than this is a click: it neither zooms nor moves the view.
+constexpr int kClickSlopPx = 5;
 
 QColor fromBgr(uint bgr)
 {
@@ -38,7 +42,9 @@ QColor fromBgr(uint bgr)
                   static_cast<int>((bgr >> 16) & 0xFF));
 }
 
-// Tick labels in the axis's own format; whole steps when it shows no decimals.
+// Tick labels in the axis's own format, at steps the format can show: 1, 2
+// or 5 times a power of ten, never finer than the last digit shown, and at
+// least three ticks on the axis.
 class FormatTicker : public QCPAxisTicker {
 public:
     int precision = 2;
@@ -49,12 +55,8 @@ protected:
     {
         return formatAxisNumber(tick, precision, fixed);
     }
-    double getTickStep(const QCPRange& range) override
-    {
-        const double step = QCPAxisTicker::getTickStep(range);
-        const double smallest = std::pow(10.0, -precision);
-        return std::max(step, smallest);
-    }
+    double getTickStep(const QCPRange& range) override { return tickStep(range.size(), precision); }
+    int getSubTickCount(double) override { return 0; }
 };
 
 constexpr auto kSaveFilter = "PNG (*.png);;PDF (*.pdf);;CSV (*.csv)";
@@ -70,35 +72,77 @@ bool writeWhole(const QString& path, const QByteArray& bytes, QString* reason)
     return false;
 }
 
+// A value as the CSV file holds it: up to seven significant digits, plain
+// digits with a decimal comma, "----" for a value that is no number.
 QByteArray csvNumber(double value)
 {
-    QByteArray text = QByteArray::number(value, 'g', 7);
+    if (!std::isfinite(value))
+        return "----";
+    const int magnitude = value == 0 ? 0 : static_cast<int>(std::floor(std::log10(std::abs(value))));
+    QByteArray text = QByteArray::number(value, 'f', std::clamp(6 - magnitude, 0, 15));
+    if (text.contains('.')) {
+        while (text.endsWith('0'))
+            text.chop(1);
+        if (text.endsWith('.'))
+            text.chop(1);
+    }
+    if (text == "-0")
+        text = "0";
     text.replace('.', ',');
     return text;
 }
 
 } // namespace
 
-Span visibleSpan(const AxisLimits& limits, double dataMin, double dataMax)
+Span visibleSpan(const AxisLimits& limits, double dataMin, double dataMax, double minWidth)
 {
     const bool hasData = dataMin <= dataMax;
     Span span{limits.min, limits.max};
+    const bool lowerFollows = limits.autoScaling || limits.minFollowsData;
+    const bool upperFollows = limits.autoScaling || limits.maxFollowsData;
     if (hasData) {
-        if (limits.autoScaling || limits.minFollowsData)
+        if (lowerFollows)
             span.lower = dataMin;
-        if (limits.autoScaling || limits.maxFollowsData)
+        if (upperFollows)
             span.upper = dataMax;
         // A little room around the data, so a line at the edge stays visible.
         const double width = span.upper - span.lower;
         const double margin = width > 0 ? width * 0.05 : std::max(std::abs(span.upper) * 0.05, 0.5);
-        if (limits.autoScaling || limits.minFollowsData)
+        if (lowerFollows)
             span.lower -= margin;
-        if (limits.autoScaling || limits.maxFollowsData)
+        if (upperFollows)
             span.upper += margin;
+        // An end that follows the data alone never comes inside its set value:
+        // the axis grows for larger data and keeps its usual size otherwise.
+        if (limits.minFollowsData && !limits.autoScaling)
+            span.lower = std::min(span.lower, limits.min);
+        if (limits.maxFollowsData && !limits.autoScaling)
+            span.upper = std::max(span.upper, limits.max);
+        // Small variations are shown over a readable height, not blown up to fill it.
+        if (lowerFollows && upperFollows && span.upper - span.lower < minWidth) {
+            const double centre = (span.upper + span.lower) / 2;
+            span = {centre - minWidth / 2, centre + minWidth / 2};
+        }
     }
     if (!(span.upper > span.lower))
         span.upper = span.lower + 1;
     return span;
+}
+
+double tickStep(double width, int precision)
+{
+    const double smallest = std::pow(10.0, -std::clamp(precision, 0, 15));
+    if (!(width > 0) || !std::isfinite(width))
+        return smallest;
+    // The largest step of 1, 2 or 5 times a power of ten that puts three ticks on the axis.
+    const double most = width / 3;
+    const double power = std::pow(10.0, std::floor(std::log10(most)));
+    double step = power;
+    for (double mantissa : {2.0, 5.0, 10.0}) {
+        if (mantissa * power <= most * (1 + 1e-9))
+            step = mantissa * power;
+    }
+    return std::max(step, smallest);
 }
 
 QString formatAxisNumber(double value, int precision, bool fixedPrecision)
@@ -145,6 +189,11 @@ ScopeComponent::ScopeComponent(QWidget* parent)
     bar->setContentsMargins(0, 0, 0, 0);
     for (auto* b : {holdButton_, zoomOffButton_, copyButton_, saveButton_})
         bar->addWidget(b);
+    // Says that the view is the user's and new samples go on outside it.
+    heldNotice_ = new QLabel(toolBar_);
+    heldNotice_->setObjectName(QStringLiteral("scopeHeldNotice"));
+    heldNotice_->hide();
+    bar->addWidget(heldNotice_);
     bar->addStretch(1);
 
     auto* layout = new QVBoxLayout(this);
@@ -160,7 +209,8 @@ ScopeComponent::ScopeComponent(QWidget* parent)
     plot_->plotLayout()->insertRow(0);
     plot_->plotLayout()->addElement(0, 0, new QCPTextElement(plot_, QString(), QFont(font().family(), 11, QFont::Bold)));
     plot_->setInteraction(QCP::iRangeZoom, true);
-    plot_->setSelectionRectMode(QCP::srmZoom);
+    // The rectangle is drawn by the plot; the zoom is ours, so a click zooms nothing.
+    plot_->setSelectionRectMode(QCP::srmCustom);
     plot_->setMouseTracking(true);
     // Wide antialiased polylines of 2000 points cost several times the whole
     // rest of a redraw; drawn in one call and without antialiasing a redraw
@@ -168,16 +218,22 @@ ScopeComponent::ScopeComponent(QWidget* parent)
     plot_->setPlottingHint(QCP::phFastPolylines, true);
     plot_->installEventFilter(this);
     plot_->legend->setVisible(false);
+    // The legend sits in a row of its own below the data, never over it.
+    plot_->axisRect()->insetLayout()->take(plot_->legend);
+    plot_->plotLayout()->addElement(2, 0, plot_->legend);
+    plot_->plotLayout()->setRowStretchFactor(2, 0.001);
+    plot_->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    plot_->legend->setMargins(QMargins(4, 2, 4, 2));
+    plot_->legend->setBorderPen(Qt::NoPen);
     for (QCPAxis* axis : {plot_->xAxis, plot_->yAxis})
         axis->setTicker(QSharedPointer<QCPAxisTicker>(new FormatTicker));
     connect(plot_, &QCustomPlot::mouseWheel, this, [this] { markZoomed(); });
-    // Few samples in view: smooth lines are affordable and look better.
-    connect(plot_->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, [this](const QCPRange& range) {
-        for (const auto& g : std::as_const(graphs_))
-            g.line->setAntialiased(range.size() < kSmoothBelow);
-    });
-    plot_->legend->setBrush(QColor(255, 255, 255, 210));
-    connect(plot_->selectionRect(), &QCPSelectionRect::started, this, [this] { markZoomed(); });
+    // Few samples in view: smooth lines are affordable and look better, and
+    // every sample gets a dot, so a single one or one between gaps is seen.
+    connect(plot_->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this,
+            [this](const QCPRange& range) { styleForSamplesInView(range.size()); });
+    connect(plot_->selectionRect(), &QCPSelectionRect::accepted, this,
+            [this](const QRect& rect, QMouseEvent*) { zoomToRect(rect); });
 
     connect(model_->channels, &CollectionNode::itemAdded, this, [this] { modelChanged(); });
     connect(model_->additionalAxes, &CollectionNode::itemAdded, this, [this] { modelChanged(); });
@@ -228,6 +284,8 @@ void ScopeComponent::redraw()
     applyData();
     if (!zoomed_)
         applyRanges();
+    styleForSamplesInView(plot_->xAxis->range().size());
+    describe();
     plot_->replot();
     sinceRedraw_.start();
     ++redrawCount_;
@@ -328,8 +386,10 @@ void ScopeComponent::applySettings()
     if (!model_->title->text.isEmpty())
         plot_->setAccessibleName(model_->title->text);
 
-    plot_->legend->setVisible(model_->legend->visible && model_->legendChannels->visible);
-    plot_->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignLeft);
+    const bool legend = model_->legend->visible && model_->legendChannels->visible;
+    plot_->legend->setVisible(legend);
+    // A hidden legend gives its row back to the data.
+    plot_->plotLayout()->setRowSpacing(legend ? 5 : 0);
     plot_->axisRect()->setBackground(QBrush(fromBgr(model_->dataViewBackground->color)));
 
     for (int i = 0; i < graphs_.size(); ++i) {
@@ -361,7 +421,55 @@ void ScopeComponent::applySettings()
         button->setVisible(node->visible);
     }
     plot_->setInteraction(QCP::iRangeZoom, model_->zooming->mouseWheelEnabled);
-    plot_->setSelectionRectMode(model_->zooming->mouseZoom ? QCP::srmZoom : QCP::srmNone);
+    plot_->setSelectionRectMode(model_->zooming->mouseZoom ? QCP::srmCustom : QCP::srmNone);
+    showZoomState();
+}
+
+void ScopeComponent::showZoomState()
+{
+    // A view of the user's own is marked: the way back is highlighted and the
+    // notice says that new samples go on outside it.
+    heldNotice_->setText(model_->zooming->heldNotice);
+    heldNotice_->setAccessibleName(model_->zooming->heldNotice);
+    heldNotice_->setVisible(zoomed_ && !model_->zooming->heldNotice.isEmpty());
+    QFont font = zoomOffButton_->font();
+    font.setBold(zoomed_);
+    zoomOffButton_->setFont(font);
+    zoomOffButton_->setAutoRaise(!zoomed_);
+}
+
+void ScopeComponent::styleForSamplesInView(double samples)
+{
+    const QCPScatterStyle dots(QCPScatterStyle::ssDisc, 5);
+    for (const auto& g : std::as_const(graphs_)) {
+        g.line->setAntialiased(samples < kSmoothBelow);
+        g.line->setScatterStyle(samples < kMarkersBelow ? dots : QCPScatterStyle());
+    }
+}
+
+void ScopeComponent::describe()
+{
+    // What a screen reader says of the chart: each axis by its label (with
+    // its unit) and the latest value of its channels.
+    QStringList parts;
+    qsizetype samples = 0;
+    for (int i = 0; i < model_->channels->count(); ++i) {
+        const ChannelNode* channel = model_->channels->channel(i);
+        const auto& values = channel->data->values;
+        samples = std::max(samples, values.size());
+        if (!channel->visible || values.isEmpty())
+            continue;
+        const AxisNode* axis = axisNode(channel->yAxisIndex);
+        const QString name = axis->label->text.isEmpty() ? channel->name : axis->label->text;
+        const double latest = values.last();
+        const QString value = std::isfinite(latest) ? formatAxisNumber(latest, std::max(axis->format->precision, 1),
+                                                                       axis->format->fixedPrecision)
+                                                    : QStringLiteral("----");
+        parts << QStringLiteral("%1: %2").arg(name, value);
+    }
+    if (!model_->xAxis->label->text.isEmpty())
+        parts.prepend(QStringLiteral("%1: %2").arg(model_->xAxis->label->text).arg(samples));
+    plot_->setAccessibleDescription(parts.join(QStringLiteral("; ")));
 }
 
 void ScopeComponent::applyData()
@@ -403,7 +511,8 @@ void ScopeComponent::applyRanges()
         const AxisNode* node = axisNode(axisIndex);
         const AxisLimits limits{node->autoScaling->enabled, node->min->value, node->max->value, node->min->autoScale,
                                 node->max->autoScale};
-        const Span span = visibleSpan(limits, low, high);
+        const double minWidth = 10 * std::pow(10.0, -std::clamp(node->format->precision, 0, 15));
+        const Span span = visibleSpan(limits, low, high, minWidth);
         valueAxis(axisIndex)->setRange(span.lower, span.upper);
     }
 }
@@ -429,6 +538,7 @@ void ScopeComponent::applyView(const View& view)
     for (qsizetype i = 0; i < axes.size() && i < view.ranges.size(); ++i)
         axes[i]->setRange(view.ranges[i].first, view.ranges[i].second);
     zoomed_ = true;
+    showZoomState();
     plot_->replot();
 }
 
@@ -442,13 +552,32 @@ void ScopeComponent::markZoomed()
 {
     rememberView();
     zoomed_ = true;
+    showZoomState();
     if (model_->zooming->holdOnZoom)
         setHold(true);
+}
+
+void ScopeComponent::zoomToRect(const QRect& rect)
+{
+    const bool wide = rect.width() >= kClickSlopPx;
+    const bool high = rect.height() >= kClickSlopPx;
+    if (!wide && !high)
+        return;  // a click
+    markZoomed();
+    // A flat rectangle zooms the one direction it spans.
+    if (wide)
+        plot_->xAxis->setRange(plot_->xAxis->pixelToCoord(rect.left()), plot_->xAxis->pixelToCoord(rect.right()));
+    if (high) {
+        for (QCPAxis* axis : QVector<QCPAxis*>{plot_->yAxis} + extraAxes_)
+            axis->setRange(axis->pixelToCoord(rect.bottom()), axis->pixelToCoord(rect.top()));
+    }
+    plot_->replot();
 }
 
 void ScopeComponent::zoomOff()
 {
     zoomed_ = false;
+    showZoomState();
     undo_.clear();
     redo_.clear();
     if (held_) {
@@ -669,22 +798,28 @@ bool ScopeComponent::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::MouseButtonPress: {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        // Right or middle button drags the view.
+        // Right or middle button drags the view, once it has moved beyond a click.
         if (mouse->button() == Qt::RightButton || mouse->button() == Qt::MiddleButton) {
-            markZoomed();
-            if (model_->zooming->holdOnPan)
-                setHold(true);
-            panning_ = true;
+            panPressed_ = true;
+            panning_ = false;
             panFrom_ = mouse->position().toPoint();
             return true;
         }
         break;
     }
     case QEvent::MouseMove: {
-        if (!panning_)
+        if (!panPressed_)
             break;
         auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint to = mouse->position().toPoint();
+        if (!panning_) {
+            if ((to - panFrom_).manhattanLength() < kClickSlopPx)
+                return true;
+            panning_ = true;
+            markZoomed();
+            if (model_->zooming->holdOnPan)
+                setHold(true);
+        }
         const QVector<QCPAxis*> vertical = QVector<QCPAxis*>{plot_->yAxis} + extraAxes_;
         plot_->xAxis->moveRange(plot_->xAxis->pixelToCoord(panFrom_.x()) - plot_->xAxis->pixelToCoord(to.x()));
         for (QCPAxis* axis : vertical)
@@ -694,7 +829,8 @@ bool ScopeComponent::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     case QEvent::MouseButtonRelease:
-        if (panning_) {
+        if (panPressed_) {
+            panPressed_ = false;
             panning_ = false;
             return true;
         }

@@ -19,6 +19,7 @@ class QCPAxis;
 class QCPGraph;
 class QCPRange;
 class QCustomPlot;
+class QLabel;
 class QToolButton;
 
 namespace trgui::scope {
@@ -37,8 +38,13 @@ struct Span {
     double upper = 1;
     bool operator==(const Span&) const = default;
 };
-// dataMin > dataMax: no data.
-Span visibleSpan(const AxisLimits& limits, double dataMin, double dataMax);
+// dataMin > dataMax: no data. An axis whose both ends follow the data spans
+// at least minWidth.
+Span visibleSpan(const AxisLimits& limits, double dataMin, double dataMax, double minWidth = 0);
+
+// The distance between labelled ticks on an axis of the given width whose
+// labels show precision decimals.
+double tickStep(double width, int precision);
 
 // A number as the axis format says: exactly `precision` decimals when fixed,
 // otherwise at most that many.
@@ -132,6 +138,13 @@ private:
     void applyView(const View& view);
     void rememberView();
     void markZoomed();
+    void showZoomState();
+    // Zooms to a rectangle the user drew, unless it was a click.
+    void zoomToRect(const QRect& rect);
+    // Dots and smoothing for the number of samples in view.
+    void styleForSamplesInView(double samples);
+    // The accessible description: the axes and the latest values.
+    void describe();
 
     ScopeModel* model_;
     QCustomPlot* plot_;
@@ -140,6 +153,7 @@ private:
     QToolButton* zoomOffButton_;
     QToolButton* copyButton_;
     QToolButton* saveButton_;
+    QLabel* heldNotice_;
     struct ChannelGraphs {
         QCPGraph* edge;
         QCPGraph* line;
@@ -159,7 +173,8 @@ private:
     int redrawCount_ = 0;
     QVector<View> undo_;
     QVector<View> redo_;
-    bool panning_ = false;
+    bool panPressed_ = false;  // right or middle button down on the plot
+    bool panning_ = false;     // and moved beyond a click
     QPoint panFrom_;
     FileChooser fileChooser_;
 };

@@ -100,8 +100,10 @@ class ZoomNode : public ModelNode {
     Q_PROPERTY(bool KeyboardZoom MEMBER keyboardZoom)
     Q_PROPERTY(bool HoldOnZoom MEMBER holdOnZoom)
     Q_PROPERTY(bool HoldOnPan MEMBER holdOnPan)
+    Q_PROPERTY(QString HeldNotice MEMBER heldNotice)
 public:
     using ModelNode::ModelNode;
+    QString heldNotice;  // shown while the view is zoomed or moved
     bool mouseZoom = true;
     bool mouseWheelEnabled = true;
     bool keyboardZoom = true;

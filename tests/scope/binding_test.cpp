@@ -50,62 +50,6 @@ app::MeasurementRecord sample(float temperature, float flow)
 
 } // namespace
 
-TEST(ChartSetUp, makesTheLoaderCallsOfThePageInOrder)
-{
-    RecordingLoader loader;
-    QObject page, frame;
-    pages::VisualisationChart chart;
-    chart.setUp(&page, &frame, 0);
-    const std::vector<std::string> expected{
-        "Ordinal52",
-        "LoadPackage SignalLabBasicPkgCB6.bpl",
-        "LoadPackage SignalLabScopePkgCB6.bpl",
-        "CreateInWindow TSLScope 001",
-        "LoadPackage rtl60.bpl",
-        "FindSymbol 102 @Classes@TCollection@Add$qqrv",
-        "GetObject 1001 Channels",
-        "Call @Classes@TCollection@Add$qqrv on 5001",
-        "SetString 1001 Channels.0.Name = Temperatur",
-        "SetString 1001 Channels.1.Name = Volumenstrom",
-        "SetString 1001 Title.Text = Temperatur/Volumenstrom",
-        "FindSymbol 101 @Slscope@TSLDataChart@SetRefreshInterval$qqrui",
-        "Call @Slscope@TSLDataChart@SetRefreshInterval$qqrui on 1001 100",
-        "SetInt 1001 Legend.Visible = 1",
-        "SetInt 1001 Legend.MarkerGroups.Visible = 0",
-        "SetUnsigned 1001 DataView.Background.Color = 16777215",
-        "SetInt 1001 YAxis.AutoScaling.Enabled = 1",
-        "SetFloat 1001 YAxis.Max.Value = 100",
-        "SetFloat 1001 YAxis.Min.Value = -40",
-        "SetInt 1001 YAxis.Format.Precision = 1",
-        "GetObject 1001 YAxis.AdditionalAxes",
-        "Call @Classes@TCollection@Add$qqrv on 5002",
-        "SetFloat 1001 YAxis.AdditionalAxes.0.Axis.Max.Value = 10",
-        "SetFloat 1001 YAxis.AdditionalAxes.0.Axis.Min.Value = 0",
-        "SetInt 1001 YAxis.AdditionalAxes.0.Axis.Format.FixedPrecision = 1",
-        "SetInt 1001 YAxis.AdditionalAxes.0.Axis.Format.Precision = 2",
-        "SetInt 1001 YAxis.AdditionalAxes.0.Axis.Max.AutoScale = 1",  // the flow axis follows the data
-        "FindSymbol 101 @Slscope@TSLDisplayChannel@SetYAxisIndex$qqri",
-        "GetObject 1001 Channels.0",
-        "Call @Slscope@TSLDisplayChannel@SetYAxisIndex$qqri on 5003 0",
-        "GetObject 1001 Channels.1",
-        "Call @Slscope@TSLDisplayChannel@SetYAxisIndex$qqri on 5004 1",
-        "SetString 1001 YAxis.AxisLabel.Text = Temperatur",
-        "SetString 1001 YAxis.AdditionalAxes.0.Axis.AxisLabel.Text = Volumenstrom",
-        "SetString 1001 XAxis.AxisLabel.Text = Messwert",
-        "SetUnsigned 1001 Channels.1.Color = 65535",
-        "FindSymbol 101 @Slcomponentcollection@TSLCustomControlItem@SetIndex$qqri",
-        "Call @Slcomponentcollection@TSLCustomControlItem@SetIndex$qqri on 1001 1",
-        "SetString 1001 ToolBar.Buttons.Hold.Caption = Halten",
-        "SetString 1001 ToolBar.Buttons.ZoomOff.Caption = Zoom aus",
-        "SetString 1001 ToolBar.Buttons.Copy.Caption = Kopieren",
-        "SetString 1001 ToolBar.Buttons.Save.Caption = Speichern",
-        "Ordinal145",
-    };
-    EXPECT_EQ(withoutInstanceOf(loader.take()), expected);
-    EXPECT_EQ(chart.initialised(), 1);
-    EXPECT_EQ(chart.sampleCount(), 0);
-}
-
 TEST(ChartSetUp, aRefusalLeavesTheChartNotReadyAndEndsTheLoaderSetUp)
 {
     struct Case {

@@ -4,16 +4,21 @@
 #include "component_host.h"
 #include "object_model.h"
 #include "scope_component.h"
+#include "visualisation_chart.h"
 
 #include <qcustomplot.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
 
 using namespace trgui::scope;
 
@@ -201,24 +206,45 @@ TEST(ScopeRanges, axisSpansFollowTheirSettings)
     struct Case {
         const char* what;
         AxisLimits limits;
-        double dataMin, dataMax;
+        double dataMin, dataMax, minWidth;
         Span expected;
     };
     const Case cases[] = {
-        {"fixed", {false, -40, 100}, 10, 20, {-40, 100}},
-        {"no data", {true, -40, 100}, 1, 0, {-40, 100}},
-        {"autoscaled", {true, -40, 100}, 10, 20, {9.5, 20.5}},
-        {"flat data", {true, -40, 100}, 20, 20, {19, 21}},
-        // The flow axis: minimum stays at 0, maximum follows the data either way.
-        {"max follows up", {false, 0, 10, false, true}, 2, 40, {0, 42}},
-        {"max follows down", {false, 0, 10, false, true}, 1, 4, {0, 4.2}},
-        {"all zero", {false, 0, 10, false, true}, 0, 0, {0, 0.5}},
-        {"bad limits", {false, 5, 5}, 1, 0, {5, 6}},
+        {"fixed", {false, -40, 100}, 10, 20, 1, {-40, 100}},
+        {"no data", {true, -40, 100}, 1, 0, 1, {-40, 100}},
+        {"autoscaled", {true, -40, 100}, 10, 20, 1, {9.5, 20.5}},
+        {"flat data", {true, -40, 100}, 20, 20, 0, {19, 21}},
+        // Small variations keep the minimum height around their middle.
+        {"small variation", {true, -40, 100}, 21.49, 21.51, 1, {21, 22}},
+        // The flow axis: minimum stays at 0, maximum grows with the data but
+        // never comes below its set 10.
+        {"max follows up", {false, 0, 10, false, true}, 2, 40, 0.1, {0, 42}},
+        {"max stays", {false, 0, 10, false, true}, 1, 4, 0.1, {0, 10}},
+        {"tiny flows", {false, 0, 10, false, true}, 0.001, 0.003, 0.1, {0, 10}},
+        {"bad limits", {false, 5, 5}, 1, 0, 1, {5, 6}},
     };
     for (const auto& c : cases) {
-        const Span s = visibleSpan(c.limits, c.dataMin, c.dataMax);
+        const Span s = visibleSpan(c.limits, c.dataMin, c.dataMax, c.minWidth);
         EXPECT_NEAR(s.lower, c.expected.lower, 1e-9) << c.what;
         EXPECT_NEAR(s.upper, c.expected.upper, 1e-9) << c.what;
+    }
+}
+
+TEST(ScopeRanges, ticksAreStepsTheLabelsCanShowAndAtLeastThree)
+{
+    struct Case {
+        double width;
+        int precision;
+        double step;
+    };
+    const Case cases[] = {
+        {1.0, 1, 0.2}, {0.02, 1, 0.1}, {49, 0, 10}, {4, 0, 1}, {1, 0, 1}, {10, 2, 2}, {0.75, 2, 0.2}, {140, 1, 20},
+    };
+    for (const auto& c : cases) {
+        const double step = tickStep(c.width, c.precision);
+        EXPECT_NEAR(step, c.step, 1e-12) << c.width << " at precision " << c.precision;
+        // Whatever the width, a step is never finer than the last digit shown.
+        EXPECT_GE(step, std::pow(10.0, -c.precision) * (1 - 1e-12));
     }
 }
 
@@ -250,15 +276,16 @@ TEST_F(Component, exportsThePlottedSamplesAndShowsThemUnderTheMouse)
     m->yAxis->format->precision = 1;
     m->additionalAxes->axis(0)->format->precision = 2;
     m->additionalAxes->axis(0)->format->fixedPrecision = true;
-    const float temperature[] = {21.5f, 22.3125f};
-    const float flow[] = {3.0f, 3.5f};
-    scope->setYData(m->channels->channel(0)->data, temperature, 2);
-    scope->setYData(m->channels->channel(1)->data, flow, 2);
+    const float temperature[] = {21.5f, 22.3125f, std::numeric_limits<float>::quiet_NaN()};
+    const float flow[] = {3.0f, 3.5f, 12345678.0f};
+    scope->setYData(m->channels->channel(0)->data, temperature, 3);
+    scope->setYData(m->channels->channel(1)->data, flow, 3);
     scope->redrawNow();
 
     const QByteArray expected = QByteArray("Messwert; Temperatur [\xB0" "C]; Volumenstrom [l/min]\r\n"
                                            "0; 21,5; 3\r\n"
-                                           "1; 22,3125; 3,5\r\n");
+                                           "1; 22,3125; 3,5\r\n"
+                                           "2; ----; 12345678\r\n");
     EXPECT_EQ(scope->csvBytes(), expected);
     QTemporaryDir dir;
     for (const char* name : {"chart.csv", "chart.png", "chart.pdf"}) {
@@ -341,15 +368,180 @@ TEST_F(Component, theMouseZoomsAndMovesTheViewUntilZoomOff)
              QApplication::sendEvent(plot, &wheel);
          }},
     };
+    // A click of either button is no gesture: the view keeps following the data.
+    auto* notice = scope->findChild<QLabel*>(QStringLiteral("scopeHeldNotice"));
+    ASSERT_TRUE(notice);
+    scope->model()->zooming->heldNotice = QStringLiteral("view held");
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        const QPoint at = area.center();
+        QTest::mousePress(plot, button, Qt::NoModifier, at);
+        QTest::mouseMove(plot, at + QPoint(2, 1));
+        QTest::mouseRelease(plot, button, Qt::NoModifier, at + QPoint(2, 1));
+        EXPECT_FALSE(scope->isZoomed()) << button;
+        EXPECT_FALSE(notice->isVisible()) << button;
+    }
+    const float more[] = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120};
+    scope->setYData(scope->model()->channels->channel(0)->data, more, 13);
+    scope->redrawNow();
+    EXPECT_EQ(plot->xAxis->range(), QCPRange(0, 12)) << "new samples stay in view after clicks";
+    scope->setYData(scope->model()->channels->channel(0)->data, values, 11);
+    scope->redrawNow();
+
     for (const auto& g : gestures) {
+        const double sample5Before = plot->xAxis->coordToPixel(5);
         g.act();
         EXPECT_TRUE(scope->isZoomed()) << g.what;
+        EXPECT_TRUE(notice->isVisible()) << g.what << ": the held view is told";
+        if (std::string(g.what) == "right-button drag")
+            EXPECT_NEAR(plot->xAxis->coordToPixel(5) - sample5Before, 80, 2) << "the data moves with the mouse";
         EXPECT_NE(plot->xAxis->range(), fullX) << g.what;
         scope->setYData(scope->model()->channels->channel(0)->data, values, 11);
         scope->redrawNow();
         EXPECT_NE(plot->xAxis->range(), fullX) << g.what << ": new data keeps the view";
         scope->findChild<QToolButton*>(QStringLiteral("scopeZoomOff"))->click();
         EXPECT_FALSE(scope->isZoomed()) << g.what;
+        EXPECT_FALSE(notice->isVisible()) << g.what;
         EXPECT_EQ(plot->xAxis->range(), fullX) << g.what;
     }
+}
+
+namespace {
+
+// The Visualisation page's chart on our host, drawn offscreen: what the
+// technician sees, checked by its pixels.
+class PageChart : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous = setComponentLoader(&host);
+        frame.resize(640, 420);
+        chart.setUp(&page, &frame, 0);
+        ASSERT_EQ(chart.initialised(), 1);
+        scope = host.component(chart.scope().hostHandle());
+        ASSERT_TRUE(scope);
+        scope->resize(frame.size());
+        frame.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        // The flow rises from 0 to 9; the temperature stays at 20.
+        for (int k = 0; k <= 10; ++k)
+            add(20, 0.9f * static_cast<float>(k));
+    }
+    void TearDown() override { setComponentLoader(previous); }
+    void add(float temperature, float flow)
+    {
+        trgui::app::MeasurementRecord r;
+        r.temperature = temperature;
+        r.volumeFlow = flow;
+        r.temperatureUnit = QString::fromUtf8("°C");
+        r.volumeFlowUnit = QStringLiteral("l/min");
+        chart.addSample(r, 0);
+    }
+    QImage drawn()
+    {
+        scope->redrawNow();
+        return scope->plot()->toPixmap(scope->plot()->width(), scope->plot()->height(), 1.0).toImage();
+    }
+    QColor colour(int channel) const
+    {
+        const uint bgr = scope->model()->channels->channel(channel)->color;
+        return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
+    }
+    // Whether the colour is drawn within 3 pixels of the point.
+    static bool drawnNear(const QImage& image, QPointF at, const QColor& colour)
+    {
+        for (int dy = -3; dy <= 3; ++dy) {
+            for (int dx = -3; dx <= 3; ++dx) {
+                const QPoint p = at.toPoint() + QPoint(dx, dy);
+                if (!image.rect().contains(p))
+                    continue;
+                const QColor c = image.pixelColor(p);
+                if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green())
+                        + std::abs(c.blue() - colour.blue()) < 60)
+                    return true;
+            }
+        }
+        return false;
+    }
+    static int inkIn(const QImage& image, const QRect& rect)
+    {
+        int ink = 0;
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x <= rect.right(); ++x)
+                ink += image.rect().contains(x, y) && qGray(image.pixel(x, y)) < 160 ? 1 : 0;
+        return ink;
+    }
+    QPointF at(QCPAxis* valueAxis, double sample, double value) const
+    {
+        return {scope->plot()->xAxis->coordToPixel(sample), valueAxis->coordToPixel(value)};
+    }
+
+    ComponentHost host;
+    ComponentLoader* previous = nullptr;
+    QObject page;
+    QWidget frame;
+    trgui::pages::VisualisationChart chart;
+    ScopeComponent* scope = nullptr;
+};
+
+} // namespace
+
+TEST_F(PageChart, eachChannelIsDrawnOnItsOwnAxisWithTitleLabelsAndLegendClearOfTheData)
+{
+    QCustomPlot* plot = scope->plot();
+    const QImage image = drawn();
+    QCPAxis* flowAxis = plot->yAxis2;
+    EXPECT_EQ(flowAxis->range(), QCPRange(0, 10)) << "the flow axis keeps 0..10 for flows below 10";
+    for (double k : {2.0, 5.0, 8.0})
+        EXPECT_TRUE(drawnNear(image, at(flowAxis, k, 0.9 * k), colour(1))) << "flow at sample " << k;
+    EXPECT_TRUE(drawnNear(image, at(plot->yAxis, 5, 20), colour(0))) << "temperature on its axis";
+    EXPECT_NE(colour(0), colour(1));
+
+    const QRect data = plot->axisRect()->rect();
+    EXPECT_GT(inkIn(image, plot->plotLayout()->element(0, 0)->outerRect()), 50) << "title";
+    EXPECT_TRUE(plot->legend->visible());
+    EXPECT_FALSE(plot->legend->outerRect().intersects(data)) << "the legend is outside the data";
+    EXPECT_GT(inkIn(image, plot->legend->outerRect()), 50) << "legend";
+    EXPECT_GT(inkIn(image, QRect(0, data.top(), 18, data.height())), 30) << "temperature axis label";
+    EXPECT_GT(inkIn(image, QRect(plot->width() - 18, data.top(), 18, data.height())), 30) << "flow axis label";
+    EXPECT_GT(inkIn(image, QRect(data.left(), plot->height() - 40, data.width(), 40)), 30) << "sample axis label";
+    EXPECT_EQ(plot->yAxis->label(), QString::fromUtf8("Temperatur [°C]"));
+    EXPECT_EQ(flowAxis->label(), QStringLiteral("Volumenstrom [l/min]"));
+
+    add(20, 50);
+    drawn();
+    EXPECT_GE(flowAxis->range().upper, 50) << "the flow axis grows for a larger flow";
+    EXPECT_EQ(flowAxis->range().lower, 0);
+
+    chart.reapplyLanguage(2);
+    drawn();
+    EXPECT_EQ(plot->xAxis->label(), QString::fromUtf8("Valeur Mesurée"));
+    EXPECT_TRUE(plot->accessibleDescription().contains(QString::fromUtf8("Température: 20")))
+        << plot->accessibleDescription().toStdString();
+}
+
+TEST_F(PageChart, smallVariationsStayReadableAndTheFirstSampleIsSeen)
+{
+    chart.clear();
+    add(21.5f, 0.002f);
+    QImage image = drawn();
+    QCustomPlot* plot = scope->plot();
+    EXPECT_TRUE(drawnNear(image, at(plot->yAxis, 0, 21.5), colour(0))) << "a single sample is drawn";
+    EXPECT_TRUE(plot->accessibleDescription().contains(QString::fromUtf8("Temperatur [°C]: 21.5")))
+        << plot->accessibleDescription().toStdString();
+
+    for (float t : {21.51f, 21.49f, 21.5f})
+        add(t, 0.003f);
+    drawn();
+    const QCPRange y = plot->yAxis->range();
+    EXPECT_GE(y.size(), 1.0 - 1e-9) << "±0.01 °C does not fill the height";
+    // Every tick label names its tick exactly, and there are at least three.
+    QVector<double> ticks;
+    QVector<QString> labels;
+    plot->yAxis->ticker()->generate(y, QLocale::c(), QLatin1Char('e'), 1, ticks, nullptr, &labels);
+    int inside = 0;
+    for (qsizetype i = 0; i < ticks.size(); ++i) {
+        inside += y.contains(ticks[i]) ? 1 : 0;
+        EXPECT_DOUBLE_EQ(labels[i].toDouble(), ticks[i]) << labels[i].toStdString();
+    }
+    EXPECT_GE(inside, 3);
 }

@@ -16,14 +16,17 @@ struct ChartTexts {
     const char* zoomOff;
     const char* copy;
     const char* save;
+    // While the user's zoom or move keeps the view.
+    const char* viewHeld;
 };
 
 constexpr ChartTexts kTexts[] = {
     {"Temperatur", "Volumenstrom", "Temperatur/Volumenstrom", "Messwert", "Halten", "Zoom aus", "Kopieren",
-     "Speichern"},
-    {"Temperature", "Volume Flow", "Temperature/Volume Flow", "Measured Value", "Hold", "Zoom off", "Copy", "Save"},
+     "Speichern", "Ansicht gehalten – neue Messwerte laufen weiter"},
+    {"Temperature", "Volume Flow", "Temperature/Volume Flow", "Measured Value", "Hold", "Zoom off", "Copy", "Save",
+     "View held – new samples continue"},
     {"Température", "Débit Volumétrique", "Température/Débit Volumétrique", "Valeur Mesurée", "Figer",
-     "Zoom initial", "Copier", "Enregistrer"},
+     "Zoom initial", "Copier", "Enregistrer", "Vue figée – les nouvelles mesures continuent"},
 };
 
 const ChartTexts* textsFor(int language)
@@ -139,6 +142,7 @@ void VisualisationChart::clear()
     scope_.Channels.Item(0)->Data.Clear();
     scope_.Channels.Item(1)->Data.Clear();
     scope_.Hold.Set(false);
+    scope_.ZoomOff();  // a new plot starts in the full view
     sampleCount_ = 0;
 }
 
@@ -173,6 +177,7 @@ void VisualisationChart::setToolBarCaptions(int language)
     buttons.ZoomOff.Caption.Set(text(t->zoomOff));
     buttons.Copy.Caption.Set(text(t->copy));
     buttons.Save.Caption.Set(text(t->save));
+    scope_.Zooming.HeldNotice.Set(text(t->viewHeld));
 }
 
 } // namespace trgui::pages

@@ -22,7 +22,8 @@ public:
     void setUp(QObject* pageWindow, QObject* chartFrame, int language);
     // Appends temperature and volume flow; from the 2001st sample on only counts.
     void addSample(const app::MeasurementRecord& record, int language);
-    // Empties both channels and releases the hold; counting starts again at 0.
+    // Empties both channels, releases the hold and returns to the full view;
+    // counting starts again at 0.
     void clear();
     // Plain axis labels (units return with the next sample), title, channel names.
     void reapplyLanguage(int language);

@@ -1,0 +1,190 @@
+// Runs the measurement cycle against the simulator while the simulator
+// disturbs the line (a stray byte before one kind of reply, one changed byte
+// inside a reply, replies paced byte by byte) and prints for each fault how
+// many polls arrived and how many of them held a value the device never sent.
+// With the device's framing (echoed request byte, checksum) and without it.
+//   bench_line_faults [polls per fault]
+
+#include "measurement_cycle.h"
+#include "serial_port.h"
+#include "simulator.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using namespace trgui;
+
+namespace {
+
+class RecordingHooks : public app::CycleHooks {
+public:
+    std::vector<app::MeasurementRecord> records;
+    std::vector<int> typeCodes;
+    bool operationInitialised() const override { return true; }
+    bool operationRecording() const override { return false; }
+    void setOperationDeviceTypeCode(int code) override { typeCodes.push_back(code); }
+    void applyOperationAvailability(int) override {}
+    void updateDisplay(const app::MeasurementRecord& r) override { records.push_back(r); }
+    void toggleRecordingIndicator() override {}
+    bool recordStartEnabled() const override { return true; }
+    void enableRecordStart() override {}
+    void setValuesStale(bool) override {}
+    bool visualisationInitialised() const override { return false; }
+    bool visualisationPlotting() const override { return false; }
+    void addSample(const app::MeasurementRecord&) override {}
+    void countDownSettleCounter() override {}
+};
+
+bool within(float v, float low, float high)
+{
+    return v >= low && v <= high;
+}
+
+// What the simulated DR device can send: its values move within these bounds
+// (volume flow in l/min), it has no error (the error contact is active low),
+// is not measuring and its low-flow suppression is 3 %.
+bool plausible(const app::MeasurementRecord& r)
+{
+    for (float v : {r.velocity, r.velocityMin, r.velocityMax})
+        if (!within(v, 1.6f, 3.4f))
+            return false;
+    for (float v : {r.volumeFlow, r.volumeFlowMin, r.volumeFlowMax})
+        if (!within(v, 190.0f, 400.0f))
+            return false;
+    for (float v : {r.temperature, r.temperatureMin, r.temperatureMax})
+        if (!within(v, 19.9f, 23.1f))
+            return false;
+    return r.errorCode == 0 && r.lowFlowSuppression == 3 && (r.contactBits & 0xFC) == 0x08
+        && r.velocityUnit == QStringLiteral("m/s");
+}
+
+struct Outcome {
+    int polls = 0;
+    int wrong = 0;
+};
+
+void sendControls(trgui::testing::Simulator& sim, const std::string& lines)
+{
+    for (std::size_t at = 0, next; at < lines.size(); at = next + 1) {
+        next = lines.find(';', at);
+        if (next == std::string::npos)
+            next = lines.size();
+        sim.control(lines.substr(at, next - at));
+    }
+}
+
+// Polls on one connection, as the program does: each fault is switched on
+// for the given time and off again, and three clean polls come between.
+class Bench {
+public:
+    explicit Bench(trgui::testing::Simulator& sim) : sim_(sim), cycle_(settings_, port_, lock_, hooks_)
+    {
+        settings_.refreshRate = 0;
+        const std::string link = sim.linkPath();
+        port_.runAndWait([&](app::PortSlot::Port& slot) {
+            auto serial = std::make_unique<device::SerialPort>([link](const std::string&) { return link; });
+            serial->open(1);
+            slot = std::move(serial);
+        });
+        QObject::connect(&timer_, &QTimer::timeout, [this] { cycle_.tick(); });
+        timer_.start(100);
+    }
+
+    Outcome run(const std::string& on, const std::string& off, int seconds)
+    {
+        waitFor([&] { return true; }, 0);
+        const std::size_t clean = hooks_.records.size() + 3;
+        waitFor([&] { return hooks_.records.size() >= clean; }, 30000);
+        sendControls(sim_, on);
+        const std::size_t from = hooks_.records.size();
+        waitFor([] { return false; }, seconds * 1000);
+        sendControls(sim_, off);
+        Outcome out;
+        for (std::size_t i = from; i < hooks_.records.size(); ++i) {
+            ++out.polls;
+            if (!plausible(hooks_.records[i])) {
+                ++out.wrong;
+                if (std::getenv("BENCH_SHOW_WRONG"))
+                    show(hooks_.records[i]);
+            }
+        }
+        return out;
+    }
+
+private:
+    template <typename Done>
+    void waitFor(Done done, int ms)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    static void show(const app::MeasurementRecord& r)
+    {
+        std::printf("    v %g %g %g q %g %g %g t %g %g %g error %d low %d contacts 0x%02X unit %s\n", r.velocity,
+                    r.velocityMin, r.velocityMax, r.volumeFlow, r.volumeFlowMin, r.volumeFlowMax, r.temperature,
+                    r.temperatureMin, r.temperatureMax, r.errorCode, r.lowFlowSuppression, r.contactBits,
+                    r.velocityUnit.toUtf8().constData());
+    }
+
+    trgui::testing::Simulator& sim_;
+    app::SettingsRecord settings_;
+    app::PortSlot port_{app::PortSlot::Mode::Threaded};
+    app::DeviceLock lock_;
+    RecordingHooks hooks_;
+    app::MeasurementCycle cycle_;
+    QTimer timer_;
+};
+
+struct Fault {
+    std::string name;
+    std::string on;
+    std::string off;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const int seconds = argc > 1 ? std::max(2, std::atoi(argv[1])) : 6;
+    trgui::testing::Simulator sim(17);
+    if (!sim.started()) {
+        std::fprintf(stderr, "simulator did not start\n");
+        return 1;
+    }
+    std::vector<Fault> faults = {{"none", "", ""}};
+    const std::pair<const char*, int> kinds[] = {
+        {"identification", 0x50}, {"velocity", 0x10},   {"minima", 0x20},   {"maxima", 0x21},
+        {"contacts", 0x40},       {"error code", 0x41}, {"low-flow", 0x77},
+    };
+    for (const auto& [name, command] : kinds) {
+        const std::string c = std::to_string(command);
+        faults.push_back({std::string("stray byte before ") + name, "junk " + c + " on", "junk " + c + " off"});
+    }
+    faults.push_back({"byte 2 of one temperature changed", "flip 0x13 2", ""});
+    for (int pace : {8, 15, 30}) {
+        const std::string ms = std::to_string(pace);
+        faults.push_back({"reply paced " + ms + " ms a byte", "pace " + ms, "pace off"});
+    }
+
+    std::printf("faults switched on after three clean polls; refresh rate 0; %d s per fault\n", seconds);
+    std::printf("%-9s %-38s %6s %6s\n", "framing", "fault", "polls", "wrong");
+    for (bool framed : {true, false}) {
+        sim.control(framed ? "frame all on" : "frame all off");
+        Bench bench(sim);  // a new connection learns the device's replies afresh
+        for (const Fault& f : faults) {
+            const Outcome o = bench.run(f.on, f.off, seconds);
+            std::printf("%-9s %-38s %6d %6d\n", framed ? "framed" : "unframed", f.name.c_str(), o.polls, o.wrong);
+        }
+    }
+    return 0;
+}
