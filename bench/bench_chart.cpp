@@ -2,7 +2,8 @@
 // median time of one redraw and of one AddSample; with --cpu N, the share of
 // one core the whole program uses while plotting against the simulator at the
 // fastest refresh rate for N seconds; with --pictures DIR, pictures of the
-// page at 30 and 2000 samples in the three languages, zoomed and not.
+// page at 30 and 2000 samples in the three languages, zoomed and not. Also
+// reading and drawing a recording of 100 000 rows.
 //
 //   bench_chart [--cpu SECONDS] [--pictures DIR]
 
@@ -10,6 +11,8 @@
 #include "cgrafik.h"
 #include "component_host.h"
 #include "program_directory.h"
+#include "recording.h"
+#include "recording_file.h"
 #include "scope_component.h"
 #include "simulator.h"
 
@@ -28,6 +31,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 using namespace trgui;
@@ -121,6 +125,56 @@ void timings()
                 addSample.size());
 }
 
+// A recording of 100 000 polls opened on the page: reading the file, and
+// redrawing it whole and zoomed.
+void recordingTimings()
+{
+    constexpr int kRows = 100000;
+    QByteArray file = "KM210-DR-E1S2H1\r\n" + pages::operation::headerLine(0, sampleAt(0)) + "\r\n";
+    const QDateTime start(QDate(2026, 12, 8), QTime(8, 0, 0));
+    for (int i = 0; i < kRows; ++i) {
+        app::MeasurementRecord r = sampleAt(i);
+        file += pages::operation::dataRow(r, "Kein Fehler", start.addSecs(2 * i)) + "\r\n";
+    }
+    std::vector<double> load;
+    std::optional<pages::RecordedSeries> series;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        series = pages::readRecording(file);
+        load.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+    if (!series) {
+        std::printf("the recording was not read\n");
+        return;
+    }
+    Program program(0);
+    scope::ScopeComponent* scope = program.component();
+    QElapsedTimer clock;
+    clock.start();
+    program.page->chart().showRecording(*series, 0);
+    scope->redrawNow();
+    const double shown = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    std::vector<double> whole;
+    std::vector<double> zoomed;
+    for (int i = 0; i < 30; ++i) {
+        clock.restart();
+        scope->plot()->replot();
+        whole.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+    scope->zoomTo(40000, 15, 42000, 30);
+    for (int i = 0; i < 30; ++i) {
+        clock.restart();
+        scope->plot()->replot();
+        zoomed.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+    std::printf("recording of %d rows (%.1f MB)\n", kRows, static_cast<double>(file.size()) / 1e6);
+    std::printf("  read: median %.0f ms over %zu runs (target < 1000 ms)\n", median(load), load.size());
+    std::printf("  first drawing on the page: %.0f ms\n", shown);
+    std::printf("  redraw whole: median %.2f ms, zoomed to 2000 rows: median %.2f ms (target < 16 ms)\n",
+                median(whole), median(zoomed));
+}
+
 double cpuSeconds()
 {
     rusage usage{};
@@ -200,6 +254,7 @@ int main(int argc, char** argv)
         return 0;
     }
     timings();
+    recordingTimings();
     if (cpuFor > 0)
         cpu(cpuFor);
     return 0;

@@ -775,7 +775,7 @@ QString ScopeComponent::toolTipAt(const QPoint& pixel) const
     if (lines.isEmpty())
         return {};
     const QString xName = model_->xAxis->label->text.isEmpty() ? QStringLiteral("#") : model_->xAxis->label->text;
-    lines.prepend(QStringLiteral("%1: %2").arg(xName).arg(index));
+    lines.prepend(QStringLiteral("%1: %2").arg(xName, index < sampleNames_.size() ? sampleNames_[index] : QString::number(index)));
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QStringList>
 #include <QTimer>
 #include <QVector>
 #include <QWidget>
@@ -92,6 +93,10 @@ public:
     QByteArray csvBytes() const;
     // The chart as drawn now, as a PNG file holds it.
     QByteArray pngBytes() const;
+
+    // Names of the samples for the tooltip (e.g. the time stamps of a
+    // recording); without them a sample is named by its number.
+    void setSampleNames(QStringList names) { sampleNames_ = std::move(names); }
 
     // The tooltip text for a point of the plot: the sample under it and the
     // value of each channel there; empty away from the data.
@@ -177,6 +182,7 @@ private:
     bool panning_ = false;     // and moved beyond a click
     QPoint panFrom_;
     FileChooser fileChooser_;
+    QStringList sampleNames_;
 };
 
 } // namespace trgui::scope

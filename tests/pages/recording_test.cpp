@@ -1,4 +1,5 @@
 #include "recording.h"
+#include "recording_file.h"
 #include "text_table.h"
 
 #include <QDir>
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
 #include <functional>
 #include <limits>
@@ -228,4 +230,47 @@ TEST(CsvRecording, fileThatCannotBeCreatedDoesNotStart)
     EXPECT_FALSE(recording.start("/nonexistent-dir/run.csv", QStringLiteral("----")));
     EXPECT_FALSE(recording.recording());
     EXPECT_EQ(recording.path(), "/nonexistent-dir/run.csv");
+}
+
+TEST(CsvRecording, isReadBackForTheChartAcrossAModelChangeAndRefusedWhenItIsNone)
+{
+    QTemporaryDir dir;
+    const std::string path = (dir.path() + "/run.csv").toStdString();
+    CsvRecording recording;
+    ASSERT_TRUE(recording.start(path, QString::fromUtf8("KM210-DR-E1S2H1")));
+    const QDateTime at(QDate(2026, 12, 6), QTime(10, 0, 0));
+    auto r = sampleRecord();
+    r.temperature = 21.25f;
+    r.volumeFlow = 1234.5f;
+    ASSERT_TRUE(recording.appendRow(0, r, "Kein Fehler", at));
+    r.temperature = std::numeric_limits<float>::quiet_NaN();
+    ASSERT_TRUE(recording.appendRow(0, r, "Kein Fehler", at.addSecs(2)));
+    recording.modelChanged(QStringLiteral("KM210-WT-E1N4H1"));
+    r.temperature = 70.0f;
+    r.temperatureUnit = QString::fromUtf8("°F");
+    ASSERT_TRUE(recording.appendRow(0, r, "Kein Fehler", at.addSecs(4)));
+
+    const auto series = trgui::pages::readRecording(contents(QString::fromStdString(path)));
+    ASSERT_TRUE(series);
+    EXPECT_EQ(series->model, "KM210-DR-E1S2H1");
+    EXPECT_EQ(series->times, QStringList({"2026.12.06 10:00:00", "2026.12.06 10:00:02", "2026.12.06 10:00:04"}));
+    ASSERT_EQ(series->temperature.size(), 3u);
+    EXPECT_FLOAT_EQ(series->temperature[0], 21.25f);
+    EXPECT_TRUE(std::isnan(series->temperature[1])) << "---- is no value";
+    EXPECT_FLOAT_EQ(series->temperature[2], 70.0f);
+    EXPECT_FLOAT_EQ(series->flow[0], 1234.5f);
+    EXPECT_EQ(series->temperatureUnit, QString::fromUtf8("°F")) << "the units of the last header";
+
+    using trgui::pages::NotARecording;
+    const std::pair<QByteArray, NotARecording> refused[] = {
+        {"", NotARecording::NoHeader},
+        {"[Konfiguration]\r\nKM210=1\r\n", NotARecording::NoHeader},
+        {contents(QString::fromStdString(path)).left(400), NotARecording::ShortRow},
+        {"KM210\r\n" + headerLine(0, sampleRecord()) + "\r\n", NotARecording::NoRows},
+    };
+    for (const auto& [bytes, reason] : refused) {
+        NotARecording why{};
+        EXPECT_FALSE(trgui::pages::readRecording(bytes, &why)) << bytes.left(40).toStdString();
+        EXPECT_EQ(why, reason) << bytes.left(40).toStdString();
+    }
 }

@@ -217,3 +217,53 @@ TEST_F(VisualisationPage, theChartIsSavedInTheWorkingFolderAndAFailureSaysWhy)
     EXPECT_TRUE(boxes[0].second.contains(answer)) << boxes[0].second.toStdString();
     EXPECT_TRUE(boxes[0].second.contains(probe.errorString())) << "the system's reason";
 }
+
+TEST_F(VisualisationPage, aRecordingIsPlottedAgainAndAnythingElseChangesNothing)
+{
+    start();
+    showPage();
+    const QString good = dir.file(QStringLiteral("run.csv"));
+    const QString bad = dir.file(QStringLiteral("TR-GUI.ini"));
+    {
+        QFile file(good);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("KM210-DR-E1S2H1\r\n"
+                   "Datum; Uhrzeit; Str\xF6mung Akt [m/s]; Str\xF6mung Min [m/s]; Str\xF6mung Max [m/s]; Volumenstrom Akt "
+                   "[l/min]; Volumenstrom Min [l/min]; Volumenstrom Max [l/min]; Temperatur Akt [\xB0" "C]; Temperatur Min "
+                   "[\xB0" "C]; Temperatur Max [\xB0" "C]; Totalisator [m\xB3]; Schleichmenge [%]; GK1 ; GK2 ; Betrieb ; "
+                   "Fehler ; letzter Fehler; \r\n");
+        for (int i = 0; i < 3; ++i)
+            file.write(QStringLiteral("2026.12.08; 10:00:0%1; 2,500; 2,400; 2,600; 300,0; 290,0; 310,0; 2%1,50; 21,00; "
+                                      "23,00; 0,026; 3; 1; 0; 0; 1; Kein Fehler\r\n")
+                           .arg(i)
+                           .toLatin1());
+    }
+    QString answer = good;
+    pages::PageBase::setFileChooser([&](QWidget*, pages::PageBase::FileDialog, const QString&, const QString&) { return answer; });
+    click(1131);
+    click(1134);
+    EXPECT_FALSE(page->plotting()) << "the live plot stops";
+    EXPECT_EQ(plotted(0), 3);
+    EXPECT_EQ(plotted(1), 3);
+    QCustomPlot* plot = component()->plot();
+    EXPECT_EQ(plot->yAxis->label(), QString::fromUtf8("Temperatur [°C]"));
+    const QPoint second(static_cast<int>(plot->xAxis->coordToPixel(1)), static_cast<int>(plot->yAxis->coordToPixel(21.5)));
+    EXPECT_TRUE(component()->toolTipAt(second).startsWith("Messwert: 2026.12.08 10:00:01"))
+        << component()->toolTipAt(second).toStdString();
+
+    answer = bad;
+    click(1134);
+    pages::PageBase::setFileChooser({});
+    const auto boxes = dir.takeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].first, QString::fromUtf8("Aufzeichnung öffnen"));
+    EXPECT_TRUE(boxes[0].second.contains(QString::fromUtf8("Zeile 2 ist nicht die Kopfzeile"))) << boxes[0].second.toStdString();
+    EXPECT_EQ(plotted(0), 3) << "the chart stays as it was";
+
+    // Clear after a zoom returns to the full view for the next plot.
+    component()->zoomTo(0.5, 21, 1.5, 22);
+    ASSERT_TRUE(component()->isZoomed());
+    click(1133);
+    EXPECT_FALSE(component()->isZoomed());
+    EXPECT_EQ(plotted(0), 0);
+}

@@ -27,6 +27,7 @@ MESSAGES = {
   22: ("Konfiguration nicht gespeichert", "Es ist keine HW-Version gewählt.", "Wählen Sie die Gerätevariante oder lesen Sie die Konfiguration vom Gerät."),
   23: ("Einstellungen nicht gespeichert", "Die Einstellungen können nicht in %1 gespeichert werden.", "Ihre Änderungen gelten nur bis zum Programmende.", "Prüfen Sie die Zugriffsrechte der Datei und den freien Speicherplatz."),
   24: ("Aufzeichnung", "%1 Zeilen seit %2 nicht aufgezeichnet: %3"),
+  25: ("Aufzeichnung öffnen", "%1 kann nicht als Aufzeichnung gezeigt werden:", "%2", "Die Grafik bleibt, wie sie war."),
  },
  'en': {
   1: ("Configuration not written", "The check of the configuration failed.", "The marked fields hold invalid values.", "Please correct them and write again."),
@@ -53,6 +54,7 @@ MESSAGES = {
   22: ("Configuration not saved", "No hardware version is chosen.", "Choose the device variant or read the configuration from the device."),
   23: ("Settings not saved", "The settings cannot be saved in %1.", "Your changes last only until the program ends.", "Check the file's access rights and the free disk space."),
   24: ("Recording", "%1 rows not recorded since %2: %3"),
+  25: ("Open recording", "%1 cannot be shown as a recording:", "%2", "The chart stays as it was."),
  },
  'fr': {
   1: ("Configuration non écrite", "La vérification de la configuration a échoué.", "Les champs signalés contiennent des valeurs non valides.", "Corrigez-les, puis relancez l'écriture."),
@@ -79,6 +81,7 @@ MESSAGES = {
   22: ("Configuration non enregistrée", "Aucune version matérielle n'est choisie.", "Choisissez la variante d'appareil ou lisez la configuration de l'appareil."),
   23: ("Paramètres non enregistrés", "Impossible d'enregistrer les paramètres dans %1.", "Vos modifications ne valent que jusqu'à la fermeture du programme.", "Vérifiez les droits d'accès du fichier et l'espace disque libre."),
   24: ("Enregistrement des mesures", "%1 lignes non enregistrées depuis %2 : %3"),
+  25: ("Ouvrir un enregistrement", "%1 ne peut pas être affiché comme enregistrement :", "%2", "Le graphique reste inchangé."),
  },
 }
 

@@ -5,6 +5,7 @@
 #include "visualisation_controls.h"
 
 #include <QDir>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -37,7 +38,7 @@ void CGrafik::initialisePage()
     control(1130)->setMinimumSize(520, 280);
 
     auto* buttons = new QVBoxLayout;
-    for (int id : {1131, 1132, 1133}) {
+    for (int id : {1131, 1132, 1133, 1134}) {
         control(id)->setMinimumWidth(220);
         buttons->addWidget(control(id), 0, Qt::AlignHCenter);
     }
@@ -52,12 +53,17 @@ void CGrafik::initialisePage()
     page->addWidget(control(1130), 1);
     page->addLayout(bottom);
 
-    connect(control<QPushButton>(1131), &QPushButton::clicked, this, [this] { plotting_ = true; });
+    connect(control<QPushButton>(1131), &QPushButton::clicked, this, [this] {
+        forgetRecording();
+        plotting_ = true;
+    });
     connect(control<QPushButton>(1132), &QPushButton::clicked, this, [this] { plotting_ = false; });
     connect(control<QPushButton>(1133), &QPushButton::clicked, this, [this] {
         plotting_ = false;
+        forgetRecording();
         runChart([this] { chart_.clear(); });
     });
+    connect(control<QPushButton>(1134), &QPushButton::clicked, this, &CGrafik::openRecording);
 
     loadTexts(texts::stem::VisualisationLabels, texts::stem::VisualisationHelp);
     loadMessageTable(messages_);
@@ -81,6 +87,46 @@ void CGrafik::connectChartSave()
         showMessageBox(messages_.caption(kChartNotSaved),
                        texts::messageBoxText(messages_, kChartNotSaved).arg(QDir::toNativeSeparators(path), reason));
     });
+}
+
+void CGrafik::forgetRecording()
+{
+    if (auto* component = scope::builtInComponentHost().component(chart_.scope().hostHandle()))
+        component->setSampleNames({});
+}
+
+void CGrafik::openRecording()
+{
+    if (!chartReady())
+        return;
+    const QString path = chooseFile(FileDialog::Open, messages_.caption(kNotARecording), QStringLiteral("CSV (*.csv)"));
+    if (path.isEmpty())
+        return;
+    rememberWorkingDir(path);
+    const auto refuse = [&](const QString& reason) {
+        showMessageBox(messages_.caption(kNotARecording),
+                       texts::messageBoxText(messages_, kNotARecording).arg(QDir::toNativeSeparators(path), reason));
+    };
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refuse(file.errorString());
+    NotARecording fault{};
+    const auto series = readRecording(file.readAll(), &fault);
+    if (!series) {
+        // Why, in the page's language.
+        static const char* const kWhy[][3] = {
+            {"Zeile 2 ist nicht die Kopfzeile einer Aufzeichnung.", "Line 2 is not the header of a recording.",
+             "La ligne 2 n'est pas l'en-tête d'un enregistrement."},
+            {"Eine Zeile hat zu wenige Felder.", "A row has too few fields.", "Une ligne a trop peu de champs."},
+            {"Sie enthält keine Messwerte.", "It holds no values.", "Il ne contient aucune valeur."},
+        };
+        const int language = std::clamp(this->language(), 0, 2);
+        return refuse(QString::fromUtf8(kWhy[static_cast<int>(fault)][language]));
+    }
+    plotting_ = false;
+    runChart([&] { chart_.showRecording(*series, language()); });
+    if (auto* component = scope::builtInComponentHost().component(chart_.scope().hostHandle()))
+        component->setSampleNames(series->times);
 }
 
 void CGrafik::AddSample(const app::MeasurementRecord& record)

@@ -17,6 +17,7 @@ public:
     static constexpr int kMaxSamples = VisualisationChart::kMaxSamples;
     static constexpr int kChartNotSetUp = 19;
     static constexpr int kChartNotSaved = 21;
+    static constexpr int kNotARecording = 25;
 
     explicit CGrafik(QWidget* parent = nullptr);
 
@@ -30,6 +31,9 @@ public:
     VisualisationChart& chart() { return chart_; }
 
     void AddSample(const app::MeasurementRecord& record);
+    // Asks for a recording of the Operation page and shows it in the chart;
+    // the live plot stops meanwhile.
+    void openRecording();
     void ReapplyLanguage();
     void reloadTexts() override;
 
@@ -43,6 +47,8 @@ private:
     // The chart's Save asks in WORKINGDIR and says in the page's language why
     // a file could not be written.
     void connectChartSave();
+    // The chart names its samples by number again (live samples).
+    void forgetRecording();
 
     QString tabTitle_;
     texts::MessageTable messages_;

@@ -137,6 +137,18 @@ void VisualisationChart::addSample(const app::MeasurementRecord& record, int lan
     ++sampleCount_;
 }
 
+void VisualisationChart::showRecording(const RecordedSeries& series, int language)
+{
+    if (const ChartTexts* t = textsFor(language)) {
+        scope_.YAxis.AxisLabel.Text.Set(withUnit(t->temperature, series.temperatureUnit));
+        scope_.YAxis.AdditionalAxes.Item(0)->Axis.AxisLabel.Text.Set(withUnit(t->flow, series.flowUnit));
+    }
+    scope_.Hold.Set(false);
+    scope_.ZoomOff();
+    scope_.Channels.Item(0)->Data.SetYData(series.temperature.data(), static_cast<std::uint32_t>(series.temperature.size()));
+    scope_.Channels.Item(1)->Data.SetYData(series.flow.data(), static_cast<std::uint32_t>(series.flow.size()));
+}
+
 void VisualisationChart::clear()
 {
     scope_.Channels.Item(0)->Data.Clear();

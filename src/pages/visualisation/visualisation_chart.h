@@ -6,6 +6,7 @@
 
 #include "measurement_record.h"
 #include "object_model.h"
+#include "recording_file.h"
 
 #include <array>
 
@@ -25,6 +26,9 @@ public:
     // Empties both channels, releases the hold and returns to the full view;
     // counting starts again at 0.
     void clear();
+    // Shows a recording's temperature and volume flow, all rows of it. The
+    // live samples stay and return with the next one.
+    void showRecording(const RecordedSeries& series, int language);
     // Plain axis labels (units return with the next sample), title, channel names.
     void reapplyLanguage(int language);
 

@@ -13,6 +13,7 @@ inline constexpr ControlDef kControls[] = {
     {1131, ControlKind::Button, "Plot Start"},
     {1132, ControlKind::Button, "Plot Stop"},
     {1133, ControlKind::Button, "Clear"},
+    {1134, ControlKind::Button, "Open recording"},
 };
 
 } // namespace trgui::pages::visualisation

@@ -1,0 +1,32 @@
+#pragma once
+
+// Reading a recording of the Operation page back for the chart: its time
+// stamps, temperatures and volume flows with their units.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+#include <vector>
+
+namespace trgui::pages {
+
+struct RecordedSeries {
+    QString model;            // line 1
+    QStringList times;        // "yyyy.MM.dd HH:mm:ss" of each row
+    std::vector<float> temperature;  // NaN where the file holds "----" or nothing readable
+    std::vector<float> flow;
+    QString temperatureUnit;  // of the last header in the file
+    QString flowUnit;
+};
+
+// The rows of a recording file (Windows-1252, fields separated by "; ",
+// decimal comma): line 1 the model, then headers and rows. A row that names
+// another model and the header that follows it are taken in their stride.
+// Returns nothing when the bytes are no recording; why then says what is wrong.
+enum class NotARecording { NoHeader, ShortRow, NoRows };
+std::optional<RecordedSeries> readRecording(const QByteArray& bytes, NotARecording* why = nullptr);
+
+} // namespace trgui::pages
