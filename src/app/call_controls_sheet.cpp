@@ -8,6 +8,7 @@
 
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -124,6 +125,15 @@ void CAllControlsSheet::keyPressEvent(QKeyEvent* event)
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void CAllControlsSheet::closeEvent(QCloseEvent* event)
+{
+    if (!operationPage_->confirmClose()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 void CAllControlsSheet::setTraceFile(const QString& path)

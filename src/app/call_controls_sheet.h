@@ -48,6 +48,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The close box asks first while a recording is running.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void initialiseDialog();

@@ -288,6 +288,23 @@ TEST_F(OperationPage, aRowThatCannotBeWrittenIsReportedOnceAndRecordingGoesOn)
     ASSERT_GE(lines.size(), 3);
     EXPECT_TRUE(lines[0].startsWith("KM210-")) << "the file that had gone starts again with the model name";
     EXPECT_TRUE(lines[1].startsWith("Datum; Uhrzeit; ")) << "rows resume after the header";
+
+    // Closing the window while recording asks first; No keeps both.
+    bool answer = false;
+    QString asked;
+    pages::PageBase::setQuestionHandler([&](const QString&, const QString& text) {
+        asked = text;
+        return answer;
+    });
+    sheet->close();
+    EXPECT_TRUE(page->recording());
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_TRUE(asked.contains("run2.csv")) << asked.toStdString();
+    answer = true;
+    sheet->close();
+    pages::PageBase::setQuestionHandler({});
+    EXPECT_FALSE(page->recording());
+    EXPECT_FALSE(sheet->isVisible());
 }
 
 TEST_F(OperationPage, recordingFileThatCannotBeCreatedShowsMessage14)

@@ -24,11 +24,18 @@ ProgramDirectory::ProgramDirectory() : previous_(QDir::currentPath())
     boxes().clear();
     pages::PageBase::setMessageBoxHandler(
         [](const QString& caption, const QString& text) { boxes().emplace_back(caption, text); });
+    // A question is recorded like a box and answered Yes; a test that needs
+    // another answer sets its own handler.
+    pages::PageBase::setQuestionHandler([](const QString& caption, const QString& text) {
+        boxes().emplace_back(caption, text);
+        return true;
+    });
 }
 
 ProgramDirectory::~ProgramDirectory()
 {
     pages::PageBase::setMessageBoxHandler({});
+    pages::PageBase::setQuestionHandler({});
     QDir::setCurrent(previous_);
 }
 

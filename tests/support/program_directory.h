@@ -19,7 +19,8 @@ inline bool shown(const QWidget* w)
 
 // A temporary program directory with the language files, made the current
 // directory for the life of the object (the program takes its directory and
-// settings file from there). Message boxes are answered and recorded.
+// settings file from there). Message boxes and questions are answered (Yes)
+// and recorded.
 class ProgramDirectory {
 public:
     ProgramDirectory();
@@ -33,7 +34,7 @@ public:
     void writeSettings(const std::vector<std::string>& lines) const;
     QByteArray settingsFile() const;
 
-    // Message boxes shown since the last call: caption and text.
+    // Message boxes and questions shown since the last call: caption and text.
     std::vector<std::pair<QString, QString>> takeBoxes();
 
 private:

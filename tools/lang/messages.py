@@ -28,6 +28,8 @@ MESSAGES = {
   23: ("Einstellungen nicht gespeichert", "Die Einstellungen können nicht in %1 gespeichert werden.", "Ihre Änderungen gelten nur bis zum Programmende.", "Prüfen Sie die Zugriffsrechte der Datei und den freien Speicherplatz."),
   24: ("Aufzeichnung", "%1 Zeilen seit %2 nicht aufgezeichnet: %3"),
   25: ("Aufzeichnung öffnen", "%1 kann nicht als Aufzeichnung gezeigt werden:", "%2", "Die Grafik bleibt, wie sie war."),
+  26: ("Aufzeichnung läuft", "Es läuft eine Aufzeichnung in %1.", "Aufzeichnung beenden und das Programm schließen?"),
+  27: ("Alles löschen", "Alle Felder der Seite leeren?", "Die Werte auf der Seite gehen verloren; das Gerät bleibt unverändert."),
  },
  'en': {
   1: ("Configuration not written", "The check of the configuration failed.", "The marked fields hold invalid values.", "Please correct them and write again."),
@@ -55,6 +57,8 @@ MESSAGES = {
   23: ("Settings not saved", "The settings cannot be saved in %1.", "Your changes last only until the program ends.", "Check the file's access rights and the free disk space."),
   24: ("Recording", "%1 rows not recorded since %2: %3"),
   25: ("Open recording", "%1 cannot be shown as a recording:", "%2", "The chart stays as it was."),
+  26: ("Recording running", "A recording into %1 is running.", "Stop the recording and close the program?"),
+  27: ("Clear all", "Empty every field of the page?", "The values on the page are lost; the device stays unchanged."),
  },
  'fr': {
   1: ("Configuration non écrite", "La vérification de la configuration a échoué.", "Les champs signalés contiennent des valeurs non valides.", "Corrigez-les, puis relancez l'écriture."),
@@ -82,6 +86,8 @@ MESSAGES = {
   23: ("Paramètres non enregistrés", "Impossible d'enregistrer les paramètres dans %1.", "Vos modifications ne valent que jusqu'à la fermeture du programme.", "Vérifiez les droits d'accès du fichier et l'espace disque libre."),
   24: ("Enregistrement des mesures", "%1 lignes non enregistrées depuis %2 : %3"),
   25: ("Ouvrir un enregistrement", "%1 ne peut pas être affiché comme enregistrement :", "%2", "Le graphique reste inchangé."),
+  26: ("Enregistrement en cours", "Un enregistrement dans %1 est en cours.", "Arrêter l'enregistrement et fermer le programme ?"),
+  27: ("Tout effacer", "Vider tous les champs de la page ?", "Les valeurs de la page sont perdues ; l'appareil reste inchangé."),
  },
 }
 

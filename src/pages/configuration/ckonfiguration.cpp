@@ -51,6 +51,7 @@ constexpr int kCheckButton = 1065;
 constexpr int kSaveButton = 1064;
 constexpr int kLoadButton = 1063;
 constexpr int kClearButton = 1062;
+constexpr int kClearAllQuestion = 27;
 
 // Message numbers of the page.
 constexpr int kCheckFailed = 1;
@@ -270,7 +271,11 @@ void CKonfiguration::connectHandlers()
     connect(control<QPushButton>(kCheckButton), &QPushButton::clicked, this, &CKonfiguration::checkConfiguration);
     connect(control<QPushButton>(kSaveButton), &QPushButton::clicked, this, &CKonfiguration::saveConfiguration);
     connect(control<QPushButton>(kLoadButton), &QPushButton::clicked, this, &CKonfiguration::loadConfiguration);
-    connect(control<QPushButton>(kClearButton), &QPushButton::clicked, this, &CKonfiguration::clearAll);
+    connect(control<QPushButton>(kClearButton), &QPushButton::clicked, this, [this] {
+        // What the technician typed is not thrown away by a slip of the mouse.
+        if (askQuestion(messages_.caption(kClearAllQuestion), texts::messageBoxText(messages_, kClearAllQuestion)))
+            clearAll();
+    });
 }
 
 void CKonfiguration::reloadTexts()

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -38,6 +39,7 @@ constexpr int kReplaceFile = 16;
 constexpr int kUnitLabels[] = {1098, 1103, 1108, 1122};
 constexpr int kValuesOld = 20;
 constexpr int kRowsNotRecorded = 24;
+constexpr int kCloseWhileRecording = 26;
 
 // The contact boxes top to bottom; they show the device's contacts only.
 constexpr int kContactBoxes[] = {1114, 1116, 1115, 1123};
@@ -424,7 +426,7 @@ void CBetrieb::startRecording()
     if (recording_.recording() || !settings_)
         return;
     const QString chosen =
-        chooseFile(FileDialog::Save, messages_.caption(kSaveDialogTitle), QStringLiteral("(*.csv) (*.csv)"));
+        chooseFile(FileDialog::Save, messages_.caption(kSaveDialogTitle), QStringLiteral("CSV (*.csv)"));
     if (chosen.isEmpty())
         return;
     const std::string path = rememberWorkingDir(chosen);
@@ -448,6 +450,18 @@ void CBetrieb::startRecording()
     failingRows_ = 0;
     showRecordingFault();
     setControlEnabled(kRecordStop, true);
+}
+
+bool CBetrieb::confirmClose()
+{
+    if (!recording_.recording())
+        return true;
+    const QString file = QDir::toNativeSeparators(QString::fromLocal8Bit(recording_.path().c_str()));
+    if (!askQuestion(messages_.caption(kCloseWhileRecording),
+                     texts::messageBoxText(messages_, kCloseWhileRecording).arg(file)))
+        return false;
+    stopRecording();
+    return true;
 }
 
 void CBetrieb::stopRecording()

@@ -48,6 +48,9 @@ public:
     void setLowFlowOrZero();
     void startRecording();
     void stopRecording();
+    // Before the program closes: while recording, asks whether to stop it;
+    // true when the program may close (the recording is stopped then).
+    bool confirmClose();
 
     const texts::MessageTable& messages() const { return messages_; }
     const operation::CsvRecording& recordingState() const { return recording_; }
