@@ -6,9 +6,9 @@
 #include "einstellungen.h"
 #include "page_base.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QIcon>
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>

@@ -72,9 +72,14 @@ void CGrafik::initialisePage()
     connectChartSave();
 }
 
+scope::ScopeComponent* CGrafik::chartComponent() const
+{
+    return scope::builtInComponentHost().component(chart_.scope().hostHandle());
+}
+
 void CGrafik::connectChartSave()
 {
-    auto* component = scope::builtInComponentHost().component(chart_.scope().hostHandle());
+    auto* component = chartComponent();
     if (!component)
         return;
     component->setFileChooser([this](QWidget*, const QString& caption, const QString& filter, QString* selected) {
@@ -91,7 +96,7 @@ void CGrafik::connectChartSave()
 
 void CGrafik::forgetRecording()
 {
-    if (auto* component = scope::builtInComponentHost().component(chart_.scope().hostHandle()))
+    if (auto* component = chartComponent())
         component->setSampleNames({});
 }
 
@@ -125,7 +130,7 @@ void CGrafik::openRecording()
     }
     plotting_ = false;
     runChart([&] { chart_.showRecording(*series, language()); });
-    if (auto* component = scope::builtInComponentHost().component(chart_.scope().hostHandle()))
+    if (auto* component = chartComponent())
         component->setSampleNames(series->times);
 }
 

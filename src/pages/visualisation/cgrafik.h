@@ -5,6 +5,10 @@
 #include "text_table.h"
 #include "visualisation_chart.h"
 
+namespace trgui::scope {
+class ScopeComponent;
+}
+
 namespace trgui::pages {
 
 // The Visualisation page: temperature and volume flow of the polls as a
@@ -47,6 +51,9 @@ private:
     // The chart's Save asks in WORKINGDIR and says in the page's language why
     // a file could not be written.
     void connectChartSave();
+    // Our chart widget behind the scope, for what the object model does not
+    // carry (save, sample names); none when the chart was not created.
+    scope::ScopeComponent* chartComponent() const;
     // The chart names its samples by number again (live samples).
     void forgetRecording();
 

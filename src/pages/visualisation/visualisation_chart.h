@@ -37,6 +37,7 @@ public:
     const std::array<float, kMaxSamples + 1>& temperatureHistory() const { return temperatureHistory_; }
     const std::array<float, kMaxSamples + 1>& flowHistory() const { return flowHistory_; }
     scope::CTSLScope& scope() { return scope_; }
+    const scope::CTSLScope& scope() const { return scope_; }
 
 private:
     void setPlainTexts(int language);
