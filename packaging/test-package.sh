@@ -17,7 +17,8 @@ debs=("$work"/package/tr-gui_"$version"_*.deb)
 deb=${debs[0]}
 depends=$(dpkg-deb -f "$deb" Depends)
 names=$(tr ',' '\n' <<< "$depends" | sed 's/[(|].*//; s/ //g')
-for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6svg6 libqt6printsupport6 libqcustomplot2.1-qt6; do
+for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6svg6 libqt6printsupport6 libqcustomplot2.1-qt6 \
+         qt6-translations-l10n; do
   grep -qx "$p" <<< "$names" || fail "Depends lacks $p: $depends"
 done
 [[ $depends != *-dev* ]] || fail "Depends names a -dev package: $depends"

@@ -5,6 +5,7 @@
 #include "ckonfiguration.h"
 #include "einstellungen.h"
 #include "page_base.h"
+#include "qt_texts.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -40,6 +41,7 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
     setWindowTitle(QString::fromUtf8(kTitle));
     settings_.deviceTypeCode = -1;
     settings_.load();
+    widgets::useQtTexts(settings_.language);
 
     settingsPage_->setShared(&settings_, &port_, {configurationPage_, operationPage_, visualisationPage_});
     configurationPage_->setShared(&settings_, &port_, &deviceLock());

@@ -1,9 +1,12 @@
 #include "file_dialog.h"
+#include "qt_texts.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -86,4 +89,14 @@ TEST(FileDialog, opensWhereToldAndNeverReadsAFileOfTheFolderShown)
     QFile user(userConfig + QStringLiteral("/QtProject.conf"));
     ASSERT_TRUE(user.open(QIODevice::ReadOnly));
     EXPECT_TRUE(user.readAll().contains(blockingUrl.toUtf8())) << "other programs' remembered folder stays";
+}
+
+TEST(QtTexts, standardButtonsFollowTheProgramsLanguage)
+{
+    const std::pair<int, const char*> cases[] = {{0, "Abbrechen"}, {2, "Annuler"}, {1, "Cancel"}};
+    for (const auto& [language, cancel] : cases) {
+        ASSERT_TRUE(trgui::widgets::useQtTexts(language)) << language;
+        QDialogButtonBox box(QDialogButtonBox::Cancel);
+        EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&')), QString::fromUtf8(cancel));
+    }
 }

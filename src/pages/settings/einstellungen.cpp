@@ -3,6 +3,7 @@
 #include "page_exchanges.h"
 #include "plain_numbers.h"
 #include "profile_file.h"
+#include "qt_texts.h"
 #include "serial_port.h"
 #include "trace_link.h"
 #include "settings_controls.h"
@@ -388,6 +389,7 @@ void Einstellungen::changeLanguage()
         return;
     settings_->language = index;
     saveSettings();
+    widgets::useQtTexts(index);
     reloadTexts();
     for (PageBase* page : otherPages_) {
         if (page && page->initialised())
