@@ -1,19 +1,91 @@
 #include "serial_port.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSerialPort>
 #include <QSerialPortInfo>
 #include <QStringList>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+
+#ifndef _WIN32
+#include <csignal>
+#endif
 
 namespace trgui::device {
 
 namespace {
 constexpr int kWriteTimeoutMs = 500;
+
+OpenFailure failureOf(QSerialPort::SerialPortError error, const QString& text, const std::string& device)
+{
+    OpenFailure failure;
+    failure.device = device;
+    failure.systemText = text;
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        failure.kind = OpenFailure::Kind::NotPresent;
+        break;
+    case QSerialPort::PermissionError:
+        // Qt says "permission" both when the device refuses us and when
+        // another program holds its lock file; the lock file tells which.
+        if (const auto holder = lockHolderOf(device)) {
+            failure.kind = OpenFailure::Kind::InUse;
+            failure.holderPid = holder->pid;
+            failure.holderName = holder->name;
+        } else {
+            failure.kind = OpenFailure::Kind::NoPermission;
+            failure.group = QFileInfo(QString::fromStdString(device)).group();
+        }
+        break;
+    default:
+        failure.kind = OpenFailure::Kind::Other;
+        break;
+    }
+    return failure;
+}
 } // namespace
+
+std::optional<LockHolder> lockHolderOf(const std::string& device)
+{
+#ifdef _WIN32
+    (void)device;
+    return std::nullopt;
+#else
+    // Named the way serial programs name it: the device without "/dev/",
+    // every further "/" made a "_".
+    QString name = QString::fromStdString(device);
+    if (name.startsWith(QLatin1String("/dev/")))
+        name = name.mid(5);
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    const QString folders[] = {QStringLiteral("/var/lock"), QStringLiteral("/etc/locks"),
+                               QStringLiteral("/var/spool/locks"), QStringLiteral("/var/spool/uucp"), QDir::tempPath()};
+    for (const QString& folder : folders) {
+        const QString path = folder + QStringLiteral("/LCK..") + name;
+        if (!QFileInfo::exists(path))
+            continue;
+        QLockFile lock(path);
+        LockHolder holder;
+        QString host;
+        if (!lock.getLockInfo(&holder.pid, &host, &holder.name))
+            continue;
+        if (::kill(static_cast<pid_t>(holder.pid), 0) != 0 && errno == ESRCH)
+            continue;  // left behind by a program that has ended
+        if (holder.name.isEmpty()) {
+            QFile comm(QStringLiteral("/proc/%1/comm").arg(holder.pid));
+            if (comm.open(QIODevice::ReadOnly))
+                holder.name = QString::fromLocal8Bit(comm.readAll().trimmed());
+        }
+        return holder;
+    }
+    return std::nullopt;
+#endif
+}
 
 std::string defaultPortDevice(const std::string& comName)
 {
@@ -101,6 +173,7 @@ int SerialPort::open(int number)
     port_ = std::make_unique<QSerialPort>();
     port_->setPortName(QString::fromStdString(systemName_));
     if (!port_->open(QIODevice::ReadWrite)) {
+        lastFailure_ = failureOf(port_->error(), port_->errorString(), systemName_);
         port_.reset();
         return -1;
     }

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,25 @@ PortEntry describePort(const std::string& comName, const std::string& device, co
 // where it is repeated.
 std::vector<PortEntry> describePorts(int count, const PortNameResolver& resolver, const QString& notPresent);
 
+// Why a port could not be opened, with what the technician needs to fix it.
+struct OpenFailure {
+    enum class Kind { NoPermission, InUse, NotPresent, Other };
+    Kind kind = Kind::Other;
+    std::string device;     // what was opened, e.g. "/dev/ttyUSB0"
+    qint64 holderPid = 0;   // InUse: the process that holds the port's lock file, when it says
+    QString holderName;     // and its name
+    QString group;          // NoPermission: the group the device belongs to (e.g. "dialout")
+    QString systemText;     // the system's own words
+};
+
+// The process named in the lock file other programs leave for device
+// ("/var/lock/LCK..ttyUSB0" and the other usual places), when there is one.
+struct LockHolder {
+    qint64 pid = 0;
+    QString name;
+};
+std::optional<LockHolder> lockHolderOf(const std::string& device);
+
 // The one connection to the device: "COMn" at 9600 baud, 8N1, no handshake,
 // used blocking. A read returns when 80 bytes arrived, when no byte has come
 // for 80 ms (since the last one), or after a second at most.
@@ -60,6 +80,8 @@ public:
     // so the caller closes it.
     int open(int number);
     void close();
+    // Why the last open failed.
+    const OpenFailure& lastFailure() const { return lastFailure_; }
 
     bool isOpen() const override { return openFlag_; }
     int read(std::uint8_t* buffer, std::size_t& count) override;
@@ -79,6 +101,7 @@ private:
     bool failed_ = false;
     std::string portName_;
     std::string systemName_;
+    OpenFailure lastFailure_;
 };
 
 } // namespace trgui::device

@@ -82,6 +82,8 @@ protected:
     // The accessible name of an image that means something (a lamp, a
     // marker), in German, English and French; follows the language.
     void nameByLanguage(int image, const std::array<const char*, 3>& names);
+    // Gives those images their names in the current language again.
+    void nameImages();
     // Reads labels and help for the current language; a language without
     // files reads nothing.
     void loadTexts(const char* labelsStem, const char* helpStem);
@@ -113,7 +115,6 @@ private:
     };
     std::vector<Description> descriptions_;
     std::map<int, std::array<const char*, 3>> imageNames_;
-    void nameImages();
 };
 
 // The wait cursor while a conversation with the device runs.

@@ -3,6 +3,7 @@
 #include "cbetrieb.h"
 #include "cgrafik.h"
 #include "einstellungen.h"
+#include "port_problem.h"
 #include "program_directory.h"
 #include "simulator.h"
 
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QSerialPort>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -38,6 +40,12 @@ protected:
         page = sheet->settingsPage();
     }
     QString text(int id) { return page->control<QLineEdit>(id)->text(); }
+    // What the page says beside the lamp; empty while it says nothing.
+    QString problem()
+    {
+        auto* line = page->findChild<QLabel*>(QStringLiteral("portProblem"));
+        return line && !line->isHidden() ? line->text() : QString();
+    }
 
     Simulator sim{17};
     Simulator second{33};
@@ -90,8 +98,10 @@ TEST_F(SettingsPage, aDeviceSwitchedOnLaterIsIdentifiedOnTheOpenPort)
     sim.control("silent on");
     start();
     EXPECT_TRUE(shown(page->control(1008)));
+    EXPECT_TRUE(problem().contains("antwortet nicht")) << problem().toStdString();
     sim.control("silent off");
     EXPECT_TRUE(QTest::qWaitFor([&] { return shown(page->control(1007)); }, 8000));
+    EXPECT_TRUE(problem().isEmpty());
     EXPECT_EQ(text(1009), "KM210-DR-E1S2H1");
     EXPECT_EQ(sheet->settings().deviceFamily, 1);
 }
@@ -112,6 +122,9 @@ TEST_F(SettingsPage, comChangeReplacesThePortAndIsSavedLater)
     ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
     EXPECT_TRUE(shown(page->control(1008)));
     EXPECT_EQ(text(1009), "------");
+    EXPECT_EQ(problem(), "COM3 (/nonexistent/tty-km210) ist nicht vorhanden. Stecken Sie den Adapter ein oder "
+                         "wählen Sie einen anderen COM-Port.");
+    EXPECT_TRUE(page->control(1008)->accessibleName().endsWith(problem())) << "the lamp says it too";
 
     page->control<QComboBox>(1001)->setCurrentIndex(0);  // back to the first device
 
@@ -218,4 +231,55 @@ TEST_F(SettingsPage, aLostPortIsOpenedAgainAndPollingResumes)
     ASSERT_TRUE(sim.start());
     ASSERT_TRUE(lamp(1007));
     EXPECT_TRUE(QTest::qWaitFor([&] { return polls() >= 1; }, 10000));
+}
+
+TEST_F(SettingsPage, aPortInUseSaysWhoHoldsItAndConnectsOnceItIsFree)
+{
+    start();
+    page->control<QComboBox>(1001)->setCurrentIndex(1);
+    ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
+    auto holder = std::make_unique<QSerialPort>(QString::fromStdString(sim.linkPath()));
+    ASSERT_TRUE(holder->open(QIODevice::ReadWrite));  // another program has COM1
+
+    page->control<QComboBox>(1001)->setCurrentIndex(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !problem().isEmpty(); }, 5000));
+    EXPECT_TRUE(problem().contains(QStringLiteral("von einem anderen Programm benutzt (Prozess %1, ")
+                                       .arg(QCoreApplication::applicationPid())))
+        << problem().toStdString();
+    EXPECT_EQ(page->control(1008)->toolTip(), problem());
+
+    holder.reset();  // the other program ends: nothing else to do
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown(page->control(1007)); }, 6000));
+    EXPECT_TRUE(problem().isEmpty());
+    EXPECT_EQ(text(1009), "KM210-DR-E1S2H1");
+}
+
+TEST(PortProblem, eachReasonSaysWhatFixesItInEveryLanguage)
+{
+    using trgui::device::OpenFailure;
+    using trgui::pages::PortProblem;
+    OpenFailure failure;
+    failure.device = "/dev/ttyUSB0";
+    failure.group = QStringLiteral("uucp");
+    failure.holderPid = 4242;
+    failure.holderName = QStringLiteral("minicom");
+    failure.systemText = QStringLiteral("Input/output error");
+    const std::pair<PortProblem, QString> cases[] = {
+        {PortProblem::NoPermission, QStringLiteral("sudo usermod -aG uucp anna")},
+        {PortProblem::InUse, QStringLiteral("4242, minicom")},
+        {PortProblem::NotPresent, QStringLiteral("COM2 (/dev/ttyUSB0)")},
+        {PortProblem::NoAnswer, QStringLiteral("KM210")},
+        {PortProblem::Other, QStringLiteral("Input/output error")},
+    };
+    for (const auto& [problem, needed] : cases) {
+        QStringList texts;
+        for (int language : {0, 1, 2}) {
+            const QString text = trgui::pages::portProblemText(problem, failure, QStringLiteral("COM2"),
+                                                               QStringLiteral("anna"), language);
+            EXPECT_TRUE(text.contains(needed)) << text.toStdString();
+            EXPECT_FALSE(text.contains(QLatin1Char('%'))) << text.toStdString();
+            texts << text;
+        }
+        EXPECT_EQ(texts.removeDuplicates(), 0) << "one text per language";
+    }
 }

@@ -55,7 +55,7 @@ void Einstellungen::setShared(app::SettingsRecord* settings, app::PortSlot* port
     reconnect_ = new QTimer(this);
     reconnect_->setSingleShot(true);
     reconnect_->setInterval(kReconnectMs);
-    connect(reconnect_, &QTimer::timeout, this, [this] { openAndIdentify(portNumber_, true); });
+    connect(reconnect_, &QTimer::timeout, this, [this] { openAndIdentify(portNumber_); });
     reidentify_ = new QTimer(this);
     reidentify_->setSingleShot(true);
     reidentify_->setInterval(kReconnectMs);
@@ -96,6 +96,7 @@ void Einstellungen::identifyAgain()
                 return;
             }
             waitingForAnswer_ = false;
+            showProblem(std::nullopt);
             showIdentification(outcome.get());
         });
 }
@@ -129,6 +130,7 @@ void Einstellungen::initialisePage()
     settings_->deviceTypeCode = 0;
     settings_->deviceFamily = -1;
     loadTexts(texts::stem::SettingsLabels, texts::stem::SettingsHelp);
+    lampHelp_ = control(kRedLamp)->toolTip();
 
     auto* com = control<QComboBox>(kComList);
     for (int n = 1; n <= kPortCount; ++n)
@@ -244,8 +246,17 @@ void Einstellungen::buildLayout()
     top->addStretch();
     top->addWidget(picture, 0, Qt::AlignTop);
 
+    // Why the device cannot be reached, while it cannot.
+    problemLine_ = new QLabel(this);
+    problemLine_->setObjectName(QStringLiteral("portProblem"));
+    problemLine_->setWordWrap(true);
+    problemLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);  // the command can be copied
+    problemLine_->setStyleSheet(QStringLiteral("color: #b00000;"));
+    problemLine_->hide();
+
     auto* page = new QVBoxLayout(this);
     page->addLayout(top);
+    page->addWidget(problemLine_);
     page->addStretch();
     page->addWidget(control(1), 0, Qt::AlignLeft);
     page->addWidget(logo, 0, Qt::AlignRight);
@@ -295,6 +306,29 @@ void Einstellungen::showPortEntries(const std::vector<device::PortEntry>& entrie
     }
 }
 
+void Einstellungen::showProblem(std::optional<PortProblem> problem, const device::OpenFailure& failure)
+{
+    problem_ = problem;
+    failure_ = failure;
+    if (!problemLine_)
+        return;
+    QString text;
+    if (problem) {
+        const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
+        text = portProblemText(*problem, failure, QStringLiteral("COM%1").arg(portNumber_), user,
+                               std::clamp(settings_->language, 0, 2));
+    }
+    problemLine_->setText(text);
+    problemLine_->setAccessibleName(text);
+    problemLine_->setVisible(problem.has_value());
+    // The red lamp tells the same, to the pointer and to a screen reader.
+    auto* lamp = control(kRedLamp);
+    lamp->setToolTip(problem ? text : lampHelp_);
+    nameImages();
+    if (problem)
+        lamp->setAccessibleName(lamp->accessibleName() + QStringLiteral(": ") + text);
+}
+
 void Einstellungen::showConnected(bool connected)
 {
     setControlVisible(kGreenLamp, connected);
@@ -308,14 +342,15 @@ void Einstellungen::identifyDevice(int number)
     portNumber_ = number;
     setControlText(kModelField, kNoValue);
     setControlText(kVersionField, kNoValue);
-    openAndIdentify(number, false);
+    openAndIdentify(number);
 }
 
-void Einstellungen::openAndIdentify(int number, bool retryUntilOpen)
+void Einstellungen::openAndIdentify(int number)
 {
     // Opened and asked on the device thread; the fields fill in when the answer is there.
     struct Outcome {
         bool opened = false;
+        device::OpenFailure failure;
         device::Identification id;
     };
     auto outcome = std::make_shared<Outcome>();
@@ -324,8 +359,10 @@ void Einstellungen::openAndIdentify(int number, bool retryUntilOpen)
         [outcome, number, resolver = app::portResolver(*settings_), trace = traceFile_](app::PortSlot::Port& slot) {
             slot.reset();  // closes the old port before the new one is opened
             auto port = std::make_unique<device::SerialPort>(resolver);
-            if (port->open(number) != 0)
+            if (port->open(number) != 0) {
+                outcome->failure = port->lastFailure();
                 return;
+            }
             outcome->opened = true;
             app::PortSlot::Port link = std::move(port);
             if (!trace.isEmpty())
@@ -333,13 +370,17 @@ void Einstellungen::openAndIdentify(int number, bool retryUntilOpen)
             outcome->id = device::identifyOnConnect(*link);
             slot = std::move(link);  // stays open even when silent; the cycle keeps trying it
         },
-        this, [this, outcome, retryUntilOpen] {
-            if (!outcome->opened && retryUntilOpen) {
-                reconnect_->start();  // still gone: try again later
+        this, [this, outcome] {
+            if (!outcome->opened) {
+                // Tried again every 2 s, so fixing the cause is all it takes.
+                showIdentification(nullptr);
+                showProblem(problemOf(outcome->failure), outcome->failure);
+                reconnect_->start();
                 return;
             }
-            showIdentification(outcome->opened ? &outcome->id : nullptr);
-            waitingForAnswer_ = outcome->opened && !outcome->id.connected;
+            showIdentification(&outcome->id);
+            waitingForAnswer_ = !outcome->id.connected;
+            showProblem(waitingForAnswer_ ? std::optional(PortProblem::NoAnswer) : std::nullopt, outcome->failure);
             if (waitingForAnswer_)
                 reidentify_->start();
         });
@@ -380,6 +421,8 @@ void Einstellungen::reloadTexts()
     loadTexts(texts::stem::SettingsLabels, texts::stem::SettingsHelp);
     loadMessageTable(messages_);
     refreshPortList();
+    lampHelp_ = control(kRedLamp)->toolTip();
+    showProblem(problem_, failure_);  // in the new language
 }
 
 void Einstellungen::changeLanguage()

@@ -2,12 +2,16 @@
 
 #include "page_base.h"
 #include "page_exchanges.h"
+#include "port_problem.h"
 #include "port_slot.h"
 #include "serial_port.h"
 
 #include <QTimer>
 
+class QLabel;
+
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace trgui::pages {
@@ -57,11 +61,15 @@ private:
     void showIdentification(const device::Identification* id);
     // The port failed: red lamp, and the same COM port is tried again every 2 s.
     void portLost();
-    void openAndIdentify(int number, bool retryUntilOpen);
+    // Opens COM<number> and identifies the device; a port that does not
+    // open is tried again every 2 s.
+    void openAndIdentify(int number);
     QString notPresentText() const;
     void showPortEntries(const std::vector<device::PortEntry>& entries);
     // The port is open and the device was silent: ask it again every 2 s.
     void identifyAgain();
+    // Says beside the lamp why the device cannot be reached, or nothing.
+    void showProblem(std::optional<PortProblem> problem, const device::OpenFailure& failure = {});
 
     QString tabTitle_;
     app::PortSlot* port_ = nullptr;
@@ -72,6 +80,10 @@ private:
     bool portWatchPending_ = false;
     int portNumber_ = 0;  // the COM port last chosen
     QString traceFile_;
+    QLabel* problemLine_ = nullptr;
+    std::optional<PortProblem> problem_;  // shown now
+    device::OpenFailure failure_;
+    QString lampHelp_;  // the red lamp's help, its tooltip while nothing is wrong
     texts::MessageTable messages_;
 };
 
