@@ -15,6 +15,7 @@ struct SettingsRecord {
     std::string programDirectory;  // always ends in a separator
     int deviceTypeCode = -1;
     int deviceFamily = -1;
+    bool deviceAnswering = false;  // the device answered on the open port (green lamp); not saved
     int comPort = 1;      // COMPORT
     int language = 0;     // LANGUAGE: 0 German, 1 English, 2 French
     int ausgrauen = 0;    // AUSGRAUEN: 1 grey out unavailable controls, 0 hide them

@@ -182,6 +182,15 @@ void PageBase::setQuestionHandler(QuestionHandler handler)
     questionHandler() = std::move(handler);
 }
 
+bool PageBase::deviceAnswers(const texts::MessageTable& messages, bool silentSince)
+{
+    constexpr int kNoDevice = 28;
+    if (settings_ && settings_->deviceAnswering && !silentSince)
+        return true;
+    texts::showMessage(*this, messages, kNoDevice);
+    return false;
+}
+
 bool PageBase::askQuestion(const QString& caption, const QString& text)
 {
     if (questionHandler())

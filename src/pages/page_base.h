@@ -52,6 +52,12 @@ public:
     template <typename T>
     T* control(int id) const { return qobject_cast<T*>(control(id)); }
 
+    // Whether the device answers (green lamp on the Settings page); when it
+    // does not, or the page knows that it has gone silent since, says so in
+    // a box of messages and returns false. Every button that talks to the
+    // device asks this first.
+    bool deviceAnswers(const texts::MessageTable& messages, bool silentSince = false);
+
     // A modal Yes/No question; true for Yes.
     bool askQuestion(const QString& caption, const QString& text);
 

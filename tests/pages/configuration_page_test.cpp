@@ -223,12 +223,15 @@ TEST_F(ConfigurationPage, failedWritesAndReadsSaySo)
         sim.control("silent off");
     }
 
-    // No port: the write sends nothing and ends like a silent device.
+    // No device: read and write send nothing and say why.
     sheet->settingsPage()->control<QComboBox>(1001)->setCurrentIndex(2);
     ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
     dir.takeBoxes();
+    const int before = sim.count("request");
     click(1012);
-    EXPECT_EQ(captions(), std::vector<QString>{"Konfiguration nicht bestätigt"});
+    click(1011);
+    EXPECT_EQ(captions(), std::vector<QString>(2, QString::fromUtf8("Kein Gerät")));
+    EXPECT_EQ(sim.count("request"), before);
 }
 
 TEST_F(ConfigurationPage, theVariantChosenOnThePageDoesNotChangeWhatIsPolled)

@@ -178,7 +178,7 @@ TEST_F(OperationPage, lowFlowAndZeroPointOutcomes)
     }
 }
 
-TEST_F(OperationPage, commandsReachTheDeviceAndNothingIsSentWithoutAPort)
+TEST_F(OperationPage, commandsReachTheDeviceAndWithoutOneSaySoAndSendNothing)
 {
     start();
     click(1125);
@@ -196,7 +196,11 @@ TEST_F(OperationPage, commandsReachTheDeviceAndNothingIsSentWithoutAPort)
     click(1153);
     QTest::qWait(300);
     EXPECT_EQ(sim.count("request"), before);
-    EXPECT_TRUE(dir.takeBoxes().empty());
+    // Each button says that nothing was sent, and why.
+    const auto boxes = dir.takeBoxes();
+    ASSERT_EQ(boxes.size(), 3u);
+    for (const auto& box : boxes)
+        EXPECT_EQ(box.first, QString::fromUtf8("Kein Gerät"));
 }
 
 TEST_F(OperationPage, recordingWritesModelHeaderAndRowsAndTellsAnotherModel)

@@ -30,6 +30,7 @@ MESSAGES = {
   25: ("Aufzeichnung öffnen", "%1 kann nicht als Aufzeichnung gezeigt werden:", "%2", "Die Grafik bleibt, wie sie war."),
   26: ("Aufzeichnung läuft", "Es läuft eine Aufzeichnung in %1.", "Aufzeichnung beenden und das Programm schließen?"),
   27: ("Alles löschen", "Alle Felder der Seite leeren?", "Die Werte auf der Seite gehen verloren; das Gerät bleibt unverändert."),
+  28: ("Kein Gerät", "Das Gerät antwortet nicht; es wurde nichts gesendet.", "Wählen Sie auf der Seite Einstellungen den COM-Port des KM210 (grüne Lampe)."),
  },
  'en': {
   1: ("Configuration not written", "The check of the configuration failed.", "The marked fields hold invalid values.", "Please correct them and write again."),
@@ -59,6 +60,7 @@ MESSAGES = {
   25: ("Open recording", "%1 cannot be shown as a recording:", "%2", "The chart stays as it was."),
   26: ("Recording running", "A recording into %1 is running.", "Stop the recording and close the program?"),
   27: ("Clear all", "Empty every field of the page?", "The values on the page are lost; the device stays unchanged."),
+  28: ("No device", "The device does not answer; nothing was sent.", "Choose the KM210's COM port on the Settings page (green lamp)."),
  },
  'fr': {
   1: ("Configuration non écrite", "La vérification de la configuration a échoué.", "Les champs signalés contiennent des valeurs non valides.", "Corrigez-les, puis relancez l'écriture."),
@@ -88,6 +90,7 @@ MESSAGES = {
   25: ("Ouvrir un enregistrement", "%1 ne peut pas être affiché comme enregistrement :", "%2", "Le graphique reste inchangé."),
   26: ("Enregistrement en cours", "Un enregistrement dans %1 est en cours.", "Arrêter l'enregistrement et fermer le programme ?"),
   27: ("Tout effacer", "Vider tous les champs de la page ?", "Les valeurs de la page sont perdues ; l'appareil reste inchangé."),
+  28: ("Aucun appareil", "L'appareil ne répond pas ; rien n'a été envoyé.", "Choisissez le port COM du KM210 dans la page Paramètres (voyant vert)."),
  },
 }
 

@@ -486,7 +486,9 @@ void CKonfiguration::showDecoded(int family, const configuration::DecodedBlock& 
 
 void CKonfiguration::readFromDevice()
 {
-    if (!port_ || !*port_ || !lock_ || !settings_ || settings_->deviceFamily == -1)
+    if (!port_ || !lock_ || !settings_ || !deviceAnswers(messages_))
+        return;
+    if (!*port_ || settings_->deviceFamily == -1)
         return;
     device::Reply reply;
     {
@@ -552,7 +554,7 @@ void CKonfiguration::writeToDevice()
     pageCode_ = form.hwVersion;
     device::updateFamily(pageCode_, pageFamily_);
     const auto encoded = configuration::encodeBlock(pageFamily_, form);
-    if (!lock_)
+    if (!lock_ || !deviceAnswers(messages_))
         return;
 
     app::DeviceLockGuard guard(*lock_);

@@ -387,7 +387,7 @@ void CBetrieb::lowFlowSelectionChanged(int index)
 
 void CBetrieb::sendSimpleCommand(DeviceCommand command)
 {
-    if (!lock_ || !port_)
+    if (!lock_ || !port_ || !deviceAnswers(messages_, valuesStale_))
         return;
     app::DeviceLockGuard guard(*lock_);
     if (!*port_)
@@ -401,7 +401,7 @@ void CBetrieb::sendSimpleCommand(DeviceCommand command)
 
 void CBetrieb::setLowFlowOrZero()
 {
-    if (!lock_ || !port_)
+    if (!lock_ || !port_ || !deviceAnswers(messages_, valuesStale_))
         return;
     app::DeviceLockGuard guard(*lock_);
     const int value = control<QComboBox>(kLowFlowList)->currentIndex();

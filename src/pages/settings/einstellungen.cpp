@@ -331,6 +331,7 @@ void Einstellungen::showProblem(std::optional<PortProblem> problem, const device
 
 void Einstellungen::showConnected(bool connected)
 {
+    settings_->deviceAnswering = connected;
     setControlVisible(kGreenLamp, connected);
     setControlVisible(kRedLamp, !connected);
 }
