@@ -272,8 +272,10 @@ void CKonfiguration::connectHandlers()
     connect(control<QPushButton>(kSaveButton), &QPushButton::clicked, this, &CKonfiguration::saveConfiguration);
     connect(control<QPushButton>(kLoadButton), &QPushButton::clicked, this, &CKonfiguration::loadConfiguration);
     connect(control<QPushButton>(kClearButton), &QPushButton::clicked, this, [this] {
-        // What the technician typed is not thrown away by a slip of the mouse.
-        if (askQuestion(messages_.caption(kClearAllQuestion), texts::messageBoxText(messages_, kClearAllQuestion)))
+        // What the technician changed since the last read or load is not
+        // thrown away by a slip of the mouse.
+        if (!anyChangeMarked()
+            || askQuestion(messages_.caption(kClearAllQuestion), texts::messageBoxText(messages_, kClearAllQuestion)))
             clearAll();
     });
 }
@@ -345,6 +347,17 @@ void CKonfiguration::hideErrorMarkers()
     setControlVisible(configuration::kHwVersionErrorMarker, false);
     for (const auto& info : kFields)
         setControlVisible(info.errorMarker, false);
+}
+
+bool CKonfiguration::anyChangeMarked() const
+{
+    const auto marked = [this](int id) {
+        const QWidget* marker = control(id);
+        return marker && !marker->isHidden();
+    };
+    if (marked(configuration::kHwVersionChangeMarker))
+        return true;
+    return std::any_of(std::begin(kFields), std::end(kFields), [&](const auto& info) { return marked(info.changeMarker); });
 }
 
 void CKonfiguration::hideChangeMarkers()

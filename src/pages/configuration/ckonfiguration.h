@@ -76,6 +76,8 @@ private:
     void selectHwVersion(int code);
     void hideErrorMarkers();
     void hideChangeMarkers();
+    // Whether a field differs from the last read or load (its change marker shows).
+    bool anyChangeMarked() const;
     void nameMarkers();
     void setList(int combo, configuration::TextList entries);
     QString lastReadText(configuration::Field f) const;
