@@ -15,6 +15,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QShortcut>
+#include <QTimer>
 #include <QTimerEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -60,6 +62,23 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
     tabs_->addTab(operationPage_, operationPage_->tabTitle());
     tabs_->addTab(visualisationPage_, visualisationPage_->tabTitle());
     tabs_->setCurrentIndex(0);
+    // Ctrl+Tab and Ctrl+Shift+Tab (and Ctrl+Page Down/Up) switch pages wherever the
+    // focus is; a list with the focus would otherwise take them as typing.
+    const auto step = [this](int by) {
+        tabs_->setCurrentIndex((tabs_->currentIndex() + by + tabs_->count()) % tabs_->count());
+    };
+    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [step] { step(1); });
+    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+                                     QKeySequence(Qt::CTRL | Qt::Key_PageUp)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [step] { step(-1); });
+    // A page switched to shows where the keyboard is: on its first control.
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+        // After the page's controls are shown (a page's first show makes them).
+        if (auto* page = qobject_cast<pages::PageBase*>(tabs_->widget(index)))
+            QTimer::singleShot(0, page, &pages::PageBase::focusFirstControl);
+    });
 
     // The window menu entries of the classic dialog, as a menu in the tab bar's corner.
     cornerMenu_ = new QToolButton(tabs_);
@@ -108,6 +127,7 @@ void CAllControlsSheet::showEvent(QShowEvent* event)
 void CAllControlsSheet::initialiseDialog()
 {
     settingsPage_->ensureInitialised();  // opens the port and identifies the device
+    QTimer::singleShot(0, settingsPage_, &pages::PageBase::focusFirstControl);
     timer_.start(kTimerIntervalMs, this);
 }
 

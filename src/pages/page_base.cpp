@@ -100,6 +100,41 @@ void PageBase::showEvent(QShowEvent* event)
     ensureInitialised();
 }
 
+void PageBase::setTabChain(const std::vector<QWidget*>& widgets)
+{
+    tabChain_.clear();
+    QWidget* previous = nullptr;
+    for (QWidget* w : widgets) {
+        if (!w)
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        tabChain_.emplace_back(w);
+        previous = w;
+    }
+}
+
+void PageBase::setTabChain(std::initializer_list<int> ids)
+{
+    std::vector<QWidget*> widgets;
+    for (int id : ids)
+        widgets.push_back(control(id));
+    setTabChain(widgets);
+}
+
+void PageBase::focusFirstControl()
+{
+    for (const auto& w : tabChain_) {
+        // Not isVisible(): controls made at the page's first show are shown a
+        // moment later; only those hidden on purpose are left out.
+        if (w && !w->isHidden() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+    focusNextChild();
+}
+
 void PageBase::setMessageBoxHandler(MessageBoxHandler handler)
 {
     messageBoxHandler() = std::move(handler);

@@ -5,6 +5,7 @@
 #include "text_page.h"
 #include "text_table.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -39,6 +40,9 @@ public:
 
     // Reads the page's texts again after a language change.
     virtual void reloadTexts() = 0;
+
+    // Gives the focus to the first control Tab reaches on the page.
+    void focusFirstControl();
 
     // texts::TextPage
     bool hasControl(int id) const override;
@@ -90,6 +94,10 @@ protected:
     void nameByLanguage(int image, const std::array<const char*, 3>& names);
     // Gives those images their names in the current language again.
     void nameImages();
+    // The order Tab walks through the page: as the controls stand on the
+    // screen, columns top to bottom, left to right.
+    void setTabChain(const std::vector<QWidget*>& widgets);
+    void setTabChain(std::initializer_list<int> ids);
     // Reads labels and help for the current language; a language without
     // files reads nothing.
     void loadTexts(const char* labelsStem, const char* helpStem);
@@ -121,6 +129,7 @@ private:
     };
     std::vector<Description> descriptions_;
     std::map<int, std::array<const char*, 3>> imageNames_;
+    std::vector<QPointer<QWidget>> tabChain_;
 };
 
 // The wait cursor while a conversation with the device runs.

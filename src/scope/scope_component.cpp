@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMetaMethod>
@@ -217,6 +218,7 @@ ScopeComponent::ScopeComponent(QWidget* parent)
     // of both channels stays within a few milliseconds.
     plot_->setPlottingHint(QCP::phFastPolylines, true);
     plot_->installEventFilter(this);
+    plot_->setFocusPolicy(Qt::StrongFocus);  // zoomed and moved from the keyboard too
     plot_->legend->setVisible(false);
     // The legend sits in a row of its own below the data, never over it.
     plot_->axisRect()->insetLayout()->take(plot_->legend);
@@ -779,11 +781,57 @@ QString ScopeComponent::toolTipAt(const QPoint& pixel) const
     return lines.join(QLatin1Char('\n'));
 }
 
+std::vector<QWidget*> ScopeComponent::focusOrder() const
+{
+    return {holdButton_, zoomOffButton_, copyButton_, saveButton_, plot_};
+}
+
+bool ScopeComponent::handleKey(int key)
+{
+    const auto move = [this](double dx, double dy) {
+        markZoomed();
+        plot_->xAxis->moveRange(dx * plot_->xAxis->range().size());
+        for (QCPAxis* axis : QVector<QCPAxis*>{plot_->yAxis} + extraAxes_)
+            axis->moveRange(dy * axis->range().size());
+        plot_->replot();
+    };
+    switch (key) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        zoomBy(1.25, 1.25);
+        return true;
+    case Qt::Key_Minus:
+        zoomBy(0.8, 0.8);
+        return true;
+    case Qt::Key_Left: move(-0.1, 0); return true;
+    case Qt::Key_Right: move(0.1, 0); return true;
+    case Qt::Key_Up: move(0, 0.1); return true;
+    case Qt::Key_Down: move(0, -0.1); return true;
+    case Qt::Key_0:
+    case Qt::Key_Home:
+        zoomOff();
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool ScopeComponent::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched != plot_)
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
+    case QEvent::KeyPress:
+        if (handleKey(static_cast<QKeyEvent*>(event)->key()))
+            return true;
+        break;
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        // The plot with the focus is framed in the focus colour.
+        plot_->setBackground(event->type() == QEvent::FocusIn ? palette().highlight().color().lighter(185)
+                                                              : QColor(Qt::white));
+        plot_->replot(QCustomPlot::rpQueuedReplot);
+        break;
     case QEvent::ToolTip: {
         auto* help = static_cast<QHelpEvent*>(event);
         QString text = toolTipAt(help->pos());

@@ -15,6 +15,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 class QCPAxis;
 class QCPGraph;
@@ -93,6 +94,12 @@ public:
     QByteArray csvBytes() const;
     // The chart as drawn now, as a PNG file holds it.
     QByteArray pngBytes() const;
+
+    // The tool bar's buttons and the plot, in the order Tab should take them.
+    std::vector<QWidget*> focusOrder() const;
+    // Keys while the plot has the focus: + and - zoom, the arrows move the
+    // view, 0 and Home show everything again.
+    bool handleKey(int key);
 
     // Names of the samples for the tooltip (e.g. the time stamps of a
     // recording); without them a sample is named by its number.

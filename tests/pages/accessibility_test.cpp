@@ -10,6 +10,9 @@
 #include "simulator.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QTest>
 #include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
@@ -18,6 +21,8 @@
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace trgui;
 using trgui::testing::ProgramDirectory;
@@ -101,4 +106,73 @@ TEST(Accessibility, namesAreTheTextsShownInEachLanguageAndAfterAChange)
             EXPECT_EQ(accessibleName(sheet.settingsPage()->control(1007)), QString::fromUtf8("connecté"));
         }
     }
+}
+
+namespace {
+
+// The widgets of page that Tab reaches, in the order it reaches them,
+// starting from the page's first control.
+std::vector<QWidget*> tabChain(pages::PageBase* page)
+{
+    page->focusFirstControl();
+    std::vector<QWidget*> chain;
+    QWidget* first = QApplication::focusWidget();
+    for (QWidget* w = first; w && page->isAncestorOf(w);) {
+        chain.push_back(w);
+        do
+            w = w->nextInFocusChain();
+        while (w != first && !(w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)));
+        if (w == first)
+            break;
+    }
+    return chain;
+}
+
+QPoint at(QWidget* w)
+{
+    return w->mapTo(w->window(), QPoint(0, 0));
+}
+
+} // namespace
+
+TEST(Keyboard, tabFollowsTheScreenAndAPageSwitchedToHasTheFocusOnItsFirstControl)
+{
+    Simulator sim(17);
+    ProgramDirectory dir;
+    dir.writeSettings({"[COM]", "COMPORT=1", "COM1=" + sim.linkPath()});
+    app::CAllControlsSheet sheet;
+    sheet.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+    ASSERT_TRUE(trgui::testing::waitForDeviceIdle(sheet));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sheet.settingsPage()->isAncestorOf(QApplication::focusWidget()); }, 2000))
+        << "at start-up";
+
+    sheet.tabs()->setCurrentIndex(1);
+    auto* configuration = sheet.configurationPage();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == configuration->control(1033); }, 2000))
+        << "HW-Version, the first field";
+    // The fields: the left column top to bottom, then the right one, then the buttons left to right.
+    const auto chain = tabChain(configuration);
+    ASSERT_GT(chain.size(), 10u);
+    const int middle = configuration->width() / 2;
+    for (std::size_t i = 1; i < chain.size(); ++i) {
+        const QPoint a = at(chain[i - 1]);
+        const QPoint b = at(chain[i]);
+        const bool buttons = qobject_cast<QAbstractButton*>(chain[i - 1]) && qobject_cast<QAbstractButton*>(chain[i])
+                          && !qobject_cast<QCheckBox*>(chain[i]);
+        const bool sameColumn = (a.x() < middle) == (b.x() < middle);
+        const bool ok = buttons ? b.x() > a.x() : sameColumn ? b.y() > a.y() : b.x() > a.x() || b.y() > a.y();
+        EXPECT_TRUE(ok) << chain[i - 1]->objectName().toStdString() << " -> " << chain[i]->objectName().toStdString();
+    }
+
+    sheet.tabs()->setCurrentIndex(2);
+    auto* operation = sheet.operationPage();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return operation->isAncestorOf(QApplication::focusWidget()); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return operation->control(1110)->isVisible(); }, 2000));
+    const auto ops = tabChain(operation);
+    const auto index = [&](int id) { return std::find(ops.begin(), ops.end(), operation->control(id)) - ops.begin(); };
+    // Reset Tot., Reset Max, Reset Min stand left to right.
+    EXPECT_LT(index(1111), index(1109));
+    EXPECT_LT(index(1109), index(1110));
+    EXPECT_LT(at(operation->control(1111)).x(), at(operation->control(1109)).x());
 }

@@ -328,7 +328,7 @@ TEST_F(Component, toolBarButtonsShowTheirCaptionsAndAct)
     EXPECT_TRUE(QFileInfo::exists(path + ".csv")) << "the suffix of the filter chosen";
 }
 
-TEST_F(Component, theMouseZoomsAndMovesTheViewUntilZoomOff)
+TEST_F(Component, theMouseAndTheKeysZoomAndMoveTheViewUntilZoomOff)
 {
     frame.show();
     const float values[] = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
@@ -360,6 +360,8 @@ TEST_F(Component, theMouseZoomsAndMovesTheViewUntilZoomOff)
              QApplication::sendEvent(plot, &move);
              QTest::mouseRelease(plot, Qt::RightButton, Qt::NoModifier, from + QPoint(80, 0));
          }},
+        {"key +", [&] { QTest::keyClick(plot, Qt::Key_Plus); }},
+        {"arrow key", [&] { QTest::keyClick(plot, Qt::Key_Left); }},
         {"wheel",
          [&] {
              const QPointF at(area.center());
@@ -404,6 +406,12 @@ TEST_F(Component, theMouseZoomsAndMovesTheViewUntilZoomOff)
         EXPECT_FALSE(notice->isVisible()) << g.what;
         EXPECT_EQ(plot->xAxis->range(), fullX) << g.what;
     }
+    // From the keyboard the way back is 0 (or Home).
+    QTest::keyClick(plot, Qt::Key_Minus);
+    ASSERT_TRUE(scope->isZoomed());
+    QTest::keyClick(plot, Qt::Key_0);
+    EXPECT_FALSE(scope->isZoomed());
+    EXPECT_EQ(plot->xAxis->range(), fullX);
 }
 
 namespace {

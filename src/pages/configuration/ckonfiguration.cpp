@@ -52,6 +52,8 @@ constexpr int kSaveButton = 1064;
 constexpr int kLoadButton = 1063;
 constexpr int kClearButton = 1062;
 constexpr int kClearAllQuestion = 27;
+// The buttons under the fields, left to right.
+constexpr int kButtonRow[] = {kReadButton, kWriteButton, kCheckButton, kSaveButton, kLoadButton, kClearButton};
 
 // Message numbers of the page.
 constexpr int kCheckFailed = 1;
@@ -186,7 +188,7 @@ void CKonfiguration::buildLayout()
     }
 
     auto* buttons = new QHBoxLayout;
-    for (int id : {kReadButton, kWriteButton, kCheckButton, kSaveButton, kLoadButton, kClearButton})
+    for (int id : kButtonRow)
         buttons->addWidget(control(id));
     buttons->addStretch();
     buttons->addWidget(logoLabel(this));
@@ -194,6 +196,15 @@ void CKonfiguration::buildLayout()
     auto* page = new QVBoxLayout(this);
     page->addLayout(columns);
     page->addLayout(buttons);
+
+    std::vector<QWidget*> chain;
+    for (const auto& rows : {std::span<const FieldRow>(kLeftColumn), std::span<const FieldRow>(kRightColumn)}) {
+        for (const auto& row : rows)
+            chain.push_back(control(row.field));
+    }
+    for (int id : kButtonRow)
+        chain.push_back(control(id));
+    setTabChain(chain);
 }
 
 void CKonfiguration::setList(int combo, configuration::TextList entries)

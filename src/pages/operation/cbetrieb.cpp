@@ -217,6 +217,10 @@ void CBetrieb::buildLayout()
     recordNotice_->setStyleSheet(QStringLiteral("color: #b00000;"));
     recordNotice_->hide();
 
+    // The values table row by row, then the boxes below left to right.
+    setTabChain({1091, 1093, 1094, 1099, 1101, 1102, 1104, 1106, 1107, 1120, 1111, 1109, 1110, 1124, 1125,
+                 kRecordStart, kRecordStop, 1130, kLowFlowList, kSetLowFlow, kZeroPoint, kErrorField, 1128});
+
     auto* page = new QVBoxLayout(this);
     page->addWidget(values);
     page->addWidget(staleNotice_);

@@ -254,6 +254,8 @@ void Einstellungen::buildLayout()
     problemLine_->setStyleSheet(QStringLiteral("color: #b00000;"));
     problemLine_->hide();
 
+    setTabChain({kComList, kLanguageList, kModelField, kVersionField, kRefreshEdit});
+
     auto* page = new QVBoxLayout(this);
     page->addLayout(top);
     page->addWidget(problemLine_);

@@ -70,6 +70,13 @@ void CGrafik::initialisePage()
     scope::useBuiltInComponentHost();
     runChart([this] { chart_.setUp(this, control(1130), language()); });
     connectChartSave();
+    // The chart above, then the buttons below it.
+    std::vector<QWidget*> chain;
+    if (auto* component = chartComponent())
+        chain = component->focusOrder();
+    for (int id : {1131, 1132, 1133, 1134})
+        chain.push_back(control(id));
+    setTabChain(chain);
 }
 
 scope::ScopeComponent* CGrafik::chartComponent() const
