@@ -15,6 +15,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QTimer>
 #include <QTimerEvent>
@@ -57,10 +60,21 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
     setSizeGripEnabled(true);
 
     tabs_ = new QTabWidget(this);
-    tabs_->addTab(settingsPage_, settingsPage_->tabTitle());
-    tabs_->addTab(configurationPage_, configurationPage_->tabTitle());
-    tabs_->addTab(operationPage_, operationPage_->tabTitle());
-    tabs_->addTab(visualisationPage_, visualisationPage_->tabTitle());
+    // Each page scrolls when the window is smaller than the page (a laptop
+    // screen at 150 %), so no control is ever out of reach.
+    const std::pair<pages::PageBase*, QString> pages[] = {
+        {settingsPage_, settingsPage_->tabTitle()},
+        {configurationPage_, configurationPage_->tabTitle()},
+        {operationPage_, operationPage_->tabTitle()},
+        {visualisationPage_, visualisationPage_->tabTitle()},
+    };
+    for (const auto& [page, title] : pages) {
+        auto* area = new QScrollArea;
+        area->setFrameShape(QFrame::NoFrame);
+        area->setWidgetResizable(true);
+        area->setWidget(page);
+        tabs_->addTab(area, title);
+    }
     tabs_->setCurrentIndex(0);
     // Ctrl+Tab and Ctrl+Shift+Tab (and Ctrl+Page Down/Up) switch pages wherever the
     // focus is; a list with the focus would otherwise take them as typing.
@@ -76,7 +90,8 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
     // A page switched to shows where the keyboard is: on its first control.
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
         // After the page's controls are shown (a page's first show makes them).
-        if (auto* page = qobject_cast<pages::PageBase*>(tabs_->widget(index)))
+        auto* area = qobject_cast<QScrollArea*>(tabs_->widget(index));
+        if (auto* page = area ? qobject_cast<pages::PageBase*>(area->widget()) : nullptr)
             QTimer::singleShot(0, page, &pages::PageBase::focusFirstControl);
     });
 
@@ -99,7 +114,13 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(tabs_);
-    resize(860, 600);
+    // Never larger than the screen it opens on, frame and panel included.
+    QSize size(860, 600);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize room = screen->availableGeometry().size() - QSize(16, 48);
+        size = size.boundedTo(room);
+    }
+    resize(size);
 }
 
 CAllControlsSheet::~CAllControlsSheet()

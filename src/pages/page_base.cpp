@@ -124,15 +124,28 @@ void PageBase::setTabChain(std::initializer_list<int> ids)
 
 void PageBase::focusFirstControl()
 {
+    // Not isVisible(): controls made at the page's first show are shown a
+    // moment later; only those hidden on purpose are left out.
+    const auto takesTab = [](const QWidget* w) {
+        return w && !w->isHidden() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus);
+    };
+    // The first field or list rather than a button: Enter or Space on a
+    // button the technician did not choose would act on the device.
+    QWidget* first = nullptr;
     for (const auto& w : tabChain_) {
-        // Not isVisible(): controls made at the page's first show are shown a
-        // moment later; only those hidden on purpose are left out.
-        if (w && !w->isHidden() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
-            w->setFocus(Qt::TabFocusReason);
-            return;
+        if (!takesTab(w))
+            continue;
+        if (!qobject_cast<QAbstractButton*>(w.data())) {
+            first = w;
+            break;
         }
+        if (!first)
+            first = w;
     }
-    focusNextChild();
+    if (first)
+        first->setFocus(Qt::TabFocusReason);
+    else
+        focusNextChild();
 }
 
 void PageBase::setMessageBoxHandler(MessageBoxHandler handler)

@@ -41,7 +41,8 @@ public:
     // Reads the page's texts again after a language change.
     virtual void reloadTexts() = 0;
 
-    // Gives the focus to the first control Tab reaches on the page.
+    // Gives the focus to the first field or list Tab reaches on the page (the
+    // first button only when there is none).
     void focusFirstControl();
 
     // texts::TextPage

@@ -186,6 +186,8 @@ ScopeComponent::ScopeComponent(QWidget* parent)
     connect(copyButton_, &QToolButton::clicked, this, &ScopeComponent::copyToClipboard);
     connect(saveButton_, &QToolButton::clicked, this, &ScopeComponent::save);
 
+    // Flat buttons show no focus of their own; a frame shows where the keyboard is.
+    toolBar_->setStyleSheet(QStringLiteral("QToolButton:focus { border: 2px solid palette(highlight); border-radius: 3px; }"));
     auto* bar = new QHBoxLayout(toolBar_);
     bar->setContentsMargins(0, 0, 0, 0);
     for (auto* b : {holdButton_, zoomOffButton_, copyButton_, saveButton_})

@@ -9,6 +9,9 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QMenu>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -105,4 +108,28 @@ TEST(Sheet, closingWhileTheDeviceIsAskedEndsCleanlyWithTheSettingsSaved)
     const QByteArray saved = dir.settingsFile();
     EXPECT_TRUE(saved.contains("REFRESHRATE=7")) << saved.constData();
     EXPECT_TRUE(sim.waitForLog("request 0x50 Identify")) << "the identification ran to its end";
+}
+
+TEST(Sheet, aSmallScreenGetsAWindowThatFitsAndPagesThatScroll)
+{
+    ProgramDirectory dir;
+    app::CAllControlsSheet sheet;
+    sheet.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
+    const QRect screen = sheet.screen()->availableGeometry();
+    EXPECT_LE(sheet.frameGeometry().width(), screen.width());
+    EXPECT_LE(sheet.frameGeometry().height(), screen.height());
+
+    sheet.resize(600, 400);  // smaller than any page
+    for (int tab = 0; tab < sheet.tabs()->count(); ++tab) {
+        sheet.tabs()->setCurrentIndex(tab);
+        QTest::qWait(50);
+        auto* area = qobject_cast<QScrollArea*>(sheet.tabs()->widget(tab));
+        ASSERT_TRUE(area) << tab;
+        // The page keeps the size it needs; what the window lacks is scrolled to.
+        const QSize needed = area->widget()->minimumSizeHint();
+        EXPECT_GE(area->widget()->height(), needed.height()) << tab;
+        EXPECT_GE(area->widget()->width(), needed.width()) << tab;
+        EXPECT_TRUE(area->verticalScrollBar()->maximum() > 0 || area->horizontalScrollBar()->maximum() > 0) << tab;
+    }
 }
