@@ -645,11 +645,13 @@ void ScopeComponent::print()
         return;
     QCPPainter painter(&printer);
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const PlainLook plain(*this);
     plot_->toPainter(&painter, page.width(), page.width() * plot_->height() / std::max(1, plot_->width()));
 }
 
 void ScopeComponent::copyToClipboard()
 {
+    const PlainLook plain(*this);
     QApplication::clipboard()->setPixmap(plot_->toPixmap());
 }
 
@@ -708,6 +710,7 @@ QByteArray ScopeComponent::pngBytes() const
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
+    const PlainLook plain(*this);
     plot_->toPixmap().save(&buffer, "PNG");
     return png;
 }
@@ -719,6 +722,7 @@ bool ScopeComponent::savePng(const QString& path)
 
 bool ScopeComponent::savePdf(const QString& path)
 {
+    const PlainLook plain(*this);
     return plot_->savePdf(path);
 }
 
@@ -783,6 +787,25 @@ QString ScopeComponent::toolTipAt(const QPoint& pixel) const
     return lines.join(QLatin1Char('\n'));
 }
 
+void ScopeComponent::showFocus(bool focused) const
+{
+    // The plot with the focus is framed in the focus colour.
+    plot_->setBackground(focused ? palette().highlight().color().lighter(185) : QColor(Qt::white));
+}
+
+ScopeComponent::PlainLook::PlainLook(const ScopeComponent& scope) : scope_(scope), focused_(scope.plot_->hasFocus())
+{
+    // Pictures, prints and copies show the chart, not where the keyboard is.
+    if (focused_)
+        scope_.showFocus(false);
+}
+
+ScopeComponent::PlainLook::~PlainLook()
+{
+    if (focused_)
+        scope_.showFocus(true);
+}
+
 std::vector<QWidget*> ScopeComponent::focusOrder() const
 {
     return {holdButton_, zoomOffButton_, copyButton_, saveButton_, plot_};
@@ -829,9 +852,7 @@ bool ScopeComponent::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::FocusIn:
     case QEvent::FocusOut:
-        // The plot with the focus is framed in the focus colour.
-        plot_->setBackground(event->type() == QEvent::FocusIn ? palette().highlight().color().lighter(185)
-                                                              : QColor(Qt::white));
+        showFocus(event->type() == QEvent::FocusIn);
         plot_->replot(QCustomPlot::rpQueuedReplot);
         break;
     case QEvent::ToolTip: {

@@ -157,6 +157,19 @@ private:
     void styleForSamplesInView(double samples);
     // The accessible description: the axes and the latest values.
     void describe();
+    void showFocus(bool focused) const;
+    // While it lives, the plot is drawn without its focus colour.
+    class PlainLook {
+    public:
+        explicit PlainLook(const ScopeComponent& scope);
+        ~PlainLook();
+        PlainLook(const PlainLook&) = delete;
+        PlainLook& operator=(const PlainLook&) = delete;
+
+    private:
+        const ScopeComponent& scope_;
+        bool focused_;
+    };
 
     ScopeModel* model_;
     QCustomPlot* plot_;
