@@ -239,13 +239,20 @@ bool PageBase::deviceAnswers(const texts::MessageTable& messages, bool silentSin
     return false;
 }
 
-bool PageBase::askQuestion(const QString& caption, const QString& text)
+bool PageBase::askQuestion(const QString& caption, const QString& text, const std::array<QString, 2>& answers)
 {
     if (questionHandler())
         return questionHandler()(caption, text);
-    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No, this);
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    if (answers[0].isEmpty()) {
+        QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No, this);
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton, this);
+    QPushButton* yes = box.addButton(answers[0], QMessageBox::YesRole);
+    box.setDefaultButton(box.addButton(answers[1], QMessageBox::NoRole));
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 void PageBase::setFileChooser(FileChooser chooser)

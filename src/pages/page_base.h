@@ -63,8 +63,9 @@ public:
     // device asks this first.
     bool deviceAnswers(const texts::MessageTable& messages, bool silentSince = false);
 
-    // A modal Yes/No question; true for Yes.
-    bool askQuestion(const QString& caption, const QString& text);
+    // A modal Yes/No question; true for Yes. answers, when given, name the
+    // two buttons instead (e.g. "Schreiben" / "Abbrechen"); text may be rich text.
+    bool askQuestion(const QString& caption, const QString& text, const std::array<QString, 2>& answers = {});
 
     // Replace how message boxes and questions are shown (tests answer them without a window).
     using MessageBoxHandler = std::function<void(const QString& caption, const QString& text)>;

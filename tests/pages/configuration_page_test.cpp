@@ -85,7 +85,7 @@ protected:
 
 } // namespace
 
-TEST_F(ConfigurationPage, aReadFillsTheFieldsOfEachFamilyAndAnUnchangedWriteSendsTheSameBlock)
+TEST_F(ConfigurationPage, aReadFillsTheFieldsOfEachFamilyAndAWriteSendsWhatChangedOnly)
 {
     struct Case {
         int type;
@@ -118,10 +118,30 @@ TEST_F(ConfigurationPage, aReadFillsTheFieldsOfEachFamilyAndAnUnchangedWriteSend
         ASSERT_FALSE(reply.empty());
         // The reply is request, length, block, checksum; the telegram the same frame under 0x60.
         const std::string block = reply.substr(4, reply.size() - 6);
+        // Unchanged: said so, and nothing is sent.
+        const int writes = sim.count("WriteConfiguration");
         click(1012);
-        EXPECT_EQ(captions(), std::vector<QString>{"Konfiguration geschrieben"});
+        EXPECT_EQ(captions(), std::vector<QString>{"Konfiguration nicht geschrieben"});
+        EXPECT_EQ(sim.count("WriteConfiguration"), writes);
+        // One field changed: the table shows it, and the block sent differs from the one read in that field only.
+        const QString cValue = edit(Field::CValue)->text().trimmed();
+        edit(Field::CValue)->setText(QString::number(cValue.toInt() + 1));
+        click(1012);
+        auto boxes = dir.takeBoxes();
+        ASSERT_EQ(boxes.size(), 2u);
+        EXPECT_EQ(boxes[0].first, "Konfiguration schreiben");
+        EXPECT_TRUE(boxes[0].second.contains(QStringLiteral("<td style=\"padding: 1px 8px\">%1</td>").arg(cValue)))
+            << boxes[0].second.toStdString();
+        EXPECT_EQ(boxes[0].second.count(QStringLiteral("<tr>")), 2) << "the headings and one change";
+        EXPECT_EQ(boxes[1].first, "Konfiguration geschrieben");
         ASSERT_TRUE(sim.waitForLog("WriteConfiguration"));
-        EXPECT_EQ(lastHex("WriteConfiguration [0-9]+ bytes -> ACK").substr(4, block.size()), block) << "type " << c.type;
+        const std::string written = lastHex("WriteConfiguration [0-9]+ bytes -> ACK").substr(4, block.size());
+        ASSERT_EQ(written.size(), block.size());
+        int differing = 0;
+        for (std::size_t i = 0; i < block.size(); ++i)
+            differing += written[i] != block[i] ? 1 : 0;
+        EXPECT_GE(differing, 1) << "type " << c.type;
+        EXPECT_LE(differing, 8) << "type " << c.type << ": one field of at most four bytes";
         sheet.reset();
         QTest::qWait(300);  // let the last poll's reply die away before the next sheet identifies
     }
@@ -159,7 +179,8 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
     edit(Field::PipeSize)->setText("62,5");
     edit(Field::Limit2On)->setText("3.85");
     click(1012);
-    EXPECT_EQ(captions(), std::vector<QString>{"Konfiguration geschrieben"});
+    EXPECT_EQ(captions(), (std::vector<QString>{"Konfiguration schreiben", "Konfiguration geschrieben"}))
+        << "asked with the changes, then written";
     EXPECT_EQ(edit(Field::PipeSize)->text(), "62.5") << "cleaned by the check";
     EXPECT_FALSE(changeMarker(Field::PipeSize));
     // The block the device stored holds the floats typed, to the last bit
@@ -190,15 +211,22 @@ TEST_F(ConfigurationPage, failedWritesAndReadsSaySo)
 {
     start(17);
     click(1011);
+    // Each write changes the pipe size, so there is something to write.
+    int pipe = 60;
+    const auto writeChanged = [&] {
+        edit(Field::PipeSize)->setText(QString::number(++pipe));
+        click(1012);
+    };
     sim.control("noack first");  // the first half's reply is not looked at
-    click(1012);
+    writeChanged();
     sim.control("noack second");
-    click(1012);
+    writeChanged();
     sim.control("noack off");
     sim.control("silent on");
-    click(1012);
-    EXPECT_EQ(captions(), (std::vector<QString>{"Konfiguration geschrieben", "Konfiguration nicht bestätigt",
-                                                "Konfiguration nicht bestätigt"}));
+    writeChanged();
+    const QString ask = QStringLiteral("Konfiguration schreiben");
+    EXPECT_EQ(captions(), (std::vector<QString>{ask, "Konfiguration geschrieben", ask, "Konfiguration nicht bestätigt",
+                                                ask, "Konfiguration nicht bestätigt"}));
     sim.control("silent off");
 
     // A reply that is not the whole block decodes nothing.
@@ -330,4 +358,45 @@ TEST_F(ConfigurationPage, listsAndNamesInEnglishAndGreyedFields)
     EXPECT_TRUE(page->control(1066)->isEnabled());
     EXPECT_EQ(page->control(1029)->accessibleName(), page->control<QLabel>(1030)->text());
     EXPECT_TRUE(page->control(1031)->accessibleName().endsWith("changed"));
+}
+
+TEST_F(ConfigurationPage, aWriteNeedsAReadOfThisDeviceAndNeverGoesToAnotherFamily)
+{
+    start(17);
+    click(1011);
+    settle();
+    edit(Field::PipeSize)->setText("61");
+    const auto waitForModel = [&](int code) {
+        return QTest::qWaitFor([&] { return sheet->settings().deviceTypeCode == code; }, 10000);
+    };
+
+    // Another family on the port: refused, naming both models.
+    sim.control("type 33");
+    ASSERT_TRUE(waitForModel(33));
+    dir.takeBoxes();
+    const int writes = sim.count("WriteConfiguration");
+    click(1012);
+    auto boxes = dir.takeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].first, "Konfiguration nicht geschrieben");
+    EXPECT_TRUE(boxes[0].second.contains("KM210-DR-E1S2H1") && boxes[0].second.contains("KM210-WT-E1N4H1"))
+        << boxes[0].second.toStdString();
+
+    // Another device of the same family: what it holds is unknown, so a read is offered first.
+    sim.control("type 18");
+    ASSERT_TRUE(waitForModel(18));
+    bool readFirst = false;
+    QString asked;
+    pages::PageBase::setQuestionHandler([&](const QString& caption, const QString&) {
+        asked = caption;
+        return readFirst;
+    });
+    click(1012);
+    EXPECT_EQ(asked, "Konfiguration schreiben");
+    EXPECT_EQ(edit(Field::PipeSize)->text().trimmed(), "61") << "No leaves the page";
+    readFirst = true;
+    click(1012);
+    pages::PageBase::setQuestionHandler({});
+    EXPECT_EQ(page->control<QComboBox>(1033)->currentIndex(), 18) << "Yes reads the new device";
+    EXPECT_EQ(sim.count("WriteConfiguration"), writes) << "nothing was written throughout";
 }

@@ -31,6 +31,10 @@ MESSAGES = {
   26: ("Aufzeichnung läuft", "Es läuft eine Aufzeichnung in %1.", "Aufzeichnung beenden und das Programm schließen?"),
   27: ("Alles löschen", "Alle Felder der Seite leeren?", "Die Werte auf der Seite gehen verloren; das Gerät bleibt unverändert."),
   28: ("Kein Gerät", "Das Gerät antwortet nicht; es wurde nichts gesendet.", "Wählen Sie auf der Seite Einstellungen den COM-Port des KM210 (grüne Lampe)."),
+  29: ("Konfiguration nicht geschrieben", "Die Seite enthält keine Änderung gegenüber dem Gerät.", "Es wurde nichts gesendet."),
+  30: ("Konfiguration nicht geschrieben", "Die Seite ist für %1, angeschlossen ist %2.", "Eine Konfiguration einer anderen Gerätefamilie wird nicht geschrieben."),
+  31: ("Konfiguration schreiben", "Die Konfiguration dieses Geräts wurde noch nicht gelesen; was sich ändert, kann nicht gezeigt werden.", "Jetzt vom Gerät lesen (die Werte auf der Seite werden ersetzt)?"),
+  32: ("Konfiguration schreiben", "Diese Werte werden im Gerät geändert:"),
  },
  'en': {
   1: ("Configuration not written", "The check of the configuration failed.", "The marked fields hold invalid values.", "Please correct them and write again."),
@@ -61,6 +65,10 @@ MESSAGES = {
   26: ("Recording running", "A recording into %1 is running.", "Stop the recording and close the program?"),
   27: ("Clear all", "Empty every field of the page?", "The values on the page are lost; the device stays unchanged."),
   28: ("No device", "The device does not answer; nothing was sent.", "Choose the KM210's COM port on the Settings page (green lamp)."),
+  29: ("Configuration not written", "The page holds no change against the device.", "Nothing was sent."),
+  30: ("Configuration not written", "The page is for %1, the device connected is %2.", "A configuration of another device family is not written."),
+  31: ("Write configuration", "This device's configuration has not been read yet; what would change cannot be shown.", "Read it from the device now (the values on the page are replaced)?"),
+  32: ("Write configuration", "These values change in the device:"),
  },
  'fr': {
   1: ("Configuration non écrite", "La vérification de la configuration a échoué.", "Les champs signalés contiennent des valeurs non valides.", "Corrigez-les, puis relancez l'écriture."),
@@ -91,6 +99,10 @@ MESSAGES = {
   26: ("Enregistrement en cours", "Un enregistrement dans %1 est en cours.", "Arrêter l'enregistrement et fermer le programme ?"),
   27: ("Tout effacer", "Vider tous les champs de la page ?", "Les valeurs de la page sont perdues ; l'appareil reste inchangé."),
   28: ("Aucun appareil", "L'appareil ne répond pas ; rien n'a été envoyé.", "Choisissez le port COM du KM210 dans la page Paramètres (voyant vert)."),
+  29: ("Configuration non écrite", "La page ne contient aucune modification par rapport à l'appareil.", "Rien n'a été envoyé."),
+  30: ("Configuration non écrite", "La page est pour %1, l'appareil connecté est %2.", "Une configuration d'une autre famille d'appareils n'est pas écrite."),
+  31: ("Écrire la configuration", "La configuration de cet appareil n'a pas encore été lue ; les changements ne peuvent pas être affichés.", "La lire maintenant dans l'appareil (les valeurs de la page sont remplacées) ?"),
+  32: ("Écrire la configuration", "Ces valeurs changent dans l'appareil :"),
  },
 }
 

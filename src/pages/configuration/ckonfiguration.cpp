@@ -127,6 +127,12 @@ private:
     bool previous_;
 };
 
+QString modelText(int code)
+{
+    const auto name = variants::modelName(code);
+    return name.empty() ? QStringLiteral("?") : QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
 } // namespace
 
 CKonfiguration::CKonfiguration(QWidget* parent)
@@ -436,28 +442,93 @@ void CKonfiguration::updateChangeMarker(Field f)
     PageBase::setControlToolTip(marker, tip);
 }
 
-QString CKonfiguration::lastReadText(Field f) const
+QString CKonfiguration::deviceValueText(Field f) const
 {
     const std::size_t i = configuration::indexOf(f);
     if (!deviceConfiguration_.known[i])
         return {};
     const MarkerWords& words = wordsFor(settings_ ? settings_->language : 0);
-    QString value;
     switch (infoOf(f).kind) {
     case FieldKind::Combo: {
         const int index = static_cast<int>(deviceConfiguration_.value[i].value_or(-1));
         auto* box = control<QComboBox>(infoOf(f).control);
-        value = index >= 0 && index < box->count() ? box->itemText(index) : utf8(words.none);
-        break;
+        return index >= 0 && index < box->count() ? box->itemText(index) : utf8(words.none);
     }
     case FieldKind::Check:
-        value = utf8(deviceConfiguration_.value[i].value_or(0) != 0 ? words.on : words.off);
-        break;
+        return utf8(deviceConfiguration_.value[i].value_or(0) != 0 ? words.on : words.off);
     default:
-        value = lastRead_.textOf(f).trimmed();
-        break;
+        return lastRead_.textOf(f).trimmed();
     }
-    return utf8(words.lastRead).arg(value);
+}
+
+QString CKonfiguration::pageValueText(Field f) const
+{
+    const MarkerWords& words = wordsFor(settings_ ? settings_->language : 0);
+    switch (infoOf(f).kind) {
+    case FieldKind::Combo: {
+        auto* box = control<QComboBox>(infoOf(f).control);
+        return box->currentIndex() >= 0 ? box->currentText() : utf8(words.none);
+    }
+    case FieldKind::Check:
+        return utf8(control<QCheckBox>(infoOf(f).control)->isChecked() ? words.on : words.off);
+    default:
+        return control<QLineEdit>(infoOf(f).control)->text().trimmed();
+    }
+}
+
+QString CKonfiguration::lastReadText(Field f) const
+{
+    const QString value = deviceValueText(f);
+    if (value.isEmpty() && !deviceConfiguration_.known[configuration::indexOf(f)])
+        return {};
+    return utf8(wordsFor(settings_ ? settings_->language : 0).lastRead).arg(value);
+}
+
+std::vector<CKonfiguration::PendingChange> CKonfiguration::pendingChanges(const configuration::ConfigurationForm& form,
+                                                                          int family) const
+{
+    std::vector<PendingChange> changes;
+    for (const auto& entry : configuration::blockLayout(family)) {
+        const Field f = entry.field;
+        if (configuration::controlValue(form, f) == deviceConfiguration_[f])
+            continue;
+        const auto& info = infoOf(f);
+        QString unit;
+        for (const auto& rows : {std::span<const FieldRow>(kLeftColumn), std::span<const FieldRow>(kRightColumn)}) {
+            for (const auto& row : rows) {
+                if (row.field == info.control && row.unit)
+                    unit = control<QLabel>(row.unit)->text();
+            }
+        }
+        changes.push_back({control<QLabel>(info.label)->text(), deviceValueText(f), pageValueText(f), unit});
+    }
+    return changes;
+}
+
+bool CKonfiguration::confirmChanges(const std::vector<PendingChange>& changes)
+{
+    constexpr int kWriteQuestion = 32;
+    static constexpr std::array<std::array<const char*, 4>, 3> kHeadings{{
+        {"Feld", "Im Gerät", "Neu", "Einheit"},
+        {"Field", "In the device", "New", "Unit"},
+        {"Champ", "Dans l'appareil", "Nouveau", "Unité"},
+    }};
+    static constexpr std::array<std::array<const char*, 2>, 3> kAnswers{{
+        {"Schreiben", "Abbrechen"}, {"Write", "Cancel"}, {"Écrire", "Annuler"}}};
+    const auto language = static_cast<std::size_t>(std::clamp(settings_ ? settings_->language : 0, 0, 2));
+    const auto cell = [](const QString& text, const char* tag = "td") {
+        return QStringLiteral("<%1 style=\"padding: 1px 8px\">%2</%1>").arg(QLatin1String(tag), text.toHtmlEscaped());
+    };
+    QString table = QStringLiteral("<p>%1</p><table><tr>").arg(texts::messageBoxText(messages_, kWriteQuestion).toHtmlEscaped());
+    for (const char* heading : kHeadings[language])
+        table += cell(QString::fromUtf8(heading), "th");
+    table += QStringLiteral("</tr>");
+    for (const auto& change : changes)
+        table += QStringLiteral("<tr>") + cell(change.label) + cell(change.device) + cell(change.page) + cell(change.unit)
+               + QStringLiteral("</tr>");
+    table += QStringLiteral("</table>");
+    return askQuestion(messages_.caption(kWriteQuestion), table,
+                       {QString::fromUtf8(kAnswers[language][0]), QString::fromUtf8(kAnswers[language][1])});
 }
 
 void CKonfiguration::updateUnitLabels()
@@ -546,6 +617,7 @@ void CKonfiguration::readFromDevice()
     const auto size = device::configurationBlockSize(pageFamily_);
     const auto decoded =
         configuration::decodeBlock(pageFamily_, std::span<const std::uint8_t>(reply.bytes).subspan(2, size));
+    readFromCode_ = settings_->deviceTypeCode;
     hideErrorMarkers();
     hideChangeMarkers();
     settleCounter_ = kSettleTicks;
@@ -579,6 +651,28 @@ void CKonfiguration::writeToDevice()
     device::updateFamily(pageCode_, pageFamily_);
     const auto encoded = configuration::encodeBlock(pageFamily_, form);
     if (!lock_ || !deviceAnswers(messages_))
+        return;
+    // A block of another family would set the device's fields from the wrong offsets.
+    if (pageFamily_ != settings_->deviceFamily) {
+        constexpr int kOtherFamily = 30;
+        showMessageBox(messages_.caption(kOtherFamily), texts::messageBoxText(messages_, kOtherFamily)
+                                                            .arg(modelText(pageCode_), modelText(settings_->deviceTypeCode)));
+        return;
+    }
+    // What will change is shown first, against what was read from this device.
+    if (readFromCode_ != settings_->deviceTypeCode) {
+        constexpr int kNotReadYet = 31;
+        if (askQuestion(messages_.caption(kNotReadYet), texts::messageBoxText(messages_, kNotReadYet)))
+            readFromDevice();
+        return;
+    }
+    const auto changes = pendingChanges(form, pageFamily_);
+    if (changes.empty()) {
+        constexpr int kNothingChanged = 29;
+        texts::showMessage(*this, messages_, kNothingChanged);
+        return;
+    }
+    if (!confirmChanges(changes))
         return;
 
     app::DeviceLockGuard guard(*lock_);

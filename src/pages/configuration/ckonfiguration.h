@@ -8,6 +8,8 @@
 #include "port_slot.h"
 
 #include <map>
+#include <optional>
+#include <vector>
 
 namespace trgui::pages {
 
@@ -81,6 +83,19 @@ private:
     void nameMarkers();
     void setList(int combo, configuration::TextList entries);
     QString lastReadText(configuration::Field f) const;
+    // A field's value as the technician reads it: in the device (empty when
+    // not read) and on the page.
+    QString deviceValueText(configuration::Field f) const;
+    QString pageValueText(configuration::Field f) const;
+    // What a write of form for family would change, and the technician's yes to it.
+    struct PendingChange {
+        QString label;
+        QString device;
+        QString page;
+        QString unit;
+    };
+    std::vector<PendingChange> pendingChanges(const configuration::ConfigurationForm& form, int family) const;
+    bool confirmChanges(const std::vector<PendingChange>& changes);
 
     QString tabTitle_;
     app::PortSlot* port_ = nullptr;
@@ -92,6 +107,8 @@ private:
     bool filling_ = false;       // the page itself is changing controls
     configuration::DeviceConfiguration deviceConfiguration_;
     configuration::ConfigurationForm lastRead_;  // texts of the edits as last read
+    // The device whose configuration was read last (its type code), if any.
+    std::optional<int> readFromCode_;
     configuration::Limits limits_;
     texts::MessageTable messages_;
     std::map<int, QString> markerHelp_;  // help texts of the change markers
