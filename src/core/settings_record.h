@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <string>
 
 namespace trgui::app {
@@ -16,6 +18,8 @@ struct SettingsRecord {
     int deviceTypeCode = -1;
     int deviceFamily = -1;
     bool deviceAnswering = false;  // the device answered on the open port (green lamp); not saved
+    QString model;                 // the identified device's model name, as shown; not saved
+    QString softwareVersion;       // and its software version
     int comPort = 1;      // COMPORT
     int language = 0;     // LANGUAGE: 0 German, 1 English, 2 French
     int ausgrauen = 0;    // AUSGRAUEN: 1 grey out unavailable controls, 0 hide them

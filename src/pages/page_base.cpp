@@ -1,12 +1,14 @@
 #include "page_base.h"
 
+#include "port_slot.h"
+
 #include "file_dialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
@@ -237,6 +239,45 @@ bool PageBase::deviceAnswers(const texts::MessageTable& messages, bool silentSin
         return true;
     texts::showMessage(*this, messages, kNoDevice);
     return false;
+}
+
+namespace {
+QString& serviceLogOverride()
+{
+    static QString path;
+    return path;
+}
+} // namespace
+
+void PageBase::setServiceLogPath(const QString& path)
+{
+    serviceLogOverride() = path;
+}
+
+void PageBase::logServiceAction(const texts::MessageTable& messages, app::ServiceAction action,
+                                app::ServiceOutcome outcome, const QString& details)
+{
+    constexpr int kLogNotWritten = 33;
+    static bool failureShown = false;
+    if (!settings_)
+        return;
+    const std::string com = "COM" + std::to_string(settings_->comPort);
+    app::ServiceEntry entry;
+    entry.at = QDateTime::currentDateTime();
+    entry.port = QStringLiteral("%1 (%2)").arg(QString::fromStdString(com),
+                                                QString::fromStdString(app::portResolver(*settings_)(com)));
+    entry.model = settings_->model;
+    entry.softwareVersion = settings_->softwareVersion;
+    entry.action = action;
+    entry.outcome = outcome;
+    entry.details = details;
+    const QString path = serviceLogOverride().isEmpty() ? app::serviceLogPath() : serviceLogOverride();
+    QString why;
+    if (app::appendServiceEntry(path, entry, settings_->language, &why) || failureShown)
+        return;
+    failureShown = true;
+    showMessageBox(messages.caption(kLogNotWritten),
+                   texts::messageBoxText(messages, kLogNotWritten).arg(QDir::toNativeSeparators(path), why));
 }
 
 bool PageBase::askQuestion(const QString& caption, const QString& text, const std::array<QString, 2>& answers)

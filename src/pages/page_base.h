@@ -1,6 +1,7 @@
 #pragma once
 
 #include "page_controls.h"
+#include "service_log.h"
 #include "settings_record.h"
 #include "text_page.h"
 #include "text_table.h"
@@ -62,6 +63,15 @@ public:
     // a box of messages and returns false. Every button that talks to the
     // device asks this first.
     bool deviceAnswers(const texts::MessageTable& messages, bool silentSince = false);
+
+    // Enters an action that changed the device in the service log, with the
+    // port, model and software version of the device. A log that cannot be
+    // written is told once per session (in a box of messages); the action
+    // stands either way.
+    void logServiceAction(const texts::MessageTable& messages, app::ServiceAction action, app::ServiceOutcome outcome,
+                          const QString& details = {});
+    // Where the log is written; tests point it elsewhere.
+    static void setServiceLogPath(const QString& path);
 
     // A modal Yes/No question; true for Yes. answers, when given, name the
     // two buttons instead (e.g. "Schreiben" / "Abbrechen"); text may be rich text.

@@ -181,6 +181,12 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
     click(1012);
     EXPECT_EQ(captions(), (std::vector<QString>{"Konfiguration schreiben", "Konfiguration geschrieben"}))
         << "asked with the changes, then written";
+    QFile log(dir.file(QStringLiteral("service-log.csv")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray entries = log.readAll();
+    EXPECT_TRUE(entries.contains("; Konfiguration schreiben; ") && entries.contains(" -> 62.5 | ")
+                && entries.endsWith("; best\xE4tigt\r\n"))
+        << entries.toStdString();
     EXPECT_EQ(edit(Field::PipeSize)->text(), "62.5") << "cleaned by the check";
     EXPECT_FALSE(changeMarker(Field::PipeSize));
     // The block the device stored holds the floats typed, to the last bit

@@ -185,6 +185,14 @@ TEST_F(OperationPage, commandsReachTheDeviceAndWithoutOneSaySoAndSendNothing)
     EXPECT_TRUE(sim.waitForLog("request 0x74 StopMeasurement"));
     click(1124);
     EXPECT_TRUE(sim.waitForLog("request 0x75 StartMeasurement"));
+    // Both are in the service log, with port, model and software version.
+    QFile log(dir.file(QStringLiteral("service-log.csv")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QList<QByteArray> entries = log.readAll().split('\n');
+    ASSERT_GE(entries.size(), 3);
+    EXPECT_TRUE(entries[1].contains("; COM1 (") && entries[1].contains("; KM210-DR-E1S2H1; 1.05; Messung Stop; ; gesendet\r"))
+        << entries[1].toStdString();
+    EXPECT_TRUE(entries[2].contains("; Messung Start; ; gesendet\r")) << entries[2].toStdString();
 
     sheet->settingsPage()->control<QComboBox>(1001)->setCurrentIndex(2);  // no such device: empty slot
 

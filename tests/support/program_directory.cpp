@@ -22,6 +22,8 @@ ProgramDirectory::ProgramDirectory() : previous_(QDir::currentPath())
         QFile::copy(lang.filePath(name), dir_.filePath(name));
     QDir::setCurrent(dir_.path());
     boxes().clear();
+    // The service log goes here, never into the user's own.
+    pages::PageBase::setServiceLogPath(dir_.filePath(QStringLiteral("service-log.csv")));
     pages::PageBase::setMessageBoxHandler(
         [](const QString& caption, const QString& text) { boxes().emplace_back(caption, text); });
     // A question is recorded like a box and answered Yes; a test that needs
@@ -36,6 +38,7 @@ ProgramDirectory::~ProgramDirectory()
 {
     pages::PageBase::setMessageBoxHandler({});
     pages::PageBase::setQuestionHandler({});
+    pages::PageBase::setServiceLogPath({});
     QDir::setCurrent(previous_);
 }
 

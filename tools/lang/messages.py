@@ -35,6 +35,7 @@ MESSAGES = {
   30: ("Konfiguration nicht geschrieben", "Die Seite ist für %1, angeschlossen ist %2.", "Eine Konfiguration einer anderen Gerätefamilie wird nicht geschrieben."),
   31: ("Konfiguration schreiben", "Die Konfiguration dieses Geräts wurde noch nicht gelesen; was sich ändert, kann nicht gezeigt werden.", "Jetzt vom Gerät lesen (die Werte auf der Seite werden ersetzt)?"),
   32: ("Konfiguration schreiben", "Diese Werte werden im Gerät geändert:"),
+  33: ("Servicelog", "Die Aktion wurde ausgeführt, aber nicht in %1 eingetragen:", "%2", "Weitere Einträge werden versucht; diese Meldung kommt nur einmal."),
  },
  'en': {
   1: ("Configuration not written", "The check of the configuration failed.", "The marked fields hold invalid values.", "Please correct them and write again."),
@@ -69,6 +70,7 @@ MESSAGES = {
   30: ("Configuration not written", "The page is for %1, the device connected is %2.", "A configuration of another device family is not written."),
   31: ("Write configuration", "This device's configuration has not been read yet; what would change cannot be shown.", "Read it from the device now (the values on the page are replaced)?"),
   32: ("Write configuration", "These values change in the device:"),
+  33: ("Service log", "The action was carried out but not entered in %1:", "%2", "Further entries are tried; this message comes only once."),
  },
  'fr': {
   1: ("Configuration non écrite", "La vérification de la configuration a échoué.", "Les champs signalés contiennent des valeurs non valides.", "Corrigez-les, puis relancez l'écriture."),
@@ -103,6 +105,7 @@ MESSAGES = {
   30: ("Configuration non écrite", "La page est pour %1, l'appareil connecté est %2.", "Une configuration d'une autre famille d'appareils n'est pas écrite."),
   31: ("Écrire la configuration", "La configuration de cet appareil n'a pas encore été lue ; les changements ne peuvent pas être affichés.", "La lire maintenant dans l'appareil (les valeurs de la page sont remplacées) ?"),
   32: ("Écrire la configuration", "Ces valeurs changent dans l'appareil :"),
+  33: ("Journal de service", "L'action a été effectuée mais n'a pas été inscrite dans %1 :", "%2", "Les entrées suivantes sont tentées ; ce message n'apparaît qu'une fois."),
  },
 }
 

@@ -696,6 +696,13 @@ void CKonfiguration::writeToDevice()
             }
         }
     }
+    QStringList changed;
+    for (const auto& change : changes)
+        changed << QStringLiteral("%1 %2 -> %3 %4").arg(change.label, change.device, change.page, change.unit).trimmed();
+    logServiceAction(messages_, app::ServiceAction::ConfigurationWrite,
+                     message == device::message::ConfigurationAcknowledged ? app::ServiceOutcome::Acknowledged
+                                                                          : app::ServiceOutcome::NotAcknowledged,
+                     changed.join(QStringLiteral(" | ")));
     // Shown under the lock, so the ticks its event loop delivers keep the cycle off the line.
     texts::showMessage(*this, messages_, message);
 }

@@ -396,11 +396,25 @@ void CBetrieb::sendSimpleCommand(DeviceCommand command)
     app::DeviceLockGuard guard(*lock_);
     if (!*port_)
         return;
-    BusyCursor busy;
-    port_->runAndWait([command](app::PortSlot::Port& port) {
-        if (port)
-            device::exchange(*port, command, device::DrainMode::Auto);
-    });
+    {
+        BusyCursor busy;
+        port_->runAndWait([command](app::PortSlot::Port& port) {
+            if (port)
+                device::exchange(*port, command, device::DrainMode::Auto);
+        });
+    }
+    const std::pair<DeviceCommand, app::ServiceAction> logged[] = {
+        {DeviceCommand::StartMeasurement, app::ServiceAction::StartMeasurement},
+        {DeviceCommand::StopMeasurement, app::ServiceAction::StopMeasurement},
+        {DeviceCommand::ResetMaximum, app::ServiceAction::ResetMaximum},
+        {DeviceCommand::ResetMinimum, app::ServiceAction::ResetMinimum},
+        {DeviceCommand::ResetTotaliser, app::ServiceAction::ResetTotaliser},
+        {DeviceCommand::ResetError, app::ServiceAction::ResetError},
+    };
+    for (const auto& [sent, action] : logged) {
+        if (sent == command)
+            logServiceAction(messages_, action, app::ServiceOutcome::Sent);
+    }
 }
 
 void CBetrieb::setLowFlowOrZero()
@@ -419,6 +433,16 @@ void CBetrieb::setLowFlowOrZero()
                 message = device::setLowFlowSuppression(*port, value);
         });
     }
+    namespace m = device::message;
+    const bool acknowledged = message == m::LowFlowAccepted || message == m::ZeroPointResult9E
+                           || message == m::ZeroPointResult9D || message == m::ZeroPointResult9F;
+    const char* result = message == m::ZeroPointResult9E ? " 0x9E"
+                       : message == m::ZeroPointResult9D ? " 0x9D"
+                       : message == m::ZeroPointResult9F ? " 0x9F"
+                                                          : "";
+    logServiceAction(messages_, value == 0 ? app::ServiceAction::ZeroPoint : app::ServiceAction::LowFlowSuppression,
+                     acknowledged ? app::ServiceOutcome::Acknowledged : app::ServiceOutcome::NotAcknowledged,
+                     value == 0 ? QString::fromLatin1(result).trimmed() : QStringLiteral("%1 %").arg(value));
     // The box is shown while the lock is held, so ticks delivered by its event
     // loop keep the cycle off the line.
     if (message)

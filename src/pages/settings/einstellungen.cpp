@@ -399,9 +399,13 @@ void Einstellungen::showIdentification(const device::Identification* id)
     device::updateFamily(id->deviceTypeCode, settings_->deviceFamily);
     settings_->deviceTypeCode = id->deviceTypeCode;
     const auto model = variants::modelName(id->deviceTypeCode);
-    setControlText(kModelField, QString::fromLatin1(model.data(), static_cast<qsizetype>(model.size())));
-    if (id->softwareVersion)
-        setControlText(kVersionField, QString::asprintf("%5.2f", static_cast<double>(*id->softwareVersion)));
+    settings_->model = QString::fromLatin1(model.data(), static_cast<qsizetype>(model.size()));
+    setControlText(kModelField, settings_->model);
+    settings_->softwareVersion.clear();
+    if (id->softwareVersion) {
+        settings_->softwareVersion = QString::asprintf("%5.2f", static_cast<double>(*id->softwareVersion));
+        setControlText(kVersionField, settings_->softwareVersion);
+    }
 }
 
 void Einstellungen::validateRefreshRate()

@@ -1,0 +1,57 @@
+#include "service_log.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace trgui::app;
+
+namespace {
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+TEST(ServiceLog, entriesAreAppendedAsOneLineEachAndAFailureLeavesTheLogAsItWas)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("TR-GUI/service-log.csv"));  // the folder is made
+    ServiceEntry write;
+    write.at = QDateTime(QDate(2026, 12, 8), QTime(10, 31, 4));
+    write.port = QStringLiteral("COM1 (/dev/ttyUSB0)");
+    write.model = QStringLiteral("KM210-DR-E1S2H1");
+    write.softwareVersion = QStringLiteral(" 1.05");
+    write.action = ServiceAction::ConfigurationWrite;
+    write.details = QString::fromUtf8("Rohrgröße 50.0 -> 62.5 | Note; with\nbreak");
+    write.outcome = ServiceOutcome::Acknowledged;
+    ServiceEntry reset = write;
+    reset.action = ServiceAction::ResetTotaliser;
+    reset.details.clear();
+    reset.outcome = ServiceOutcome::Sent;
+
+    ASSERT_TRUE(appendServiceEntry(path, write, 0));
+    ASSERT_TRUE(appendServiceEntry(path, reset, 1));
+    EXPECT_EQ(contents(path), QByteArray("Datum; Uhrzeit; Port; Modell; SW-Version; Aktion; \xC4nderungen; Ergebnis\r\n"
+                                         "2026.12.08; 10:31:04; COM1 (/dev/ttyUSB0); KM210-DR-E1S2H1; 1.05; "
+                                         "Konfiguration schreiben; Rohrgr\xF6\xDF" "e 50.0 -> 62.5 | Note, with break; "
+                                         "best\xE4tigt\r\n"
+                                         "2026.12.08; 10:31:04; COM1 (/dev/ttyUSB0); KM210-DR-E1S2H1; 1.05; "
+                                         "Reset totaliser; ; sent\r\n"));
+
+    // A log that cannot be written says why and stays as it was.
+    const QByteArray before = contents(path);
+    QString why;
+    ASSERT_TRUE(QFile(path).setPermissions(QFileDevice::ReadOwner));
+    const bool written = appendServiceEntry(path, reset, 0, &why);
+    QFile(path).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (!written) {
+        EXPECT_FALSE(why.isEmpty());
+        EXPECT_EQ(contents(path), before);
+    }
+    EXPECT_FALSE(appendServiceEntry(dir.path(), reset, 0, &why)) << "a folder in its place";
+    EXPECT_FALSE(why.isEmpty());
+}
