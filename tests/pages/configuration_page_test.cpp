@@ -405,4 +405,28 @@ TEST_F(ConfigurationPage, aWriteNeedsAReadOfThisDeviceAndNeverGoesToAnotherFamil
     pages::PageBase::setQuestionHandler({});
     EXPECT_EQ(page->control<QComboBox>(1033)->currentIndex(), 18) << "Yes reads the new device";
     EXPECT_EQ(sim.count("WriteConfiguration"), writes) << "nothing was written throughout";
+
+    // A read that meets another family and fails leaves the page of one family, as it was.
+    const QString file = dir.file(QStringLiteral("dr.cfg"));
+    pages::PageBase::setFileChooser([&](auto...) { return file; });
+    click(1064);  // kept for the spare below
+    sim.control("type 33");
+    ASSERT_TRUE(waitForModel(33));
+    sim.control("length 0x30 40");
+    dir.takeBoxes();
+    click(1011);
+    EXPECT_EQ(captions(), std::vector<QString>{"Konfiguration nicht gelesen"});
+    EXPECT_EQ(page->control<QComboBox>(1033)->currentIndex(), 18);
+    EXPECT_EQ(page->pageFamily(), 1);
+    sim.control("length 0x30 off");
+
+    // A file of another family may be loaded (a spare is prepared), and the page says so.
+    click(1063);
+    pages::PageBase::setFileChooser({});
+    boxes = dir.takeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].first, "Konfiguration laden");
+    EXPECT_TRUE(boxes[0].second.contains("KM210-DR-") && boxes[0].second.contains("KM210-WT-E1N4H1"))
+        << boxes[0].second.toStdString();
+    EXPECT_EQ(page->control<QComboBox>(1033)->currentIndex(), 18);
 }

@@ -586,11 +586,11 @@ void CKonfiguration::readFromDevice()
     if (!*port_ || settings_->deviceFamily == -1)
         return;
     device::Reply reply;
+    std::optional<int> code;
     {
         BusyCursor busy;
         // Held for the block too, so no poll can come between the two requests.
         app::DeviceLockGuard guard(*lock_);
-        std::optional<int> code;
         int family = settings_->deviceFamily;
         port_->runAndWait([&](app::PortSlot::Port& port) {
             if (!port)
@@ -600,20 +600,22 @@ void CKonfiguration::readFromDevice()
                 device::updateFamily(*code, family);
             reply = device::requestConfiguration(*port, family);
         });
-        if (code) {
+        if (code)
             device::updateFamily(*code, settings_->deviceFamily);
-            selectHwVersion(*code);
-            pageCode_ = *code;
-            setControlVisible(configuration::kHwVersionChangeMarker, false);
-        }
-        pageFamily_ = settings_->deviceFamily;
     }
 
     // Only a whole block is decoded; anything less would pass stale fields off as the device's.
-    if (!configuration::isCompleteConfigurationReply(pageFamily_, reply.count)) {
+    // The page then stays as it was, HW-Version, lists and fields of one family.
+    if (!configuration::isCompleteConfigurationReply(settings_->deviceFamily, reply.count)) {
         texts::showMessage(*this, messages_, device::message::ConfigurationNotRead);
         return;
     }
+    if (code) {
+        selectHwVersion(*code);
+        pageCode_ = *code;
+        setControlVisible(configuration::kHwVersionChangeMarker, false);
+    }
+    pageFamily_ = settings_->deviceFamily;
     const auto size = device::configurationBlockSize(pageFamily_);
     const auto decoded =
         configuration::decodeBlock(pageFamily_, std::span<const std::uint8_t>(reply.bytes).subspan(2, size));
@@ -769,6 +771,13 @@ void CKonfiguration::loadConfiguration()
             applyAvailability(file.code);
             if (const auto decoded = configuration::decodeBlock(pageFamily_, file.block))
                 showDecoded(pageFamily_, *decoded);
+            // Allowed (a spare is prepared that way), but said: this page cannot go to this device.
+            if (settings_ && settings_->deviceFamily >= 0 && pageFamily_ != settings_->deviceFamily) {
+                constexpr int kFileForOtherFamily = 34;
+                showMessageBox(messages_.caption(kFileForOtherFamily),
+                               texts::messageBoxText(messages_, kFileForOtherFamily)
+                                   .arg(modelText(file.code), modelText(settings_->deviceTypeCode)));
+            }
         }
     }
     sensorTypeChanged();
