@@ -8,6 +8,8 @@
 #include "qt_texts.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QInputDialog>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
@@ -104,6 +106,13 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
     auto* menu = new QMenu(cornerMenu_);
     menu->addAction(QString::fromUtf8(kMinimise), this, &QWidget::showMinimized);
     const QString about = QString::fromUtf8(kAboutEntry);
+    // The service report: as found, as left, live values, actions (in the program's language).
+    auto* report = menu->addAction(QString(), this, &CAllControlsSheet::writeReport);
+    report->setObjectName(QStringLiteral("reportAction"));
+    connect(menu, &QMenu::aboutToShow, this, [this, report] {
+        static constexpr std::array<const char*, 3> kReport{"Servicebericht …", "Service report …", "Rapport d'intervention …"};
+        report->setText(QString::fromUtf8(kReport[static_cast<std::size_t>(std::clamp(settings_.language, 0, 2))]));
+    });
     if (!about.isEmpty()) {
         menu->addSeparator();
         menu->addAction(about, this, &CAllControlsSheet::showAbout);
@@ -182,6 +191,46 @@ void CAllControlsSheet::closeEvent(QCloseEvent* event)
 void CAllControlsSheet::setTraceFile(const QString& path)
 {
     settingsPage_->setTraceFile(path);
+}
+
+app::ReportData CAllControlsSheet::reportData()
+{
+    ReportData data;
+    data.program = QStringLiteral("TR-GUI %1").arg(QCoreApplication::applicationVersion());
+    data.at = QDateTime::currentDateTime();
+    data.technician = QString::fromLocal8Bit(settings_.technician.c_str());
+    data.site = QString::fromLocal8Bit(settings_.site.c_str());
+    const std::string com = "COM" + std::to_string(settings_.comPort);
+    data.port = QStringLiteral("%1 (%2)").arg(QString::fromStdString(com),
+                                               QString::fromStdString(portResolver(settings_)(com)));
+    data.model = settings_.deviceAnswering ? settings_.model : QString();
+    data.softwareVersion = settings_.deviceAnswering ? settings_.softwareVersion : QString();
+    if (configurationPage_->initialised())
+        data.configuration = configurationPage_->reportRows();
+    if (operationPage_->initialised())
+        operationPage_->reportValues(data.live, data.liveNotes);
+    data.actions = pages::PageBase::sessionActions();
+    return data;
+}
+
+void CAllControlsSheet::writeReport()
+{
+    // Who and where, asked once and kept in the settings file.
+    static constexpr std::array<std::array<const char*, 2>, 3> kAsk{{
+        {"Techniker", "Standort"}, {"Technician", "Site"}, {"Technicien", "Site"}}};
+    const auto& ask = kAsk[static_cast<std::size_t>(std::clamp(settings_.language, 0, 2))];
+    for (auto [value, label] : {std::pair{&settings_.technician, ask[0]}, std::pair{&settings_.site, ask[1]}}) {
+        if (!value->empty())
+            continue;
+        bool given = false;
+        const QString text = QInputDialog::getText(this, QString::fromUtf8(label), QString::fromUtf8(label),
+                                                   QLineEdit::Normal, QString(), &given);
+        if (given)
+            *value = text.simplified().toLocal8Bit().toStdString();
+    }
+    settings_.save();
+    configurationPage_->ensureInitialised();
+    configurationPage_->saveReport(reportData());
 }
 
 void CAllControlsSheet::showAbout()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "measurement_cycle.h"
+#include "service_report.h"
 #include "port_slot.h"
 #include "settings_record.h"
 
@@ -41,6 +42,9 @@ public:
     const MeasurementCycle& cycle() const { return cycle_; }
 
     void showAbout();
+    // The service report: asks for technician and site once, then where to write it.
+    void writeReport();
+    app::ReportData reportData();
     // Every request and reply on the line is traced to this file (appended).
     void setTraceFile(const QString& path);
 

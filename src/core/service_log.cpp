@@ -60,18 +60,27 @@ QByteArray field(QString text)
 
 } // namespace
 
+QString serviceActionText(ServiceAction action, int language)
+{
+    return QString::fromUtf8(kActions[static_cast<std::size_t>(action)][column(language)]);
+}
+
+QString serviceOutcomeText(ServiceOutcome outcome, int language)
+{
+    return QString::fromUtf8(kOutcomes[static_cast<std::size_t>(outcome)][column(language)]);
+}
+
 QByteArray serviceLine(const ServiceEntry& e, int language)
 {
-    const std::size_t c = column(language);
     const QString fields[] = {
         e.at.toString(QStringLiteral("yyyy.MM.dd")),
         e.at.toString(QStringLiteral("HH:mm:ss")),
         e.port,
         e.model,
         e.softwareVersion.trimmed(),
-        QString::fromUtf8(kActions[static_cast<std::size_t>(e.action)][c]),
+        serviceActionText(e.action, language),
         e.details,
-        QString::fromUtf8(kOutcomes[static_cast<std::size_t>(e.outcome)][c]),
+        serviceOutcomeText(e.outcome, language),
     };
     QByteArray line;
     for (const QString& f : fields) {

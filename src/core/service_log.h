@@ -34,6 +34,10 @@ struct ServiceEntry {
     ServiceOutcome outcome = ServiceOutcome::Sent;
 };
 
+// The name of an action and of an outcome in language 0, 1 or 2.
+QString serviceActionText(ServiceAction action, int language);
+QString serviceOutcomeText(ServiceOutcome outcome, int language);
+
 // The line of an entry (without line end) and the header of a new log, in
 // language 0 German, 1 English, 2 French. A "; " or a line break inside a
 // field would split it; they become ", " and " ".

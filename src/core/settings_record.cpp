@@ -104,19 +104,28 @@ void SettingsRecord::load()
     ausgrauen = parseLeadingInt(readProfileString(file, "DATEN", "AUSGRAUEN", "0"));
     workingDir = readProfileString(file, "PFADE", "WORKINGDIR", "", kValueMax);
     refreshRate = parseLeadingInt(readProfileString(file, "DATEN", "REFRESHRATE", "2"));
+    technician = readProfileString(file, "BERICHT", "TECHNIKER", "", kValueMax);
+    site = readProfileString(file, "BERICHT", "STANDORT", "", kValueMax);
 }
 
 bool SettingsRecord::save() const
 {
     // One replacement of the file, so an interrupted save never leaves some
     // settings new and some old.
-    return writeProfileStrings(settingsFilePath, {
-                                              {"COM", "COMPORT", std::to_string(comPort)},
-                                              {"DATEN", "LANGUAGE", std::to_string(language)},
-                                              {"DATEN", "AUSGRAUEN", std::to_string(ausgrauen)},
-                                              {"PFADE", "WORKINGDIR", workingDir},
-                                              {"DATEN", "REFRESHRATE", std::to_string(refreshRate)},
-                                          });
+    std::vector<ProfileValue> entries{
+        {"COM", "COMPORT", std::to_string(comPort)},
+        {"DATEN", "LANGUAGE", std::to_string(language)},
+        {"DATEN", "AUSGRAUEN", std::to_string(ausgrauen)},
+        {"PFADE", "WORKINGDIR", workingDir},
+        {"DATEN", "REFRESHRATE", std::to_string(refreshRate)},
+    };
+    // The report's names only once given, so the file of a user who never
+    // made a report stays as it always was.
+    if (!technician.empty())
+        entries.push_back({"BERICHT", "TECHNIKER", technician});
+    if (!site.empty())
+        entries.push_back({"BERICHT", "STANDORT", site});
+    return writeProfileStrings(settingsFilePath, entries);
 }
 
 std::string SettingsRecord::mappedPortDevice(const std::string& comName) const

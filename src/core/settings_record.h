@@ -24,6 +24,10 @@ struct SettingsRecord {
     int language = 0;     // LANGUAGE: 0 German, 1 English, 2 French
     int ausgrauen = 0;    // AUSGRAUEN: 1 grey out unavailable controls, 0 hide them
     int refreshRate = 2;  // REFRESHRATE: seconds between poll starts
+    // [BERICHT] TECHNIKER, STANDORT: who and where, for the service report;
+    // local 8-bit bytes like the paths. Written only once given.
+    std::string technician;
+    std::string site;
 
     // A record for the program directory dir: both paths set, nothing loaded.
     static SettingsRecord forDirectory(const std::string& dir);

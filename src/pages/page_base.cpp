@@ -247,7 +247,17 @@ QString& serviceLogOverride()
     static QString path;
     return path;
 }
+std::vector<app::ServiceEntry>& actionsOfThisSession()
+{
+    static std::vector<app::ServiceEntry> actions;
+    return actions;
+}
 } // namespace
+
+const std::vector<app::ServiceEntry>& PageBase::sessionActions()
+{
+    return actionsOfThisSession();
+}
 
 void PageBase::setServiceLogPath(const QString& path)
 {
@@ -271,6 +281,7 @@ void PageBase::logServiceAction(const texts::MessageTable& messages, app::Servic
     entry.action = action;
     entry.outcome = outcome;
     entry.details = details;
+    actionsOfThisSession().push_back(entry);
     const QString path = serviceLogOverride().isEmpty() ? app::serviceLogPath() : serviceLogOverride();
     QString why;
     if (app::appendServiceEntry(path, entry, settings_->language, &why) || failureShown)

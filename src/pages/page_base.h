@@ -72,6 +72,8 @@ public:
                           const QString& details = {});
     // Where the log is written; tests point it elsewhere.
     static void setServiceLogPath(const QString& path);
+    // The actions logged since the program started, oldest first.
+    static const std::vector<app::ServiceEntry>& sessionActions();
 
     // A modal Yes/No question; true for Yes. answers, when given, name the
     // two buttons instead (e.g. "Schreiben" / "Abbrechen"); text may be rich text.

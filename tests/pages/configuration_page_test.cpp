@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <bit>
 #include <cstdint>
 #include <cstdio>
@@ -39,7 +41,8 @@ protected:
         if (type != 17)
             sim.control("type " + std::to_string(type));
         dir.writeSettings({"[COM]", "COMPORT=1", "COM1=" + sim.linkPath(), "COM3=/nonexistent/tty-km210", "[DATEN]",
-                           "LANGUAGE=" + std::to_string(language), "AUSGRAUEN=" + std::to_string(greyOut)});
+                           "LANGUAGE=" + std::to_string(language), "AUSGRAUEN=" + std::to_string(greyOut),
+                           "[BERICHT]", "TECHNIKER=Anna Weber", "STANDORT=Werk 2"});
         sheet = std::make_unique<app::CAllControlsSheet>();
         sheet->show();
         ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
@@ -187,6 +190,26 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
     EXPECT_TRUE(entries.contains("; Konfiguration schreiben; ") && entries.contains(" -> 62.5 | ")
                 && entries.endsWith("; best\xE4tigt\r\n"))
         << entries.toStdString();
+
+    // The service report: as found against as left, the live values, the write.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !sheet->reportData().live.empty(); }, 10000)) << "polling is on";
+    const app::ReportData report = sheet->reportData();
+    EXPECT_EQ(report.technician, "Anna Weber");
+    EXPECT_EQ(report.model, "KM210-DR-E1S2H1");
+    const auto pipe = std::find_if(report.configuration.begin(), report.configuration.end(),
+                                   [](const app::ReportRow& r) { return r.asLeft == "62.5"; });
+    ASSERT_NE(pipe, report.configuration.end());
+    EXPECT_NE(pipe->asFound, pipe->asLeft);
+    ASSERT_FALSE(report.actions.empty());
+    EXPECT_EQ(report.actions.back().action, app::ServiceAction::ConfigurationWrite);
+    const QString pdf = dir.file(QStringLiteral("report"));
+    pages::PageBase::setFileChooser([&](auto...) { return pdf; });
+    sheet->writeReport();
+    pages::PageBase::setFileChooser({});
+    QFile written(pdf + ".pdf");
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.read(5) == "%PDF-");
+    EXPECT_GT(written.size(), 2000);
     EXPECT_EQ(edit(Field::PipeSize)->text(), "62.5") << "cleaned by the check";
     EXPECT_FALSE(changeMarker(Field::PipeSize));
     // The block the device stored holds the floats typed, to the last bit

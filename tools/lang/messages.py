@@ -37,6 +37,7 @@ MESSAGES = {
   32: ("Konfiguration schreiben", "Diese Werte werden im Gerät geändert:"),
   33: ("Servicelog", "Die Aktion wurde ausgeführt, aber nicht in %1 eingetragen:", "%2", "Weitere Einträge werden versucht; diese Meldung kommt nur einmal."),
   34: ("Konfiguration laden", "Die Datei ist für %1, angeschlossen ist %2.", "Sie steht auf der Seite (z. B. um ein Ersatzgerät vorzubereiten), kann aber nicht in dieses Gerät geschrieben werden."),
+  35: ("Bericht", "Der Bericht kann nicht in %1 geschrieben werden:", "%2", "Prüfen Sie Pfad, Dateiname und Zugriffsrechte."),
  },
  'en': {
   1: ("Configuration not written", "The check of the configuration failed.", "The marked fields hold invalid values.", "Please correct them and write again."),
@@ -73,6 +74,7 @@ MESSAGES = {
   32: ("Write configuration", "These values change in the device:"),
   33: ("Service log", "The action was carried out but not entered in %1:", "%2", "Further entries are tried; this message comes only once."),
   34: ("Load configuration", "The file is for %1, the device connected is %2.", "It is on the page (to prepare a spare, say) but cannot be written to this device."),
+  35: ("Report", "The report cannot be written to %1:", "%2", "Check the path, the file name and the access rights."),
  },
  'fr': {
   1: ("Configuration non écrite", "La vérification de la configuration a échoué.", "Les champs signalés contiennent des valeurs non valides.", "Corrigez-les, puis relancez l'écriture."),
@@ -109,6 +111,7 @@ MESSAGES = {
   32: ("Écrire la configuration", "Ces valeurs changent dans l'appareil :"),
   33: ("Journal de service", "L'action a été effectuée mais n'a pas été inscrite dans %1 :", "%2", "Les entrées suivantes sont tentées ; ce message n'apparaît qu'une fois."),
   34: ("Charger la configuration", "Le fichier est pour %1, l'appareil connecté est %2.", "Il est affiché sur la page (pour préparer un appareil de remplacement, par exemple) mais ne peut pas être écrit dans cet appareil."),
+  35: ("Rapport", "Impossible d'écrire le rapport dans %1 :", "%2", "Vérifiez le chemin, le nom du fichier et les droits d'accès."),
  },
 }
 

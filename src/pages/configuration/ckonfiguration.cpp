@@ -3,10 +3,13 @@
 #include "configuration_controls.h"
 #include "configuration_file.h"
 #include "page_exchanges.h"
+#include "report_pdf.h"
 #include "variants.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -461,6 +464,17 @@ QString CKonfiguration::deviceValueText(Field f) const
     }
 }
 
+QString CKonfiguration::unitTextOf(int field) const
+{
+    for (const auto& rows : {std::span<const FieldRow>(kLeftColumn), std::span<const FieldRow>(kRightColumn)}) {
+        for (const auto& row : rows) {
+            if (row.field == field && row.unit)
+                return control<QLabel>(row.unit)->text();
+        }
+    }
+    return {};
+}
+
 QString CKonfiguration::pageValueText(Field f) const
 {
     const MarkerWords& words = wordsFor(settings_ ? settings_->language : 0);
@@ -493,14 +507,8 @@ std::vector<CKonfiguration::PendingChange> CKonfiguration::pendingChanges(const 
         if (configuration::controlValue(form, f) == deviceConfiguration_[f])
             continue;
         const auto& info = infoOf(f);
-        QString unit;
-        for (const auto& rows : {std::span<const FieldRow>(kLeftColumn), std::span<const FieldRow>(kRightColumn)}) {
-            for (const auto& row : rows) {
-                if (row.field == info.control && row.unit)
-                    unit = control<QLabel>(row.unit)->text();
-            }
-        }
-        changes.push_back({control<QLabel>(info.label)->text(), deviceValueText(f), pageValueText(f), unit});
+        changes.push_back(
+            {control<QLabel>(info.label)->text(), deviceValueText(f), pageValueText(f), unitTextOf(info.control)});
     }
     return changes;
 }
@@ -625,6 +633,39 @@ void CKonfiguration::readFromDevice()
     settleCounter_ = kSettleTicks;
     showDecoded(pageFamily_, *decoded);
     applyAvailability(pageCode_);
+    // The first read of a device is what the technician found.
+    if (asFoundCode_ != readFromCode_) {
+        asFoundCode_ = readFromCode_;
+        for (const auto& entry : configuration::blockLayout(pageFamily_))
+            asFound_[configuration::indexOf(entry.field)] = deviceValueText(entry.field);
+    }
+}
+
+std::vector<app::ReportRow> CKonfiguration::reportRows() const
+{
+    std::vector<app::ReportRow> rows;
+    if (!settings_ || !asFoundCode_ || asFoundCode_ != settings_->deviceTypeCode)
+        return rows;
+    for (const auto& entry : configuration::blockLayout(settings_->deviceFamily)) {
+        const auto& info = infoOf(entry.field);
+        rows.push_back({control<QLabel>(info.label)->text(), asFound_[configuration::indexOf(entry.field)],
+                        deviceValueText(entry.field), unitTextOf(info.control)});
+    }
+    return rows;
+}
+
+void CKonfiguration::saveReport(const app::ReportData& data)
+{
+    constexpr int kReportNotSaved = 35;
+    const QString path = chooseFile(FileDialog::Save, messages_.caption(kReportNotSaved), QStringLiteral("PDF (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    rememberWorkingDir(path);
+    const QString file = QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".pdf") : path;
+    QString why;
+    if (!widgets::writeHtmlPdf(app::serviceReportHtml(data, settings_ ? settings_->language : 0), file, &why))
+        showMessageBox(messages_.caption(kReportNotSaved),
+                       texts::messageBoxText(messages_, kReportNotSaved).arg(QDir::toNativeSeparators(file), why));
 }
 
 int CKonfiguration::checkConfiguration()

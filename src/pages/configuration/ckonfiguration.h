@@ -5,8 +5,10 @@
 #include "device_lock.h"
 #include "family_rules.h"
 #include "page_base.h"
+#include "service_report.h"
 #include "port_slot.h"
 
+#include <array>
 #include <map>
 #include <optional>
 #include <vector>
@@ -55,6 +57,12 @@ public:
     int pageDeviceTypeCode() const { return pageCode_; }
     int pageFamily() const { return pageFamily_; }
     const configuration::DeviceConfiguration& deviceConfiguration() const { return deviceConfiguration_; }
+    // The configuration of the connected device as found (its first read in
+    // this session) and as left (after the last acknowledged write, else the
+    // last read); empty when it was not read.
+    std::vector<app::ReportRow> reportRows() const;
+    // Asks where, writes the report as a PDF and says whether it worked.
+    void saveReport(const app::ReportData& data);
     const texts::MessageTable& messages() const { return messages_; }
 
     // What the controls hold.
@@ -87,6 +95,8 @@ private:
     // not read) and on the page.
     QString deviceValueText(configuration::Field f) const;
     QString pageValueText(configuration::Field f) const;
+    // The unit label beside the field control, or nothing.
+    QString unitTextOf(int field) const;
     // What a write of form for family would change, and the technician's yes to it.
     struct PendingChange {
         QString label;
@@ -109,6 +119,9 @@ private:
     configuration::ConfigurationForm lastRead_;  // texts of the edits as last read
     // The device whose configuration was read last (its type code), if any.
     std::optional<int> readFromCode_;
+    // The values of the first read of that device, as shown then.
+    std::optional<int> asFoundCode_;
+    std::array<QString, configuration::kFieldCount> asFound_;
     configuration::Limits limits_;
     texts::MessageTable messages_;
     std::map<int, QString> markerHelp_;  // help texts of the change markers

@@ -480,6 +480,33 @@ void CBetrieb::startRecording()
     setControlEnabled(kRecordStop, true);
 }
 
+void CBetrieb::reportValues(std::vector<app::ReportValue>& values, QStringList& notes) const
+{
+    if (valuesStale_ || !lastDelivery_.isValid())
+        return;
+    const auto text = [this](int id) -> QString {
+        if (auto* edit = control<QLineEdit>(id))
+            return edit->text().trimmed();
+        if (auto* label = control<QLabel>(id))
+            return label->text();
+        return {};
+    };
+    // Label, actual, max, min, unit, as the table on the page.
+    const int rows[][5] = {
+        {1092, 1091, 1093, 1094, 1098}, {1100, 1099, 1101, 1102, 1103}, {1105, 1104, 1106, 1107, 1108},
+        {1121, 1120, 0, 0, 1122},       {1155, 1130, 0, 0, 0},
+    };
+    for (const auto& r : rows)
+        values.push_back({text(r[0]), text(r[1]), r[2] ? text(r[2]) : QString(), r[3] ? text(r[3]) : QString(),
+                          r[4] ? text(r[4]) : QStringLiteral("%")});
+    for (int id : kContactBoxes) {
+        const auto* box = control<QCheckBox>(id);
+        if (box && !box->isHidden())
+            notes << (box->isChecked() ? QStringLiteral("[x] ") : QStringLiteral("[ ] ")) + box->text();
+    }
+    notes << text(1118) + QStringLiteral(": ") + text(kErrorField);
+}
+
 bool CBetrieb::confirmClose()
 {
     if (!recording_.recording())

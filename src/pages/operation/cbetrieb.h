@@ -8,6 +8,7 @@
 #include "port_slot.h"
 #include "protocol.h"
 #include "recording.h"
+#include "service_report.h"
 
 #include <array>
 #include <functional>
@@ -51,6 +52,9 @@ public:
     // Before the program closes: while recording, asks whether to stop it;
     // true when the program may close (the recording is stopped then).
     bool confirmClose();
+    // The values shown now, for the service report: none while they are out
+    // of date or before the first poll; notes hold the contacts and the error.
+    void reportValues(std::vector<app::ReportValue>& values, QStringList& notes) const;
 
     const texts::MessageTable& messages() const { return messages_; }
     const operation::CsvRecording& recordingState() const { return recording_; }

@@ -1,0 +1,108 @@
+#include "service_report.h"
+
+#include <algorithm>
+#include <array>
+
+namespace trgui::app {
+
+namespace {
+
+enum Word {
+    Title, Program, Date, Technician, Site, Port, Model, Software, Configuration, Field, AsFound, AsLeft, Unit,
+    Changed, NotRead, Live, Current, Maximum, Minimum, NoLive, Actions, Time, Action, Changes, Outcome, NoActions,
+    Unchanged, WordCount
+};
+
+constexpr std::array<std::array<const char*, WordCount>, 3> kWords{{
+    {"Servicebericht", "Programm", "Datum", "Techniker", "Standort", "Port", "Modell", "SW-Version",
+     "Konfiguration", "Feld", "vorgefunden", "hinterlassen", "Einheit", "geändert",
+     "In dieser Sitzung nicht vom Gerät gelesen.", "Messwerte", "Akt", "Max", "Min",
+     "Keine Messwerte (Abfrage aus).", "Aktionen dieser Sitzung", "Uhrzeit", "Aktion", "Änderungen", "Ergebnis",
+     "Keine.", "Konfiguration unverändert."},
+    {"Service report", "Program", "Date", "Technician", "Site", "Port", "Model", "SW version", "Configuration",
+     "Field", "as found", "as left", "Unit", "changed", "Not read from the device in this session.",
+     "Measured values", "Actual", "Max", "Min", "No measured values (polling off).", "Actions of this session",
+     "Time", "Action", "Changes", "Outcome", "None.", "Configuration unchanged."},
+    {"Rapport d'intervention", "Programme", "Date", "Technicien", "Site", "Port", "Modèle", "Version logicielle",
+     "Configuration", "Champ", "trouvée", "laissée", "Unité", "modifié",
+     "Non lue dans l'appareil pendant cette session.", "Valeurs mesurées", "Actuel", "Max", "Min",
+     "Aucune valeur mesurée (interrogation arrêtée).", "Actions de cette session", "Heure", "Action",
+     "Modifications", "Résultat", "Aucune.", "Configuration inchangée."},
+}};
+
+QString esc(const QString& text)
+{
+    return text.toHtmlEscaped();
+}
+
+QString row(const QStringList& cells, bool bold = false, const char* tag = "td")
+{
+    QString html = QStringLiteral("<tr>");
+    for (const QString& c : cells) {
+        const QString inner = bold ? QStringLiteral("<b>%1</b>").arg(esc(c)) : esc(c);
+        html += QStringLiteral("<%1>%2</%1>").arg(QLatin1String(tag), inner);
+    }
+    return html + QStringLiteral("</tr>");
+}
+
+} // namespace
+
+QString serviceReportHtml(const ReportData& d, int language)
+{
+    const auto& w = kWords[static_cast<std::size_t>(std::clamp(language, 0, 2))];
+    const auto t = [&w](Word word) { return QString::fromUtf8(w[word]); };
+    QString html = QStringLiteral("<html><body style=\"font-size: 9pt\"><h2>%1</h2>").arg(esc(t(Title)));
+    html += QStringLiteral("<table cellpadding=\"2\">");
+    const std::pair<Word, QString> head[] = {
+        {Program, d.program},  {Date, d.at.toString(QStringLiteral("yyyy.MM.dd HH:mm:ss"))},
+        {Technician, d.technician}, {Site, d.site}, {Port, d.port}, {Model, d.model}, {Software, d.softwareVersion.trimmed()},
+    };
+    for (const auto& [word, value] : head)
+        html += row({t(word), value});
+    html += QStringLiteral("</table>");
+
+    html += QStringLiteral("<h3>%1</h3>").arg(esc(t(Configuration)));
+    if (d.configuration.empty()) {
+        html += QStringLiteral("<p>%1</p>").arg(esc(t(NotRead)));
+    } else {
+        const bool anyChange = std::any_of(d.configuration.begin(), d.configuration.end(),
+                                           [](const ReportRow& r) { return r.asFound != r.asLeft; });
+        if (!anyChange)
+            html += QStringLiteral("<p>%1</p>").arg(esc(t(Unchanged)));
+        html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">");
+        html += row({t(Field), t(AsFound), t(AsLeft), t(Unit), QString()}, false, "th");
+        for (const ReportRow& r : d.configuration) {
+            const bool changed = r.asFound != r.asLeft;
+            html += row({r.label, r.asFound, r.asLeft, r.unit, changed ? t(Changed) : QString()}, changed);
+        }
+        html += QStringLiteral("</table>");
+    }
+
+    html += QStringLiteral("<h3>%1</h3>").arg(esc(t(Live)));
+    if (d.live.empty()) {
+        html += QStringLiteral("<p>%1</p>").arg(esc(t(NoLive)));
+    } else {
+        html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">");
+        html += row({QString(), t(Current), t(Maximum), t(Minimum), t(Unit)}, false, "th");
+        for (const ReportValue& v : d.live)
+            html += row({v.label, v.current, v.maximum, v.minimum, v.unit});
+        html += QStringLiteral("</table>");
+        for (const QString& note : d.liveNotes)
+            html += QStringLiteral("<p>%1</p>").arg(esc(note));
+    }
+
+    html += QStringLiteral("<h3>%1</h3>").arg(esc(t(Actions)));
+    if (d.actions.empty()) {
+        html += QStringLiteral("<p>%1</p>").arg(esc(t(NoActions)));
+    } else {
+        html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">");
+        html += row({t(Time), t(Action), t(Changes), t(Outcome)}, false, "th");
+        for (const ServiceEntry& e : d.actions)
+            html += row({e.at.toString(QStringLiteral("HH:mm:ss")), serviceActionText(e.action, language), e.details,
+                         serviceOutcomeText(e.outcome, language)});
+        html += QStringLiteral("</table>");
+    }
+    return html + QStringLiteral("</body></html>");
+}
+
+} // namespace trgui::app

@@ -1,0 +1,40 @@
+#include "service_report.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+using namespace trgui::app;
+
+TEST(ServiceReport, tellsFoundLeftLiveAndActionsInEachLanguage)
+{
+    ReportData data;
+    data.program = QStringLiteral("TR-GUI 1.0");
+    data.at = QDateTime(QDate(2026, 12, 8), QTime(11, 0, 0));
+    data.technician = QStringLiteral("Anna <B>");
+    data.model = QStringLiteral("KM210-DR-E1S2H1");
+    data.configuration = {{QStringLiteral("Rohrgröße"), QStringLiteral("50.0"), QStringLiteral("62.5"), QStringLiteral("mm")},
+                          {QStringLiteral("T-Wert"), QStringLiteral("20"), QStringLiteral("20"), QString()}};
+    ServiceEntry write;
+    write.at = data.at;
+    write.action = ServiceAction::ConfigurationWrite;
+    write.details = QStringLiteral("Rohrgröße 50.0 -> 62.5 mm");
+    write.outcome = ServiceOutcome::Acknowledged;
+    data.actions = {write};
+    const std::pair<int, std::array<const char*, 4>> cases[] = {
+        {0, {"Servicebericht", "geändert", "Konfiguration schreiben", "Keine Messwerte"}},
+        {1, {"Service report", "changed", "Write configuration", "No measured values"}},
+        {2, {"Rapport d'intervention", "modifié", "Écrire la configuration", "Aucune valeur mesurée"}},
+    };
+    for (const auto& [language, words] : cases) {
+        const QString html = serviceReportHtml(data, language);
+        for (const char* word : words)
+            EXPECT_TRUE(html.contains(QString::fromUtf8(word).toHtmlEscaped())) << language << " " << word;
+        // The changed row is bold in every cell and says so in words (black and white print).
+        EXPECT_TRUE(html.contains(QStringLiteral("<b>%1</b>").arg(QString::fromUtf8(words[1]).toHtmlEscaped())));
+        EXPECT_EQ(html.count(QStringLiteral("<b>")), 5) << "label, found, left, unit, mark of the one changed row";
+        EXPECT_TRUE(html.contains(QStringLiteral("Anna &lt;B&gt;"))) << "names are text, not markup";
+    }
+    data.configuration.clear();
+    EXPECT_TRUE(serviceReportHtml(data, 1).contains(QStringLiteral("Not read from the device in this session.")));
+}
