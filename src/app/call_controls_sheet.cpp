@@ -109,10 +109,13 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
     // The service report: as found, as left, live values, actions (in the program's language).
     auto* report = menu->addAction(QString(), this, &CAllControlsSheet::writeReport);
     report->setObjectName(QStringLiteral("reportAction"));
-    connect(menu, &QMenu::aboutToShow, this, [this, report] {
-        static constexpr std::array<const char*, 3> kReport{"Servicebericht …", "Service report …", "Rapport d'intervention …"};
+    const auto nameReport = [this, report] {
+        static constexpr std::array<const char*, 3> kReport{"Servicebericht …", "Service report …",
+                                                            "Rapport d'intervention …"};
         report->setText(QString::fromUtf8(kReport[static_cast<std::size_t>(std::clamp(settings_.language, 0, 2))]));
-    });
+    };
+    nameReport();
+    connect(menu, &QMenu::aboutToShow, this, nameReport);  // in the language chosen since
     if (!about.isEmpty()) {
         menu->addSeparator();
         menu->addAction(about, this, &CAllControlsSheet::showAbout);

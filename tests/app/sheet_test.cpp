@@ -79,10 +79,11 @@ TEST(Sheet, cornerMenuMinimisesAndOpensTheAboutBox)
     auto* corner = sheet.findChild<QToolButton*>(QStringLiteral("cornerMenu"));
     ASSERT_NE(corner, nullptr);
     const auto actions = corner->menu()->actions();
-    ASSERT_EQ(actions.size(), 3);
+    ASSERT_EQ(actions.size(), 4);
     EXPECT_EQ(actions[0]->text(), "Minimieren");
-    EXPECT_TRUE(actions[1]->isSeparator());
-    EXPECT_EQ(actions[2]->text(), QString::fromUtf8("&Info über TR-Gui..."));
+    EXPECT_EQ(actions[1]->text(), QString::fromUtf8("Servicebericht …"));
+    EXPECT_TRUE(actions[2]->isSeparator());
+    EXPECT_EQ(actions[3]->text(), QString::fromUtf8("&Info über TR-Gui..."));
 
     QString aboutTitle;
     QTimer::singleShot(100, [&] {
@@ -91,7 +92,7 @@ TEST(Sheet, cornerMenuMinimisesAndOpensTheAboutBox)
             box->close();
         }
     });
-    actions[2]->trigger();
+    actions[3]->trigger();
     EXPECT_EQ(aboutTitle, QString::fromUtf8("Info über Trelvik – KM210 GUI"));
 }
 
