@@ -203,9 +203,7 @@ app::ReportData CAllControlsSheet::reportData()
     data.at = QDateTime::currentDateTime();
     data.technician = QString::fromLocal8Bit(settings_.technician.c_str());
     data.site = QString::fromLocal8Bit(settings_.site.c_str());
-    const std::string com = "COM" + std::to_string(settings_.comPort);
-    data.port = QStringLiteral("%1 (%2)").arg(QString::fromStdString(com),
-                                               QString::fromStdString(portResolver(settings_)(com)));
+    data.port = portDescription(settings_);
     data.model = settings_.deviceAnswering ? settings_.model : QString();
     data.softwareVersion = settings_.deviceAnswering ? settings_.softwareVersion : QString();
     if (configurationPage_->initialised())

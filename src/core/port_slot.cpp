@@ -123,4 +123,10 @@ device::PortNameResolver portResolver(const SettingsRecord& settings)
     };
 }
 
+QString portDescription(const SettingsRecord& settings)
+{
+    const std::string com = "COM" + std::to_string(settings.comPort);
+    return QStringLiteral("%1 (%2)").arg(QString::fromStdString(com), QString::fromStdString(portResolver(settings)(com)));
+}
+
 } // namespace trgui::app

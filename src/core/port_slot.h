@@ -75,5 +75,7 @@ private:
 // "COMn" resolved through section [COM] of the settings file, else the
 // default device map.
 device::PortNameResolver portResolver(const SettingsRecord& settings);
+// The chosen port as a record names it: "COM1 (/dev/ttyUSB0)".
+QString portDescription(const SettingsRecord& settings);
 
 } // namespace trgui::app

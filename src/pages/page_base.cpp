@@ -271,11 +271,9 @@ void PageBase::logServiceAction(const texts::MessageTable& messages, app::Servic
     static bool failureShown = false;
     if (!settings_)
         return;
-    const std::string com = "COM" + std::to_string(settings_->comPort);
     app::ServiceEntry entry;
     entry.at = QDateTime::currentDateTime();
-    entry.port = QStringLiteral("%1 (%2)").arg(QString::fromStdString(com),
-                                                QString::fromStdString(app::portResolver(*settings_)(com)));
+    entry.port = app::portDescription(*settings_);
     entry.model = settings_->model;
     entry.softwareVersion = settings_->softwareVersion;
     entry.action = action;
