@@ -7,14 +7,14 @@
 //
 //   bench_chart [--cpu SECONDS] [--pictures DIR]
 
-#include "call_controls_sheet.h"
-#include "cgrafik.h"
-#include "component_host.h"
-#include "program_directory.h"
-#include "recording.h"
-#include "recording_file.h"
-#include "scope_component.h"
-#include "simulator.h"
+#include "app/call_controls_sheet.h"
+#include "pages/visualisation/cgrafik.h"
+#include "scope/component_host.h"
+#include "support/program_directory.h"
+#include "pages/operation/core/recording.h"
+#include "pages/visualisation/core/recording_file.h"
+#include "scope/scope_component.h"
+#include "support/simulator.h"
 
 #include <qcustomplot.h>
 
@@ -46,9 +46,9 @@ double median(std::vector<double> v)
 
 // Slowly drifting values like the simulator's, with a flow that rises above
 // the flow axis's starting range of 10.
-app::MeasurementRecord sampleAt(int i)
+core::MeasurementRecord sampleAt(int i)
 {
-    app::MeasurementRecord r;
+    core::MeasurementRecord r;
     r.temperature = static_cast<float>(21.4 + 1.6 * std::sin(i / 70.0) + 0.04 * std::sin(i * 1.7));
     r.volumeFlow = static_cast<float>(6.0 + 5.5 * std::sin(i / 260.0) + 0.05 * std::sin(i * 0.9));
     r.temperatureUnit = QString::fromUtf8("°C");
@@ -133,15 +133,15 @@ void recordingTimings()
     QByteArray file = "KM210-DR-E1S2H1\r\n" + pages::operation::headerLine(0, sampleAt(0)) + "\r\n";
     const QDateTime start(QDate(2026, 12, 8), QTime(8, 0, 0));
     for (int i = 0; i < kRows; ++i) {
-        app::MeasurementRecord r = sampleAt(i);
+        core::MeasurementRecord r = sampleAt(i);
         file += pages::operation::dataRow(r, "Kein Fehler", start.addSecs(2 * i)) + "\r\n";
     }
     std::vector<double> load;
-    std::optional<pages::RecordedSeries> series;
+    std::optional<pages::visualisation::RecordedSeries> series;
     for (int i = 0; i < 5; ++i) {
         QElapsedTimer clock;
         clock.start();
-        series = pages::readRecording(file);
+        series = pages::visualisation::readRecording(file);
         load.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
     }
     if (!series) {

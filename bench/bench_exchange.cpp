@@ -2,9 +2,9 @@
 // simulator, once draining with a read and once with a purge, and prints the
 // medians and their ratio.
 
-#include "protocol.h"
-#include "serial_port.h"
-#include "simulator.h"
+#include "device/protocol.h"
+#include "device/serial_port.h"
+#include "support/simulator.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

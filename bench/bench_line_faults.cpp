@@ -5,9 +5,9 @@
 // With the device's framing (echoed request byte, checksum) and without it.
 //   bench_line_faults [polls per fault]
 
-#include "measurement_cycle.h"
-#include "serial_port.h"
-#include "simulator.h"
+#include "core/measurement_cycle.h"
+#include "device/serial_port.h"
+#include "support/simulator.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -23,22 +23,22 @@ using namespace trgui;
 
 namespace {
 
-class RecordingHooks : public app::CycleHooks {
+class RecordingHooks : public core::CycleHooks {
 public:
-    std::vector<app::MeasurementRecord> records;
+    std::vector<core::MeasurementRecord> records;
     std::vector<int> typeCodes;
     bool operationInitialised() const override { return true; }
     bool operationRecording() const override { return false; }
     void setOperationDeviceTypeCode(int code) override { typeCodes.push_back(code); }
     void applyOperationAvailability(int) override {}
-    void updateDisplay(const app::MeasurementRecord& r) override { records.push_back(r); }
+    void updateDisplay(const core::MeasurementRecord& r) override { records.push_back(r); }
     void toggleRecordingIndicator() override {}
     bool recordStartEnabled() const override { return true; }
     void enableRecordStart() override {}
     void setValuesStale(bool) override {}
     bool visualisationInitialised() const override { return false; }
     bool visualisationPlotting() const override { return false; }
-    void addSample(const app::MeasurementRecord&) override {}
+    void addSample(const core::MeasurementRecord&) override {}
     void countDownSettleCounter() override {}
 };
 
@@ -50,7 +50,7 @@ bool within(float v, float low, float high)
 // What the simulated DR device can send: its values move within these bounds
 // (volume flow in l/min), it has no error (the error contact is active low),
 // is not measuring and its low-flow suppression is 3 %.
-bool plausible(const app::MeasurementRecord& r)
+bool plausible(const core::MeasurementRecord& r)
 {
     for (float v : {r.velocity, r.velocityMin, r.velocityMax})
         if (!within(v, 1.6f, 3.4f))
@@ -84,11 +84,11 @@ void sendControls(trgui::testing::Simulator& sim, const std::string& lines)
 // for the given time and off again, and three clean polls come between.
 class Bench {
 public:
-    explicit Bench(trgui::testing::Simulator& sim) : sim_(sim), cycle_(settings_, port_, lock_, hooks_)
+    explicit Bench(trgui::testing::Simulator& sim) : sim_(sim), cycle_(settings_, connection_, lock_, hooks_)
     {
         settings_.refreshRate = 0;
         const std::string link = sim.linkPath();
-        port_.runAndWait([&](app::PortSlot::Port& slot) {
+        port_.runAndWait([&](core::PortSlot::Port& slot) {
             auto serial = std::make_unique<device::SerialPort>([link](const std::string&) { return link; });
             serial->open(1);
             slot = std::move(serial);
@@ -127,7 +127,7 @@ private:
         while (!done() && clock.elapsed() < ms)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
-    static void show(const app::MeasurementRecord& r)
+    static void show(const core::MeasurementRecord& r)
     {
         std::printf("    v %g %g %g q %g %g %g t %g %g %g error %d low %d contacts 0x%02X unit %s\n", r.velocity,
                     r.velocityMin, r.velocityMax, r.volumeFlow, r.volumeFlowMin, r.volumeFlowMax, r.temperature,
@@ -136,11 +136,12 @@ private:
     }
 
     trgui::testing::Simulator& sim_;
-    app::SettingsRecord settings_;
-    app::PortSlot port_{app::PortSlot::Mode::Threaded};
-    app::DeviceLock lock_;
+    core::SettingsRecord settings_;
+    core::DeviceConnection connection_{settings_};
+    core::PortSlot& port_ = connection_.port();
+    core::DeviceLock lock_;
     RecordingHooks hooks_;
-    app::MeasurementCycle cycle_;
+    core::MeasurementCycle cycle_;
     QTimer timer_;
 };
 

@@ -3,9 +3,9 @@
 // prints the median poll period and how long an event posted to the window's
 // thread waits meanwhile (median and 95th percentile).
 
-#include "measurement_cycle.h"
-#include "serial_port.h"
-#include "simulator.h"
+#include "core/measurement_cycle.h"
+#include "device/serial_port.h"
+#include "support/simulator.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -20,7 +20,7 @@ using namespace trgui;
 
 namespace {
 
-class CountingHooks : public app::CycleHooks {
+class CountingHooks : public core::CycleHooks {
 public:
     QElapsedTimer clock;
     std::vector<qint64> deliveries;
@@ -28,14 +28,14 @@ public:
     bool operationRecording() const override { return false; }
     void setOperationDeviceTypeCode(int) override {}
     void applyOperationAvailability(int) override {}
-    void updateDisplay(const app::MeasurementRecord&) override { deliveries.push_back(clock.elapsed()); }
+    void updateDisplay(const core::MeasurementRecord&) override { deliveries.push_back(clock.elapsed()); }
     void toggleRecordingIndicator() override {}
     bool recordStartEnabled() const override { return true; }
     void enableRecordStart() override {}
     void setValuesStale(bool) override {}
     bool visualisationInitialised() const override { return false; }
     bool visualisationPlotting() const override { return false; }
-    void addSample(const app::MeasurementRecord&) override {}
+    void addSample(const core::MeasurementRecord&) override {}
     void countDownSettleCounter() override {}
 };
 
@@ -59,19 +59,20 @@ double percentile(std::vector<double> v, double p)
 // the next step as soon as a reply is in.
 Result measure(const std::string& link, bool literal, int refreshRate, int polls)
 {
-    app::SettingsRecord settings;
+    core::SettingsRecord settings;
     settings.refreshRate = refreshRate;
-    app::PortSlot port(literal ? app::PortSlot::Mode::Inline : app::PortSlot::Mode::Threaded);
-    port.runAndWait([&](app::PortSlot::Port& slot) {
+    core::DeviceConnection connection(settings, literal ? core::PortSlot::Mode::Inline : core::PortSlot::Mode::Threaded);
+    core::PortSlot& port = connection.port();
+    port.runAndWait([&](core::PortSlot::Port& slot) {
         auto serial = std::make_unique<device::SerialPort>([&](const std::string&) { return link; });
         serial->open(1);
         serial->setLiteral(literal);
         slot = std::move(serial);
     });
-    app::DeviceLock lock;
+    core::DeviceLock lock;
     CountingHooks hooks;
     hooks.clock.start();
-    app::MeasurementCycle cycle(settings, port, lock, hooks);
+    core::MeasurementCycle cycle(settings, connection, lock, hooks);
     cycle.setDrainMode(literal ? device::DrainMode::Read : device::DrainMode::Auto);
     cycle.setStepPerTick(literal);
 

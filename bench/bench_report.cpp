@@ -3,8 +3,8 @@
 // under 300 ms); with --out DIR the PDF in each language is kept there.
 //   bench_report [--out DIR]
 
-#include "report_pdf.h"
-#include "service_report.h"
+#include "widgets/report_pdf.h"
+#include "core/service_report.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,9 +19,9 @@ using namespace trgui;
 
 namespace {
 
-app::ReportData sampleReport()
+core::ReportData sampleReport()
 {
-    app::ReportData d;
+    core::ReportData d;
     d.program = QStringLiteral("TR-GUI 1.0");
     d.at = QDateTime::currentDateTime();
     d.technician = QStringLiteral("Anna Weber");
@@ -45,14 +45,14 @@ app::ReportData sampleReport()
               {QStringLiteral("Totalisator"), "0.026", "", "", QString::fromUtf8("m³")}};
     d.liveNotes = {QStringLiteral("[x] Grenzkontakt 1"), QStringLiteral("[ ] Grenzkontakt 2"),
                    QStringLiteral("Akt. Fehler: Kein Fehler")};
-    for (auto action : {app::ServiceAction::ConfigurationWrite, app::ServiceAction::ZeroPoint,
-                        app::ServiceAction::LowFlowSuppression, app::ServiceAction::ResetMaximum,
-                        app::ServiceAction::ResetMinimum, app::ServiceAction::ResetTotaliser}) {
-        app::ServiceEntry e;
+    for (auto action : {core::ServiceAction::ConfigurationWrite, core::ServiceAction::ZeroPoint,
+                        core::ServiceAction::LowFlowSuppression, core::ServiceAction::ResetMaximum,
+                        core::ServiceAction::ResetMinimum, core::ServiceAction::ResetTotaliser}) {
+        core::ServiceEntry e;
         e.at = d.at;
         e.action = action;
-        e.outcome = app::ServiceOutcome::Acknowledged;
-        if (action == app::ServiceAction::ConfigurationWrite)
+        e.outcome = core::ServiceOutcome::Acknowledged;
+        if (action == core::ServiceAction::ConfigurationWrite)
             e.details = QString::fromUtf8("Druck 1.00 -> 1.50 bar | Rohrgröße 50.0 -> 62.5 | …");
         d.actions.push_back(e);
     }
@@ -70,12 +70,12 @@ int main(int argc, char** argv)
                             ? QString::fromLocal8Bit(argv[2])
                             : QString();
     QTemporaryDir scratch;
-    const app::ReportData data = sampleReport();
+    const core::ReportData data = sampleReport();
     std::vector<double> times;
     for (int i = 0; i < 20; ++i) {
         QElapsedTimer clock;
         clock.start();
-        widgets::writeHtmlPdf(app::serviceReportHtml(data, i % 3), scratch.filePath(QStringLiteral("report.pdf")));
+        widgets::writeHtmlPdf(core::serviceReportHtml(data, i % 3), scratch.filePath(QStringLiteral("report.pdf")));
         times.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
     }
     std::sort(times.begin(), times.end());
@@ -85,7 +85,7 @@ int main(int argc, char** argv)
     if (!out.isEmpty()) {
         QDir().mkpath(out);
         for (int language : {0, 1, 2})
-            widgets::writeHtmlPdf(app::serviceReportHtml(data, language),
+            widgets::writeHtmlPdf(core::serviceReportHtml(data, language),
                                   QDir(out).filePath(QStringLiteral("report-%1.pdf").arg(language)));
         std::printf("  %s/report-{0,1,2}.pdf\n", qPrintable(out));
     }

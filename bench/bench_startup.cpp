@@ -4,9 +4,9 @@
 //
 //   bench_startup [runs]
 
-#include "call_controls_sheet.h"
-#include "program_directory.h"
-#include "simulator.h"
+#include "app/call_controls_sheet.h"
+#include "support/program_directory.h"
+#include "support/simulator.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

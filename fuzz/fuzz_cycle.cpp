@@ -2,10 +2,10 @@
 // the slot runs each exchange inline, the clock advances one timer period per
 // tick, and a failed line is replaced and the poll restarted as the window does.
 
-#include "device_lock.h"
+#include "core/device_lock.h"
 #include "fuzz_link.h"
-#include "measurement_cycle.h"
-#include "port_slot.h"
+#include "core/measurement_cycle.h"
+#include "core/port_slot.h"
 
 #include <array>
 
@@ -15,7 +15,7 @@ using device::DeviceCommand;
 namespace {
 
 // The pages, as far as the cycle sees them.
-class FuzzHooks : public app::CycleHooks {
+class FuzzHooks : public core::CycleHooks {
 public:
     bool operation = true;
     bool visualisation = true;
@@ -28,14 +28,14 @@ public:
     bool operationRecording() const override { return recording; }
     void setOperationDeviceTypeCode(int code) override { FUZZ_CHECK(code >= -128 && code <= 127); }
     void applyOperationAvailability(int code) override { FUZZ_CHECK(code >= -128 && code <= 127); }
-    void updateDisplay(const app::MeasurementRecord&) override { ++deliveries; }
+    void updateDisplay(const core::MeasurementRecord&) override { ++deliveries; }
     void toggleRecordingIndicator() override {}
     bool recordStartEnabled() const override { return startEnabled; }
     void enableRecordStart() override { startEnabled = true; }
     void setValuesStale(bool) override {}
     bool visualisationInitialised() const override { return visualisation; }
     bool visualisationPlotting() const override { return plotting; }
-    void addSample(const app::MeasurementRecord&) override {}
+    void addSample(const core::MeasurementRecord&) override {}
     void countDownSettleCounter() override {}
 };
 
@@ -77,16 +77,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t setup = data[0];
     fuzz::LineScript script(data + 1, size - 1);
 
-    app::SettingsRecord settings;  // never loaded nor saved
+    core::SettingsRecord settings;  // never loaded nor saved
     settings.refreshRate = setup & 0x03;
     settings.deviceFamily = ((setup >> 2) & 0x03) - 1;
-    app::PortSlot slot(app::PortSlot::Mode::Inline);
+    core::DeviceConnection connection(settings, core::PortSlot::Mode::Inline);
+    core::PortSlot& slot = connection.port();
     slot.setPort(std::make_unique<fuzz::FuzzLink>(script));
-    app::DeviceLock lock;
+    core::DeviceLock lock;
     FuzzHooks hooks;
     hooks.recording = setup & 0x10;
     std::uint32_t now = 0xFFFF0000u;  // the tick count wraps during the run
-    app::MeasurementCycle cycle(settings, slot, lock, hooks, [&now] { return now; });
+    core::MeasurementCycle cycle(settings, connection, lock, hooks, [&now] { return now; });
     cycle.setDrainMode(setup & 0x20 ? device::DrainMode::Read : device::DrainMode::Auto);
     cycle.setStepPerTick(setup & 0x40);
 
@@ -95,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int tick = 0; tick < 2000 && !script.exhausted(); ++tick) {
         now += 100;
         cycle.tick();
-        FUZZ_CHECK(cycle.step() >= 0 && cycle.step() <= app::MeasurementCycle::kDeliveryStep);
+        FUZZ_CHECK(cycle.step() >= 0 && cycle.step() <= core::MeasurementCycle::kDeliveryStep);
         FUZZ_CHECK(!cycle.exchangeInFlight());  // inline: every exchange has ended
         FUZZ_CHECK(cycle.lastReplyCount() <= device::kReadSize);
         FUZZ_CHECK(settings.deviceFamily >= -1 && settings.deviceFamily <= 2);
@@ -111,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // A failed line is opened anew (or put back when the slot closed it),
         // and the poll starts again, as the window does on a new port.
         bool reopened = false;
-        slot.post([&](app::PortSlot::Port& port) {
+        slot.post([&](core::PortSlot::Port& port) {
             const auto* link = dynamic_cast<fuzz::FuzzLink*>(port.get());
             if (!link || link->failed()) {
                 port = std::make_unique<fuzz::FuzzLink>(script);

@@ -3,7 +3,7 @@
 // A serial link whose replies are the fuzzer's bytes.
 
 #include "fuzz_support.h"
-#include "serial_link.h"
+#include "device/serial_link.h"
 
 #include <algorithm>
 #include <cstdint>

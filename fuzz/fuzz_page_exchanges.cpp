@@ -2,7 +2,7 @@
 // bytes: one conversation after another on the same line, chosen by the input.
 
 #include "fuzz_link.h"
-#include "page_exchanges.h"
+#include "device/page_exchanges.h"
 
 #include <memory>
 #include <vector>

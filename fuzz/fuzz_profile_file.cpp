@@ -3,9 +3,9 @@
 // saved and loaded again.
 
 #include "fuzz_support.h"
-#include "plain_numbers.h"
-#include "profile_file.h"
-#include "settings_record.h"
+#include "core/plain_numbers.h"
+#include "core/profile_file.h"
+#include "core/settings_record.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -78,24 +78,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string otherKey = plainName(in, 8);
     const std::string content = in.ConsumeRemainingBytesAsString();
 
-    FUZZ_CHECK(app::parseLeadingInt(number) == referenceLeadingInt(number));
+    FUZZ_CHECK(core::parseLeadingInt(number) == referenceLeadingInt(number));
 
     const std::string& dir = fuzz::scratchDirectory();
-    const std::string path = dir + app::kSettingsFileName;
+    const std::string path = dir + core::kSettingsFileName;
     fuzz::writeWholeFile(path, reinterpret_cast<const std::uint8_t*>(content.data()), content.size());
 
-    const std::string value = app::readProfileString(path, section, key, "fallback");
+    const std::string value = core::readProfileString(path, section, key, "fallback");
     FUZZ_CHECK(value.size() <= 511);
-    FUZZ_CHECK(app::readProfileString(path, section, key, "", 7).size() <= 7);
+    FUZZ_CHECK(core::readProfileString(path, section, key, "", 7).size() <= 7);
 
     // The settings record: whatever the file holds, numbers saved are the
     // numbers read back.
-    app::SettingsRecord first = app::SettingsRecord::forDirectory(dir);
+    core::SettingsRecord first = core::SettingsRecord::forDirectory(dir);
     first.load();
     FUZZ_CHECK(first.workingDir.size() <= 511);
     FUZZ_CHECK(first.mappedPortDevice("COM1").size() <= 511);
     first.save();
-    app::SettingsRecord second = app::SettingsRecord::forDirectory(dir);
+    core::SettingsRecord second = core::SettingsRecord::forDirectory(dir);
     second.load();
     FUZZ_CHECK(second.comPort == first.comPort);
     FUZZ_CHECK(second.language == first.language);
@@ -105,11 +105,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A key written reads back as written, and no other key changes with it.
     fuzz::writeWholeFile(path, reinterpret_cast<const std::uint8_t*>(content.data()), content.size());
     const bool sameKey = sameName(writeSection, otherSection) && sameName(writeKey, otherKey);
-    const std::string otherBefore = app::readProfileString(path, otherSection, otherKey, "-");
-    if (app::writeProfileString(path, writeSection, writeKey, writeValue)) {
-        FUZZ_CHECK(app::readProfileString(path, writeSection, writeKey, "-") == writeValue);
+    const std::string otherBefore = core::readProfileString(path, otherSection, otherKey, "-");
+    if (core::writeProfileString(path, writeSection, writeKey, writeValue)) {
+        FUZZ_CHECK(core::readProfileString(path, writeSection, writeKey, "-") == writeValue);
         if (!sameKey)
-            FUZZ_CHECK(app::readProfileString(path, otherSection, otherKey, "-") == otherBefore);
+            FUZZ_CHECK(core::readProfileString(path, otherSection, otherKey, "-") == otherBefore);
     }
     return 0;
 }

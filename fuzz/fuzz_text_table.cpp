@@ -2,7 +2,7 @@
 // bytes as labels, help, messages, error texts and error help.
 
 #include "fuzz_support.h"
-#include "text_table.h"
+#include "texts/text_table.h"
 
 #include <algorithm>
 #include <map>

@@ -1,11 +1,11 @@
-#include "call_controls_sheet.h"
+#include "app/call_controls_sheet.h"
 
-#include "cbetrieb.h"
-#include "cgrafik.h"
-#include "ckonfiguration.h"
-#include "einstellungen.h"
-#include "page_base.h"
-#include "qt_texts.h"
+#include "pages/operation/cbetrieb.h"
+#include "pages/visualisation/cgrafik.h"
+#include "pages/configuration/ckonfiguration.h"
+#include "pages/settings/einstellungen.h"
+#include "pages/page_base.h"
+#include "widgets/qt_texts.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -42,19 +42,20 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
       configurationPage_(new pages::CKonfiguration),
       operationPage_(new pages::CBetrieb),
       visualisationPage_(new pages::CGrafik),
-      settings_(SettingsRecord::forProgramDirectory(currentProgramDirectory())),
-      cycle_(settings_, port_, deviceLock(), *this)
+      settings_(core::SettingsRecord::forProgramDirectory(core::currentProgramDirectory())),
+      connection_(settings_),
+      cycle_(settings_, connection_, core::deviceLock(), *this)
 {
     setWindowTitle(QString::fromUtf8(kTitle));
     settings_.deviceTypeCode = -1;
     settings_.load();
     widgets::useQtTexts(settings_.language);
 
-    settingsPage_->setShared(&settings_, &port_, {configurationPage_, operationPage_, visualisationPage_});
-    configurationPage_->setShared(&settings_, &port_, &deviceLock());
-    operationPage_->setShared(&settings_, &port_, &deviceLock());
+    settingsPage_->setShared(&settings_, &connection_, {configurationPage_, operationPage_, visualisationPage_});
+    configurationPage_->setShared(&settings_, &connection_, &core::deviceLock());
+    operationPage_->setShared(&settings_, &connection_.port(), &core::deviceLock());
     visualisationPage_->setShared(&settings_);
-    connect(&port_, &PortSlot::portReplaced, this, [this] { cycle_.restart(); });
+    connect(&connection_.port(), &core::PortSlot::portReplaced, this, [this] { cycle_.restart(); });
 
     const QIcon icon(QStringLiteral(":/trgui/app_icon.svg"));
     setWindowIcon(icon);
@@ -140,7 +141,7 @@ CAllControlsSheet::~CAllControlsSheet()
     timer_.stop();
     settings_.save();
     // A conversation still on the line ends first; then the port is closed.
-    port_.post([](PortSlot::Port& port) { port.reset(); });
+    connection_.port().post([](core::PortSlot::Port& port) { port.reset(); });
     // Pages go in reverse order of construction.
     delete visualisationPage_;
     delete operationPage_;
@@ -167,7 +168,7 @@ void CAllControlsSheet::initialiseDialog()
 void CAllControlsSheet::timerEvent(QTimerEvent* event)
 {
     if (event->timerId() == timer_.timerId())
-        cycle_.tick(MeasurementCycle::kTimerId);
+        cycle_.tick(core::MeasurementCycle::kTimerId);
     else
         QDialog::timerEvent(event);
 }
@@ -193,17 +194,17 @@ void CAllControlsSheet::closeEvent(QCloseEvent* event)
 
 void CAllControlsSheet::setTraceFile(const QString& path)
 {
-    settingsPage_->setTraceFile(path);
+    connection_.setTraceFile(path);
 }
 
-app::ReportData CAllControlsSheet::reportData()
+core::ReportData CAllControlsSheet::reportData()
 {
-    ReportData data;
+    core::ReportData data;
     data.program = QStringLiteral("TR-GUI %1").arg(QCoreApplication::applicationVersion());
     data.at = QDateTime::currentDateTime();
     data.technician = QString::fromLocal8Bit(settings_.technician.c_str());
     data.site = QString::fromLocal8Bit(settings_.site.c_str());
-    data.port = portDescription(settings_);
+    data.port = core::portDescription(settings_);
     data.model = settings_.deviceAnswering ? settings_.model : QString();
     data.softwareVersion = settings_.deviceAnswering ? settings_.softwareVersion : QString();
     if (configurationPage_->initialised())
@@ -253,7 +254,6 @@ bool CAllControlsSheet::operationRecording() const
 void CAllControlsSheet::setOperationDeviceTypeCode(int code)
 {
     operationPage_->setDeviceTypeCode(code);
-    settingsPage_->followIdentification(code);
 }
 
 void CAllControlsSheet::applyOperationAvailability(int code)
@@ -261,7 +261,7 @@ void CAllControlsSheet::applyOperationAvailability(int code)
     operationPage_->applyOperationAvailability(code);
 }
 
-void CAllControlsSheet::updateDisplay(const MeasurementRecord& record)
+void CAllControlsSheet::updateDisplay(const core::MeasurementRecord& record)
 {
     operationPage_->updateDisplay(record);
 }
@@ -296,7 +296,7 @@ bool CAllControlsSheet::visualisationPlotting() const
     return visualisationPage_->plotting();
 }
 
-void CAllControlsSheet::addSample(const MeasurementRecord& record)
+void CAllControlsSheet::addSample(const core::MeasurementRecord& record)
 {
     // The page exists before its chart is set up; only a ready chart takes samples.
     if (visualisationPage_->chartReady())

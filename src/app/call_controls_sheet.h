@@ -1,9 +1,10 @@
 #pragma once
 
-#include "measurement_cycle.h"
-#include "service_report.h"
-#include "port_slot.h"
-#include "settings_record.h"
+#include "core/device_connection.h"
+#include "core/measurement_cycle.h"
+#include "core/service_report.h"
+#include "core/port_slot.h"
+#include "core/settings_record.h"
 
 #include <QBasicTimer>
 #include <QDialog>
@@ -23,8 +24,9 @@ class Einstellungen;
 namespace trgui::app {
 
 // The main window: a tabbed dialog with the four pages. It owns the settings,
-// the port slot and the measurement cycle, and runs the cycle from its timer.
-class CAllControlsSheet : public QDialog, private CycleHooks {
+// the connection to the device and the measurement cycle, and runs the cycle
+// from its timer.
+class CAllControlsSheet : public QDialog, private core::CycleHooks {
     Q_OBJECT
 public:
     static constexpr int kTimerIntervalMs = 100;
@@ -37,14 +39,15 @@ public:
     pages::CBetrieb* operationPage() const { return operationPage_; }
     pages::CGrafik* visualisationPage() const { return visualisationPage_; }
     QTabWidget* tabs() const { return tabs_; }
-    const SettingsRecord& settings() const { return settings_; }
-    const PortSlot& portSlot() const { return port_; }
-    const MeasurementCycle& cycle() const { return cycle_; }
+    const core::SettingsRecord& settings() const { return settings_; }
+    const core::PortSlot& portSlot() const { return connection_.port(); }
+    core::DeviceConnection& connection() { return connection_; }
+    const core::MeasurementCycle& cycle() const { return cycle_; }
 
     void showAbout();
     // The service report: asks for technician and site once, then where to write it.
     void writeReport();
-    app::ReportData reportData();
+    core::ReportData reportData();
     // Every request and reply on the line is traced to this file (appended).
     void setTraceFile(const QString& path);
 
@@ -58,28 +61,28 @@ protected:
 private:
     void initialiseDialog();
 
-    // CycleHooks
+    // core::CycleHooks
     bool operationInitialised() const override;
     bool operationRecording() const override;
     void setOperationDeviceTypeCode(int code) override;
     void applyOperationAvailability(int code) override;
-    void updateDisplay(const MeasurementRecord& record) override;
+    void updateDisplay(const core::MeasurementRecord& record) override;
     void toggleRecordingIndicator() override;
     bool recordStartEnabled() const override;
     void enableRecordStart() override;
     void setValuesStale(bool stale) override;
     bool visualisationInitialised() const override;
     bool visualisationPlotting() const override;
-    void addSample(const MeasurementRecord& record) override;
+    void addSample(const core::MeasurementRecord& record) override;
     void countDownSettleCounter() override;
 
     pages::Einstellungen* settingsPage_;
     pages::CKonfiguration* configurationPage_;
     pages::CBetrieb* operationPage_;
     pages::CGrafik* visualisationPage_;
-    PortSlot port_;
-    SettingsRecord settings_;
-    MeasurementCycle cycle_;
+    core::SettingsRecord settings_;
+    core::DeviceConnection connection_;
+    core::MeasurementCycle cycle_;
     QTabWidget* tabs_ = nullptr;
     QToolButton* cornerMenu_ = nullptr;
     QBasicTimer timer_;

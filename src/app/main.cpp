@@ -1,5 +1,5 @@
-#include "call_controls_sheet.h"
-#include "device_lock.h"
+#include "app/call_controls_sheet.h"
+#include "core/device_lock.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -115,7 +115,7 @@ int main(int argc, char** argv)
         line.parser.process(app);  // prints and exits
         return 0;
     }
-    trgui::app::deviceLock();  // exists before the main window and outlives it
+    trgui::core::deviceLock();  // exists before the main window and outlives it
     trgui::app::CTRGuiApp app(argc, argv);
     CommandLine line;
     line.parser.process(app);

@@ -1,6 +1,6 @@
-#include "device_lock.h"
+#include "core/device_lock.h"
 
-namespace trgui::app {
+namespace trgui::core {
 
 DeviceLock& deviceLock()
 {
@@ -8,4 +8,4 @@ DeviceLock& deviceLock()
     return lock;
 }
 
-} // namespace trgui::app
+} // namespace trgui::core

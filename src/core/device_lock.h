@@ -3,7 +3,7 @@
 #include <atomic>
 #include <mutex>
 
-namespace trgui::app {
+namespace trgui::core {
 
 // The one lock that serialises exchanges on the serial line. Recursive, and
 // whether anybody holds it can be asked: the cycle stands aside for a tick
@@ -33,4 +33,4 @@ DeviceLock& deviceLock();
 
 using DeviceLockGuard = std::lock_guard<DeviceLock>;
 
-} // namespace trgui::app
+} // namespace trgui::core

@@ -1,9 +1,9 @@
-#include "measurement_cycle.h"
+#include "core/measurement_cycle.h"
 
 #include <array>
 #include <chrono>
 
-namespace trgui::app {
+namespace trgui::core {
 
 using device::DeviceCommand;
 
@@ -39,9 +39,9 @@ std::uint32_t systemTickCount()
     return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(sinceBoot).count());
 }
 
-MeasurementCycle::MeasurementCycle(SettingsRecord& settings, PortSlot& port, DeviceLock& lock, CycleHooks& hooks,
-                                   TickClock clock)
-    : settings_(settings), port_(port), lock_(lock), hooks_(hooks), clock_(std::move(clock))
+MeasurementCycle::MeasurementCycle(SettingsRecord& settings, DeviceConnection& connection, DeviceLock& lock,
+                                   CycleHooks& hooks, TickClock clock)
+    : settings_(settings), connection_(connection), port_(connection.port()), lock_(lock), hooks_(hooks), clock_(std::move(clock))
 {
 }
 
@@ -158,7 +158,7 @@ bool MeasurementCycle::storeReply(int step, const device::Reply& reply)
     switch (step) {
     case 1: {
         const int code = static_cast<std::int8_t>(reply.at(2));
-        device::updateFamily(code, settings_.deviceFamily);
+        connection_.pollIdentified(code);
         hooks_.setOperationDeviceTypeCode(code);
         if (hooks_.operationInitialised())
             hooks_.applyOperationAvailability(code);
@@ -234,4 +234,4 @@ void MeasurementCycle::deliver()
         hooks_.addSample(record_);
 }
 
-} // namespace trgui::app
+} // namespace trgui::core

@@ -1,15 +1,16 @@
 #pragma once
 
-#include "device_lock.h"
-#include "measurement_record.h"
-#include "port_slot.h"
-#include "protocol.h"
-#include "settings_record.h"
+#include "core/device_connection.h"
+#include "core/device_lock.h"
+#include "core/measurement_record.h"
+#include "core/port_slot.h"
+#include "device/protocol.h"
+#include "core/settings_record.h"
 
 #include <cstdint>
 #include <functional>
 
-namespace trgui::app {
+namespace trgui::core {
 
 // What the cycle needs of the pages. The main window implements it by
 // forwarding to the Operation, Visualisation and Configuration pages.
@@ -54,7 +55,7 @@ public:
     // Refused replies in a row after which a poll starts again at identification.
     static constexpr int kRefusalsBeforeRestart = 10;
 
-    MeasurementCycle(SettingsRecord& settings, PortSlot& port, DeviceLock& lock, CycleHooks& hooks,
+    MeasurementCycle(SettingsRecord& settings, DeviceConnection& connection, DeviceLock& lock, CycleHooks& hooks,
                      TickClock clock = systemTickCount);
 
     // One timer tick (timer message with any id).
@@ -88,6 +89,7 @@ private:
     void watchStaleness(std::uint32_t now);
 
     SettingsRecord& settings_;
+    DeviceConnection& connection_;
     PortSlot& port_;
     DeviceLock& lock_;
     CycleHooks& hooks_;
@@ -107,4 +109,4 @@ private:
     unsigned generation_ = 0;  // counts restarts; a reply of an older one is stale
 };
 
-} // namespace trgui::app
+} // namespace trgui::core

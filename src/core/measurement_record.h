@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace trgui::app {
+namespace trgui::core {
 
 // The latest complete set of device values, written only by the cycle.
 struct MeasurementRecord {
@@ -27,4 +27,4 @@ struct MeasurementRecord {
     std::uint8_t lowFlowSuppression = 0;
 };
 
-} // namespace trgui::app
+} // namespace trgui::core

@@ -1,4 +1,4 @@
-#include "plain_numbers.h"
+#include "core/plain_numbers.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-namespace trgui::app {
+namespace trgui::core {
 
 int parseLeadingInt(std::string_view text)
 {
@@ -73,4 +73,4 @@ std::string fixedText(double value, int precision, int width)
     return text;
 }
 
-} // namespace trgui::app
+} // namespace trgui::core

@@ -8,7 +8,7 @@
 // the C library's locale from the environment, so strtof, printf and their
 // kin would read and write a decimal comma on a German or French desktop;
 // everything here goes through std::from_chars / std::to_chars instead.
-namespace trgui::app {
+namespace trgui::core {
 
 // Conversion in the manner of atoi: leading blanks, an optional sign, decimal
 // digits up to the first non-digit; 0 when there are none. Values beyond the
@@ -25,4 +25,4 @@ std::optional<float> parseFloat(std::string_view text);
 // blanks: what printf's "%<width>.<precision>f" gives under the C locale.
 std::string fixedText(double value, int precision, int width = 0);
 
-} // namespace trgui::app
+} // namespace trgui::core

@@ -1,9 +1,9 @@
-#include "port_slot.h"
+#include "core/port_slot.h"
 
 #include <QEventLoop>
 #include <QThread>
 
-namespace trgui::app {
+namespace trgui::core {
 
 class PortSlot::Worker : public QObject {
 public:
@@ -129,4 +129,4 @@ QString portDescription(const SettingsRecord& settings)
     return QStringLiteral("%1 (%2)").arg(QString::fromStdString(com), QString::fromStdString(portResolver(settings)(com)));
 }
 
-} // namespace trgui::app
+} // namespace trgui::core

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "serial_link.h"
-#include "serial_port.h"
-#include "settings_record.h"
+#include "device/serial_link.h"
+#include "device/serial_port.h"
+#include "core/settings_record.h"
 
 #include <QObject>
 #include <QPointer>
@@ -12,7 +12,7 @@
 
 class QThread;
 
-namespace trgui::app {
+namespace trgui::core {
 
 // The main window's place for the current serial port, or none, and the
 // device worker that owns it. The port lives in a thread of its own and every
@@ -78,4 +78,4 @@ device::PortNameResolver portResolver(const SettingsRecord& settings);
 // The chosen port as a record names it: "COM1 (/dev/ttyUSB0)".
 QString portDescription(const SettingsRecord& settings);
 
-} // namespace trgui::app
+} // namespace trgui::core

@@ -1,4 +1,4 @@
-#include "profile_file.h"
+#include "core/profile_file.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -19,7 +19,7 @@
 #include <unistd.h>
 #endif
 
-namespace trgui::app {
+namespace trgui::core {
 
 namespace {
 
@@ -316,4 +316,4 @@ void removeInterruptedSaves(const std::string& path)
     }
 }
 
-} // namespace trgui::app
+} // namespace trgui::core

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace trgui::app {
+namespace trgui::core {
 
 // The value of key in section, or fallback (its trailing blanks trimmed) when
 // the file, the section or the key is missing. Values are cut to maxLength
@@ -52,4 +52,4 @@ bool writeProfileString(const std::string& path, std::string_view section, std::
 // and says so; an interrupted one would otherwise leave its copy lying.)
 void removeInterruptedSaves(const std::string& path);
 
-} // namespace trgui::app
+} // namespace trgui::core

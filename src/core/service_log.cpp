@@ -1,4 +1,4 @@
-#include "service_log.h"
+#include "core/service_log.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <array>
 
-namespace trgui::app {
+namespace trgui::core {
 
 namespace {
 
@@ -124,4 +124,4 @@ bool appendServiceEntry(const QString& path, const ServiceEntry& entry, int lang
     return true;
 }
 
-} // namespace trgui::app
+} // namespace trgui::core

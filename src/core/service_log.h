@@ -9,7 +9,7 @@
 #include <QDateTime>
 #include <QString>
 
-namespace trgui::app {
+namespace trgui::core {
 
 enum class ServiceAction {
     ConfigurationWrite,
@@ -53,4 +53,4 @@ QString serviceLogPath();
 // holds the system's reason. Never rewrites or shortens what is there.
 bool appendServiceEntry(const QString& path, const ServiceEntry& entry, int language, QString* why = nullptr);
 
-} // namespace trgui::app
+} // namespace trgui::core

@@ -1,9 +1,9 @@
-#include "service_report.h"
+#include "core/service_report.h"
 
 #include <algorithm>
 #include <array>
 
-namespace trgui::app {
+namespace trgui::core {
 
 namespace {
 
@@ -105,4 +105,4 @@ QString serviceReportHtml(const ReportData& d, int language)
     return html + QStringLiteral("</body></html>");
 }
 
-} // namespace trgui::app
+} // namespace trgui::core

@@ -4,14 +4,14 @@
 // technician came, what it holds when they leave, its live values and what
 // was done in this session. Built here as HTML; written as a PDF by the window.
 
-#include "service_log.h"
+#include "core/service_log.h"
 
 #include <QDateTime>
 #include <QString>
 
 #include <vector>
 
-namespace trgui::app {
+namespace trgui::core {
 
 struct ReportRow {
     QString label;
@@ -44,4 +44,4 @@ struct ReportData {
 // marked in words and bold, so they show in black and white.
 QString serviceReportHtml(const ReportData& data, int language);
 
-} // namespace trgui::app
+} // namespace trgui::core

@@ -1,7 +1,7 @@
-#include "settings_record.h"
+#include "core/settings_record.h"
 
-#include "plain_numbers.h"
-#include "profile_file.h"
+#include "core/plain_numbers.h"
+#include "core/profile_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
-namespace trgui::app {
+namespace trgui::core {
 
 namespace {
 constexpr std::size_t kValueMax = 511;
@@ -133,4 +133,4 @@ std::string SettingsRecord::mappedPortDevice(const std::string& comName) const
     return readProfileString(settingsFilePath, "COM", comName, "");
 }
 
-} // namespace trgui::app
+} // namespace trgui::core

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace trgui::app {
+namespace trgui::core {
 
 inline constexpr const char* kSettingsFileName = "TR-GUI.ini";
 
@@ -67,4 +67,4 @@ bool settingsWritableIn(const std::string& programDirectory);
 // $XDG_CONFIG_HOME/TR-GUI/ (through QStandardPaths), ending in a separator.
 std::string userSettingsDirectory();
 
-} // namespace trgui::app
+} // namespace trgui::core

@@ -1,4 +1,4 @@
-#include "page_exchanges.h"
+#include "device/page_exchanges.h"
 
 namespace trgui::device {
 

@@ -4,7 +4,7 @@
 // show nothing; the page shows the matching message while it still holds the
 // device lock.
 
-#include "protocol.h"
+#include "device/protocol.h"
 
 #include <optional>
 #include <span>

@@ -1,4 +1,4 @@
-#include "protocol.h"
+#include "device/protocol.h"
 
 #include <bit>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial_link.h"
+#include "device/serial_link.h"
 
 #include <QString>
 

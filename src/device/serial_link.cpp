@@ -1,4 +1,4 @@
-#include "serial_link.h"
+#include "device/serial_link.h"
 
 #include <chrono>
 #include <thread>

@@ -1,4 +1,4 @@
-#include "serial_port.h"
+#include "device/serial_port.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
-#include "trace_link.h"
+#include "device/trace_link.h"
 
-#include "protocol.h"
+#include "device/protocol.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "page_base.h"
+#include "pages/page_base.h"
 
-#include "port_slot.h"
+#include "core/port_slot.h"
 
-#include "file_dialog.h"
+#include "widgets/file_dialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -75,7 +75,7 @@ PageBase::PageBase(QWidget* parent) : QWidget(parent)
 
 QString PageBase::tabTitleFor(const std::array<const char*, 3>& titles)
 {
-    auto temporary = app::SettingsRecord::forProgramDirectory(app::currentProgramDirectory());
+    auto temporary = core::SettingsRecord::forProgramDirectory(core::currentProgramDirectory());
     temporary.load();
     const int language = temporary.language;
     temporary.save();
@@ -247,14 +247,14 @@ QString& serviceLogOverride()
     static QString path;
     return path;
 }
-std::vector<app::ServiceEntry>& actionsOfThisSession()
+std::vector<core::ServiceEntry>& actionsOfThisSession()
 {
-    static std::vector<app::ServiceEntry> actions;
+    static std::vector<core::ServiceEntry> actions;
     return actions;
 }
 } // namespace
 
-const std::vector<app::ServiceEntry>& PageBase::sessionActions()
+const std::vector<core::ServiceEntry>& PageBase::sessionActions()
 {
     return actionsOfThisSession();
 }
@@ -264,25 +264,25 @@ void PageBase::setServiceLogPath(const QString& path)
     serviceLogOverride() = path;
 }
 
-void PageBase::logServiceAction(const texts::MessageTable& messages, app::ServiceAction action,
-                                app::ServiceOutcome outcome, const QString& details)
+void PageBase::logServiceAction(const texts::MessageTable& messages, core::ServiceAction action,
+                                core::ServiceOutcome outcome, const QString& details)
 {
     constexpr int kLogNotWritten = 33;
     static bool failureShown = false;
     if (!settings_)
         return;
-    app::ServiceEntry entry;
+    core::ServiceEntry entry;
     entry.at = QDateTime::currentDateTime();
-    entry.port = app::portDescription(*settings_);
+    entry.port = core::portDescription(*settings_);
     entry.model = settings_->model;
     entry.softwareVersion = settings_->softwareVersion;
     entry.action = action;
     entry.outcome = outcome;
     entry.details = details;
     actionsOfThisSession().push_back(entry);
-    const QString path = serviceLogOverride().isEmpty() ? app::serviceLogPath() : serviceLogOverride();
+    const QString path = serviceLogOverride().isEmpty() ? core::serviceLogPath() : serviceLogOverride();
     QString why;
-    if (app::appendServiceEntry(path, entry, settings_->language, &why) || failureShown)
+    if (core::appendServiceEntry(path, entry, settings_->language, &why) || failureShown)
         return;
     failureShown = true;
     showMessageBox(messages.caption(kLogNotWritten),
@@ -316,7 +316,7 @@ QString PageBase::chooseFile(FileDialog kind, const QString& title, const QStrin
     // An installed program's directory is no place for the user's files: with
     // no directory remembered yet, start at home.
     const bool installed =
-        settings_ && settings_->settingsFilePath != settings_->programDirectory + app::kSettingsFileName;
+        settings_ && settings_->settingsFilePath != settings_->programDirectory + core::kSettingsFileName;
     if (directory.isEmpty() && installed)
         directory = QDir::homePath();
     if (fileChooser())
@@ -445,7 +445,7 @@ void PageBase::nameImages()
 
 std::string PageBase::programDirectory() const
 {
-    return settings_ ? settings_->programDirectory : app::currentProgramDirectory();
+    return settings_ ? settings_->programDirectory : core::currentProgramDirectory();
 }
 
 void PageBase::loadTexts(const char* labelsStem, const char* helpStem)

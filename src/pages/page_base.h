@@ -1,10 +1,10 @@
 #pragma once
 
-#include "page_controls.h"
-#include "service_log.h"
-#include "settings_record.h"
-#include "text_page.h"
-#include "text_table.h"
+#include "texts/page_controls.h"
+#include "core/service_log.h"
+#include "core/settings_record.h"
+#include "texts/text_page.h"
+#include "texts/text_table.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -68,12 +68,12 @@ public:
     // port, model and software version of the device. A log that cannot be
     // written is told once per session (in a box of messages); the action
     // stands either way.
-    void logServiceAction(const texts::MessageTable& messages, app::ServiceAction action, app::ServiceOutcome outcome,
+    void logServiceAction(const texts::MessageTable& messages, core::ServiceAction action, core::ServiceOutcome outcome,
                           const QString& details = {});
     // Where the log is written; tests point it elsewhere.
     static void setServiceLogPath(const QString& path);
     // The actions logged since the program started, oldest first.
-    static const std::vector<app::ServiceEntry>& sessionActions();
+    static const std::vector<core::ServiceEntry>& sessionActions();
 
     // A modal Yes/No question; true for Yes. answers, when given, name the
     // two buttons instead (e.g. "Schreiben" / "Abbrechen"); text may be rich text.
@@ -129,7 +129,7 @@ protected:
     // run, a box says so with its path.
     void saveSettings();
 
-    app::SettingsRecord* settings_ = nullptr;
+    core::SettingsRecord* settings_ = nullptr;
 
 private:
     void refreshDescriptions(int label);

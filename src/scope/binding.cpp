@@ -1,4 +1,4 @@
-#include "binding.h"
+#include "scope/binding.h"
 
 #include <cstring>
 #include <map>

@@ -5,7 +5,7 @@
 // a value proxy sends the value at once, and an object-valued proxy asks the
 // component for its sub-object each time it is used.
 
-#include "component_loader.h"
+#include "scope/component_loader.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "component_host.h"
+#include "scope/component_host.h"
 
-#include "scope_component.h"
+#include "scope/scope_component.h"
 
 #include <qcustomplot.h>
 

@@ -4,7 +4,7 @@
 // built-in names, the only class is "TSLScope" (our ScopeComponent), and
 // every handle, instance and method entry is a number in a table.
 
-#include "component_loader.h"
+#include "scope/component_loader.h"
 
 #include <QHash>
 #include <QPointer>

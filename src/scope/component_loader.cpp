@@ -1,4 +1,4 @@
-#include "component_loader.h"
+#include "scope/component_loader.h"
 
 namespace trgui::scope {
 

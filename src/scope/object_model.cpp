@@ -1,4 +1,4 @@
-#include "object_model.h"
+#include "scope/object_model.h"
 
 namespace trgui::scope {
 

@@ -6,7 +6,7 @@
 // the member names: the label text of additional Y axis 0 is
 // YAxis.AdditionalAxes.0.Axis.AxisLabel.Text.
 
-#include "binding.h"
+#include "scope/binding.h"
 
 namespace trgui::scope {
 

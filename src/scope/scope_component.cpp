@@ -1,6 +1,6 @@
-#include "scope_component.h"
+#include "scope/scope_component.h"
 
-#include "file_dialog.h"
+#include "widgets/file_dialog.h"
 
 #include <qcustomplot.h>
 

@@ -5,7 +5,7 @@
 // the data are drawn at most once per refresh interval, and nothing new is
 // drawn while the chart is held.
 
-#include "scope_model.h"
+#include "scope/scope_model.h"
 
 #include <QElapsedTimer>
 #include <QPointer>

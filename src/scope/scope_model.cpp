@@ -1,4 +1,4 @@
-#include "scope_model.h"
+#include "scope/scope_model.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "text_table.h"
+#include "texts/text_table.h"
 
 #include <QFile>
 #include <QStringDecoder>

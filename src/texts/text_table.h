@@ -5,7 +5,7 @@
 // with CR LF and are read as bytes with a line buffer of 512 bytes: one line
 // holds at most 511 bytes, a longer one is split.
 
-#include "text_page.h"
+#include "texts/text_page.h"
 
 #include <QByteArray>
 #include <QString>

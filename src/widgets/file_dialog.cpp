@@ -1,4 +1,4 @@
-#include "file_dialog.h"
+#include "widgets/file_dialog.h"
 
 #include <QAbstractFileIconProvider>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "qt_texts.h"
+#include "widgets/qt_texts.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

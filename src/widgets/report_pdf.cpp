@@ -1,4 +1,4 @@
-#include "report_pdf.h"
+#include "widgets/report_pdf.h"
 
 #include <QFile>
 #include <QPageLayout>

@@ -1,6 +1,6 @@
-#include "measurement_cycle.h"
-#include "scripted_link.h"
-#include "simulator.h"
+#include "core/measurement_cycle.h"
+#include "support/scripted_link.h"
+#include "support/simulator.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace trgui::app;
+using namespace trgui::core;
 using trgui::testing::ScriptedLink;
 using Bytes = ScriptedLink::Bytes;
 
@@ -98,12 +98,13 @@ protected:
     }
 
     SettingsRecord settings;
-    PortSlot port{PortSlot::Mode::Inline};
+    DeviceConnection connection{settings, PortSlot::Mode::Inline};
+    PortSlot& port = connection.port();
     ScriptedLink* link = nullptr;
     DeviceLock lock;
     FakeHooks hooks;
     std::uint32_t now = 100000;
-    MeasurementCycle cycle{settings, port, lock, hooks, [this] { return now; }};
+    MeasurementCycle cycle{settings, connection, lock, hooks, [this] { return now; }};
 };
 
 } // namespace
@@ -365,12 +366,12 @@ TEST(CycleAgainstSimulator, pollsTheDeviceOverAPty)
     settings.refreshRate = 0;
     auto serial = std::make_unique<trgui::device::SerialPort>([&](const std::string&) { return sim.linkPath(); });
     ASSERT_EQ(serial->open(1), 0);
-    PortSlot port{PortSlot::Mode::Inline};
-    port.setPort(std::move(serial));
+    DeviceConnection connection{settings, PortSlot::Mode::Inline};
+    connection.port().setPort(std::move(serial));
     DeviceLock lock;
     FakeHooks hooks;
     hooks.operationInit = true;
-    MeasurementCycle cycle(settings, port, lock, hooks);
+    MeasurementCycle cycle(settings, connection, lock, hooks);
 
     QElapsedTimer clock;
     clock.start();
@@ -428,10 +429,11 @@ protected:
 
     trgui::testing::Simulator sim{18};
     SettingsRecord settings;
-    PortSlot port;
+    DeviceConnection connection{settings};
+    PortSlot& port = connection.port();
     DeviceLock lock;
     FakeHooks hooks;
-    MeasurementCycle cycle{settings, port, lock, hooks};
+    MeasurementCycle cycle{settings, connection, lock, hooks};
     QTimer timer;
 };
 

@@ -1,12 +1,12 @@
-#include "plain_numbers.h"
+#include "core/plain_numbers.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-using trgui::app::fixedText;
-using trgui::app::parseFloat;
+using trgui::core::fixedText;
+using trgui::core::parseFloat;
 
 // These run under German and French system locales too (the suite's locale
 // runs), where the C library would read and write a decimal comma.

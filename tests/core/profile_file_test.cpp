@@ -1,5 +1,5 @@
-#include "plain_numbers.h"
-#include "profile_file.h"
+#include "core/plain_numbers.h"
+#include "core/profile_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +9,7 @@
 
 #include <climits>
 
-using namespace trgui::app;
+using namespace trgui::core;
 
 namespace {
 

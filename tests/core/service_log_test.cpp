@@ -1,4 +1,4 @@
-#include "service_log.h"
+#include "core/service_log.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace trgui::app;
+using namespace trgui::core;
 
 namespace {
 QByteArray contents(const QString& path)

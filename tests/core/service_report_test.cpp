@@ -1,10 +1,10 @@
-#include "service_report.h"
+#include "core/service_report.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 
-using namespace trgui::app;
+using namespace trgui::core;
 
 TEST(ServiceReport, tellsFoundLeftLiveAndActionsInEachLanguage)
 {

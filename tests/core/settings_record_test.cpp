@@ -1,5 +1,5 @@
-#include "profile_file.h"
-#include "settings_record.h"
+#include "core/profile_file.h"
+#include "core/settings_record.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace trgui::app;
+using namespace trgui::core;
 
 TEST(SettingsRecord, pathsHaveExactlyOneSeparator)
 {

@@ -1,5 +1,5 @@
-#include "page_exchanges.h"
-#include "scripted_link.h"
+#include "device/page_exchanges.h"
+#include "support/scripted_link.h"
 
 #include <gtest/gtest.h>
 

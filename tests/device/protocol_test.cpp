@@ -1,5 +1,5 @@
-#include "protocol.h"
-#include "scripted_link.h"
+#include "device/protocol.h"
+#include "support/scripted_link.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "serial_port.h"
-#include "simulator.h"
+#include "device/serial_port.h"
+#include "support/simulator.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The device conversations against the simulator over a real pseudo-terminal.
 
-#include "page_exchanges.h"
-#include "serial_port.h"
-#include "simulator.h"
+#include "device/page_exchanges.h"
+#include "device/serial_port.h"
+#include "support/simulator.h"
 
 #include <gtest/gtest.h>
 

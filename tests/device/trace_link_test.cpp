@@ -1,6 +1,6 @@
-#include "page_exchanges.h"
-#include "scripted_link.h"
-#include "trace_link.h"
+#include "device/page_exchanges.h"
+#include "support/scripted_link.h"
+#include "device/trace_link.h"
 
 #include <QFile>
 #include <QTemporaryDir>

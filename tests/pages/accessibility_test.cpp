@@ -1,13 +1,13 @@
 // What a screen reader reads is what the window shows, in every language.
 
-#include "call_controls_sheet.h"
-#include "cbetrieb.h"
-#include "cgrafik.h"
-#include "ckonfiguration.h"
-#include "device_idle.h"
-#include "einstellungen.h"
-#include "program_directory.h"
-#include "simulator.h"
+#include "app/call_controls_sheet.h"
+#include "pages/operation/cbetrieb.h"
+#include "pages/visualisation/cgrafik.h"
+#include "pages/configuration/ckonfiguration.h"
+#include "support/device_idle.h"
+#include "pages/settings/einstellungen.h"
+#include "support/program_directory.h"
+#include "support/simulator.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "configuration_check.h"
-#include "configuration_file.h"
-#include "protocol.h"
+#include "pages/configuration/core/configuration_check.h"
+#include "pages/configuration/core/configuration_file.h"
+#include "device/protocol.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-using namespace trgui::configuration;
+using namespace trgui::pages::configuration;
 using trgui::device::encodeFloatBE;
 
 namespace {

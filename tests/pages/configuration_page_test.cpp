@@ -1,11 +1,11 @@
-#include "call_controls_sheet.h"
-#include "device_idle.h"
-#include "ckonfiguration.h"
-#include "configuration_fields.h"
-#include "einstellungen.h"
-#include "program_directory.h"
-#include "protocol.h"
-#include "simulator.h"
+#include "app/call_controls_sheet.h"
+#include "support/device_idle.h"
+#include "pages/configuration/ckonfiguration.h"
+#include "pages/configuration/core/configuration_fields.h"
+#include "pages/settings/einstellungen.h"
+#include "support/program_directory.h"
+#include "device/protocol.h"
+#include "support/simulator.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,8 +26,8 @@
 #include <regex>
 
 using namespace trgui;
-using configuration::Field;
-using configuration::infoOf;
+using pages::configuration::Field;
+using pages::configuration::infoOf;
 using trgui::testing::ProgramDirectory;
 using trgui::testing::shown;
 using trgui::testing::Simulator;
@@ -113,7 +113,7 @@ TEST_F(ConfigurationPage, aReadFillsTheFieldsOfEachFamilyAndAWriteSendsWhatChang
         EXPECT_EQ(page->control<QLabel>(1142)->text(), "m/s");
         for (int id : c.unavailable)
             EXPECT_FALSE(shown(page->control(id))) << c.type << " control " << id;
-        for (const auto& info : configuration::kFields)
+        for (const auto& info : pages::configuration::kFields)
             EXPECT_FALSE(shown(page->control(info.changeMarker))) << info.control;
         EXPECT_TRUE(captions().empty());
 
@@ -193,15 +193,15 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
 
     // The service report: as found against as left, the live values, the write.
     ASSERT_TRUE(QTest::qWaitFor([&] { return !sheet->reportData().live.empty(); }, 10000)) << "polling is on";
-    const app::ReportData report = sheet->reportData();
+    const core::ReportData report = sheet->reportData();
     EXPECT_EQ(report.technician, "Anna Weber");
     EXPECT_EQ(report.model, "KM210-DR-E1S2H1");
     const auto pipe = std::find_if(report.configuration.begin(), report.configuration.end(),
-                                   [](const app::ReportRow& r) { return r.asLeft == "62.5"; });
+                                   [](const core::ReportRow& r) { return r.asLeft == "62.5"; });
     ASSERT_NE(pipe, report.configuration.end());
     EXPECT_NE(pipe->asFound, pipe->asLeft);
     ASSERT_FALSE(report.actions.empty());
-    EXPECT_EQ(report.actions.back().action, app::ServiceAction::ConfigurationWrite);
+    EXPECT_EQ(report.actions.back().action, core::ServiceAction::ConfigurationWrite);
     const QString pdf = dir.file(QStringLiteral("report"));
     pages::PageBase::setFileChooser([&](auto...) { return pdf; });
     sheet->writeReport();
@@ -318,7 +318,7 @@ TEST_F(ConfigurationPage, theVariantChosenOnThePageDoesNotChangeWhatIsPolled)
     page->clearAll();
     EXPECT_EQ(page->checkConfiguration(), -1);
     EXPECT_TRUE(shown(page->control(1026)));
-    for (const auto& info : configuration::kFields)
+    for (const auto& info : pages::configuration::kFields)
         EXPECT_FALSE(shown(page->control(info.errorMarker))) << "only the HW-Version is marked: " << info.control;
 }
 

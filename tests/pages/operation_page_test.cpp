@@ -1,9 +1,9 @@
-#include "call_controls_sheet.h"
-#include "device_idle.h"
-#include "cbetrieb.h"
-#include "einstellungen.h"
-#include "program_directory.h"
-#include "simulator.h"
+#include "app/call_controls_sheet.h"
+#include "support/device_idle.h"
+#include "pages/operation/cbetrieb.h"
+#include "pages/settings/einstellungen.h"
+#include "support/program_directory.h"
+#include "support/simulator.h"
 
 #include <QCheckBox>
 #include <QComboBox>

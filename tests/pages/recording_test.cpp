@@ -1,6 +1,6 @@
-#include "recording.h"
-#include "recording_file.h"
-#include "text_table.h"
+#include "pages/operation/core/recording.h"
+#include "pages/visualisation/core/recording_file.h"
+#include "texts/text_table.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,7 +19,7 @@
 #endif
 
 using namespace trgui::pages::operation;
-using trgui::app::MeasurementRecord;
+using trgui::core::MeasurementRecord;
 
 TEST(FormatValue, formatIsChosenBeforeRounding)
 {
@@ -250,7 +250,7 @@ TEST(CsvRecording, isReadBackForTheChartAcrossAModelChangeAndRefusedWhenItIsNone
     r.temperatureUnit = QString::fromUtf8("°F");
     ASSERT_TRUE(recording.appendRow(0, r, "Kein Fehler", at.addSecs(4)));
 
-    const auto series = trgui::pages::readRecording(contents(QString::fromStdString(path)));
+    const auto series = trgui::pages::visualisation::readRecording(contents(QString::fromStdString(path)));
     ASSERT_TRUE(series);
     EXPECT_EQ(series->model, "KM210-DR-E1S2H1");
     EXPECT_EQ(series->times, QStringList({"2026.12.06 10:00:00", "2026.12.06 10:00:02", "2026.12.06 10:00:04"}));
@@ -261,7 +261,7 @@ TEST(CsvRecording, isReadBackForTheChartAcrossAModelChangeAndRefusedWhenItIsNone
     EXPECT_FLOAT_EQ(series->flow[0], 1234.5f);
     EXPECT_EQ(series->temperatureUnit, QString::fromUtf8("°F")) << "the units of the last header";
 
-    using trgui::pages::NotARecording;
+    using trgui::pages::visualisation::NotARecording;
     const std::pair<QByteArray, NotARecording> refused[] = {
         {"", NotARecording::NoHeader},
         {"[Konfiguration]\r\nKM210=1\r\n", NotARecording::NoHeader},
@@ -270,7 +270,7 @@ TEST(CsvRecording, isReadBackForTheChartAcrossAModelChangeAndRefusedWhenItIsNone
     };
     for (const auto& [bytes, reason] : refused) {
         NotARecording why{};
-        EXPECT_FALSE(trgui::pages::readRecording(bytes, &why)) << bytes.left(40).toStdString();
+        EXPECT_FALSE(trgui::pages::visualisation::readRecording(bytes, &why)) << bytes.left(40).toStdString();
         EXPECT_EQ(why, reason) << bytes.left(40).toStdString();
     }
 }

@@ -1,11 +1,11 @@
-#include "call_controls_sheet.h"
-#include "device_idle.h"
-#include "cbetrieb.h"
-#include "cgrafik.h"
-#include "einstellungen.h"
-#include "port_problem.h"
-#include "program_directory.h"
-#include "simulator.h"
+#include "app/call_controls_sheet.h"
+#include "support/device_idle.h"
+#include "pages/operation/cbetrieb.h"
+#include "pages/visualisation/cgrafik.h"
+#include "pages/settings/einstellungen.h"
+#include "pages/settings/core/port_problem.h"
+#include "support/program_directory.h"
+#include "support/simulator.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -220,7 +220,7 @@ TEST_F(SettingsPage, aLostPortIsOpenedAgainAndPollingResumes)
 
     sim.control("disconnect 3000");  // the adapter is pulled and plugged back in
     ASSERT_TRUE(lamp(1008)) << "red lamp";
-    EXPECT_TRUE(page->reconnecting());
+    EXPECT_TRUE(sheet->connection().reconnecting());
     ASSERT_TRUE(lamp(1007)) << "green again";
     EXPECT_EQ(text(1009), "KM210-DR-E1S2H1");
     int before = polls();
@@ -257,7 +257,7 @@ TEST_F(SettingsPage, aPortInUseSaysWhoHoldsItAndConnectsOnceItIsFree)
 TEST(PortProblem, eachReasonSaysWhatFixesItInEveryLanguage)
 {
     using trgui::device::OpenFailure;
-    using trgui::pages::PortProblem;
+    using trgui::pages::settings::PortProblem;
     OpenFailure failure;
     failure.device = "/dev/ttyUSB0";
     failure.group = QStringLiteral("uucp");
@@ -274,7 +274,7 @@ TEST(PortProblem, eachReasonSaysWhatFixesItInEveryLanguage)
     for (const auto& [problem, needed] : cases) {
         QStringList texts;
         for (int language : {0, 1, 2}) {
-            const QString text = trgui::pages::portProblemText(problem, failure, QStringLiteral("COM2"),
+            const QString text = trgui::pages::settings::portProblemText(problem, failure, QStringLiteral("COM2"),
                                                                QStringLiteral("anna"), language);
             EXPECT_TRUE(text.contains(needed)) << text.toStdString();
             EXPECT_FALSE(text.contains(QLatin1Char('%'))) << text.toStdString();

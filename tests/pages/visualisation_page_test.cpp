@@ -2,14 +2,14 @@
 // polling the simulator: when samples arrive, Plot Start/Stop, Clear, the
 // 2000-sample limit, the language, and a chart that cannot be set up.
 
-#include "call_controls_sheet.h"
-#include "cgrafik.h"
-#include "component_host.h"
-#include "einstellungen.h"
-#include "program_directory.h"
-#include "recording_loader.h"
-#include "scope_component.h"
-#include "simulator.h"
+#include "app/call_controls_sheet.h"
+#include "pages/visualisation/cgrafik.h"
+#include "scope/component_host.h"
+#include "pages/settings/einstellungen.h"
+#include "support/program_directory.h"
+#include "support/recording_loader.h"
+#include "scope/scope_component.h"
+#include "support/simulator.h"
 
 #include <qcustomplot.h>
 
@@ -69,9 +69,9 @@ protected:
     pages::CGrafik* page = nullptr;
 };
 
-app::MeasurementRecord sample(float temperature)
+core::MeasurementRecord sample(float temperature)
 {
-    app::MeasurementRecord r;
+    core::MeasurementRecord r;
     r.temperature = temperature;
     r.volumeFlow = temperature / 10;
     r.temperatureUnit = QString::fromUtf8("°C");

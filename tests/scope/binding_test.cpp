@@ -2,9 +2,9 @@
 // against a recording loader: which loader calls they make, in which order,
 // and what they do with refusals.
 
-#include "object_model.h"
-#include "recording_loader.h"
-#include "visualisation_chart.h"
+#include "scope/object_model.h"
+#include "support/recording_loader.h"
+#include "pages/visualisation/core/visualisation_chart.h"
 
 #include <QObject>
 
@@ -38,9 +38,9 @@ std::string errorText(const std::function<void()>& operation)
     return "(no error)";
 }
 
-app::MeasurementRecord sample(float temperature, float flow)
+core::MeasurementRecord sample(float temperature, float flow)
 {
-    app::MeasurementRecord r;
+    core::MeasurementRecord r;
     r.temperature = temperature;
     r.volumeFlow = flow;
     r.temperatureUnit = QString::fromUtf8("°C");
@@ -69,7 +69,7 @@ TEST(ChartSetUp, aRefusalLeavesTheChartNotReadyAndEndsTheLoaderSetUp)
         loader.createFails = c.createFails;
         loader.refusedPaths.insert(c.refusedPath);
         QObject page, frame;
-        pages::VisualisationChart chart;
+        pages::visualisation::VisualisationChart chart;
         EXPECT_EQ(errorText([&] { chart.setUp(&page, &frame, 1); }), c.error) << c.name;
         EXPECT_EQ(chart.initialised(), 0) << c.name;
         EXPECT_EQ(loader.calls.back(), "Ordinal145") << c.name;
@@ -81,7 +81,7 @@ TEST(ChartSamples, handTheCountOfValuesAndStopAt2000)
     RecordingLoader loader;
     loader.results[kGetData] = 7000;
     QObject page, frame;
-    pages::VisualisationChart chart;
+    pages::visualisation::VisualisationChart chart;
     chart.setUp(&page, &frame, 0);
     loader.take();
 
@@ -106,7 +106,7 @@ TEST(ChartSamples, handTheCountOfValuesAndStopAt2000)
     EXPECT_EQ(chart.temperatureHistory()[0], 21.5f);
     EXPECT_EQ(chart.flowHistory()[0], 3.25f);
 
-    for (int i = 1; i < pages::VisualisationChart::kMaxSamples; ++i)
+    for (int i = 1; i < pages::visualisation::VisualisationChart::kMaxSamples; ++i)
         chart.addSample(sample(20.0f + static_cast<float>(i % 7), 1.0f), 0);
     EXPECT_EQ(loader.calls.back(), "Call @Slscope@TSLChannelData@SetYData$qqrpfui on 7000 ptr 2000");
     loader.take();
@@ -126,7 +126,7 @@ TEST(ChartLanguage, setsPlainTextsByLanguageAndNothingForAnUnknownOne)
 {
     RecordingLoader loader;
     QObject page, frame;
-    pages::VisualisationChart chart;
+    pages::visualisation::VisualisationChart chart;
     chart.reapplyLanguage(2);
     EXPECT_TRUE(loader.calls.empty()) << "nothing before the set-up";
 

@@ -1,10 +1,10 @@
 // Our scope component through our host, on the offscreen platform: paths set
 // what they name, refusals, data on the graph, hold and refresh, export.
 
-#include "component_host.h"
-#include "object_model.h"
-#include "scope_component.h"
-#include "visualisation_chart.h"
+#include "scope/component_host.h"
+#include "scope/object_model.h"
+#include "scope/scope_component.h"
+#include "pages/visualisation/core/visualisation_chart.h"
 
 #include <qcustomplot.h>
 
@@ -438,7 +438,7 @@ protected:
     void TearDown() override { setComponentLoader(previous); }
     void add(float temperature, float flow)
     {
-        trgui::app::MeasurementRecord r;
+        trgui::core::MeasurementRecord r;
         r.temperature = temperature;
         r.volumeFlow = flow;
         r.temperatureUnit = QString::fromUtf8("°C");
@@ -488,7 +488,7 @@ protected:
     ComponentLoader* previous = nullptr;
     QObject page;
     QWidget frame;
-    trgui::pages::VisualisationChart chart;
+    trgui::pages::visualisation::VisualisationChart chart;
     ScopeComponent* scope = nullptr;
 };
 

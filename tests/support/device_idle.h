@@ -1,6 +1,6 @@
 #pragma once
 
-#include "call_controls_sheet.h"
+#include "app/call_controls_sheet.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "text_page.h"
+#include "texts/text_page.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "system_locale.h"
+#include "support/system_locale.h"
 
 #include <QApplication>
 

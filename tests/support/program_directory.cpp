@@ -1,6 +1,6 @@
-#include "program_directory.h"
+#include "support/program_directory.h"
 
-#include "page_base.h"
+#include "pages/page_base.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "scripted_link.h"
+#include "support/scripted_link.h"
 
 #include <algorithm>
 
@@ -8,7 +8,7 @@ int ScriptedLink::read(std::uint8_t* buffer, std::size_t& count)
 {
     ++reads;
     count = 0;
-    if (!open)
+    if (!open || broken)
         return -1;
     if (replies.empty())
         return 0;
@@ -21,8 +21,14 @@ int ScriptedLink::read(std::uint8_t* buffer, std::size_t& count)
 
 int ScriptedLink::write(const std::uint8_t* data, std::size_t length)
 {
-    if (!open)
+    if (!open || broken)
         return -1;
+    if (writesUntilFailure == 0) {
+        broken = true;
+        return -1;
+    }
+    if (writesUntilFailure > 0)
+        --writesUntilFailure;
     writes.emplace_back(data, data + length);
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "simulator.h"
+#include "support/simulator.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,12 +1,12 @@
 // Every language file of the product parses, addresses only controls of its
 // page, and gives every captioned control a caption in all three languages.
 
-#include "configuration_controls.h"
-#include "fake_page.h"
-#include "operation_controls.h"
-#include "settings_controls.h"
-#include "text_table.h"
-#include "visualisation_controls.h"
+#include "pages/configuration/core/configuration_controls.h"
+#include "support/fake_page.h"
+#include "pages/operation/core/operation_controls.h"
+#include "pages/settings/core/settings_controls.h"
+#include "texts/text_table.h"
+#include "pages/visualisation/core/visualisation_controls.h"
 
 #include <QFile>
 

@@ -1,5 +1,5 @@
-#include "fake_page.h"
-#include "text_table.h"
+#include "support/fake_page.h"
+#include "texts/text_table.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "file_dialog.h"
-#include "qt_texts.h"
+#include "widgets/file_dialog.h"
+#include "widgets/qt_texts.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -6,12 +6,12 @@
 //
 //   trgui-tour --out DIR [--record-seconds N]
 
-#include "call_controls_sheet.h"
-#include "cbetrieb.h"
-#include "ckonfiguration.h"
-#include "cgrafik.h"
-#include "device_lock.h"
-#include "page_base.h"
+#include "app/call_controls_sheet.h"
+#include "pages/operation/cbetrieb.h"
+#include "pages/configuration/ckonfiguration.h"
+#include "pages/visualisation/cgrafik.h"
+#include "core/device_lock.h"
+#include "pages/page_base.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -47,7 +47,7 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
 
 int main(int argc, char** argv)
 {
-    app::deviceLock();
+    core::deviceLock();
     QApplication application(argc, argv);
     QString out = QStringLiteral(".");
     int recordSeconds = 6;

@@ -1,10 +1,10 @@
-#include "ckonfiguration.h"
+#include "pages/configuration/ckonfiguration.h"
 
-#include "configuration_controls.h"
-#include "configuration_file.h"
-#include "page_exchanges.h"
-#include "report_pdf.h"
-#include "variants.h"
+#include "pages/configuration/core/configuration_controls.h"
+#include "pages/configuration/core/configuration_file.h"
+#include "device/page_exchanges.h"
+#include "widgets/report_pdf.h"
+#include "core/variants.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -132,7 +132,7 @@ private:
 
 QString modelText(int code)
 {
-    const auto name = variants::modelName(code);
+    const auto name = core::variants::modelName(code);
     return name.empty() ? QStringLiteral("?") : QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
@@ -143,10 +143,11 @@ CKonfiguration::CKonfiguration(QWidget* parent)
 {
 }
 
-void CKonfiguration::setShared(app::SettingsRecord* settings, app::PortSlot* port, app::DeviceLock* lock)
+void CKonfiguration::setShared(core::SettingsRecord* settings, core::DeviceConnection* connection, core::DeviceLock* lock)
 {
     settings_ = settings;
-    port_ = port;
+    connection_ = connection;
+    port_ = connection ? &connection->port() : nullptr;
     lock_ = lock;
 }
 
@@ -245,7 +246,7 @@ void CKonfiguration::fillFixedLists()
 
     Filling filling(filling_);
     auto* variantsList = control<QComboBox>(configuration::kHwVersionCombo);
-    for (auto name : variants::variantCodeList())
+    for (auto name : core::variants::variantCodeList())
         variantsList->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
     variantsList->setCurrentIndex(-1);
 }
@@ -412,7 +413,7 @@ void CKonfiguration::sensorTypeChanged()
         updateChangeMarker(Field::SensorType);
         setControlVisible(infoOf(Field::SensorType).errorMarker, false);
     }
-    if (pageCode_ >= 1 && pageCode_ <= variants::kMaxDeviceType)
+    if (pageCode_ >= 1 && pageCode_ <= core::variants::kMaxDeviceType)
         applyAvailability(pageCode_);
 }
 
@@ -551,8 +552,8 @@ void CKonfiguration::applyAvailability(int code)
     if (!settings_)
         return;
     const int sensor = control<QComboBox>(infoOf(Field::SensorType).control)->currentIndex();
-    for (const auto& group : variants::availabilityGroups()) {
-        const bool unavailable = variants::isUnavailable(code, group.control, sensor);
+    for (const auto& group : core::variants::availabilityGroups()) {
+        const bool unavailable = core::variants::isUnavailable(code, group.control, sensor);
         for (int id : {group.control, group.label, group.unit}) {
             // The grey-out setting is read at each call: the Settings page may have changed it.
             if (id != 0)
@@ -598,9 +599,9 @@ void CKonfiguration::readFromDevice()
     {
         BusyCursor busy;
         // Held for the block too, so no poll can come between the two requests.
-        app::DeviceLockGuard guard(*lock_);
+        core::DeviceLockGuard guard(*lock_);
         int family = settings_->deviceFamily;
-        port_->runAndWait([&](app::PortSlot::Port& port) {
+        port_->runAndWait([&](core::PortSlot::Port& port) {
             if (!port)
                 return;
             code = device::identifiedCode(device::identifyForConfiguration(*port));
@@ -609,7 +610,7 @@ void CKonfiguration::readFromDevice()
             reply = device::requestConfiguration(*port, family);
         });
         if (code)
-            device::updateFamily(*code, settings_->deviceFamily);
+            connection_->takeFamilyOf(*code);
     }
 
     // Only a whole block is decoded; anything less would pass stale fields off as the device's.
@@ -641,9 +642,9 @@ void CKonfiguration::readFromDevice()
     }
 }
 
-std::vector<app::ReportRow> CKonfiguration::reportRows() const
+std::vector<core::ReportRow> CKonfiguration::reportRows() const
 {
-    std::vector<app::ReportRow> rows;
+    std::vector<core::ReportRow> rows;
     if (!settings_ || !asFoundCode_ || asFoundCode_ != settings_->deviceTypeCode)
         return rows;
     for (const auto& entry : configuration::blockLayout(settings_->deviceFamily)) {
@@ -654,7 +655,7 @@ std::vector<app::ReportRow> CKonfiguration::reportRows() const
     return rows;
 }
 
-void CKonfiguration::saveReport(const app::ReportData& data)
+void CKonfiguration::saveReport(const core::ReportData& data)
 {
     constexpr int kReportNotSaved = 35;
     const QString path = chooseFile(FileDialog::Save, messages_.caption(kReportNotSaved), QStringLiteral("PDF (*.pdf)"));
@@ -663,7 +664,7 @@ void CKonfiguration::saveReport(const app::ReportData& data)
     rememberWorkingDir(path);
     const QString file = QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".pdf") : path;
     QString why;
-    if (!widgets::writeHtmlPdf(app::serviceReportHtml(data, settings_ ? settings_->language : 0), file, &why))
+    if (!widgets::writeHtmlPdf(core::serviceReportHtml(data, settings_ ? settings_->language : 0), file, &why))
         showMessageBox(messages_.caption(kReportNotSaved),
                        texts::messageBoxText(messages_, kReportNotSaved).arg(QDir::toNativeSeparators(file), why));
 }
@@ -718,12 +719,12 @@ void CKonfiguration::writeToDevice()
     if (!confirmChanges(changes))
         return;
 
-    app::DeviceLockGuard guard(*lock_);
+    core::DeviceLockGuard guard(*lock_);
     int message = device::message::ConfigurationNotAcknowledged;
     if (port_ && *port_) {
         BusyCursor busy;
         const int family = pageFamily_;
-        port_->runAndWait([&](app::PortSlot::Port& port) {
+        port_->runAndWait([&](core::PortSlot::Port& port) {
             if (port)
                 message = device::writeConfiguration(*port, family, encoded.block);
         });
@@ -742,9 +743,9 @@ void CKonfiguration::writeToDevice()
     QStringList changed;
     for (const auto& change : changes)
         changed << QStringLiteral("%1 %2 -> %3 %4").arg(change.label, change.device, change.page, change.unit).trimmed();
-    logServiceAction(messages_, app::ServiceAction::ConfigurationWrite,
-                     message == device::message::ConfigurationAcknowledged ? app::ServiceOutcome::Acknowledged
-                                                                          : app::ServiceOutcome::NotAcknowledged,
+    logServiceAction(messages_, core::ServiceAction::ConfigurationWrite,
+                     message == device::message::ConfigurationAcknowledged ? core::ServiceOutcome::Acknowledged
+                                                                          : core::ServiceOutcome::NotAcknowledged,
                      changed.join(QStringLiteral(" | ")));
     // Shown under the lock, so the ticks its event loop delivers keep the cycle off the line.
     texts::showMessage(*this, messages_, message);
@@ -774,7 +775,7 @@ void CKonfiguration::saveConfiguration()
     bool refused = false;
     for (Field f : encoded.unfit) {
         // A field the variant lacks is stored as its bytes came out; the technician cannot edit it.
-        if (variants::isUnavailable(code, infoOf(f).control, form.index(Field::SensorType)))
+        if (core::variants::isUnavailable(code, infoOf(f).control, form.index(Field::SensorType)))
             continue;
         setControlVisible(infoOf(f).errorMarker, true);
         refused = true;

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "configuration_block.h"
-#include "configuration_check.h"
-#include "device_lock.h"
-#include "family_rules.h"
-#include "page_base.h"
-#include "service_report.h"
-#include "port_slot.h"
+#include "pages/configuration/core/configuration_block.h"
+#include "pages/configuration/core/configuration_check.h"
+#include "core/device_lock.h"
+#include "pages/configuration/core/family_rules.h"
+#include "pages/page_base.h"
+#include "core/service_report.h"
+#include "core/device_connection.h"
 
 #include <array>
 #include <map>
@@ -27,7 +27,7 @@ public:
 
     explicit CKonfiguration(QWidget* parent = nullptr);
 
-    void setShared(app::SettingsRecord* settings, app::PortSlot* port, app::DeviceLock* lock);
+    void setShared(core::SettingsRecord* settings, core::DeviceConnection* connection, core::DeviceLock* lock);
     const QString& tabTitle() const { return tabTitle_; }
 
     void reloadTexts() override;
@@ -60,9 +60,9 @@ public:
     // The configuration of the connected device as found (its first read in
     // this session) and as left (after the last acknowledged write, else the
     // last read); empty when it was not read.
-    std::vector<app::ReportRow> reportRows() const;
+    std::vector<core::ReportRow> reportRows() const;
     // Asks where, writes the report as a PDF and says whether it worked.
-    void saveReport(const app::ReportData& data);
+    void saveReport(const core::ReportData& data);
     const texts::MessageTable& messages() const { return messages_; }
 
     // What the controls hold.
@@ -108,8 +108,9 @@ private:
     bool confirmChanges(const std::vector<PendingChange>& changes);
 
     QString tabTitle_;
-    app::PortSlot* port_ = nullptr;
-    app::DeviceLock* lock_ = nullptr;
+    core::DeviceConnection* connection_ = nullptr;
+    core::PortSlot* port_ = nullptr;
+    core::DeviceLock* lock_ = nullptr;
     int settleCounter_ = 0;
     int pageCode_ = 0;
     int pageFamily_ = -1;

@@ -1,8 +1,8 @@
-#include "cbetrieb.h"
+#include "pages/operation/cbetrieb.h"
 
-#include "operation_controls.h"
-#include "page_exchanges.h"
-#include "variants.h"
+#include "pages/operation/core/operation_controls.h"
+#include "device/page_exchanges.h"
+#include "core/variants.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -49,7 +49,7 @@ constexpr int kValueFields[] = {1091, 1093, 1094, 1099, 1101, 1102, 1104, 1106, 
 
 QString modelText(int code)
 {
-    const auto name = variants::modelName(code);
+    const auto name = core::variants::modelName(code);
     return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
@@ -60,7 +60,7 @@ CBetrieb::CBetrieb(QWidget* parent)
 {
 }
 
-void CBetrieb::setShared(app::SettingsRecord* settings, app::PortSlot* port, app::DeviceLock* lock)
+void CBetrieb::setShared(core::SettingsRecord* settings, core::PortSlot* port, core::DeviceLock* lock)
 {
     settings_ = settings;
     port_ = port;
@@ -281,11 +281,11 @@ void CBetrieb::showUnits()
 void CBetrieb::applyOperationAvailability(int code)
 {
     const int greyOut = settings_ ? settings_->ausgrauen : 0;
-    for (const auto& c : variants::operationAvailability(code))
+    for (const auto& c : core::variants::operationAvailability(code))
         texts::setAvailable(*this, c.control, c.unavailable, greyOut);
 }
 
-void CBetrieb::updateDisplay(const app::MeasurementRecord& r)
+void CBetrieb::updateDisplay(const core::MeasurementRecord& r)
 {
     using operation::formatValue;
     lastDelivery_ = QTime::currentTime();
@@ -319,7 +319,7 @@ void CBetrieb::updateDisplay(const app::MeasurementRecord& r)
         writeRow(r);
 }
 
-void CBetrieb::writeRow(const app::MeasurementRecord& record)
+void CBetrieb::writeRow(const core::MeasurementRecord& record)
 {
     const int language = settings_ ? settings_->language : 0;
     if (recording_.appendRow(language, record, lastErrorText_, QDateTime::currentDateTime())) {
@@ -393,27 +393,27 @@ void CBetrieb::sendSimpleCommand(DeviceCommand command)
 {
     if (!lock_ || !port_ || !deviceAnswers(messages_, valuesStale_))
         return;
-    app::DeviceLockGuard guard(*lock_);
+    core::DeviceLockGuard guard(*lock_);
     if (!*port_)
         return;
     {
         BusyCursor busy;
-        port_->runAndWait([command](app::PortSlot::Port& port) {
+        port_->runAndWait([command](core::PortSlot::Port& port) {
             if (port)
                 device::exchange(*port, command, device::DrainMode::Auto);
         });
     }
-    const std::pair<DeviceCommand, app::ServiceAction> logged[] = {
-        {DeviceCommand::StartMeasurement, app::ServiceAction::StartMeasurement},
-        {DeviceCommand::StopMeasurement, app::ServiceAction::StopMeasurement},
-        {DeviceCommand::ResetMaximum, app::ServiceAction::ResetMaximum},
-        {DeviceCommand::ResetMinimum, app::ServiceAction::ResetMinimum},
-        {DeviceCommand::ResetTotaliser, app::ServiceAction::ResetTotaliser},
-        {DeviceCommand::ResetError, app::ServiceAction::ResetError},
+    const std::pair<DeviceCommand, core::ServiceAction> logged[] = {
+        {DeviceCommand::StartMeasurement, core::ServiceAction::StartMeasurement},
+        {DeviceCommand::StopMeasurement, core::ServiceAction::StopMeasurement},
+        {DeviceCommand::ResetMaximum, core::ServiceAction::ResetMaximum},
+        {DeviceCommand::ResetMinimum, core::ServiceAction::ResetMinimum},
+        {DeviceCommand::ResetTotaliser, core::ServiceAction::ResetTotaliser},
+        {DeviceCommand::ResetError, core::ServiceAction::ResetError},
     };
     for (const auto& [sent, action] : logged) {
         if (sent == command)
-            logServiceAction(messages_, action, app::ServiceOutcome::Sent);
+            logServiceAction(messages_, action, core::ServiceOutcome::Sent);
     }
 }
 
@@ -421,14 +421,14 @@ void CBetrieb::setLowFlowOrZero()
 {
     if (!lock_ || !port_ || !deviceAnswers(messages_, valuesStale_))
         return;
-    app::DeviceLockGuard guard(*lock_);
+    core::DeviceLockGuard guard(*lock_);
     const int value = control<QComboBox>(kLowFlowList)->currentIndex();
     if (!*port_ || value < 0)
         return;
     std::optional<int> message;
     {
         BusyCursor busy;
-        port_->runAndWait([&message, value](app::PortSlot::Port& port) {
+        port_->runAndWait([&message, value](core::PortSlot::Port& port) {
             if (port)
                 message = device::setLowFlowSuppression(*port, value);
         });
@@ -440,8 +440,8 @@ void CBetrieb::setLowFlowOrZero()
                        : message == m::ZeroPointResult9D ? " 0x9D"
                        : message == m::ZeroPointResult9F ? " 0x9F"
                                                           : "";
-    logServiceAction(messages_, value == 0 ? app::ServiceAction::ZeroPoint : app::ServiceAction::LowFlowSuppression,
-                     acknowledged ? app::ServiceOutcome::Acknowledged : app::ServiceOutcome::NotAcknowledged,
+    logServiceAction(messages_, value == 0 ? core::ServiceAction::ZeroPoint : core::ServiceAction::LowFlowSuppression,
+                     acknowledged ? core::ServiceOutcome::Acknowledged : core::ServiceOutcome::NotAcknowledged,
                      value == 0 ? QString::fromLatin1(result).trimmed() : QStringLiteral("%1 %").arg(value));
     // The box is shown while the lock is held, so ticks delivered by its event
     // loop keep the cycle off the line.
@@ -480,7 +480,7 @@ void CBetrieb::startRecording()
     setControlEnabled(kRecordStop, true);
 }
 
-void CBetrieb::reportValues(std::vector<app::ReportValue>& values, QStringList& notes) const
+void CBetrieb::reportValues(std::vector<core::ReportValue>& values, QStringList& notes) const
 {
     if (valuesStale_ || !lastDelivery_.isValid())
         return;

@@ -2,13 +2,13 @@
 
 #include <QTime>
 
-#include "device_lock.h"
-#include "measurement_record.h"
-#include "page_base.h"
-#include "port_slot.h"
-#include "protocol.h"
-#include "recording.h"
-#include "service_report.h"
+#include "core/device_lock.h"
+#include "core/measurement_record.h"
+#include "pages/page_base.h"
+#include "core/port_slot.h"
+#include "device/protocol.h"
+#include "pages/operation/core/recording.h"
+#include "core/service_report.h"
 
 #include <array>
 #include <functional>
@@ -24,12 +24,12 @@ class CBetrieb : public PageBase {
 public:
     explicit CBetrieb(QWidget* parent = nullptr);
 
-    void setShared(app::SettingsRecord* settings, app::PortSlot* port, app::DeviceLock* lock);
+    void setShared(core::SettingsRecord* settings, core::PortSlot* port, core::DeviceLock* lock);
     const QString& tabTitle() const { return tabTitle_; }
 
     // Called by the cycle.
     void applyOperationAvailability(int code);
-    void updateDisplay(const app::MeasurementRecord& record);
+    void updateDisplay(const core::MeasurementRecord& record);
     // Greys the values and says since when nothing has arrived, or restores them.
     void setValuesStale(bool stale);
     bool valuesStale() const { return valuesStale_; }
@@ -54,7 +54,7 @@ public:
     bool confirmClose();
     // The values shown now, for the service report: none while they are out
     // of date or before the first poll; notes hold the contacts and the error.
-    void reportValues(std::vector<app::ReportValue>& values, QStringList& notes) const;
+    void reportValues(std::vector<core::ReportValue>& values, QStringList& notes) const;
 
     const texts::MessageTable& messages() const { return messages_; }
     const operation::CsvRecording& recordingState() const { return recording_; }
@@ -65,13 +65,13 @@ protected:
 private:
     void buildLayout();
     void lowFlowSelectionChanged(int index);
-    void writeRow(const app::MeasurementRecord& record);
+    void writeRow(const core::MeasurementRecord& record);
     void showUnits();
 
     QString tabTitle_;
     std::array<QString, 4> units_;  // of the last poll: velocity, volume flow, temperature, totaliser
-    app::PortSlot* port_ = nullptr;
-    app::DeviceLock* lock_ = nullptr;
+    core::PortSlot* port_ = nullptr;
+    core::DeviceLock* lock_ = nullptr;
     int deviceTypeCode_ = 0;
     texts::MessageTable messages_;
     texts::ErrorTables errors_;

@@ -1,15 +1,13 @@
-#include "einstellungen.h"
+#include "pages/settings/einstellungen.h"
 
-#include "page_exchanges.h"
-#include "plain_numbers.h"
-#include "profile_file.h"
-#include "qt_texts.h"
-#include "serial_port.h"
-#include "trace_link.h"
-#include "settings_controls.h"
-#include "variants.h"
+#include "core/plain_numbers.h"
+#include "core/profile_file.h"
+#include "widgets/qt_texts.h"
+#include "device/serial_port.h"
+#include "pages/settings/core/settings_controls.h"
 
 #include <QAbstractItemView>
+#include <QTimer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -33,7 +31,6 @@ constexpr int kVersionField = 1011;
 constexpr int kRefreshEdit = 1098;
 constexpr int kRefreshMarker = 1122;
 constexpr int kGreyOutCheck = 1056;
-constexpr int kPortCount = 9;
 constexpr float kRefreshMin = 2.0f;
 constexpr float kRefreshMax = 9999.0f;
 constexpr int kLanguageChanged = 15;
@@ -47,79 +44,50 @@ Einstellungen::Einstellungen(QWidget* parent)
 {
 }
 
-void Einstellungen::setShared(app::SettingsRecord* settings, app::PortSlot* port, std::array<PageBase*, 3> otherPages)
+void Einstellungen::setShared(core::SettingsRecord* settings, core::DeviceConnection* connection,
+                              std::array<PageBase*, 3> otherPages)
 {
     settings_ = settings;
-    port_ = port;
+    connection_ = connection;
     otherPages_ = otherPages;
-    reconnect_ = new QTimer(this);
-    reconnect_->setSingleShot(true);
-    reconnect_->setInterval(kReconnectMs);
-    connect(reconnect_, &QTimer::timeout, this, [this] { openAndIdentify(portNumber_); });
-    reidentify_ = new QTimer(this);
-    reidentify_->setSingleShot(true);
-    reidentify_->setInterval(kReconnectMs);
-    connect(reidentify_, &QTimer::timeout, this, &Einstellungen::identifyAgain);
-    connect(port_, &app::PortSlot::portLost, this, &Einstellungen::portLost);
+    connect(connection_, &core::DeviceConnection::identified, this, &Einstellungen::showIdentity);
+    connect(connection_, &core::DeviceConnection::reachChanged, this, &Einstellungen::showReach);
+    connect(connection_, &core::DeviceConnection::portsDescribed, this, &Einstellungen::showPortEntries);
 }
 
-bool Einstellungen::reconnecting() const
+void Einstellungen::showIdentity(bool anotherDevice)
 {
-    return reconnect_ && reconnect_->isActive();
-}
-
-void Einstellungen::portLost()
-{
-    reidentify_->stop();
-    showConnected(false);
-    reconnect_->start();
-}
-
-void Einstellungen::identifyAgain()
-{
-    // The port is open but the device did not answer (switched off, cable
-    // loose at its end): ask on the open port until it does.
-    auto outcome = std::make_shared<device::Identification>();
-    auto asked = std::make_shared<bool>(false);
-    port_->post(
-        [outcome, asked](app::PortSlot::Port& slot) {
-            if (!slot)
-                return;  // lost meanwhile: reconnection takes over
-            *asked = true;
-            *outcome = device::identifyOnConnect(*slot);
-        },
-        this, [this, outcome, asked] {
-            if (!*asked || reconnecting() || !waitingForAnswer_)
-                return;  // a port chosen meanwhile has its own identification
-            if (!outcome->connected) {
-                reidentify_->start();
-                return;
-            }
-            waitingForAnswer_ = false;
-            showProblem(std::nullopt);
-            showIdentification(outcome.get());
-        });
-}
-
-void Einstellungen::followIdentification(int code)
-{
-    if (!initialised() || !settings_ || code == settings_->deviceTypeCode || waitingForAnswer_ || reconnecting())
+    if (!initialised())
         return;
-    const device::Identification id{true, code, std::nullopt};
-    showIdentification(&id);
-    setControlText(kVersionField, kNoValue);  // the old device's version until the new one tells its own
-    auto outcome = std::make_shared<device::Identification>();
-    port_->post(
-        [outcome](app::PortSlot::Port& slot) {
-            if (!slot)
-                return;
-            device::drain(*slot, device::DrainMode::Auto);  // late bytes of the cycle's last poll
-            *outcome = device::identifyOnConnect(*slot);
-        },
-        this, [this, outcome] {
-            if (outcome->connected && outcome->deviceTypeCode == settings_->deviceTypeCode)
-                showIdentification(outcome.get());
-        });
+    setControlVisible(kGreenLamp, settings_->deviceAnswering);
+    setControlVisible(kRedLamp, !settings_->deviceAnswering);
+    setControlText(kModelField, settings_->model);
+    if (anotherDevice)
+        setControlText(kVersionField, kNoValue);  // the old device's version until the new one tells its own
+    else if (!settings_->softwareVersion.isEmpty())
+        setControlText(kVersionField, settings_->softwareVersion);
+}
+
+void Einstellungen::showReach()
+{
+    if (!initialised())
+        return;
+    setControlVisible(kGreenLamp, settings_->deviceAnswering);
+    setControlVisible(kRedLamp, !settings_->deviceAnswering);
+    using Reach = core::DeviceConnection::Reach;
+    switch (connection_->reach()) {
+    case Reach::NotOpened:
+        showProblem(settings::problemOf(connection_->failure()), connection_->failure());
+        break;
+    case Reach::Silent:
+        showProblem(settings::PortProblem::NoAnswer, connection_->failure());
+        break;
+    case Reach::Answering:
+        showProblem(std::nullopt, connection_->failure());
+        break;
+    case Reach::Unknown:
+        break;
+    }
 }
 
 void Einstellungen::initialisePage()
@@ -127,21 +95,20 @@ void Einstellungen::initialisePage()
     createControls(settings::kControls);
     buildLayout();
 
-    settings_->deviceTypeCode = 0;
-    settings_->deviceFamily = -1;
+    connection_->forgetDevice();
     loadTexts(texts::stem::SettingsLabels, texts::stem::SettingsHelp);
     lampHelp_ = control(kRedLamp)->toolTip();
 
     auto* com = control<QComboBox>(kComList);
-    for (int n = 1; n <= kPortCount; ++n)
+    for (int n = 1; n <= core::DeviceConnection::kPortCount; ++n)
         com->addItem(QStringLiteral("COM%1").arg(n));
-    watchPorts();
+    connection_->lookAtPorts(notPresentText());
     // Adapters come and go: the list follows while the page is in view.
     auto* portWatch = new QTimer(this);
-    portWatch->setInterval(kPortListRefreshMs);
+    portWatch->setInterval(core::DeviceConnection::kPortListRefreshMs);
     connect(portWatch, &QTimer::timeout, this, [this] {
         if (isVisible())
-            watchPorts();
+            connection_->lookAtPorts(notPresentText());
     });
     portWatch->start();
     auto* language = control<QComboBox>(kLanguageList);
@@ -151,7 +118,7 @@ void Einstellungen::initialisePage()
     refresh->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), refresh));
 
     language->setCurrentIndex(settings_->language >= 0 && settings_->language <= 2 ? settings_->language : -1);
-    com->setCurrentIndex(settings_->comPort >= 1 && settings_->comPort <= kPortCount ? settings_->comPort - 1 : -1);
+    com->setCurrentIndex(settings_->comPort >= 1 && settings_->comPort <= core::DeviceConnection::kPortCount ? settings_->comPort - 1 : -1);
     control<QCheckBox>(kGreyOutCheck)->setChecked(settings_->ausgrauen == 1);
 
     connect(refresh, &QLineEdit::textChanged, this, &Einstellungen::validateRefreshRate);
@@ -273,25 +240,7 @@ QString Einstellungen::notPresentText() const
 
 void Einstellungen::refreshPortList()
 {
-    showPortEntries(device::describePorts(kPortCount, app::portResolver(*settings_), notPresentText()));
-}
-
-void Einstellungen::watchPorts()
-{
-    if (portWatchPending_)
-        return;  // the device thread is busy: the last look is still on its way
-    portWatchPending_ = true;
-    // The system is asked on the device thread, so neither start-up nor the
-    // watch's tick waits for it.
-    auto entries = std::make_shared<std::vector<device::PortEntry>>();
-    port_->post(
-        [entries, resolve = app::portResolver(*settings_), notPresent = notPresentText()](app::PortSlot::Port&) {
-            *entries = device::describePorts(kPortCount, resolve, notPresent);
-        },
-        this, [this, entries] {
-            portWatchPending_ = false;
-            showPortEntries(*entries);
-        });
+    showPortEntries(connection_->describePortsNow(notPresentText()));
 }
 
 void Einstellungen::showPortEntries(const std::vector<device::PortEntry>& entries)
@@ -308,7 +257,7 @@ void Einstellungen::showPortEntries(const std::vector<device::PortEntry>& entrie
     }
 }
 
-void Einstellungen::showProblem(std::optional<PortProblem> problem, const device::OpenFailure& failure)
+void Einstellungen::showProblem(std::optional<settings::PortProblem> problem, const device::OpenFailure& failure)
 {
     problem_ = problem;
     failure_ = failure;
@@ -317,7 +266,7 @@ void Einstellungen::showProblem(std::optional<PortProblem> problem, const device
     QString text;
     if (problem) {
         const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
-        text = portProblemText(*problem, failure, QStringLiteral("COM%1").arg(portNumber_), user,
+        text = settings::portProblemText(*problem, failure, QStringLiteral("COM%1").arg(connection_->portNumber()), user,
                                std::clamp(settings_->language, 0, 2));
     }
     problemLine_->setText(text);
@@ -331,87 +280,17 @@ void Einstellungen::showProblem(std::optional<PortProblem> problem, const device
         lamp->setAccessibleName(lamp->accessibleName() + QStringLiteral(": ") + text);
 }
 
-void Einstellungen::showConnected(bool connected)
-{
-    settings_->deviceAnswering = connected;
-    setControlVisible(kGreenLamp, connected);
-    setControlVisible(kRedLamp, !connected);
-}
-
 void Einstellungen::identifyDevice(int number)
 {
-    reconnect_->stop();  // a port chosen by hand ends any attempt to bring back the old one
-    reidentify_->stop();
-    portNumber_ = number;
     setControlText(kModelField, kNoValue);
     setControlText(kVersionField, kNoValue);
-    openAndIdentify(number);
-}
-
-void Einstellungen::openAndIdentify(int number)
-{
-    // Opened and asked on the device thread; the fields fill in when the answer is there.
-    struct Outcome {
-        bool opened = false;
-        device::OpenFailure failure;
-        device::Identification id;
-    };
-    auto outcome = std::make_shared<Outcome>();
-    waitingForAnswer_ = false;
-    port_->post(
-        [outcome, number, resolver = app::portResolver(*settings_), trace = traceFile_](app::PortSlot::Port& slot) {
-            slot.reset();  // closes the old port before the new one is opened
-            auto port = std::make_unique<device::SerialPort>(resolver);
-            if (port->open(number) != 0) {
-                outcome->failure = port->lastFailure();
-                return;
-            }
-            outcome->opened = true;
-            app::PortSlot::Port link = std::move(port);
-            if (!trace.isEmpty())
-                link = std::make_unique<device::TraceLink>(std::move(link), trace);
-            outcome->id = device::identifyOnConnect(*link);
-            slot = std::move(link);  // stays open even when silent; the cycle keeps trying it
-        },
-        this, [this, outcome] {
-            if (!outcome->opened) {
-                // Tried again every 2 s, so fixing the cause is all it takes.
-                showIdentification(nullptr);
-                showProblem(problemOf(outcome->failure), outcome->failure);
-                reconnect_->start();
-                return;
-            }
-            showIdentification(&outcome->id);
-            waitingForAnswer_ = !outcome->id.connected;
-            showProblem(waitingForAnswer_ ? std::optional(PortProblem::NoAnswer) : std::nullopt, outcome->failure);
-            if (waitingForAnswer_)
-                reidentify_->start();
-        });
-}
-
-void Einstellungen::showIdentification(const device::Identification* id)
-{
-    if (!id || !id->connected) {
-        showConnected(false);
-        return;
-    }
-    showConnected(true);
-    device::updateFamily(id->deviceTypeCode, settings_->deviceFamily);
-    settings_->deviceTypeCode = id->deviceTypeCode;
-    const auto model = variants::modelName(id->deviceTypeCode);
-    settings_->model = QString::fromLatin1(model.data(), static_cast<qsizetype>(model.size()));
-    setControlText(kModelField, settings_->model);
-    settings_->softwareVersion.clear();
-    if (id->softwareVersion) {
-        settings_->softwareVersion = QString::asprintf("%5.2f", static_cast<double>(*id->softwareVersion));
-        setControlText(kVersionField, settings_->softwareVersion);
-    }
+    connection_->choosePort(number);
 }
 
 void Einstellungen::validateRefreshRate()
 {
     const QString text = control<QLineEdit>(kRefreshEdit)->text().left(99).trimmed();
-    const int value = app::parseLeadingInt(text.toStdString());
+    const int value = core::parseLeadingInt(text.toStdString());
     const auto asFloat = static_cast<float>(value);
     const bool valid = !text.isEmpty() && asFloat >= kRefreshMin && asFloat <= kRefreshMax;
     setControlVisible(kRefreshMarker, !valid);

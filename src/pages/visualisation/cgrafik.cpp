@@ -1,8 +1,8 @@
-#include "cgrafik.h"
+#include "pages/visualisation/cgrafik.h"
 
-#include "component_host.h"
-#include "scope_component.h"
-#include "visualisation_controls.h"
+#include "scope/component_host.h"
+#include "scope/scope_component.h"
+#include "pages/visualisation/core/visualisation_controls.h"
 
 #include <QDir>
 #include <QFile>
@@ -122,8 +122,8 @@ void CGrafik::openRecording()
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return refuse(file.errorString());
-    NotARecording fault{};
-    const auto series = readRecording(file.readAll(), &fault);
+    visualisation::NotARecording fault{};
+    const auto series = visualisation::readRecording(file.readAll(), &fault);
     if (!series) {
         // Why, in the page's language.
         static const char* const kWhy[][3] = {
@@ -141,7 +141,7 @@ void CGrafik::openRecording()
         component->setSampleNames(series->times);
 }
 
-void CGrafik::AddSample(const app::MeasurementRecord& record)
+void CGrafik::AddSample(const core::MeasurementRecord& record)
 {
     if (!chartReady())
         return;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "measurement_record.h"
-#include "page_base.h"
-#include "text_table.h"
-#include "visualisation_chart.h"
+#include "core/measurement_record.h"
+#include "pages/page_base.h"
+#include "texts/text_table.h"
+#include "pages/visualisation/core/visualisation_chart.h"
 
 namespace trgui::scope {
 class ScopeComponent;
@@ -13,28 +13,28 @@ namespace trgui::pages {
 
 // The Visualisation page: temperature and volume flow of the polls as a
 // live chart, with Plot Start, Plot Stop and Clear. The chart logic lives in
-// VisualisationChart; this class is the glue to the controls and catches
+// visualisation::VisualisationChart; this class is the glue to the controls and catches
 // every chart error where the user's action or the cycle enters.
 class CGrafik : public PageBase {
     Q_OBJECT
 public:
-    static constexpr int kMaxSamples = VisualisationChart::kMaxSamples;
+    static constexpr int kMaxSamples = visualisation::VisualisationChart::kMaxSamples;
     static constexpr int kChartNotSetUp = 19;
     static constexpr int kChartNotSaved = 21;
     static constexpr int kNotARecording = 25;
 
     explicit CGrafik(QWidget* parent = nullptr);
 
-    void setShared(app::SettingsRecord* settings) { settings_ = settings; }
+    void setShared(core::SettingsRecord* settings) { settings_ = settings; }
     const QString& tabTitle() const { return tabTitle_; }
 
     // 1 once the chart set-up has finished; the cycle sends samples only then.
     bool chartReady() const { return chart_.initialised() == 1; }
     bool plotting() const { return plotting_; }
     int sampleCount() const { return chart_.sampleCount(); }
-    VisualisationChart& chart() { return chart_; }
+    visualisation::VisualisationChart& chart() { return chart_; }
 
-    void AddSample(const app::MeasurementRecord& record);
+    void AddSample(const core::MeasurementRecord& record);
     // Asks for a recording of the Operation page and shows it in the chart;
     // the live plot stops meanwhile.
     void openRecording();
@@ -60,7 +60,7 @@ private:
     QString tabTitle_;
     texts::MessageTable messages_;
     bool plotting_ = false;
-    VisualisationChart chart_;
+    visualisation::VisualisationChart chart_;
 };
 
 } // namespace trgui::pages

@@ -1,13 +1,13 @@
-#include "configuration_block.h"
+#include "pages/configuration/core/configuration_block.h"
 
-#include "family_rules.h"
-#include "plain_numbers.h"
-#include "protocol.h"
+#include "pages/configuration/core/family_rules.h"
+#include "core/plain_numbers.h"
+#include "device/protocol.h"
 
 #include <climits>
 #include <cmath>
 
-namespace trgui::configuration {
+namespace trgui::pages::configuration {
 
 namespace {
 
@@ -103,7 +103,7 @@ QString thousandthsText(float value)
 
 int leadingInteger(const QString& text)
 {
-    return app::parseLeadingInt(text.toLatin1().toStdString());
+    return core::parseLeadingInt(text.toLatin1().toStdString());
 }
 
 std::optional<float> leadingDecimal(const QString& text)
@@ -134,7 +134,7 @@ std::optional<float> leadingDecimal(const QString& text)
         }
     }
     const QByteArray number = text.mid(start, i - start).toLatin1();
-    return app::parseFloat(std::string_view(number.constData(), static_cast<std::size_t>(number.size())));
+    return core::parseFloat(std::string_view(number.constData(), static_cast<std::size_t>(number.size())));
 }
 
 QString trimmed(const QString& text)
@@ -323,4 +323,4 @@ EncodedBlock encodeBlock(int family, const ConfigurationForm& form)
     return out;
 }
 
-} // namespace trgui::configuration
+} // namespace trgui::pages::configuration

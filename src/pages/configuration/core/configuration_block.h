@@ -5,7 +5,7 @@
 // files. The page's fields are represented by a ConfigurationForm (what the
 // controls hold), so encoding and decoding run without any window.
 
-#include "configuration_fields.h"
+#include "pages/configuration/core/configuration_fields.h"
 
 #include <QString>
 
@@ -15,7 +15,7 @@
 #include <span>
 #include <vector>
 
-namespace trgui::configuration {
+namespace trgui::pages::configuration {
 
 using Block = std::vector<std::uint8_t>;
 
@@ -112,4 +112,4 @@ EncodedBlock encodeBlock(int family, const ConfigurationForm& form);
 // The text an edit shows for a decoded value.
 QString formatValue(const BlockEntry& entry, float value);
 
-} // namespace trgui::configuration
+} // namespace trgui::pages::configuration

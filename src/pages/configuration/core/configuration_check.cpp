@@ -1,11 +1,11 @@
-#include "configuration_check.h"
+#include "pages/configuration/core/configuration_check.h"
 
-#include "protocol.h"
-#include "variants.h"
+#include "device/protocol.h"
+#include "core/variants.h"
 
 #include <cmath>
 
-namespace trgui::configuration {
+namespace trgui::pages::configuration {
 
 namespace {
 
@@ -64,7 +64,7 @@ public:
     }
     bool unavailable(Field f) const
     {
-        return variants::isUnavailable(form_.hwVersion, infoOf(f).control, form_.index(SensorType));
+        return core::variants::isUnavailable(form_.hwVersion, infoOf(f).control, form_.index(SensorType));
     }
     // The cleaned text written back, read as a finite number.
     std::optional<float> decimal(Field f)
@@ -169,4 +169,4 @@ CheckOutcome checkConfiguration(ConfigurationForm& form, Limits& limits)
     return out;
 }
 
-} // namespace trgui::configuration
+} // namespace trgui::pages::configuration

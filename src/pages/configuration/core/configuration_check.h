@@ -4,12 +4,12 @@
 // limits of the family, sensor, units and medium, then the cross checks. Its
 // outcome is the list of error markers to show.
 
-#include "configuration_block.h"
-#include "family_rules.h"
+#include "pages/configuration/core/configuration_block.h"
+#include "pages/configuration/core/family_rules.h"
 
 #include <vector>
 
-namespace trgui::configuration {
+namespace trgui::pages::configuration {
 
 struct CheckOutcome {
     int result = -1;                // 1 passed, -1 failed
@@ -23,4 +23,4 @@ struct CheckOutcome {
 // and its contact ranges kept when no contact assignment is selected.
 CheckOutcome checkConfiguration(ConfigurationForm& form, Limits& limits);
 
-} // namespace trgui::configuration
+} // namespace trgui::pages::configuration

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <optional>
 
-namespace trgui::configuration {
+namespace trgui::pages::configuration {
 
 // In the order of DeviceConfiguration.
 enum class Field {
@@ -120,4 +120,4 @@ inline constexpr int kHwVersionLabel = 1034;
 inline constexpr int kHwVersionChangeMarker = 1025;
 inline constexpr int kHwVersionErrorMarker = 1026;
 
-} // namespace trgui::configuration
+} // namespace trgui::pages::configuration

@@ -1,11 +1,11 @@
-#include "configuration_file.h"
+#include "pages/configuration/core/configuration_file.h"
 
-#include "protocol.h"
+#include "device/protocol.h"
 
 #include <QFile>
 #include <QSaveFile>
 
-namespace trgui::configuration {
+namespace trgui::pages::configuration {
 
 QByteArray configurationFileBytes(int code, const Block& block)
 {
@@ -55,4 +55,4 @@ LoadResult loadConfigurationFile(const QString& path)
     return {std::nullopt, LoadError::NotOurs};
 }
 
-} // namespace trgui::configuration
+} // namespace trgui::pages::configuration

@@ -3,14 +3,14 @@
 // Configuration files: the device type code in one byte, then the family's
 // block padded with zero bytes to 100 bytes (101 bytes in all).
 
-#include "configuration_block.h"
+#include "pages/configuration/core/configuration_block.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <optional>
 
-namespace trgui::configuration {
+namespace trgui::pages::configuration {
 
 inline constexpr qsizetype kFileBlockBytes = 100;
 inline constexpr qsizetype kFileSize = 1 + kFileBlockBytes;
@@ -38,4 +38,4 @@ struct LoadResult {
 };
 LoadResult loadConfigurationFile(const QString& path);
 
-} // namespace trgui::configuration
+} // namespace trgui::pages::configuration

@@ -1,8 +1,8 @@
-#include "family_rules.h"
+#include "pages/configuration/core/family_rules.h"
 
 #include <algorithm>
 
-namespace trgui::configuration {
+namespace trgui::pages::configuration {
 
 namespace {
 
@@ -183,4 +183,4 @@ void computeLimits(Limits& limits, int family, int velocityUnit, int temperature
     limits.pressure = fixed.pressure;
 }
 
-} // namespace trgui::configuration
+} // namespace trgui::pages::configuration

@@ -7,7 +7,7 @@
 #include <array>
 #include <span>
 
-namespace trgui::configuration {
+namespace trgui::pages::configuration {
 
 using TextList = std::span<const char* const>;  // UTF-8 entries
 
@@ -78,4 +78,4 @@ void computeLimits(Limits& limits, int family, int velocityUnit, int temperature
 // The highest velocity of the family in the unit (0 %, 1 m/s, 2 fps).
 float maximumVelocity(int family, int velocityUnit, int sensorType, int medium);
 
-} // namespace trgui::configuration
+} // namespace trgui::pages::configuration

@@ -11,7 +11,7 @@
 
 #include <vector>
 
-namespace trgui::pages {
+namespace trgui::pages::visualisation {
 
 struct RecordedSeries {
     QString model;            // line 1
@@ -29,4 +29,4 @@ struct RecordedSeries {
 enum class NotARecording { NoHeader, ShortRow, NoRows };
 std::optional<RecordedSeries> readRecording(const QByteArray& bytes, NotARecording* why = nullptr);
 
-} // namespace trgui::pages
+} // namespace trgui::pages::visualisation

@@ -3,11 +3,11 @@
 // What the Settings page says when the device cannot be reached, in the
 // program's language, with what fixes it.
 
-#include "serial_port.h"
+#include "device/serial_port.h"
 
 #include <QString>
 
-namespace trgui::pages {
+namespace trgui::pages::settings {
 
 enum class PortProblem { NoPermission, InUse, NotPresent, NoAnswer, Other };
 
@@ -20,4 +20,4 @@ PortProblem problemOf(const device::OpenFailure& failure);
 QString portProblemText(PortProblem problem, const device::OpenFailure& failure, const QString& portName,
                         const QString& user, int language);
 
-} // namespace trgui::pages
+} // namespace trgui::pages::settings

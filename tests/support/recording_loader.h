@@ -4,7 +4,7 @@
 // as configured: packages load, symbols are found, properties are accepted,
 // unless a test says otherwise.
 
-#include "component_loader.h"
+#include "scope/component_loader.h"
 
 #include <QString>
 

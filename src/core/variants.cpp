@@ -1,6 +1,6 @@
-#include "variants.h"
+#include "core/variants.h"
 
-namespace trgui::variants {
+namespace trgui::core::variants {
 
 namespace {
 
@@ -130,4 +130,4 @@ std::array<ControlAvailability, 10> operationAvailability(int code)
     return result;
 }
 
-} // namespace trgui::variants
+} // namespace trgui::core::variants

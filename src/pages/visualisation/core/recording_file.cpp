@@ -1,12 +1,12 @@
-#include "recording_file.h"
+#include "pages/visualisation/core/recording_file.h"
 
-#include "plain_numbers.h"
+#include "core/plain_numbers.h"
 
 #include <QStringDecoder>
 
 #include <limits>
 
-namespace trgui::pages {
+namespace trgui::pages::visualisation {
 
 namespace {
 
@@ -34,7 +34,7 @@ bool isHeader(const QList<QByteArray>& fields)
 float valueOf(QByteArray text)
 {
     text.replace(',', '.');
-    if (const auto v = app::parseFloat(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))))
+    if (const auto v = core::parseFloat(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))))
         return *v;
     return std::numeric_limits<float>::quiet_NaN();
 }
@@ -89,4 +89,4 @@ std::optional<RecordedSeries> readRecording(const QByteArray& bytes, NotARecordi
     return series;
 }
 
-} // namespace trgui::pages
+} // namespace trgui::pages::visualisation

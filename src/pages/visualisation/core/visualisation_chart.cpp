@@ -1,8 +1,8 @@
-#include "visualisation_chart.h"
+#include "pages/visualisation/core/visualisation_chart.h"
 
 #include <climits>
 
-namespace trgui::pages {
+namespace trgui::pages::visualisation {
 
 namespace {
 
@@ -112,7 +112,7 @@ void VisualisationChart::setUp(QObject* pageWindow, QObject* chartFrame, int lan
     initialised_ = 1;
 }
 
-void VisualisationChart::addSample(const app::MeasurementRecord& record, int language)
+void VisualisationChart::addSample(const core::MeasurementRecord& record, int language)
 {
     const int n = sampleCount_;
     if (n >= kMaxSamples) {
@@ -192,4 +192,4 @@ void VisualisationChart::setToolBarCaptions(int language)
     scope_.Zooming.HeldNotice.Set(text(t->viewHeld));
 }
 
-} // namespace trgui::pages
+} // namespace trgui::pages::visualisation

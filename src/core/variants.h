@@ -8,7 +8,7 @@
 #include <span>
 #include <string_view>
 
-namespace trgui::variants {
+namespace trgui::core::variants {
 
 inline constexpr int kMaxDeviceType = 45;
 
@@ -61,4 +61,4 @@ struct ControlAvailability {
 };
 std::array<ControlAvailability, 10> operationAvailability(int code);
 
-} // namespace trgui::variants
+} // namespace trgui::core::variants

@@ -1,8 +1,8 @@
-#include "variants.h"
+#include "core/variants.h"
 
 #include <gtest/gtest.h>
 
-using namespace trgui::variants;
+using namespace trgui::core::variants;
 
 TEST(VariantCodeList, namesByCode)
 {

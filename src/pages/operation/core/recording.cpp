@@ -1,7 +1,7 @@
-#include "recording.h"
+#include "pages/operation/core/recording.h"
 
-#include "plain_numbers.h"
-#include "text_table.h"
+#include "core/plain_numbers.h"
+#include "texts/text_table.h"
 
 #include <QFile>
 
@@ -55,7 +55,7 @@ QString formatValue(float value)
         return QStringLiteral("----");
     const double x = value;
     const int precision = x < 10 ? 3 : x < 100 ? 2 : x < 100000 ? 1 : 0;
-    return QString::fromStdString(app::fixedText(x, precision, 5));
+    return QString::fromStdString(core::fixedText(x, precision, 5));
 }
 
 QByteArray csvNumber(float value)
@@ -77,7 +77,7 @@ std::string withCsvExtension(const std::string& chosen)
     return chosen;
 }
 
-QByteArray headerLine(int language, const app::MeasurementRecord& r)
+QByteArray headerLine(int language, const core::MeasurementRecord& r)
 {
     if (language < 0 || language > 2)
         return {};
@@ -91,7 +91,7 @@ QByteArray headerLine(int language, const app::MeasurementRecord& r)
     return texts::toWindows1252(line);
 }
 
-QByteArray dataRow(const app::MeasurementRecord& r, const QByteArray& lastErrorText, const QDateTime& at)
+QByteArray dataRow(const core::MeasurementRecord& r, const QByteArray& lastErrorText, const QDateTime& at)
 {
     QByteArray row = dateAndTime(at);
     for (float v : {r.velocity, r.velocityMin, r.velocityMax, r.volumeFlow, r.volumeFlowMin, r.volumeFlowMax,
@@ -142,7 +142,7 @@ bool CsvRecording::start(const std::string& path, const QString& modelName)
     return true;
 }
 
-bool CsvRecording::appendRow(int language, const app::MeasurementRecord& record, const QByteArray& lastErrorText,
+bool CsvRecording::appendRow(int language, const core::MeasurementRecord& record, const QByteArray& lastErrorText,
                              const QDateTime& at)
 {
     QFile file(QString::fromLocal8Bit(path_.c_str()));

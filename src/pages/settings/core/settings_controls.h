@@ -1,6 +1,6 @@
 #pragma once
 
-#include "page_controls.h"
+#include "texts/page_controls.h"
 
 namespace trgui::pages::settings {
 

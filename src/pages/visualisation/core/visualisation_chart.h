@@ -4,15 +4,15 @@
 // Clear and the language, all through the scope object model. Every chart
 // operation may raise scope::BindingError; the page catches it.
 
-#include "measurement_record.h"
-#include "object_model.h"
-#include "recording_file.h"
+#include "core/measurement_record.h"
+#include "scope/object_model.h"
+#include "pages/visualisation/core/recording_file.h"
 
 #include <array>
 
 class QObject;
 
-namespace trgui::pages {
+namespace trgui::pages::visualisation {
 
 class VisualisationChart {
 public:
@@ -22,7 +22,7 @@ public:
     // The chart is ready (initialised() is 1) only when every step succeeded.
     void setUp(QObject* pageWindow, QObject* chartFrame, int language);
     // Appends temperature and volume flow; from the 2001st sample on only counts.
-    void addSample(const app::MeasurementRecord& record, int language);
+    void addSample(const core::MeasurementRecord& record, int language);
     // Empties both channels, releases the hold and returns to the full view;
     // counting starts again at 0.
     void clear();
@@ -50,4 +50,4 @@ private:
     scope::CTSLScope scope_;
 };
 
-} // namespace trgui::pages
+} // namespace trgui::pages::visualisation

@@ -1,8 +1,8 @@
-#include "port_problem.h"
+#include "pages/settings/core/port_problem.h"
 
 #include <algorithm>
 
-namespace trgui::pages {
+namespace trgui::pages::settings {
 
 namespace {
 
@@ -66,4 +66,4 @@ QString portProblemText(PortProblem problem, const device::OpenFailure& failure,
     return text;
 }
 
-} // namespace trgui::pages
+} // namespace trgui::pages::settings

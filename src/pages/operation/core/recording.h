@@ -3,7 +3,7 @@
 // Window-free part of the Operation page: the value format of the display and
 // the CSV recording file (Windows-1252, CR LF, fields separated by "; ").
 
-#include "measurement_record.h"
+#include "core/measurement_record.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -27,10 +27,10 @@ std::string withCsvExtension(const std::string& chosen);
 
 // The header line of a recording, in the language of the recording (0, 1, 2),
 // with the unit texts of the first row, without the line end.
-QByteArray headerLine(int language, const app::MeasurementRecord& record);
+QByteArray headerLine(int language, const core::MeasurementRecord& record);
 
 // One data row without the line end.
-QByteArray dataRow(const app::MeasurementRecord& record, const QByteArray& lastErrorText, const QDateTime& at);
+QByteArray dataRow(const core::MeasurementRecord& record, const QByteArray& lastErrorText, const QDateTime& at);
 
 // The recording file: created with the model name as line 1, then one row per
 // delivered poll, the header written together with the first row. The file is
@@ -52,7 +52,7 @@ public:
     // when the file has gone or is empty). Returns false when the file cannot
     // be opened or written; the row is lost, the file keeps its size before
     // the row, and recording goes on.
-    bool appendRow(int language, const app::MeasurementRecord& record, const QByteArray& lastErrorText,
+    bool appendRow(int language, const core::MeasurementRecord& record, const QByteArray& lastErrorText,
                    const QDateTime& at);
 
     bool recording() const { return recording_; }

@@ -1,0 +1,208 @@
+#include "core/device_connection.h"
+
+#include "core/variants.h"
+#include "device/trace_link.h"
+
+namespace trgui::core {
+
+DeviceConnection::DeviceConnection(SettingsRecord& settings, PortSlot::Mode mode, QObject* parent)
+    : QObject(parent), settings_(settings), port_(mode)
+{
+    reconnect_.setSingleShot(true);
+    reconnect_.setInterval(kRetryMs);
+    connect(&reconnect_, &QTimer::timeout, this, [this] { openAndIdentify(portNumber_); });
+    reidentify_.setSingleShot(true);
+    reidentify_.setInterval(kRetryMs);
+    connect(&reidentify_, &QTimer::timeout, this, &DeviceConnection::identifyAgain);
+    connect(&port_, &PortSlot::portLost, this, &DeviceConnection::portLost);
+}
+
+DeviceConnection::~DeviceConnection()
+{
+    reconnect_.stop();
+    reidentify_.stop();
+    // A conversation still on the line ends first; then the port is closed.
+    port_.post([](PortSlot::Port& port) { port.reset(); });
+}
+
+namespace {
+
+// A SerialPort that finds the device of COMn through resolve.
+DeviceConnection::PortFactory serialPorts(device::PortNameResolver resolve)
+{
+    return [resolve = std::move(resolve)](int number, device::OpenFailure& failure) -> PortSlot::Port {
+        auto port = std::make_unique<device::SerialPort>(resolve);
+        if (port->open(number) != 0) {
+            failure = port->lastFailure();
+            return nullptr;
+        }
+        return port;
+    };
+}
+
+} // namespace
+
+void DeviceConnection::setRetryInterval(int milliseconds)
+{
+    reconnect_.setInterval(milliseconds);
+    reidentify_.setInterval(milliseconds);
+}
+
+void DeviceConnection::forgetDevice()
+{
+    settings_.deviceTypeCode = 0;
+    settings_.deviceFamily = -1;
+}
+
+void DeviceConnection::choosePort(int number)
+{
+    reconnect_.stop();  // a port chosen by hand ends any attempt to bring back the old one
+    reidentify_.stop();
+    chosen_ = true;
+    portNumber_ = number;
+    openAndIdentify(number);
+}
+
+void DeviceConnection::openAndIdentify(int number)
+{
+    // Opened and asked on the device thread; the identity follows when the answer is there.
+    struct Outcome {
+        bool opened = false;
+        device::OpenFailure failure;
+        device::Identification id;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    waitingForAnswer_ = false;
+    port_.post(
+        [outcome, number, factory = factory_ ? factory_ : serialPorts(portResolver(settings_)), trace = traceFile_](PortSlot::Port& slot) {
+            slot.reset();  // closes the old port before the new one is opened
+            PortSlot::Port link = factory(number, outcome->failure);
+            if (!link)
+                return;
+            outcome->opened = true;
+            if (!trace.isEmpty())
+                link = std::make_unique<device::TraceLink>(std::move(link), trace);
+            outcome->id = device::identifyOnConnect(*link);
+            slot = std::move(link);  // stays open even when silent; the cycle keeps trying it
+        },
+        this, [this, outcome] {
+            if (!outcome->opened) {
+                // Tried again every 2 s, so fixing the cause is all it takes.
+                settings_.deviceAnswering = false;
+                setReach(Reach::NotOpened, outcome->failure);
+                reconnect_.start();
+                return;
+            }
+            if (outcome->id.connected)
+                takeIdentity(outcome->id, false);
+            else
+                settings_.deviceAnswering = false;
+            waitingForAnswer_ = !outcome->id.connected;
+            setReach(waitingForAnswer_ ? Reach::Silent : Reach::Answering, outcome->failure);
+            if (waitingForAnswer_)
+                reidentify_.start();
+        });
+}
+
+void DeviceConnection::identifyAgain()
+{
+    // The port is open but the device did not answer (switched off, cable
+    // loose at its end): ask on the open port until it does.
+    auto outcome = std::make_shared<device::Identification>();
+    auto asked = std::make_shared<bool>(false);
+    port_.post(
+        [outcome, asked](PortSlot::Port& slot) {
+            if (!slot)
+                return;  // lost meanwhile: reconnection takes over
+            *asked = true;
+            *outcome = device::identifyOnConnect(*slot);
+        },
+        this, [this, outcome, asked] {
+            if (!*asked || reconnecting() || !waitingForAnswer_)
+                return;  // a port chosen meanwhile has its own identification
+            if (!outcome->connected) {
+                reidentify_.start();
+                return;
+            }
+            waitingForAnswer_ = false;
+            takeIdentity(*outcome, false);
+            setReach(Reach::Answering);
+        });
+}
+
+void DeviceConnection::portLost()
+{
+    reidentify_.stop();
+    settings_.deviceAnswering = false;
+    emit reachChanged();
+    reconnect_.start();
+}
+
+void DeviceConnection::takeFamilyOf(int code)
+{
+    device::updateFamily(code, settings_.deviceFamily);
+}
+
+void DeviceConnection::pollIdentified(int code)
+{
+    takeFamilyOf(code);
+    if (!chosen_ || code == settings_.deviceTypeCode || waitingForAnswer_ || reconnecting())
+        return;
+    takeIdentity(device::Identification{true, code, std::nullopt}, true);
+    auto outcome = std::make_shared<device::Identification>();
+    port_.post(
+        [outcome](PortSlot::Port& slot) {
+            if (!slot)
+                return;
+            device::drain(*slot, device::DrainMode::Auto);  // late bytes of the poll's last reply
+            *outcome = device::identifyOnConnect(*slot);
+        },
+        this, [this, outcome] {
+            if (outcome->connected && outcome->deviceTypeCode == settings_.deviceTypeCode)
+                takeIdentity(*outcome, false);
+        });
+}
+
+void DeviceConnection::takeIdentity(const device::Identification& id, bool anotherDevice)
+{
+    settings_.deviceAnswering = true;
+    device::updateFamily(id.deviceTypeCode, settings_.deviceFamily);
+    settings_.deviceTypeCode = id.deviceTypeCode;
+    const auto model = variants::modelName(id.deviceTypeCode);
+    settings_.model = QString::fromLatin1(model.data(), static_cast<qsizetype>(model.size()));
+    settings_.softwareVersion.clear();
+    if (id.softwareVersion)
+        settings_.softwareVersion = QString::asprintf("%5.2f", static_cast<double>(*id.softwareVersion));
+    emit identified(anotherDevice);
+}
+
+void DeviceConnection::setReach(Reach reach, const device::OpenFailure& failure)
+{
+    reach_ = reach;
+    failure_ = failure;
+    emit reachChanged();
+}
+
+void DeviceConnection::lookAtPorts(const QString& notPresent)
+{
+    if (portWatchPending_)
+        return;  // the device thread is busy: the last look is still on its way
+    portWatchPending_ = true;
+    // Asked on the device thread, so neither start-up nor the watch's tick waits for the system.
+    auto entries = std::make_shared<std::vector<device::PortEntry>>();
+    port_.post(
+        [entries, resolve = portResolver(settings_), notPresent](PortSlot::Port&) {
+            *entries = device::describePorts(kPortCount, resolve, notPresent);
+        },
+        this, [this, entries] {
+            portWatchPending_ = false;
+            emit portsDescribed(*entries);
+        });
+}
+
+std::vector<device::PortEntry> DeviceConnection::describePortsNow(const QString& notPresent) const
+{
+    return device::describePorts(kPortCount, portResolver(settings_), notPresent);
+}
+
+} // namespace trgui::core

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "core/port_slot.h"
+#include "core/settings_record.h"
+#include "device/page_exchanges.h"
+#include "device/serial_port.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+#include <vector>
+
+namespace trgui::core {
+
+// The connection to the device: owns the port slot, opens the chosen COM
+// port, identifies the device, brings a lost port back, asks a silent device
+// again and looks which adapters are there. It is the one writer of the
+// device identity in the settings record (type code, family, model, software
+// version, whether the device answers); the pages show what it reports.
+class DeviceConnection : public QObject {
+    Q_OBJECT
+public:
+    // Opens COM<number> on the device thread: the port, or none with the reason.
+    using PortFactory = std::function<PortSlot::Port(int number, device::OpenFailure& failure)>;
+
+    // What the last attempt to reach the device on the chosen port found.
+    // (A port lost later leaves it as it was; the device then no longer
+    // answers, and the port is tried again.)
+    enum class Reach {
+        Unknown,    // nothing tried yet
+        NotOpened,  // the port did not open: failure() says why
+        Silent,     // the port is open but the device does not answer
+        Answering,
+    };
+
+    // Time between attempts to open a port that failed, and to ask a silent device again.
+    static constexpr int kRetryMs = 2000;
+    // How often the port list looks again which adapters are there.
+    static constexpr int kPortListRefreshMs = 2000;
+    // The COM entries offered: COM1 … COM9.
+    static constexpr int kPortCount = 9;
+
+    explicit DeviceConnection(SettingsRecord& settings, PortSlot::Mode mode = PortSlot::Mode::Threaded,
+                              QObject* parent = nullptr);
+    // Waits for what is on the line, then closes the port.
+    ~DeviceConnection() override;
+
+    PortSlot& port() { return port_; }
+    const PortSlot& port() const { return port_; }
+
+    // Opens the ports from now on, instead of a SerialPort through the
+    // settings file's port names. Either is traced when a trace file is set.
+    void setPortFactory(PortFactory factory) { factory_ = std::move(factory); }
+    void setTraceFile(const QString& path) { traceFile_ = path; }
+    // Time between retries, kRetryMs unless a test wants it shorter.
+    void setRetryInterval(int milliseconds);
+
+    // No device identified yet: type code 0, no family.
+    void forgetDevice();
+    // Closes the port in use, opens COM<number> and identifies the device; a
+    // port that does not open is tried again every kRetryMs, a device that
+    // does not answer is asked again as often.
+    void choosePort(int number);
+    int portNumber() const { return portNumber_; }
+    Reach reach() const { return reach_; }
+    const device::OpenFailure& failure() const { return failure_; }
+    bool reconnecting() const { return reconnect_.isActive(); }
+
+    // A poll identified the device as code: the family follows it, and once a
+    // port has been chosen, a model other than the one known (another device
+    // on the same port) is taken over and its software version asked for.
+    void pollIdentified(int code);
+    // A configuration read identified the device as code: the family follows it.
+    void takeFamilyOf(int code);
+
+    // The port list: looked at once on the device thread (portsDescribed), or
+    // at once on this thread. notPresent is appended to an absent port's entry.
+    void lookAtPorts(const QString& notPresent);
+    std::vector<device::PortEntry> describePortsNow(const QString& notPresent) const;
+
+signals:
+    // The identity in the settings record changed: a device answered, or
+    // another model came onto the port (anotherDevice; its version follows).
+    void identified(bool anotherDevice);
+    // reach() changed, or the device stopped answering.
+    void reachChanged();
+    void portsDescribed(const std::vector<device::PortEntry>& entries);
+
+private:
+    void openAndIdentify(int number);
+    void identifyAgain();
+    void portLost();
+    void setReach(Reach reach, const device::OpenFailure& failure = {});
+    // Takes an answering device's identity over.
+    void takeIdentity(const device::Identification& id, bool anotherDevice);
+
+    SettingsRecord& settings_;
+    PortSlot port_;
+    PortFactory factory_;
+    QString traceFile_;
+    QTimer reconnect_;
+    QTimer reidentify_;
+    Reach reach_ = Reach::Unknown;
+    device::OpenFailure failure_;
+    int portNumber_ = 0;  // the COM port last chosen
+    bool chosen_ = false;  // a port has been chosen since the start
+    bool waitingForAnswer_ = false;  // the open port's device has not answered yet
+    bool portWatchPending_ = false;
+};
+
+} // namespace trgui::core
