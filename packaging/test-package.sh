@@ -2,8 +2,9 @@
 # End to end: builds the Debian package, unpacks it into a scratch root (no
 # root needed) and starts the installed program there through /usr/bin/tr-gui,
 # offscreen, against the simulator. Passes when the trace shows an accepted
-# reply, the program ends cleanly on SIGTERM, --version answers and the menu
-# entry and metainfo validate.
+# reply, the program ends cleanly on SIGTERM, --version answers, the menu
+# entry and metainfo validate, man finds nothing wrong with the manual page
+# and lintian reports neither error nor warning (when they are installed).
 #   test-package.sh BUILD_DIR SIMULATOR VERSION
 set -euo pipefail
 build=$(readlink -f "$1") sim=$(readlink -f "$2") version=$3
@@ -25,14 +26,18 @@ done
 
 root=$work/root
 dpkg -x "$deb" "$root"
-prog=$root/opt/tr-gui
+prog=$root/usr/lib/tr-gui
 for f in "$prog/tr-gui" "$prog/Messages_en.txt" "$root/usr/share/applications/tr-gui.desktop" \
          "$root/usr/share/icons/hicolor/scalable/apps/tr-gui.svg" \
          "$root/usr/share/icons/hicolor/48x48/apps/tr-gui.png" \
-         "$root/usr/share/metainfo/com.trelvik.trgui.metainfo.xml"; do
+         "$root/usr/share/metainfo/com.trelvik.trgui.metainfo.xml" \
+         "$root/usr/share/man/man1/tr-gui.1.gz" \
+         "$root/usr/share/doc/tr-gui/copyright" "$root/usr/share/doc/tr-gui/changelog.gz"; do
   [ -f "$f" ] || fail "not in the package: ${f#"$root"}"
 done
-[ -x "$root/usr/bin/tr-gui" ] || fail "no /usr/bin/tr-gui"
+[ -f "$root/usr/bin/tr-gui" ] && [ ! -L "$root/usr/bin/tr-gui" ] && [ -x "$root/usr/bin/tr-gui" ] ||
+  fail "/usr/bin/tr-gui is not the launcher itself"
+[ ! -e "$root/opt" ] || fail "the package still puts files under /opt"
 
 if command -v desktop-file-validate > /dev/null; then
   desktop-file-validate "$root/usr/share/applications/tr-gui.desktop" || fail "menu entry invalid"
@@ -40,6 +45,18 @@ fi
 if command -v appstreamcli > /dev/null; then
   appstreamcli validate --no-net "$root/usr/share/metainfo/com.trelvik.trgui.metainfo.xml" > "$work/appstream.log" 2>&1 ||
     { cat "$work/appstream.log"; fail "metainfo invalid"; }
+fi
+
+if command -v man > /dev/null && command -v groff > /dev/null; then
+  LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$root/usr/share/man/man1/tr-gui.1.gz" \
+    2> "$work/man.log" > /dev/null || fail "man could not format the manual page: $(cat "$work/man.log")"
+  [ ! -s "$work/man.log" ] || { cat "$work/man.log"; fail "man warns about the manual page"; }
+fi
+lintian_summary="lintian not installed"
+if command -v lintian > /dev/null; then
+  lintian --display-info --fail-on error,warning "$deb" > "$work/lintian.log" 2>&1 ||
+    { cat "$work/lintian.log"; fail "lintian reports errors or warnings"; }
+  lintian_summary="lintian: $(grep -c '^I: ' "$work/lintian.log" || true) informational tags"
 fi
 
 mkdir "$work/caller"
@@ -50,7 +67,7 @@ out=$("$root/usr/bin/tr-gui" --version) || fail "--version failed: $out"
 start_simulator "$sim" "$prog/TR-GUI.ini"
 
 # From a directory of its own, with a relative trace file: the launcher must
-# keep it in the caller's directory although the program runs in /opt/tr-gui.
+# keep it in the caller's directory although the program runs in /usr/lib/tr-gui.
 QT_QPA_PLATFORM=offscreen "$root/usr/bin/tr-gui" --trace trace.txt > "$work/gui.log" 2>&1 &
 gui=$!
 pids+=($gui)
@@ -63,4 +80,4 @@ grep -q ' accepted$' trace.txt 2>/dev/null || fail "no accepted reply in the tra
 [ ! -e "$prog/trace.txt" ] || fail "the trace went into the program directory"
 
 end_on_sigterm "$gui"
-echo "PASS: $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB); $(grep -c ' accepted$' trace.txt) accepted replies"
+echo "PASS: $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB); $lintian_summary; $(grep -c ' accepted$' trace.txt) accepted replies"
