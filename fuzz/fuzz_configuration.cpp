@@ -12,7 +12,7 @@ using namespace trgui::pages::configuration;
 
 namespace {
 
-void checkBlock(int family, std::span<const std::uint8_t> bytes)
+void checkBlock(device::Family family, std::span<const std::uint8_t> bytes)
 {
     const auto decoded = decodeBlock(family, bytes);
     const std::size_t size = device::configurationBlockSize(family);
@@ -43,14 +43,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (file) {
         FUZZ_CHECK(file->code >= 1 && file->code <= 45);
         FUZZ_CHECK(size <= static_cast<std::size_t>(kFileSize));
-        const int family = device::familyOf(file->code);
+        const device::Family family = device::familyOf(file->code);
         FUZZ_CHECK(file->block.size() == device::configurationBlockSize(family));
         FUZZ_CHECK(bytes.startsWith(configurationFileBytes(file->code, file->block).left(1 + static_cast<qsizetype>(file->block.size()))));
         checkBlock(family, file->block);
     }
     if (size >= 1) {
         // The first byte picks a family (also one that does not exist), the rest is the block.
-        const int family = static_cast<int>(data[0] % 5) - 1;
+        const auto family = static_cast<device::Family>(static_cast<int>(data[0] % 5) - 1);
         checkBlock(family, std::span(data + 1, size - 1));
     }
     return 0;

@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     core::SettingsRecord settings;  // never loaded nor saved
     settings.refreshRate = setup & 0x03;
-    settings.deviceFamily = ((setup >> 2) & 0x03) - 1;
+    settings.deviceFamily = static_cast<device::Family>(((setup >> 2) & 0x03) - 1);
     core::DeviceConnection connection(settings, core::PortSlot::Mode::Inline);
     core::PortSlot& slot = connection.port();
     slot.setPort(std::make_unique<fuzz::FuzzLink>(script));
@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(cycle.step() >= 0 && cycle.step() <= core::MeasurementCycle::kDeliveryStep);
         FUZZ_CHECK(!cycle.exchangeInFlight());  // inline: every exchange has ended
         FUZZ_CHECK(cycle.lastReplyCount() <= device::kReadSize);
-        FUZZ_CHECK(settings.deviceFamily >= -1 && settings.deviceFamily <= 2);
+        FUZZ_CHECK(static_cast<int>(settings.deviceFamily) >= -1 && static_cast<int>(settings.deviceFamily) <= 2);
         for (std::size_t i = pollWrites; i < script.writes.size(); ++i)
             FUZZ_CHECK(script.writes[i].size() == 1 && isPollRequest(script.writes[i][0]));
         if (hooks.deliveries != deliveries) {

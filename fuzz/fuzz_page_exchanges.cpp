@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(id.count <= device::kReadSize);
             const auto code = device::identifiedCode(id);
             FUZZ_CHECK(code.has_value() == (id.count >= 3));
-            const int family = code ? device::familyOf(*code) : -1;
+            const device::Family family = code ? device::familyOf(*code) : device::Family::None;
             const auto reply = device::requestConfiguration(link, family, drainMode);
             FUZZ_CHECK(reply.count <= device::kReadSize);
             break;

@@ -113,7 +113,7 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
     const auto nameReport = [this, report] {
         static constexpr std::array<const char*, 3> kReport{"Servicebericht …", "Service report …",
                                                             "Rapport d'intervention …"};
-        report->setText(QString::fromUtf8(kReport[static_cast<std::size_t>(std::clamp(settings_.language, 0, 2))]));
+        report->setText(QString::fromUtf8(kReport[core::languageIndex(settings_.language)]));
     };
     nameReport();
     connect(menu, &QMenu::aboutToShow, this, nameReport);  // in the language chosen since
@@ -220,7 +220,7 @@ void CAllControlsSheet::writeReport()
     // Who and where, asked once and kept in the settings file.
     static constexpr std::array<std::array<const char*, 2>, 3> kAsk{{
         {"Techniker", "Standort"}, {"Technician", "Site"}, {"Technicien", "Site"}}};
-    const auto& ask = kAsk[static_cast<std::size_t>(std::clamp(settings_.language, 0, 2))];
+    const auto& ask = kAsk[core::languageIndex(settings_.language)];
     for (auto [value, label] : {std::pair{&settings_.technician, ask[0]}, std::pair{&settings_.site, ask[1]}}) {
         if (!value->empty())
             continue;

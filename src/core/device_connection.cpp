@@ -51,7 +51,7 @@ void DeviceConnection::setRetryInterval(int milliseconds)
 void DeviceConnection::forgetDevice()
 {
     settings_.deviceTypeCode = 0;
-    settings_.deviceFamily = -1;
+    settings_.deviceFamily = device::Family::None;
 }
 
 void DeviceConnection::choosePort(int number)

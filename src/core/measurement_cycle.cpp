@@ -11,20 +11,38 @@ namespace {
 
 constexpr int kIndicatorTicks = 4;
 
-// Request of each poll step 1..10 (index = step).
-constexpr std::array<DeviceCommand, 11> kStepRequests{
-    DeviceCommand::Identify, // unused slot 0
-    DeviceCommand::Identify,
-    DeviceCommand::ReadVelocity,
-    DeviceCommand::ReadVolumeFlow,
-    DeviceCommand::ReadTotaliser,
-    DeviceCommand::ReadTemperature,
-    DeviceCommand::ReadMinima,
-    DeviceCommand::ReadMaxima,
-    DeviceCommand::ReadContacts,
-    DeviceCommand::ReadErrorCode,
-    DeviceCommand::ReadLowFlowSuppression,
+// The request of each exchanging step, in step order.
+struct StepRequest {
+    PollStep step;
+    DeviceCommand request;
 };
+constexpr std::array<StepRequest, 10> kStepRequests{{
+    {PollStep::Identify, DeviceCommand::Identify},
+    {PollStep::Velocity, DeviceCommand::ReadVelocity},
+    {PollStep::VolumeFlow, DeviceCommand::ReadVolumeFlow},
+    {PollStep::Totaliser, DeviceCommand::ReadTotaliser},
+    {PollStep::Temperature, DeviceCommand::ReadTemperature},
+    {PollStep::Minima, DeviceCommand::ReadMinima},
+    {PollStep::Maxima, DeviceCommand::ReadMaxima},
+    {PollStep::Contacts, DeviceCommand::ReadContacts},
+    {PollStep::ErrorCode, DeviceCommand::ReadErrorCode},
+    {PollStep::LowFlowSuppression, DeviceCommand::ReadLowFlowSuppression},
+}};
+
+constexpr bool exchanges(PollStep step)
+{
+    return step >= PollStep::Identify && step <= PollStep::LowFlowSuppression;
+}
+
+constexpr DeviceCommand requestOf(PollStep step)
+{
+    return kStepRequests[static_cast<std::size_t>(step) - 1].request;
+}
+
+constexpr PollStep next(PollStep step)
+{
+    return static_cast<PollStep>(static_cast<int>(step) + 1);
+}
 
 float floatAt(const device::Reply& reply, std::size_t at)
 {
@@ -58,9 +76,9 @@ bool MeasurementCycle::pollDue(std::uint32_t now) const
 void MeasurementCycle::tick(int timerId)
 {
     const std::uint32_t now = clock_();
-    if (step_ == 0 && pollDue(now)) {
+    if (step_ == PollStep::Idle && pollDue(now)) {
         lastPollStart_ = now;
-        step_ = 1;
+        step_ = PollStep::Identify;
     }
     if (timerId != kTimerId)
         return;
@@ -79,8 +97,8 @@ void MeasurementCycle::tick(int timerId)
 void MeasurementCycle::restart()
 {
     ++generation_;
-    if (step_ != 0)
-        step_ = 1;
+    if (step_ != PollStep::Idle)
+        step_ = PollStep::Identify;
     lastReplyCount_ = 0;
     refusals_ = 0;
 }
@@ -94,19 +112,19 @@ void MeasurementCycle::performStep()
         return;
     // Only DR devices know low-flow suppression. The family is asked again
     // here: a device that is no longer one would never answer step 10.
-    if (step_ == 10 && settings_.deviceFamily != 1)
-        step_ = kDeliveryStep;
-    if (step_ == kDeliveryStep) {
+    if (step_ == PollStep::LowFlowSuppression && settings_.deviceFamily != device::Family::Dr)
+        step_ = PollStep::Deliver;
+    if (step_ == PollStep::Deliver) {
         deliver();
-        step_ = 0;
+        step_ = PollStep::Idle;
         return;
     }
-    if (step_ < 1 || step_ > 10 || !port_)
+    if (!exchanges(step_) || !port_)
         return;
 
     lastReplyCount_ = 0;
-    const int step = step_;
-    const DeviceCommand request = kStepRequests[static_cast<std::size_t>(step)];
+    const PollStep step = step_;
+    const DeviceCommand request = requestOf(step);
     const device::DrainMode drainMode = drainMode_;
     const unsigned generation = generation_;
     auto reply = std::make_shared<device::Reply>();
@@ -124,7 +142,7 @@ void MeasurementCycle::performStep()
         });
 }
 
-void MeasurementCycle::replyArrived(int step, const device::Reply& reply)
+void MeasurementCycle::replyArrived(PollStep step, const device::Reply& reply)
 {
     if (step != step_)
         return;
@@ -134,29 +152,27 @@ void MeasurementCycle::replyArrived(int step, const device::Reply& reply)
         // answer (the device changed its type or family) starts the poll anew.
         if (++refusals_ >= kRefusalsBeforeRestart) {
             refusals_ = 0;
-            step_ = 1;
+            step_ = PollStep::Identify;
         }
         return;
     }
     refusals_ = 0;
-    if (step == 9)
-        step_ = settings_.deviceFamily == 1 ? 10 : kDeliveryStep;
-    else if (step == 10)
-        step_ = kDeliveryStep;
+    if (step == PollStep::ErrorCode && settings_.deviceFamily != device::Family::Dr)
+        step_ = PollStep::Deliver;
     else
-        ++step_;
+        step_ = next(step);
     if (!stepPerTick_)
         performStep();
 }
 
-bool MeasurementCycle::storeReply(int step, const device::Reply& reply)
+bool MeasurementCycle::storeReply(PollStep step, const device::Reply& reply)
 {
     using device::Quantity;
     using device::unitText;
-    const int family = settings_.deviceFamily;
+    const device::Family family = settings_.deviceFamily;
     auto& r = record_;
     switch (step) {
-    case 1: {
+    case PollStep::Identify: {
         const int code = static_cast<std::int8_t>(reply.at(2));
         connection_.pollIdentified(code);
         hooks_.setOperationDeviceTypeCode(code);
@@ -164,41 +180,41 @@ bool MeasurementCycle::storeReply(int step, const device::Reply& reply)
             hooks_.applyOperationAvailability(code);
         break;
     }
-    case 2:
+    case PollStep::Velocity:
         r.velocity = floatAt(reply, 2);
         r.velocityUnit = unitText(Quantity::Velocity, family, reply.bytes[6]);
         break;
-    case 3:
+    case PollStep::VolumeFlow:
         r.volumeFlow = floatAt(reply, 2);
         r.volumeFlowUnit = unitText(Quantity::VolumeFlow, family, reply.bytes[6]);
         break;
-    case 4:
+    case PollStep::Totaliser:
         r.totaliser = floatAt(reply, 2);
         r.totaliserUnit = unitText(Quantity::Totaliser, family, reply.bytes[6]);
         break;
-    case 5:
+    case PollStep::Temperature:
         r.temperature = floatAt(reply, 2);
         r.temperatureUnit = unitText(Quantity::Temperature, family, reply.bytes[6]);
         break;
-    case 6:
+    case PollStep::Minima:
         r.velocityMin = floatAt(reply, 2);
         r.volumeFlowMin = floatAt(reply, 7);
         r.temperatureMin = floatAt(reply, 12);
         break;
-    case 7:
+    case PollStep::Maxima:
         r.velocityMax = floatAt(reply, 2);
         r.volumeFlowMax = floatAt(reply, 7);
         r.temperatureMax = floatAt(reply, 12);
         break;
-    case 8:
+    case PollStep::Contacts:
         r.contactBits = reply.at(2);
         break;
-    case 9:
+    case PollStep::ErrorCode:
         r.errorCode = reply.at(2);
-        if (family != 1)
+        if (family != device::Family::Dr)
             r.lowFlowSuppression = 0;
         break;
-    case 10:
+    case PollStep::LowFlowSuppression:
         r.lowFlowSuppression = reply.at(2);
         break;
     default:

@@ -48,10 +48,25 @@ std::uint32_t systemTickCount();
 // suppression, then delivers the record to the pages. A tick hands the step's
 // exchange to the device worker; when the reply comes back accepted, the next
 // step follows at once, otherwise the step is tried again at the next tick.
+// The steps of a poll, in order: each but the last is one exchange.
+enum class PollStep : int {
+    Idle = 0,  // no poll running
+    Identify,
+    Velocity,
+    VolumeFlow,
+    Totaliser,
+    Temperature,
+    Minima,
+    Maxima,
+    Contacts,
+    ErrorCode,
+    LowFlowSuppression,  // DR devices only
+    Deliver,             // the record goes to the pages
+};
+
 class MeasurementCycle {
 public:
     static constexpr int kTimerId = 1;
-    static constexpr int kDeliveryStep = 11;
     // Refused replies in a row after which a poll starts again at identification.
     static constexpr int kRefusalsBeforeRestart = 10;
 
@@ -73,7 +88,7 @@ public:
     // record mixes two devices; a reply still on its way is ignored.
     void restart();
 
-    int step() const { return step_; }
+    PollStep step() const { return step_; }
     bool exchangeInFlight() const { return inFlight_; }
     std::uint32_t lastPollStart() const { return lastPollStart_; }
     std::size_t lastReplyCount() const { return lastReplyCount_; }
@@ -82,9 +97,9 @@ public:
 private:
     bool pollDue(std::uint32_t now) const;
     void performStep();
-    void replyArrived(int step, const device::Reply& reply);
+    void replyArrived(PollStep step, const device::Reply& reply);
     // Returns whether the reply was accepted.
-    bool storeReply(int step, const device::Reply& reply);
+    bool storeReply(PollStep step, const device::Reply& reply);
     void deliver();
     void watchStaleness(std::uint32_t now);
 
@@ -95,7 +110,7 @@ private:
     CycleHooks& hooks_;
     TickClock clock_;
     MeasurementRecord record_;
-    int step_ = 0;
+    PollStep step_ = PollStep::Idle;
     std::uint32_t lastPollStart_ = 0;
     int tickCounter_ = 0;
     std::size_t lastReplyCount_ = 0;

@@ -1,5 +1,7 @@
 #include "core/service_log.h"
 
+#include "core/settings_record.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -39,7 +41,7 @@ constexpr std::array<const char*, 3> kHeaders{
 
 std::size_t column(int language)
 {
-    return static_cast<std::size_t>(std::clamp(language, 0, 2));
+    return languageIndex(language);
 }
 
 QByteArray encoded(const QString& text)

@@ -1,5 +1,7 @@
 #include "core/service_report.h"
 
+#include "core/settings_record.h"
+
 #include <algorithm>
 #include <array>
 
@@ -49,7 +51,7 @@ QString row(const QStringList& cells, bool bold = false, const char* tag = "td")
 
 QString serviceReportHtml(const ReportData& d, int language)
 {
-    const auto& w = kWords[static_cast<std::size_t>(std::clamp(language, 0, 2))];
+    const auto& w = kWords[languageIndex(language)];
     const auto t = [&w](Word word) { return QString::fromUtf8(w[word]); };
     QString html = QStringLiteral("<html><body style=\"font-size: 9pt\"><h2>%1</h2>").arg(esc(t(Title)));
     html += QStringLiteral("<table cellpadding=\"2\">");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/family.h"
+
 #include <QString>
 
 #include <string>
@@ -16,7 +18,7 @@ struct SettingsRecord {
     std::string workingDir;        // WORKINGDIR, ends in a separator when set
     std::string programDirectory;  // always ends in a separator
     int deviceTypeCode = -1;
-    int deviceFamily = -1;
+    device::Family deviceFamily = device::Family::None;
     bool deviceAnswering = false;  // the device answered on the open port (green lamp); not saved
     QString model;                 // the identified device's model name, as shown; not saved
     QString softwareVersion;       // and its software version
@@ -48,6 +50,19 @@ struct SettingsRecord {
     // The device the port name "COMn" is mapped to in section [COM], or empty.
     std::string mappedPortDevice(const std::string& comName) const;
 };
+
+// The program's languages by LANGUAGE value: 0 German, 1 English, 2 French.
+inline constexpr int kLanguageCount = 3;
+constexpr bool isLanguage(int language)
+{
+    return language >= 0 && language < kLanguageCount;
+}
+// The index of a language's column in the program's own tables: German for a
+// value that names no language.
+constexpr std::size_t languageIndex(int language)
+{
+    return isLanguage(language) ? static_cast<std::size_t>(language) : 0;
+}
 
 // dir with exactly one trailing separator ('\' on Windows, '/' elsewhere).
 std::string withTrailingSeparator(std::string dir);

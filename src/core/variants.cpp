@@ -1,5 +1,7 @@
 #include "core/variants.h"
 
+#include "device/family.h"
+
 namespace trgui::core::variants {
 
 namespace {
@@ -57,15 +59,18 @@ constexpr bool inRange(int code)
 }
 
 // Fittings and pipe size follow the sensor: which sensors have them, per family.
-bool sensorRuleUnavailable(int family, int control, int sensor)
+bool sensorRuleUnavailable(device::Family family, int control, int sensor)
 {
+    using device::Family;
     switch (control) {
     case kTeeFitting:
-        return family == 0 || (family == 1 && sensor != 2) || (family == 2 && sensor != 0);
+        return family == Family::Standard || (family == Family::Dr && sensor != 2)
+            || (family == Family::Wt && sensor != 0);
     case kValveFitting:
-        return family == 0 || sensor != 1;
+        return family == Family::Standard || sensor != 1;
     case kPipeSize:
-        return (family == 1 && (sensor == 1 || sensor == 2)) || (family == 2 && (sensor == 0 || sensor == 1));
+        return (family == Family::Dr && (sensor == 1 || sensor == 2))
+            || (family == Family::Wt && (sensor == 0 || sensor == 1));
     default:
         return false;
     }
@@ -93,7 +98,8 @@ std::string_view availabilityMask(int code)
 bool isUnavailable(int code, int control, int sensor)
 {
     if (control == kTeeFitting || control == kValveFitting || control == kPipeSize) {
-        const int family = inRange(code) ? (code - 1) / 15 : 0;
+        // A code outside the table gets the rules of the first family.
+        const device::Family family = inRange(code) ? device::familyOf(code) : device::Family::Standard;
         return sensorRuleUnavailable(family, control, sensor);
     }
     if (!inRange(code))
@@ -115,19 +121,10 @@ std::string_view operationMask(int code)
     return inRange(code) ? kOperationMasks[static_cast<std::size_t>(code - 1)] : std::string_view{};
 }
 
-std::array<ControlAvailability, 10> operationAvailability(int code)
+bool operationLacks(int code, OperationFunction function)
 {
     const std::string_view mask = operationMask(code);
-    const auto flag = [&](std::size_t i) { return !mask.empty() && mask[i] == '1'; };
-    std::array<ControlAvailability, 10> result{};
-    std::size_t n = 0;
-    for (int id : LowFlowGroup)
-        result[n++] = {id, flag(0)};
-    result[n++] = {1114, flag(1)};
-    result[n++] = {1116, flag(2)};
-    result[n++] = {1115, flag(3)};
-    result[n++] = {1123, flag(4)};
-    return result;
+    return !mask.empty() && mask[static_cast<std::size_t>(function)] == '1';
 }
 
 } // namespace trgui::core::variants

@@ -46,19 +46,12 @@ std::span<const AvailabilityGroup> availabilityGroups();
 
 // ---- Operation page -----------------------------------------------------------
 
-inline constexpr std::array<int, 5> OperationMaskedControls{1130, 1114, 1116, 1115, 1123};
-// Every control that the first mask character stands for: the low-flow suppression group.
-inline constexpr std::array<int, 6> LowFlowGroup{1130, 1112, 1113, 1155, 1119, 1131};
+// The functions of a row, in its character order.
+enum class OperationFunction { LowFlowSuppression, LimitContact1, LimitContact2, Ready, ErrorContact };
 
 // Row of a code 1..45 ("1" = lacks the function), empty otherwise.
 std::string_view operationMask(int code);
-
-// One control of the Operation page with whether the variant lacks it, in
-// the order the page applies them.
-struct ControlAvailability {
-    int control;
-    bool unavailable;
-};
-std::array<ControlAvailability, 10> operationAvailability(int code);
+// Whether the variant of code lacks the function; a code outside 1..45 lacks none.
+bool operationLacks(int code, OperationFunction function);
 
 } // namespace trgui::core::variants

@@ -63,7 +63,7 @@ std::optional<int> setLowFlowSuppression(SerialLink& link, int value, DrainMode 
     }
 }
 
-int writeConfiguration(SerialLink& link, int family, std::span<const std::uint8_t> block,
+int writeConfiguration(SerialLink& link, Family family, std::span<const std::uint8_t> block,
                        DrainMode drainMode)
 {
     const std::size_t size = configurationBlockSize(family);
@@ -86,7 +86,7 @@ Reply identifyForConfiguration(SerialLink& link, DrainMode drainMode)
                     commandInfo(DeviceCommand::Identify).replyLength);
 }
 
-Reply requestConfiguration(SerialLink& link, int family, DrainMode drainMode)
+Reply requestConfiguration(SerialLink& link, Family family, DrainMode drainMode)
 {
     // Two leading bytes and the block at least; a trailing checksum is read with them.
     const std::uint8_t request = static_cast<std::uint8_t>(DeviceCommand::ReadConfiguration);

@@ -27,13 +27,13 @@ std::optional<int> setLowFlowSuppression(SerialLink& link, int value,
 // Sends the configuration block of the family. Returns message 6 when the
 // device acknowledged it, message 2 otherwise (also when nothing could be
 // sent: unknown family or a block of the wrong size).
-int writeConfiguration(SerialLink& link, int family, std::span<const std::uint8_t> block,
+int writeConfiguration(SerialLink& link, Family family, std::span<const std::uint8_t> block,
                        DrainMode drainMode = DrainMode::Auto);
 
 // Both halves of reading the configuration: the identification, and the
 // request for the block. Both drain first, so late bytes cannot shift the block.
 Reply identifyForConfiguration(SerialLink& link, DrainMode drainMode = DrainMode::Auto);
-Reply requestConfiguration(SerialLink& link, int family, DrainMode drainMode = DrainMode::Auto);
+Reply requestConfiguration(SerialLink& link, Family family, DrainMode drainMode = DrainMode::Auto);
 
 // The device type code of an identification reply made for the
 // configuration: byte 2, or none when the reply is too short to hold it.

@@ -118,9 +118,9 @@ constexpr UnitRange kUnitRanges[4][2] = {
 
 } // namespace
 
-QString unitText(Quantity quantity, int family, int unitCode)
+QString unitText(Quantity quantity, Family family, int unitCode)
 {
-    const UnitRange& range = kUnitRanges[static_cast<int>(quantity)][family == 1 ? 1 : 0];
+    const UnitRange& range = kUnitRanges[static_cast<int>(quantity)][family == Family::Dr ? 1 : 0];
     const int index = unitCode - range.base;
     if (index < 0 || index >= static_cast<int>(range.texts.size()))
         return {};

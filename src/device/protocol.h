@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/family.h"
 #include "device/serial_link.h"
 
 #include <QString>
@@ -103,31 +104,11 @@ bool replyAccepted(DeviceCommand command, std::size_t count);
 float decodeFloatBE(const std::uint8_t* bytes);
 void encodeFloatBE(float value, std::uint8_t* bytes);
 
-// Device family of a device type code: 0 for 1..15, 1 for 16..30, 2 for 31..45,
-// -1 for any other code.
-constexpr int familyOf(int code)
-{
-    if (code >= 1 && code <= 15)
-        return 0;
-    if (code >= 16 && code <= 30)
-        return 1;
-    if (code >= 31 && code <= 45)
-        return 2;
-    return -1;
-}
-
-// Sets family from code; a code outside 1..45 leaves it as it was.
-constexpr void updateFamily(int code, int& family)
-{
-    if (const int f = familyOf(code); f >= 0)
-        family = f;
-}
-
 enum class Quantity { Velocity, VolumeFlow, Totaliser, Temperature };
 
 // Unit text of a unit code in a value reply. Codes outside the family's range
 // give an empty text.
-QString unitText(Quantity quantity, int family, int unitCode);
+QString unitText(Quantity quantity, Family family, int unitCode);
 
 // ---- telegrams --------------------------------------------------------------
 
@@ -136,15 +117,16 @@ std::uint8_t checksum(std::span<const std::uint8_t> bytes);
 // command, total length, data, checksum over everything before it.
 std::vector<std::uint8_t> buildTelegram(DeviceCommand command, std::span<const std::uint8_t> data);
 
-// Configuration block size of a family (63, 71, 65), 0 for any other family.
-constexpr std::size_t configurationBlockSize(int family)
+// Configuration block size of a family (63, 71, 65), 0 without a family.
+constexpr std::size_t configurationBlockSize(Family family)
 {
     switch (family) {
-    case 0: return 63;
-    case 1: return 71;
-    case 2: return 65;
-    default: return 0;
+    case Family::Standard: return 63;
+    case Family::Dr: return 71;
+    case Family::Wt: return 65;
+    case Family::None: break;
     }
+    return 0;
 }
 
 // ---- exchanges ----------------------------------------------------------------

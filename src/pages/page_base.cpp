@@ -1,5 +1,6 @@
 #include "pages/page_base.h"
 
+#include "core/settings_record.h"
 #include "core/port_slot.h"
 
 #include "widgets/file_dialog.h"
@@ -116,7 +117,7 @@ void PageBase::setTabChain(const std::vector<QWidget*>& widgets)
     }
 }
 
-void PageBase::setTabChain(std::initializer_list<int> ids)
+void PageBase::setTabChain(std::span<const int> ids)
 {
     std::vector<QWidget*> widgets;
     for (int id : ids)
@@ -436,10 +437,10 @@ void PageBase::nameByLanguage(int image, const std::array<const char*, 3>& names
 
 void PageBase::nameImages()
 {
-    const int language = settings_ && settings_->language >= 0 && settings_->language <= 2 ? settings_->language : 0;
+    const std::size_t language = core::languageIndex(settings_ ? settings_->language : 0);
     for (const auto& [id, names] : imageNames_) {
         if (QWidget* w = control(id))
-            w->setAccessibleName(QString::fromUtf8(names[static_cast<std::size_t>(language)]));
+            w->setAccessibleName(QString::fromUtf8(names[language]));
     }
 }
 

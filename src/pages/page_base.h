@@ -111,7 +111,7 @@ protected:
     // The order Tab walks through the page: as the controls stand on the
     // screen, columns top to bottom, left to right.
     void setTabChain(const std::vector<QWidget*>& widgets);
-    void setTabChain(std::initializer_list<int> ids);
+    void setTabChain(std::span<const int> ids);
     // Reads labels and help for the current language; a language without
     // files reads nothing.
     void loadTexts(const char* labelsStem, const char* helpStem);

@@ -15,6 +15,8 @@ using namespace trgui::core;
 using trgui::device::OpenFailure;
 using trgui::testing::ScriptedLink;
 
+using trgui::device::Family;
+
 namespace {
 
 using Bytes = ScriptedLink::Bytes;
@@ -91,7 +93,7 @@ TEST_F(Connection, aPortThatDoesNotOpenIsTriedAgainUntilItOpensAndTheDeviceAnswe
     EXPECT_EQ(opened, (std::vector<int>{3, 3, 3}));
     EXPECT_TRUE(settings.deviceAnswering);
     EXPECT_EQ(settings.deviceTypeCode, 17);
-    EXPECT_EQ(settings.deviceFamily, 1);
+    EXPECT_EQ(settings.deviceFamily, Family::Dr);
     EXPECT_EQ(settings.model, "KM210-DR-E1S2H1");
     EXPECT_EQ(settings.softwareVersion, " 1.25");
     ASSERT_EQ(identified.count(), 1);
@@ -110,7 +112,7 @@ TEST_F(Connection, aSilentDeviceIsAskedAgainOnTheOpenPortUntilItAnswers)
     ASSERT_TRUE(eventually([&] { return connection.reach() == DeviceConnection::Reach::Answering; }));
     EXPECT_EQ(opened.size(), 1u) << "asked again on the port already open";
     EXPECT_EQ(settings.deviceTypeCode, 33);
-    EXPECT_EQ(settings.deviceFamily, 2);
+    EXPECT_EQ(settings.deviceFamily, Family::Wt);
 }
 
 TEST_F(Connection, aPulledAdapterIsReopenedAndAnotherModelOnThePortIsTakenOver)
@@ -130,14 +132,14 @@ TEST_F(Connection, aPulledAdapterIsReopenedAndAnotherModelOnThePortIsTakenOver)
     EXPECT_FALSE(settings.deviceAnswering);
     EXPECT_TRUE(connection.reconnecting());
     ASSERT_TRUE(eventually([&] { return settings.deviceAnswering; }));
-    EXPECT_EQ(settings.deviceFamily, 0);
+    EXPECT_EQ(settings.deviceFamily, Family::Standard);
     EXPECT_EQ(settings.model, "KM210-E1A2H1");
 
     // A poll meets a device of another family on the same port.
     identified.clear();
     answerIdentification(*current, 40);
     connection.pollIdentified(40);
-    EXPECT_EQ(settings.deviceFamily, 2);
+    EXPECT_EQ(settings.deviceFamily, Family::Wt);
     EXPECT_EQ(settings.deviceTypeCode, 40);
     ASSERT_EQ(identified.count(), 2) << "the new model at once, then with its version";
     EXPECT_TRUE(identified.at(0).at(0).toBool());
@@ -146,10 +148,10 @@ TEST_F(Connection, aPulledAdapterIsReopenedAndAnotherModelOnThePortIsTakenOver)
 
     // The family follows a configuration read without changing the model shown.
     connection.takeFamilyOf(20);
-    EXPECT_EQ(settings.deviceFamily, 1);
+    EXPECT_EQ(settings.deviceFamily, Family::Dr);
     EXPECT_EQ(settings.deviceTypeCode, 40);
     connection.takeFamilyOf(99);
-    EXPECT_EQ(settings.deviceFamily, 1) << "no family for an unknown code";
+    EXPECT_EQ(settings.deviceFamily, Family::Dr) << "no family for an unknown code";
 }
 
 TEST(PortSlotThreaded, queuedConversationsEndInOrderBeforeTheSlotGoesAndThePortIsClosedLast)

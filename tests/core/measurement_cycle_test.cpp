@@ -15,6 +15,8 @@ using namespace trgui::core;
 using trgui::testing::ScriptedLink;
 using Bytes = ScriptedLink::Bytes;
 
+using trgui::device::Family;
+
 namespace {
 
 class FakeHooks : public CycleHooks {
@@ -112,22 +114,22 @@ protected:
 TEST_F(CycleWithScriptedLink, noPollUntilAConsumingPageExists)
 {
     ticks(50);
-    EXPECT_EQ(cycle.step(), 0);
+    EXPECT_EQ(cycle.step(), PollStep::Idle);
     EXPECT_TRUE(link->writes.empty());
     hooks.visualisationInit = true;
     answer({0x50, 4, 3, 0});
     ticks(1);
-    EXPECT_EQ(cycle.step(), 2) << "the poll starts and identifies on the same tick";
+    EXPECT_EQ(cycle.step(), PollStep::Velocity) << "the poll starts and identifies on the same tick";
 }
 
 TEST_F(CycleWithScriptedLink, drPollFillsTheRecordAndDelivers)
 {
     hooks.operationInit = true;
-    settings.deviceFamily = -1;
+    settings.deviceFamily = Family::None;
     answerPoll(17, 7);
     ticks(11);
-    EXPECT_EQ(cycle.step(), 0);
-    EXPECT_EQ(settings.deviceFamily, 1);
+    EXPECT_EQ(cycle.step(), PollStep::Idle);
+    EXPECT_EQ(settings.deviceFamily, Family::Dr);
     EXPECT_EQ(hooks.deviceTypeCode, 17);
     EXPECT_EQ(hooks.availabilityCalls, std::vector<int>{17});
     ASSERT_EQ(hooks.displayed.size(), 1u);
@@ -158,11 +160,11 @@ TEST_F(CycleWithScriptedLink, standardDeviceHasNoLowFlowExchange)
     hooks.operationInit = true;
     answerPoll(3);
     ticks(10);
-    EXPECT_EQ(cycle.step(), 0);
+    EXPECT_EQ(cycle.step(), PollStep::Idle);
     ASSERT_EQ(hooks.displayed.size(), 1u);
     EXPECT_EQ(hooks.displayed[0].lowFlowSuppression, 0);
     EXPECT_EQ(hooks.displayed[0].velocityUnit, "m/s");
-    EXPECT_EQ(settings.deviceFamily, 0);
+    EXPECT_EQ(settings.deviceFamily, Family::Standard);
     EXPECT_EQ(link->written().back(), 0x41);
 }
 
@@ -175,12 +177,12 @@ TEST_F(CycleWithScriptedLink, wrongLengthValueReplyRepeatsTheRequest)
     answer(seven);
     answer(value(0x10, 0x41, 0x20, 91));
     ticks(1);
-    EXPECT_EQ(cycle.step(), 2);
+    EXPECT_EQ(cycle.step(), PollStep::Velocity);
     ticks(1);
-    EXPECT_EQ(cycle.step(), 2) << "a 7-byte reply is not taken";
+    EXPECT_EQ(cycle.step(), PollStep::Velocity) << "a 7-byte reply is not taken";
     EXPECT_EQ(cycle.record().velocity, 0.0f);
     ticks(1);
-    EXPECT_EQ(cycle.step(), 3);
+    EXPECT_EQ(cycle.step(), PollStep::VolumeFlow);
     EXPECT_EQ(link->written(), (Bytes{0x50, 0x10, 0x10}));
 }
 
@@ -191,16 +193,16 @@ TEST_F(CycleWithScriptedLink, refreshRateZeroPollsBackToBackAndTenWaits)
     answerPoll(3);
     answerPoll(3);
     ticks(10);
-    EXPECT_EQ(cycle.step(), 0);
+    EXPECT_EQ(cycle.step(), PollStep::Idle);
     ticks(1);
-    EXPECT_EQ(cycle.step(), 2) << "next poll starts on the tick after delivery";
+    EXPECT_EQ(cycle.step(), PollStep::Velocity) << "next poll starts on the tick after delivery";
 
     settings.refreshRate = 10;
     const std::uint32_t started = cycle.lastPollStart();
     ticks(9);  // rest of the second poll
-    EXPECT_EQ(cycle.step(), 0);
+    EXPECT_EQ(cycle.step(), PollStep::Idle);
     int idle = 0;
-    while (cycle.step() == 0 && idle < 500) {
+    while (cycle.step() == PollStep::Idle && idle < 500) {
         ticks(1);
         ++idle;
     }
@@ -229,7 +231,7 @@ TEST_F(CycleWithScriptedLink, heldLockSkipsTheExchangeButNotTheChores)
     lock.lock();
     ticks(8);
     EXPECT_TRUE(link->writes.empty());
-    EXPECT_EQ(cycle.step(), 1);
+    EXPECT_EQ(cycle.step(), PollStep::Identify);
     EXPECT_EQ(hooks.toggles, 2) << "the indicator blinks every fourth tick";
     EXPECT_EQ(hooks.settleCountdowns, 8);
     lock.unlock();
@@ -242,7 +244,7 @@ TEST_F(CycleWithScriptedLink, otherTimerIdsOnlyStartAPoll)
     hooks.operationInit = true;
     now += 5000;
     cycle.tick(2);
-    EXPECT_EQ(cycle.step(), 1);
+    EXPECT_EQ(cycle.step(), PollStep::Identify);
     EXPECT_TRUE(link->writes.empty());
     EXPECT_EQ(hooks.settleCountdowns, 0);
 }
@@ -273,17 +275,17 @@ TEST_F(CycleWithScriptedLink, noPortDoesNothingAndDeliveryReturnsToIdle)
     hooks.operationInit = true;
     port.setPort(nullptr);
     ticks(5);
-    EXPECT_EQ(cycle.step(), 1);
+    EXPECT_EQ(cycle.step(), PollStep::Identify);
     EXPECT_TRUE(hooks.displayed.empty());
 }
 
 TEST_F(CycleWithScriptedLink, codeOutsideTheTableKeepsTheFamily)
 {
     hooks.operationInit = true;
-    settings.deviceFamily = 2;
+    settings.deviceFamily = Family::Wt;
     answer({0x50, 4, 99, 0});
     ticks(1);
-    EXPECT_EQ(settings.deviceFamily, 2);
+    EXPECT_EQ(settings.deviceFamily, Family::Wt);
     EXPECT_EQ(hooks.deviceTypeCode, 99);
     EXPECT_EQ(hooks.availabilityCalls, std::vector<int>{99});
 }
@@ -298,12 +300,12 @@ TEST_F(CycleWithScriptedLink, shortByteRepliesStepTenAndANewPort)
     answer(triple(0x21));
     answer({0x40, 4});  // too short to hold the contact bits
     ticks(8);
-    EXPECT_EQ(cycle.step(), 8) << "a 2-byte contacts reply is not taken as 'no contact set'";
+    EXPECT_EQ(cycle.step(), PollStep::Contacts) << "a 2-byte contacts reply is not taken as 'no contact set'";
     answer({0x40, 4, 0x0F, 0});
     answer({0x41, 4, 0, 0});
     ticks(2);
-    EXPECT_EQ(cycle.step(), 10);
-    settings.deviceFamily = 0;  // the device changed under us
+    EXPECT_EQ(cycle.step(), PollStep::LowFlowSuppression);
+    settings.deviceFamily = Family::Standard;  // the device changed under us
     ticks(1);
     EXPECT_EQ(hooks.displayed.size(), 1u) << "step 10 goes straight to delivery";
     EXPECT_EQ(link->written().back(), 0x41) << "no low-flow request to a device that has none";
@@ -312,9 +314,9 @@ TEST_F(CycleWithScriptedLink, shortByteRepliesStepTenAndANewPort)
     answer(value(0x10, 0x41, 0x20, 91));
     now += 5000;
     ticks(2);
-    EXPECT_EQ(cycle.step(), 3);
+    EXPECT_EQ(cycle.step(), PollStep::VolumeFlow);
     cycle.restart();
-    EXPECT_EQ(cycle.step(), 1) << "a new port: the poll starts again at identification";
+    EXPECT_EQ(cycle.step(), PollStep::Identify) << "a new port: the poll starts again at identification";
 }
 
 TEST_F(CycleWithScriptedLink, tenRefusalsInARowStartThePollAgain)
@@ -328,7 +330,7 @@ TEST_F(CycleWithScriptedLink, tenRefusalsInARowStartThePollAgain)
     const Bytes written = link->written();
     ASSERT_EQ(written.size(), 12u);
     EXPECT_EQ(std::count(written.begin(), written.end(), 0x11), 10);
-    EXPECT_EQ(cycle.step(), 1) << "identified anew instead of being asked the same forever";
+    EXPECT_EQ(cycle.step(), PollStep::Identify) << "identified anew instead of being asked the same forever";
     answerPoll(3);
     ticks(10);
     EXPECT_EQ(hooks.displayed.size(), 1u);
@@ -379,7 +381,7 @@ TEST(CycleAgainstSimulator, pollsTheDeviceOverAPty)
         cycle.tick();
     ASSERT_EQ(hooks.displayed.size(), 2u);
     const auto& r = hooks.displayed.back();
-    EXPECT_EQ(settings.deviceFamily, 1);
+    EXPECT_EQ(settings.deviceFamily, Family::Dr);
     EXPECT_EQ(hooks.deviceTypeCode, 18);
     EXPECT_EQ(r.velocityUnit, "m/s");
     EXPECT_EQ(r.volumeFlowUnit, "l/min");

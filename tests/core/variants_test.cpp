@@ -78,13 +78,11 @@ TEST(OperationMasks, familiesAndOptions)
     EXPECT_EQ(operationMask(16), "01111");
     EXPECT_EQ(operationMask(33), "10000");
 
-    const auto code2 = operationAvailability(2);
-    for (const auto& c : code2) {
-        const bool expected = c.control != 1114 && c.control != 1116;
-        EXPECT_EQ(c.unavailable, expected) << c.control;
+    using F = OperationFunction;
+    for (F f : {F::LowFlowSuppression, F::LimitContact1, F::LimitContact2, F::Ready, F::ErrorContact}) {
+        const int i = static_cast<int>(f);
+        EXPECT_EQ(operationLacks(2, f), f != F::LimitContact1 && f != F::LimitContact2) << i;
+        EXPECT_FALSE(operationLacks(18, f)) << i;
+        EXPECT_FALSE(operationLacks(99, f)) << "unknown codes show everything";
     }
-    for (const auto& c : operationAvailability(18))
-        EXPECT_FALSE(c.unavailable) << c.control;
-    for (const auto& c : operationAvailability(99))
-        EXPECT_FALSE(c.unavailable) << "unknown codes show everything";
 }

@@ -88,7 +88,7 @@ TEST(WriteConfiguration, acknowledgedOrNot)
     const std::vector<std::uint8_t> block(71, 0x11);
     ScriptedLink link;
     link.replies = {{}, {kAck}, {kAck}};
-    EXPECT_EQ(writeConfiguration(link, 1, block), message::ConfigurationAcknowledged);
+    EXPECT_EQ(writeConfiguration(link, Family::Dr, block), message::ConfigurationAcknowledged);
     ASSERT_EQ(link.writes.size(), 2u);
     EXPECT_EQ(link.writes[0], Bytes{0x60});
     EXPECT_EQ(link.writes[1].size(), 73u);
@@ -96,18 +96,18 @@ TEST(WriteConfiguration, acknowledgedOrNot)
     EXPECT_EQ(link.pauses, (std::vector<int>{200, 200}));
 
     ScriptedLink silent;
-    EXPECT_EQ(writeConfiguration(silent, 1, block), message::ConfigurationNotAcknowledged);
+    EXPECT_EQ(writeConfiguration(silent, Family::Dr, block), message::ConfigurationNotAcknowledged);
 
     ScriptedLink wrongByte;
     wrongByte.replies = {{}, {kAck}, {0x15}};
-    EXPECT_EQ(writeConfiguration(wrongByte, 1, block), message::ConfigurationNotAcknowledged);
+    EXPECT_EQ(writeConfiguration(wrongByte, Family::Dr, block), message::ConfigurationNotAcknowledged);
 }
 
 TEST(WriteConfiguration, unknownFamilyOrWrongBlockSendsNothing)
 {
     ScriptedLink link;
-    EXPECT_EQ(writeConfiguration(link, -1, std::vector<std::uint8_t>(63)), message::ConfigurationNotAcknowledged);
-    EXPECT_EQ(writeConfiguration(link, 0, std::vector<std::uint8_t>(71)), message::ConfigurationNotAcknowledged);
+    EXPECT_EQ(writeConfiguration(link, Family::None, std::vector<std::uint8_t>(63)), message::ConfigurationNotAcknowledged);
+    EXPECT_EQ(writeConfiguration(link, Family::Standard, std::vector<std::uint8_t>(71)), message::ConfigurationNotAcknowledged);
     EXPECT_TRUE(link.writes.empty());
 }
 

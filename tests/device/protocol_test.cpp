@@ -37,49 +37,49 @@ TEST(FloatDecoding, encodeIsTheInverse)
 
 TEST(DeviceFamily, rangesAndCodesOutsideThem)
 {
-    EXPECT_EQ(familyOf(1), 0);
-    EXPECT_EQ(familyOf(15), 0);
-    EXPECT_EQ(familyOf(16), 1);
-    EXPECT_EQ(familyOf(30), 1);
-    EXPECT_EQ(familyOf(31), 2);
-    EXPECT_EQ(familyOf(45), 2);
+    EXPECT_EQ(familyOf(1), Family::Standard);
+    EXPECT_EQ(familyOf(15), Family::Standard);
+    EXPECT_EQ(familyOf(16), Family::Dr);
+    EXPECT_EQ(familyOf(30), Family::Dr);
+    EXPECT_EQ(familyOf(31), Family::Wt);
+    EXPECT_EQ(familyOf(45), Family::Wt);
     for (int outside : {0, -1, 46, 127, -128})
-        EXPECT_EQ(familyOf(outside), -1) << outside;
+        EXPECT_EQ(familyOf(outside), Family::None) << outside;
 
-    int family = 1;
+    Family family = Family::Dr;
     updateFamily(0, family);
-    EXPECT_EQ(family, 1) << "code 0 leaves the family unchanged";
+    EXPECT_EQ(family, Family::Dr) << "code 0 leaves the family unchanged";
     updateFamily(46, family);
-    EXPECT_EQ(family, 1);
+    EXPECT_EQ(family, Family::Dr);
     updateFamily(33, family);
-    EXPECT_EQ(family, 2);
+    EXPECT_EQ(family, Family::Wt);
 }
 
 TEST(UnitText, codesPerQuantityAndFamily)
 {
-    EXPECT_EQ(unitText(Quantity::Velocity, 0, 91), "m/s");
-    EXPECT_EQ(unitText(Quantity::Velocity, 1, 151), "m/s");
-    EXPECT_EQ(unitText(Quantity::VolumeFlow, 0, 113), "gallons/min");
-    EXPECT_EQ(unitText(Quantity::VolumeFlow, 1, 170), "pounds/h");
-    EXPECT_EQ(unitText(Quantity::VolumeFlow, 0, 112), QString::fromUtf8("m³/h"));
-    EXPECT_EQ(unitText(Quantity::Totaliser, 0, 122), "gallons");
-    EXPECT_EQ(unitText(Quantity::Totaliser, 1, 179), "lb");
-    EXPECT_EQ(unitText(Quantity::Temperature, 0, 100), QString::fromUtf8("°C"));
-    EXPECT_EQ(unitText(Quantity::Temperature, 1, 155), QString::fromUtf8("°C"));
-    EXPECT_EQ(unitText(Quantity::Temperature, 1, 156), QString::fromUtf8("°F"));
+    EXPECT_EQ(unitText(Quantity::Velocity, Family::Standard, 91), "m/s");
+    EXPECT_EQ(unitText(Quantity::Velocity, Family::Dr, 151), "m/s");
+    EXPECT_EQ(unitText(Quantity::VolumeFlow, Family::Standard, 113), "gallons/min");
+    EXPECT_EQ(unitText(Quantity::VolumeFlow, Family::Dr, 170), "pounds/h");
+    EXPECT_EQ(unitText(Quantity::VolumeFlow, Family::Standard, 112), QString::fromUtf8("m³/h"));
+    EXPECT_EQ(unitText(Quantity::Totaliser, Family::Standard, 122), "gallons");
+    EXPECT_EQ(unitText(Quantity::Totaliser, Family::Dr, 179), "lb");
+    EXPECT_EQ(unitText(Quantity::Temperature, Family::Standard, 100), QString::fromUtf8("°C"));
+    EXPECT_EQ(unitText(Quantity::Temperature, Family::Dr, 155), QString::fromUtf8("°C"));
+    EXPECT_EQ(unitText(Quantity::Temperature, Family::Dr, 156), QString::fromUtf8("°F"));
     // Families 2 and -1 use the standard codes.
-    EXPECT_EQ(unitText(Quantity::Temperature, 2, 102), "K");
-    EXPECT_EQ(unitText(Quantity::Temperature, -1, 101), QString::fromUtf8("°F"));
+    EXPECT_EQ(unitText(Quantity::Temperature, Family::Wt, 102), "K");
+    EXPECT_EQ(unitText(Quantity::Temperature, Family::None, 101), QString::fromUtf8("°F"));
 }
 
 TEST(UnitText, codesOutsideTheRangeGiveNoText)
 {
-    EXPECT_EQ(unitText(Quantity::Velocity, 0, 89), "");
-    EXPECT_EQ(unitText(Quantity::Velocity, 0, 93), "");
-    EXPECT_EQ(unitText(Quantity::VolumeFlow, 0, 114), "") << "gallons/min is the last standard code";
-    EXPECT_EQ(unitText(Quantity::VolumeFlow, 1, 171), "");
-    EXPECT_EQ(unitText(Quantity::Temperature, 1, 100), "") << "a standard code in a DR device";
-    EXPECT_EQ(unitText(Quantity::Totaliser, 1, 255), "");
+    EXPECT_EQ(unitText(Quantity::Velocity, Family::Standard, 89), "");
+    EXPECT_EQ(unitText(Quantity::Velocity, Family::Standard, 93), "");
+    EXPECT_EQ(unitText(Quantity::VolumeFlow, Family::Standard, 114), "") << "gallons/min is the last standard code";
+    EXPECT_EQ(unitText(Quantity::VolumeFlow, Family::Dr, 171), "");
+    EXPECT_EQ(unitText(Quantity::Temperature, Family::Dr, 100), "") << "a standard code in a DR device";
+    EXPECT_EQ(unitText(Quantity::Totaliser, Family::Dr, 255), "");
 }
 
 TEST(Telegram, lowFlowSuppressionBytes)
@@ -93,7 +93,7 @@ TEST(Telegram, lowFlowSuppressionBytes)
 
 TEST(Telegram, configurationFramingAndWrappingChecksum)
 {
-    for (int family : {0, 1, 2}) {
+    for (Family family : kFamilies) {
         const std::vector<std::uint8_t> block(configurationBlockSize(family), 0xFF);
         const auto t = buildTelegram(DeviceCommand::WriteConfiguration, block);
         ASSERT_EQ(t.size(), block.size() + 3);
@@ -102,7 +102,7 @@ TEST(Telegram, configurationFramingAndWrappingChecksum)
         unsigned sum = 0;
         for (std::size_t i = 0; i + 1 < t.size(); ++i)
             sum += t[i];
-        EXPECT_EQ(t.back(), sum % 256) << "family " << family;
+        EXPECT_EQ(t.back(), sum % 256) << "family " << static_cast<int>(family);
     }
     EXPECT_EQ(buildTelegram(DeviceCommand::WriteConfiguration, std::vector<std::uint8_t>(63))[1], 0x42);
     EXPECT_EQ(buildTelegram(DeviceCommand::WriteConfiguration, std::vector<std::uint8_t>(71))[1], 0x4A);
@@ -220,7 +220,7 @@ TEST(ValueReply, temperatureBytesAndUnitByFamily)
     const std::uint8_t standard[8] = {0x13, 0x08, 0x41, 0xB8, 0x00, 0x00, 0x64, 0x00};
     const std::uint8_t dr[8] = {0x13, 0x08, 0x41, 0xB8, 0x00, 0x00, 0x9B, 0x00};
     EXPECT_EQ(decodeFloatBE(&standard[2]), 23.0f);
-    EXPECT_EQ(unitText(Quantity::Temperature, 0, standard[6]), QString::fromUtf8("°C"));
-    EXPECT_EQ(unitText(Quantity::Temperature, 1, dr[6]), QString::fromUtf8("°C"));
-    EXPECT_EQ(unitText(Quantity::Temperature, 0, dr[6]), "") << "0x9B is no standard temperature code";
+    EXPECT_EQ(unitText(Quantity::Temperature, Family::Standard, standard[6]), QString::fromUtf8("°C"));
+    EXPECT_EQ(unitText(Quantity::Temperature, Family::Dr, dr[6]), QString::fromUtf8("°C"));
+    EXPECT_EQ(unitText(Quantity::Temperature, Family::Standard, dr[6]), "") << "0x9B is no standard temperature code";
 }

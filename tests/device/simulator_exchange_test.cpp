@@ -51,7 +51,7 @@ TEST_F(DeviceOverPty, identificationConnectsWithFourBytes)
     const auto id = identifyOnConnect(port);
     EXPECT_TRUE(id.connected);
     EXPECT_EQ(id.deviceTypeCode, 17);
-    EXPECT_EQ(familyOf(id.deviceTypeCode), 1);
+    EXPECT_EQ(familyOf(id.deviceTypeCode), Family::Dr);
     ASSERT_TRUE(id.softwareVersion);
     EXPECT_FLOAT_EQ(*id.softwareVersion, 1.05f);
 }
@@ -66,7 +66,7 @@ TEST_F(DeviceOverPty, valueRepliesOfWrongLengthAreRejected)
 {
     const Reply good = exchange(port, DeviceCommand::ReadTemperature, DrainMode::Read);
     EXPECT_TRUE(replyAccepted(DeviceCommand::ReadTemperature, good.count));
-    EXPECT_EQ(unitText(Quantity::Temperature, 1, good.bytes[6]), QString::fromUtf8("°C"));
+    EXPECT_EQ(unitText(Quantity::Temperature, Family::Dr, good.bytes[6]), QString::fromUtf8("°C"));
     const float celsius = decodeFloatBE(&good.bytes[2]);
     EXPECT_GT(celsius, 15.0f);
     EXPECT_LT(celsius, 30.0f);
@@ -126,23 +126,23 @@ TEST_F(DeviceOverPty, configurationReadWriteAndSilence)
 {
     const Reply id = identifyForConfiguration(port);
     ASSERT_GE(id.count, 3u);
-    const Reply original = requestConfiguration(port, 1);
+    const Reply original = requestConfiguration(port, Family::Dr);
     ASSERT_EQ(original.count, 71u + 3u);
 
     std::vector<std::uint8_t> block(original.bytes.begin() + 2, original.bytes.begin() + 2 + 71);
     block[11] = 152;  // velocity in fps
-    EXPECT_EQ(writeConfiguration(port, 1, block), message::ConfigurationAcknowledged);
+    EXPECT_EQ(writeConfiguration(port, Family::Dr, block), message::ConfigurationAcknowledged);
 
-    const Reply changed = requestConfiguration(port, 1);
+    const Reply changed = requestConfiguration(port, Family::Dr);
     EXPECT_EQ(changed.at(2 + 11), 152);
     const Reply velocity = exchange(port, DeviceCommand::ReadVelocity, DrainMode::Read);
-    EXPECT_EQ(unitText(Quantity::Velocity, 1, velocity.at(6)), "fps");
+    EXPECT_EQ(unitText(Quantity::Velocity, Family::Dr, velocity.at(6)), "fps");
 
     sim.control("noack second");
-    EXPECT_EQ(writeConfiguration(port, 1, block), message::ConfigurationNotAcknowledged);
+    EXPECT_EQ(writeConfiguration(port, Family::Dr, block), message::ConfigurationNotAcknowledged);
     sim.control("noack off");
     sim.control("silent on");
-    EXPECT_EQ(writeConfiguration(port, 1, block), message::ConfigurationNotAcknowledged);
+    EXPECT_EQ(writeConfiguration(port, Family::Dr, block), message::ConfigurationNotAcknowledged);
 }
 
 TEST_F(DeviceOverPty, commandsActOnTheDeviceState)

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 using namespace trgui::pages::configuration;
+using trgui::device::Family;
 using trgui::device::encodeFloatBE;
 
 namespace {
@@ -21,9 +22,9 @@ void putFloat(Block& b, std::size_t at, float v)
 }
 
 // A family 0 / 2 block as a device of that family might hold it.
-Block block02(int family)
+Block block02(Family family)
 {
-    Block b(family == 0 ? 63 : 65, 0);
+    Block b(family == Family::Standard ? 63 : 65, 0);
     b[0] = 12;  // language 1
     b[1] = 23;  // sensor 2
     b[2] = 20;
@@ -51,7 +52,7 @@ Block block02(int family)
     putFloat(b, 54, 12.5f);
     b[58] = 10;
     putFloat(b, 59, 1.0f);
-    if (family == 2) {
+    if (family == Family::Wt) {
         b[63] = 31;
         b[64] = 40;
     }
@@ -91,7 +92,7 @@ Block block1()
 // A form that passes the check for the code: every field filled within range.
 ConfigurationForm validForm(int code)
 {
-    const int family = (code - 1) / 15;
+    const Family family = trgui::device::familyOf(code);
     ConfigurationForm f;
     f.hwVersion = code;
     for (Field x : {Field::Language, Field::SensorType, Field::VelocityUnit, Field::TemperatureUnit,
@@ -100,8 +101,8 @@ ConfigurationForm validForm(int code)
                     Field::OperatingMode})
         f.index(x) = 0;
     f.index(Field::VelocityUnit) = 1;  // m/s
-    f.textOf(Field::TValue) = family == 1 ? "20" : "20";
-    f.textOf(Field::CValue) = family == 1 ? "100" : "1000";
+    f.textOf(Field::TValue) = "20";
+    f.textOf(Field::CValue) = family == Family::Dr ? "100" : "1000";
     f.textOf(Field::PipeSize) = "50.0";
     f.textOf(Field::AnalogFlowStart) = "0.00";
     f.textOf(Field::AnalogFlowEnd) = "3.00";
@@ -128,7 +129,7 @@ CheckOutcome check(ConfigurationForm f)
 
 TEST(ConfigurationBlock, decodesEveryEncodingOfEachFamily)
 {
-    const auto d0 = decodeBlock(0, block02(0));
+    const auto d0 = decodeBlock(Family::Standard, block02(Family::Standard));
     ASSERT_TRUE(d0);
     const auto& f0 = d0->form;
     EXPECT_EQ(f0.index(Field::Language), 1);
@@ -151,13 +152,13 @@ TEST(ConfigurationBlock, decodesEveryEncodingOfEachFamily)
     EXPECT_EQ(d0->configuration[Field::PipeSize], 50.0f);
     EXPECT_FALSE(d0->configuration.known[indexOf(Field::TeeFitting)]) << "family 0 carries no fittings";
 
-    const auto d2 = decodeBlock(2, block02(2));
+    const auto d2 = decodeBlock(Family::Wt, block02(Family::Wt));
     ASSERT_TRUE(d2);
     EXPECT_EQ(d2->form.index(Field::TeeFitting), 1);
     EXPECT_EQ(d2->form.index(Field::ValveFitting), 0);
     EXPECT_FALSE(d2->configuration.known[indexOf(Field::Medium)]);
 
-    const auto d1 = decodeBlock(1, block1());
+    const auto d1 = decodeBlock(Family::Dr, block1());
     ASSERT_TRUE(d1);
     const auto& f1 = d1->form;
     EXPECT_EQ(f1.textOf(Field::CValue), "300");
@@ -173,19 +174,20 @@ TEST(ConfigurationBlock, decodesEveryEncodingOfEachFamily)
     EXPECT_EQ(f1.textOf(Field::Pressure), "  4.50");
     EXPECT_EQ(f1.index(Field::OperatingMode), 1) << "no offset";
 
-    EXPECT_FALSE(decodeBlock(0, Block(62))) << "a block of the wrong size decodes nothing";
-    EXPECT_FALSE(decodeBlock(-1, Block(63)));
+    EXPECT_FALSE(decodeBlock(Family::Standard, Block(62))) << "a block of the wrong size decodes nothing";
+    EXPECT_FALSE(decodeBlock(Family::None, Block(63)));
 }
 
 TEST(ConfigurationBlock, roundTripsByteForByte)
 {
-    const std::pair<int, Block> cases[] = {{0, block02(0)}, {1, block1()}, {2, block02(2)}};
+    const std::pair<Family, Block> cases[] = {
+        {Family::Standard, block02(Family::Standard)}, {Family::Dr, block1()}, {Family::Wt, block02(Family::Wt)}};
     for (const auto& [family, block] : cases) {
         const auto decoded = decodeBlock(family, block);
         ASSERT_TRUE(decoded);
         const auto encoded = encodeBlock(family, decoded->form);
-        EXPECT_EQ(encoded.block, block) << "family " << family;
-        EXPECT_TRUE(encoded.unfit.empty()) << "family " << family;
+        EXPECT_EQ(encoded.block, block) << "family " << static_cast<int>(family);
+        EXPECT_TRUE(encoded.unfit.empty()) << "family " << static_cast<int>(family);
     }
 }
 
@@ -196,7 +198,7 @@ TEST(ConfigurationBlock, encodingEdges)
     f.textOf(Field::PipeSize) = "1,5";
     f.textOf(Field::PulseValue) = "1e50";
     f.index(Field::Language) = -1;
-    const auto e = encodeBlock(0, f);
+    const auto e = encodeBlock(Family::Standard, f);
     EXPECT_EQ(e.block[2], 44) << "the low eight bits";
     EXPECT_EQ(e.block[0], 10) << "no selection is base - 1";
     EXPECT_EQ(trgui::device::decodeFloatBE(&e.block[3]), 1.0f) << "C-value 1000 is stored as 1.0";
@@ -204,24 +206,24 @@ TEST(ConfigurationBlock, encodingEdges)
     EXPECT_EQ(e.unfit, (std::vector<Field>{Field::TValue, Field::PulseValue}));
 
     f.textOf(Field::CValue) = "40000";
-    EXPECT_EQ(encodeBlock(1, f).unfit.front(), Field::CValue) << "beyond a signed 16-bit integer";
+    EXPECT_EQ(encodeBlock(Family::Dr, f).unfit.front(), Field::CValue) << "beyond a signed 16-bit integer";
 }
 
 TEST(ConfigurationBlock, completeRepliesOnly)
 {
-    EXPECT_FALSE(isCompleteConfigurationReply(0, 64));
-    EXPECT_TRUE(isCompleteConfigurationReply(0, 65));
-    EXPECT_TRUE(isCompleteConfigurationReply(0, 66)) << "with its trailing checksum";
-    EXPECT_FALSE(isCompleteConfigurationReply(0, 67));
-    EXPECT_TRUE(isCompleteConfigurationReply(1, 74));
-    EXPECT_FALSE(isCompleteConfigurationReply(2, 74));
-    EXPECT_FALSE(isCompleteConfigurationReply(-1, 65));
+    EXPECT_FALSE(isCompleteConfigurationReply(Family::Standard, 64));
+    EXPECT_TRUE(isCompleteConfigurationReply(Family::Standard, 65));
+    EXPECT_TRUE(isCompleteConfigurationReply(Family::Standard, 66)) << "with its trailing checksum";
+    EXPECT_FALSE(isCompleteConfigurationReply(Family::Standard, 67));
+    EXPECT_TRUE(isCompleteConfigurationReply(Family::Dr, 74));
+    EXPECT_FALSE(isCompleteConfigurationReply(Family::Wt, 74));
+    EXPECT_FALSE(isCompleteConfigurationReply(Family::None, 65));
 }
 
 TEST(FamilyRules, maximumVelocityTable)
 {
     struct Case {
-        int family, unit, sensor, medium;
+        int family, unit, sensor, medium;  // family as its index
         float vmax;
     } const cases[] = {
         {0, 1, 2, -1, 4.0f},          {0, 1, 0, -1, 99.99f},     {0, 0, 2, -1, 133.13333f},
@@ -231,14 +233,14 @@ TEST(FamilyRules, maximumVelocityTable)
         {2, 1, 3, -1, 4.0f},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(maximumVelocity(c.family, c.unit, c.sensor, c.medium), c.vmax)
+        EXPECT_EQ(maximumVelocity(static_cast<Family>(c.family), c.unit, c.sensor, c.medium), c.vmax)
             << c.family << "/" << c.unit << "/" << c.sensor << "/" << c.medium;
 }
 
 TEST(FamilyRules, limitsFollowAssignmentAndUnits)
 {
     Limits l;
-    computeLimits(l, 0, 1, 1, 0, -1, 1);  // GK1TEMP_GK2FLOW, °F
+    computeLimits(l, Family::Standard, 1, 1, 0, -1, 1);  // GK1TEMP_GK2FLOW, °F
     EXPECT_EQ(l.limit1On.min, -40.0f);
     EXPECT_EQ(l.limit1Off.max, 266.0f);
     EXPECT_EQ(l.limit2On.max, 99.99f);
@@ -246,7 +248,7 @@ TEST(FamilyRules, limitsFollowAssignmentAndUnits)
     EXPECT_EQ(l.tValue.max, 99.0f);
     EXPECT_EQ(l.pipeSize.max, 999.9f);
 
-    computeLimits(l, 1, 1, 2, 0, 0, -1);  // K, no assignment: contacts keep their ranges
+    computeLimits(l, Family::Dr, 1, 2, 0, 0, -1);  // K, no assignment: contacts keep their ranges
     EXPECT_EQ(l.limit1On.max, 266.0f);
     EXPECT_EQ(l.analogTemp.min, 233.2f);
     EXPECT_EQ(l.cValue.max, 999.0f);
@@ -332,7 +334,7 @@ TEST(ConfigurationCheck, cleansDecimalTextsInPlace)
 
 TEST(ConfigurationFile, layoutAndWhatLoads)
 {
-    const Block block = block02(0);
+    const Block block = block02(Family::Standard);
     const QByteArray bytes = configurationFileBytes(2, block);
     ASSERT_EQ(bytes.size(), 101);
     EXPECT_EQ(bytes[0], 2);
@@ -357,11 +359,11 @@ TEST(ConfigurationFile, savedThroughATemporaryAndReadBack)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("device.cfg");
-    const QByteArray bytes = configurationFileBytes(33, block02(2));
+    const QByteArray bytes = configurationFileBytes(33, block02(Family::Wt));
     ASSERT_TRUE(saveConfigurationFile(path, bytes));
     const auto loaded = loadConfigurationFile(path);
     ASSERT_TRUE(loaded.file);
-    EXPECT_EQ(loaded.file->block, block02(2));
+    EXPECT_EQ(loaded.file->block, block02(Family::Wt));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"device.cfg"}) << "no temporary left behind";
 
     EXPECT_FALSE(saveConfigurationFile(dir.filePath("missing/device.cfg"), bytes));
@@ -375,14 +377,14 @@ TEST(ConfigurationFile, savedThroughATemporaryAndReadBack)
 
 TEST(ConfigurationBlock, negativeCValueKeepsItsNumberThroughReadAndWrite)
 {
-    for (const int family : {0, 2}) {
+    for (const Family family : {Family::Standard, Family::Wt}) {
         ConfigurationForm form;
         form.textOf(Field::CValue) = "-7";
         auto decoded = decodeBlock(family, encodeBlock(family, form).block);
         ASSERT_TRUE(decoded);
-        EXPECT_EQ(decoded->form.textOf(Field::CValue), "-7") << "family " << family;
+        EXPECT_EQ(decoded->form.textOf(Field::CValue), "-7") << "family " << static_cast<int>(family);
         decoded = decodeBlock(family, encodeBlock(family, decoded->form).block);
         ASSERT_TRUE(decoded);
-        EXPECT_EQ(decoded->form.textOf(Field::CValue), "-7") << "family " << family << ", second pass";
+        EXPECT_EQ(decoded->form.textOf(Field::CValue), "-7") << "family " << static_cast<int>(family) << ", second pass";
     }
 }

@@ -307,11 +307,11 @@ TEST_F(ConfigurationPage, theVariantChosenOnThePageDoesNotChangeWhatIsPolled)
     click(1011);
     EXPECT_FALSE(shown(page->control(1156))) << "an S2 device has no pulse output, nor its unit";
     page->control<QComboBox>(1033)->setCurrentIndex(3);  // "KM210-E1N4H1", family 0: right away, no settling
-    EXPECT_EQ(page->pageFamily(), 0);
+    EXPECT_EQ(page->pageFamily(), trgui::device::Family::Standard);
     EXPECT_EQ(combo(Field::SensorType)->count(), 15);
     EXPECT_EQ(combo(Field::SensorType)->currentIndex(), -1);
     EXPECT_FALSE(shown(page->control(1134))) << "family 0 has no medium";
-    EXPECT_EQ(sheet->settings().deviceFamily, 1);
+    EXPECT_EQ(sheet->settings().deviceFamily, trgui::device::Family::Dr);
     const int lowFlow = sim.count("ReadLowFlowSuppression");
     EXPECT_TRUE(QTest::qWaitFor([&] { return sim.count("ReadLowFlowSuppression") >= lowFlow + 2; }, 10000));
 
@@ -440,7 +440,7 @@ TEST_F(ConfigurationPage, aWriteNeedsAReadOfThisDeviceAndNeverGoesToAnotherFamil
     click(1011);
     EXPECT_EQ(captions(), std::vector<QString>{"Konfiguration nicht gelesen"});
     EXPECT_EQ(page->control<QComboBox>(1033)->currentIndex(), 18);
-    EXPECT_EQ(page->pageFamily(), 1);
+    EXPECT_EQ(page->pageFamily(), trgui::device::Family::Dr);
     sim.control("length 0x30 off");
 
     // A file of another family may be loaded (a spare is prepared), and the page says so.

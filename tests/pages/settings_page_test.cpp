@@ -24,6 +24,8 @@ using trgui::testing::ProgramDirectory;
 using trgui::testing::shown;
 using trgui::testing::Simulator;
 
+using trgui::device::Family;
+
 namespace {
 
 class SettingsPage : public ::testing::Test {
@@ -65,7 +67,7 @@ TEST_F(SettingsPage, startUpConnectsAndIdentifies)
     EXPECT_EQ(text(1009), "KM210-DR-E1S2H1");
     EXPECT_EQ(text(1011), " 1.05");
     EXPECT_EQ(sheet->settings().deviceTypeCode, 17);
-    EXPECT_EQ(sheet->settings().deviceFamily, 1);
+    EXPECT_EQ(sheet->settings().deviceFamily, Family::Dr);
     EXPECT_EQ(page->control<QComboBox>(1001)->currentIndex(), 0);
     EXPECT_TRUE(page->control<QComboBox>(1001)->currentText().startsWith("COM1"));
     EXPECT_TRUE(page->control<QComboBox>(1001)->currentText().contains(QString::fromStdString(sim.linkPath())))
@@ -90,7 +92,7 @@ TEST_F(SettingsPage, fiveByteIdentificationShowsTheRedLamp)
     EXPECT_TRUE(shown(page->control(1008)));
     EXPECT_EQ(text(1009), "------");
     EXPECT_EQ(text(1011), "------");
-    EXPECT_EQ(sheet->settings().deviceFamily, -1);
+    EXPECT_EQ(sheet->settings().deviceFamily, Family::None);
 }
 
 TEST_F(SettingsPage, aDeviceSwitchedOnLaterIsIdentifiedOnTheOpenPort)
@@ -103,7 +105,7 @@ TEST_F(SettingsPage, aDeviceSwitchedOnLaterIsIdentifiedOnTheOpenPort)
     EXPECT_TRUE(QTest::qWaitFor([&] { return shown(page->control(1007)); }, 8000));
     EXPECT_TRUE(problem().isEmpty());
     EXPECT_EQ(text(1009), "KM210-DR-E1S2H1");
-    EXPECT_EQ(sheet->settings().deviceFamily, 1);
+    EXPECT_EQ(sheet->settings().deviceFamily, Family::Dr);
 }
 
 TEST_F(SettingsPage, comChangeReplacesThePortAndIsSavedLater)
@@ -113,7 +115,7 @@ TEST_F(SettingsPage, comChangeReplacesThePortAndIsSavedLater)
     ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
     EXPECT_EQ(text(1009), "KM210-WT-E1N4H1");
     EXPECT_EQ(sheet->settings().comPort, 2);
-    EXPECT_EQ(sheet->settings().deviceFamily, 2);
+    EXPECT_EQ(sheet->settings().deviceFamily, Family::Wt);
     EXPECT_TRUE(second.waitForLog("request 0x50 Identify"));
     EXPECT_TRUE(dir.settingsFile().contains("COMPORT=1")) << "the file waits for the next save";
 

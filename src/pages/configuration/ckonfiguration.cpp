@@ -1,5 +1,6 @@
 #include "pages/configuration/ckonfiguration.h"
 
+#include "core/settings_record.h"
 #include "pages/configuration/core/configuration_controls.h"
 #include "pages/configuration/core/configuration_file.h"
 #include "device/page_exchanges.h"
@@ -86,7 +87,7 @@ constexpr MarkerWords kMarkerWords[] = {
 
 const MarkerWords& wordsFor(int language)
 {
-    return kMarkerWords[language >= 0 && language <= 2 ? language : 0];
+    return kMarkerWords[core::languageIndex(language)];
 }
 
 QString utf8(const char* text)
@@ -251,11 +252,11 @@ void CKonfiguration::fillFixedLists()
     variantsList->setCurrentIndex(-1);
 }
 
-void CKonfiguration::fillFamilyLists(int family)
+void CKonfiguration::fillFamilyLists(device::Family family)
 {
     namespace cfg = configuration;
     // Before any family is known the boxes keep the dialog's own lists.
-    const bool known = family >= 0 && family <= 2;
+    const bool known = family != device::Family::None;
     setList(infoOf(Field::SensorType).control, known ? cfg::sensorTypes(family) : cfg::resourceSensorTypes());
     setList(infoOf(Field::VolumeFlowUnit).control,
             known ? cfg::volumeFlowUnits(family) : cfg::resourceVolumeFlowUnits());
@@ -500,7 +501,7 @@ QString CKonfiguration::lastReadText(Field f) const
 }
 
 std::vector<CKonfiguration::PendingChange> CKonfiguration::pendingChanges(const configuration::ConfigurationForm& form,
-                                                                          int family) const
+                                                                          device::Family family) const
 {
     std::vector<PendingChange> changes;
     for (const auto& entry : configuration::blockLayout(family)) {
@@ -524,7 +525,7 @@ bool CKonfiguration::confirmChanges(const std::vector<PendingChange>& changes)
     }};
     static constexpr std::array<std::array<const char*, 2>, 3> kAnswers{{
         {"Schreiben", "Abbrechen"}, {"Write", "Cancel"}, {"Écrire", "Annuler"}}};
-    const auto language = static_cast<std::size_t>(std::clamp(settings_ ? settings_->language : 0, 0, 2));
+    const std::size_t language = core::languageIndex(settings_ ? settings_->language : 0);
     const auto cell = [](const QString& text, const char* tag = "td") {
         return QStringLiteral("<%1 style=\"padding: 1px 8px\">%2</%1>").arg(QLatin1String(tag), text.toHtmlEscaped());
     };
@@ -564,7 +565,7 @@ void CKonfiguration::applyAvailability(int code)
 
 // ---- decoding into the controls -------------------------------------------------------------
 
-void CKonfiguration::showDecoded(int family, const configuration::DecodedBlock& decoded)
+void CKonfiguration::showDecoded(device::Family family, const configuration::DecodedBlock& decoded)
 {
     fillFamilyLists(family);
     {
@@ -592,7 +593,7 @@ void CKonfiguration::readFromDevice()
 {
     if (!port_ || !lock_ || !settings_ || !deviceAnswers(messages_))
         return;
-    if (!*port_ || settings_->deviceFamily == -1)
+    if (!*port_ || settings_->deviceFamily == device::Family::None)
         return;
     device::Reply reply;
     std::optional<int> code;
@@ -600,7 +601,7 @@ void CKonfiguration::readFromDevice()
         BusyCursor busy;
         // Held for the block too, so no poll can come between the two requests.
         core::DeviceLockGuard guard(*lock_);
-        int family = settings_->deviceFamily;
+        device::Family family = settings_->deviceFamily;
         port_->runAndWait([&](core::PortSlot::Port& port) {
             if (!port)
                 return;
@@ -723,7 +724,7 @@ void CKonfiguration::writeToDevice()
     int message = device::message::ConfigurationNotAcknowledged;
     if (port_ && *port_) {
         BusyCursor busy;
-        const int family = pageFamily_;
+        const device::Family family = pageFamily_;
         port_->runAndWait([&](core::PortSlot::Port& port) {
             if (port)
                 message = device::writeConfiguration(*port, family, encoded.block);
@@ -762,8 +763,8 @@ void CKonfiguration::saveConfiguration()
     writeBackTexts(form);
 
     const int code = form.hwVersion;
-    const int family = device::familyOf(code);
-    if (family < 0) {
+    const device::Family family = device::familyOf(code);
+    if (family == device::Family::None) {
         // A file without a variant could never be loaded again.
         setControlVisible(configuration::kHwVersionErrorMarker, true);
         texts::showMessage(*this, messages_, kNoHwVersionToSave);
@@ -814,7 +815,7 @@ void CKonfiguration::loadConfiguration()
             if (const auto decoded = configuration::decodeBlock(pageFamily_, file.block))
                 showDecoded(pageFamily_, *decoded);
             // Allowed (a spare is prepared that way), but said: this page cannot go to this device.
-            if (settings_ && settings_->deviceFamily >= 0 && pageFamily_ != settings_->deviceFamily) {
+            if (settings_ && settings_->deviceFamily != device::Family::None && pageFamily_ != settings_->deviceFamily) {
                 constexpr int kFileForOtherFamily = 34;
                 showMessageBox(messages_.caption(kFileForOtherFamily),
                                texts::messageBoxText(messages_, kFileForOtherFamily)

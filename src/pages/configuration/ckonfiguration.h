@@ -49,13 +49,13 @@ public:
     // Shows, greys or hides the optional fields for a device type code.
     void applyAvailability(int code);
     void updateUnitLabels();
-    void fillFamilyLists(int family);
+    void fillFamilyLists(device::Family family);
 
     // The page's own idea of the device while it is edited: the "HW-Version"
     // selection and its family. Only a read from the device changes the
     // family that the measurement cycle uses.
     int pageDeviceTypeCode() const { return pageCode_; }
-    int pageFamily() const { return pageFamily_; }
+    device::Family pageFamily() const { return pageFamily_; }
     const configuration::DeviceConfiguration& deviceConfiguration() const { return deviceConfiguration_; }
     // The configuration of the connected device as found (its first read in
     // this session) and as left (after the last acknowledged write, else the
@@ -81,7 +81,7 @@ private:
     void sensorTypeChanged();
     void fieldChanged(configuration::Field f);
     void updateChangeMarker(configuration::Field f);
-    void showDecoded(int family, const configuration::DecodedBlock& decoded);
+    void showDecoded(device::Family family, const configuration::DecodedBlock& decoded);
     void writeBackTexts(const configuration::ConfigurationForm& form);
     void selectHwVersion(int code);
     void hideErrorMarkers();
@@ -104,7 +104,7 @@ private:
         QString page;
         QString unit;
     };
-    std::vector<PendingChange> pendingChanges(const configuration::ConfigurationForm& form, int family) const;
+    std::vector<PendingChange> pendingChanges(const configuration::ConfigurationForm& form, device::Family family) const;
     bool confirmChanges(const std::vector<PendingChange>& changes);
 
     QString tabTitle_;
@@ -113,7 +113,7 @@ private:
     core::DeviceLock* lock_ = nullptr;
     int settleCounter_ = 0;
     int pageCode_ = 0;
-    int pageFamily_ = -1;
+    device::Family pageFamily_ = device::Family::None;
     int listLanguage_ = 0;       // language of the lists, fixed at initialisation
     bool filling_ = false;       // the page itself is changing controls
     configuration::DeviceConfiguration deviceConfiguration_;

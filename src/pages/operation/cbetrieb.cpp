@@ -22,30 +22,16 @@ using device::DeviceCommand;
 
 namespace {
 
-constexpr int kLamp = 1129;
-constexpr int kRecordStart = 1126;
-constexpr int kRecordStop = 1127;
-constexpr int kLowFlowList = 1112;
-constexpr int kSetLowFlow = 1153;
-constexpr int kZeroPoint = 1154;
-constexpr int kErrorField = 1117;
+namespace id = operation::id;
 
 // Message numbers of the recording.
 constexpr int kSaveDialogTitle = 13;
 constexpr int kCannotWriteFile = 14;
 constexpr int kReplaceFile = 16;
 
-// Unit labels in the order of CBetrieb::units_.
-constexpr int kUnitLabels[] = {1098, 1103, 1108, 1122};
 constexpr int kValuesOld = 20;
 constexpr int kRowsNotRecorded = 24;
 constexpr int kCloseWhileRecording = 26;
-
-// The contact boxes top to bottom; they show the device's contacts only.
-constexpr int kContactBoxes[] = {1114, 1116, 1115, 1123};
-
-// The fields whose values grow old when no poll arrives (the contact boxes too).
-constexpr int kValueFields[] = {1091, 1093, 1094, 1099, 1101, 1102, 1104, 1106, 1107, 1120, 1130, kErrorField};
 
 QString modelText(int code)
 {
@@ -72,37 +58,32 @@ void CBetrieb::initialisePage()
     createControls(operation::kControls);
     buildLayout();
 
-    auto* list = control<QComboBox>(kLowFlowList);
+    auto* list = control<QComboBox>(id::LowFlowList);
     for (int value = 0; value <= 10; ++value)
         list->addItem(QString::number(value));
     list->setCurrentIndex(-1);
     connect(list, &QComboBox::currentIndexChanged, this, &CBetrieb::lowFlowSelectionChanged);
 
-    for (int id : {kRecordStart, kRecordStop, kSetLowFlow, kZeroPoint})
-        setControlEnabled(id, false);
-    setControlVisible(kLamp, false);
-    control<QLabel>(kLamp)->setPixmap(lampPixmap(QStringLiteral(":/trgui/lamp_green.svg"), 18));
-    nameByLanguage(kLamp, {"Aufzeichnung läuft", "recording", "enregistrement en cours"});
+    for (int button : {id::RecordStart, id::RecordStop, id::SetLowFlow, id::ZeroPoint})
+        setControlEnabled(button, false);
+    setControlVisible(id::RecordingLamp, false);
+    control<QLabel>(id::RecordingLamp)->setPixmap(lampPixmap(QStringLiteral(":/trgui/lamp_green.svg"), 18));
+    nameByLanguage(id::RecordingLamp, {"Aufzeichnung läuft", "recording", "enregistrement en cours"});
 
     // Contact boxes only show the device's state.
-    for (int id : kContactBoxes) {
-        control(id)->setAttribute(Qt::WA_TransparentForMouseEvents);
-        control(id)->setFocusPolicy(Qt::NoFocus);
+    for (const auto& box : operation::kContactBoxes) {
+        control(box.control)->setAttribute(Qt::WA_TransparentForMouseEvents);
+        control(box.control)->setFocusPolicy(Qt::NoFocus);
     }
 
-    const std::pair<int, DeviceCommand> commands[] = {
-        {1124, DeviceCommand::StartMeasurement}, {1125, DeviceCommand::StopMeasurement},
-        {1109, DeviceCommand::ResetMaximum},     {1110, DeviceCommand::ResetMinimum},
-        {1111, DeviceCommand::ResetTotaliser},   {1128, DeviceCommand::ResetError},
-    };
-    for (const auto& [id, command] : commands) {
-        connect(control<QPushButton>(id), &QPushButton::clicked, this,
+    for (const auto& [button, command] : operation::kCommandButtons) {
+        connect(control<QPushButton>(button), &QPushButton::clicked, this,
                 [this, command = command] { sendSimpleCommand(command); });
     }
-    connect(control<QPushButton>(kSetLowFlow), &QPushButton::clicked, this, &CBetrieb::setLowFlowOrZero);
-    connect(control<QPushButton>(kZeroPoint), &QPushButton::clicked, this, &CBetrieb::setLowFlowOrZero);
-    connect(control<QPushButton>(kRecordStart), &QPushButton::clicked, this, &CBetrieb::startRecording);
-    connect(control<QPushButton>(kRecordStop), &QPushButton::clicked, this, &CBetrieb::stopRecording);
+    connect(control<QPushButton>(id::SetLowFlow), &QPushButton::clicked, this, &CBetrieb::setLowFlowOrZero);
+    connect(control<QPushButton>(id::ZeroPoint), &QPushButton::clicked, this, &CBetrieb::setLowFlowOrZero);
+    connect(control<QPushButton>(id::RecordStart), &QPushButton::clicked, this, &CBetrieb::startRecording);
+    connect(control<QPushButton>(id::RecordStop), &QPushButton::clicked, this, &CBetrieb::stopRecording);
 
     recording_.reset();
     rowFailureShown_ = false;
@@ -120,31 +101,28 @@ void CBetrieb::buildLayout()
 {
     auto* values = new QGroupBox(this);
     auto* grid = new QGridLayout(values);
-    grid->addWidget(control(1095), 0, 1, Qt::AlignCenter);
-    grid->addWidget(control(1096), 0, 2, Qt::AlignCenter);
-    grid->addWidget(control(1097), 0, 3, Qt::AlignCenter);
-    const int rows[][5] = {
-        {1092, 1091, 1093, 1094, 1098},
-        {1100, 1099, 1101, 1102, 1103},
-        {1105, 1104, 1106, 1107, 1108},
-    };
-    const int columns[] = {0, 1095, 1096, 1097};  // the headings "Akt", "Max", "Min"
-    for (int r = 0; r < 3; ++r) {
+    const int headings[] = {id::HeadingNow, id::HeadingMax, id::HeadingMin};
+    for (int c = 0; c < 3; ++c)
+        grid->addWidget(control(headings[c]), 0, c + 1, Qt::AlignCenter);
+    int r = 1;
+    for (const auto& row : operation::kValueTable) {
+        const int cells[] = {row.label, row.now, row.max, row.min, row.unit};
         for (int c = 0; c < 5; ++c)
-            grid->addWidget(control(rows[r][c]), r + 1, c);
+            grid->addWidget(control(cells[c]), r, c);
         for (int c = 1; c <= 3; ++c) {
-            control<QLineEdit>(rows[r][c])->setAlignment(Qt::AlignRight);
-            describeBy(rows[r][c], rows[r][0], columns[c]);
+            control<QLineEdit>(cells[c])->setAlignment(Qt::AlignRight);
+            describeBy(cells[c], row.label, headings[c - 1]);
         }
+        ++r;
     }
-    grid->addWidget(control(1121), 4, 0);
-    grid->addWidget(control(1120), 4, 1);
-    grid->addWidget(control(1122), 4, 4);
-    control<QLineEdit>(1120)->setAlignment(Qt::AlignRight);
-    describeBy(1120, 1121);
-    grid->addWidget(control(1111), 5, 1);
-    grid->addWidget(control(1109), 5, 2);
-    grid->addWidget(control(1110), 5, 3);
+    grid->addWidget(control(id::TotaliserLabel), 4, 0);
+    grid->addWidget(control(id::Totaliser), 4, 1);
+    grid->addWidget(control(id::TotaliserUnit), 4, 4);
+    control<QLineEdit>(id::Totaliser)->setAlignment(Qt::AlignRight);
+    describeBy(id::Totaliser, id::TotaliserLabel);
+    grid->addWidget(control(id::ResetTotaliser), 5, 1);
+    grid->addWidget(control(id::ResetMax), 5, 2);
+    grid->addWidget(control(id::ResetMin), 5, 3);
     grid->setColumnStretch(0, 3);
     for (int c = 1; c <= 3; ++c)
         grid->setColumnStretch(c, 2);
@@ -152,45 +130,45 @@ void CBetrieb::buildLayout()
 
     auto* contacts = new QGroupBox(this);
     auto* contactBox = new QVBoxLayout(contacts);
-    for (int id : kContactBoxes)
-        contactBox->addWidget(control(id));
+    for (const auto& box : operation::kContactBoxes)
+        contactBox->addWidget(control(box.control));
     contactBox->addStretch();
 
     auto* measuring = new QGroupBox(this);
     auto* measuringBox = new QVBoxLayout(measuring);
-    measuringBox->addWidget(control(1124));
-    measuringBox->addWidget(control(1125));
+    measuringBox->addWidget(control(id::MeasurementStart));
+    measuringBox->addWidget(control(id::MeasurementStop));
     auto* recordRow = new QHBoxLayout;
-    recordRow->addWidget(control(kRecordStart), 1);
+    recordRow->addWidget(control(id::RecordStart), 1);
     auto* lampSlot = new QWidget(measuring);
     lampSlot->setFixedSize(22, 22);
-    control(kLamp)->setParent(lampSlot);
-    control(kLamp)->setGeometry(0, 0, 22, 22);
+    control(id::RecordingLamp)->setParent(lampSlot);
+    control(id::RecordingLamp)->setGeometry(0, 0, 22, 22);
     recordRow->addWidget(lampSlot);
     measuringBox->addLayout(recordRow);
-    measuringBox->addWidget(control(kRecordStop));
+    measuringBox->addWidget(control(id::RecordStop));
     measuringBox->addStretch();
 
     auto* lowFlow = new QGroupBox(this);
     auto* lowGrid = new QGridLayout(lowFlow);
-    lowGrid->addWidget(control(1155), 0, 0);
-    lowGrid->addWidget(control(1130), 0, 1);
-    lowGrid->addWidget(control(1119), 0, 2);
-    lowGrid->addWidget(control(1113), 1, 0);
-    lowGrid->addWidget(control(kLowFlowList), 1, 1);
-    lowGrid->addWidget(control(1131), 1, 2);
-    lowGrid->addWidget(control(kSetLowFlow), 2, 0);
-    lowGrid->addWidget(control(kZeroPoint), 2, 1, 1, 2);
-    control<QLineEdit>(1130)->setAlignment(Qt::AlignRight);
-    describeBy(1130, 1155);
-    describeBy(kLowFlowList, 1113);
+    lowGrid->addWidget(control(id::LowFlowLabel), 0, 0);
+    lowGrid->addWidget(control(id::LowFlow), 0, 1);
+    lowGrid->addWidget(control(id::LowFlowUnit), 0, 2);
+    lowGrid->addWidget(control(id::LowFlowNewLabel), 1, 0);
+    lowGrid->addWidget(control(id::LowFlowList), 1, 1);
+    lowGrid->addWidget(control(id::LowFlowNewUnit), 1, 2);
+    lowGrid->addWidget(control(id::SetLowFlow), 2, 0);
+    lowGrid->addWidget(control(id::ZeroPoint), 2, 1, 1, 2);
+    control<QLineEdit>(id::LowFlow)->setAlignment(Qt::AlignRight);
+    describeBy(id::LowFlow, id::LowFlowLabel);
+    describeBy(id::LowFlowList, id::LowFlowNewLabel);
 
     auto* error = new QGroupBox(this);
     auto* errorRow = new QHBoxLayout(error);
-    errorRow->addWidget(control(1118));
-    errorRow->addWidget(control(kErrorField), 1);
-    errorRow->addWidget(control(1128));
-    describeBy(kErrorField, 1118);
+    errorRow->addWidget(control(id::ErrorLabel));
+    errorRow->addWidget(control(id::Error), 1);
+    errorRow->addWidget(control(id::ResetError));
+    describeBy(id::Error, id::ErrorLabel);
 
     auto* logo = logoLabel(this);
 
@@ -217,9 +195,7 @@ void CBetrieb::buildLayout()
     recordNotice_->setStyleSheet(QStringLiteral("color: #b00000;"));
     recordNotice_->hide();
 
-    // The values table row by row, then the boxes below left to right.
-    setTabChain({1091, 1093, 1094, 1099, 1101, 1102, 1104, 1106, 1107, 1120, 1111, 1109, 1110, 1124, 1125,
-                 kRecordStart, kRecordStop, 1130, kLowFlowList, kSetLowFlow, kZeroPoint, kErrorField, 1128});
+    setTabChain(operation::kTabChain);
 
     auto* page = new QVBoxLayout(this);
     page->addWidget(values);
@@ -235,10 +211,10 @@ void CBetrieb::setValuesStale(bool stale)
     valuesStale_ = stale;
     if (!staleNotice_)
         return;
-    for (int id : kValueFields)
-        setControlEnabled(id, !stale);
-    for (int id : kContactBoxes)
-        setControlEnabled(id, !stale);
+    for (int field : operation::kValueFields)
+        setControlEnabled(field, !stale);
+    for (const auto& box : operation::kContactBoxes)
+        setControlEnabled(box.control, !stale);
     if (!stale)
         applyOperationAvailability(deviceTypeCode_);  // what the variant lacks stays greyed
     if (stale) {
@@ -275,45 +251,43 @@ void CBetrieb::reloadTexts()
 void CBetrieb::showUnits()
 {
     for (std::size_t i = 0; i < units_.size(); ++i)
-        setControlText(kUnitLabels[i], units_[i]);
+        setControlText(operation::kUnitLabels[i], units_[i]);
 }
 
 void CBetrieb::applyOperationAvailability(int code)
 {
     const int greyOut = settings_ ? settings_->ausgrauen : 0;
-    for (const auto& c : core::variants::operationAvailability(code))
-        texts::setAvailable(*this, c.control, c.unavailable, greyOut);
+    for (const auto& [control, function] : operation::kVariantControls)
+        texts::setAvailable(*this, control, core::variants::operationLacks(code, function), greyOut);
 }
 
 void CBetrieb::updateDisplay(const core::MeasurementRecord& r)
 {
     using operation::formatValue;
     lastDelivery_ = QTime::currentTime();
-    setControlText(1091, formatValue(r.velocity));
-    setControlText(1094, formatValue(r.velocityMin));
-    setControlText(1093, formatValue(r.velocityMax));
-    setControlText(1099, formatValue(r.volumeFlow));
-    setControlText(1102, formatValue(r.volumeFlowMin));
-    setControlText(1101, formatValue(r.volumeFlowMax));
-    setControlText(1104, formatValue(r.temperature));
-    setControlText(1120, formatValue(r.totaliser));
-    setControlText(1106, formatValue(r.temperatureMax));
-    setControlText(1107, formatValue(r.temperatureMin));
+    setControlText(id::Velocity, formatValue(r.velocity));
+    setControlText(id::VelocityMin, formatValue(r.velocityMin));
+    setControlText(id::VelocityMax, formatValue(r.velocityMax));
+    setControlText(id::VolumeFlow, formatValue(r.volumeFlow));
+    setControlText(id::VolumeFlowMin, formatValue(r.volumeFlowMin));
+    setControlText(id::VolumeFlowMax, formatValue(r.volumeFlowMax));
+    setControlText(id::Temperature, formatValue(r.temperature));
+    setControlText(id::Totaliser, formatValue(r.totaliser));
+    setControlText(id::TemperatureMax, formatValue(r.temperatureMax));
+    setControlText(id::TemperatureMin, formatValue(r.temperatureMin));
     units_ = {r.velocityUnit, r.volumeFlowUnit, r.temperatureUnit, r.totaliserUnit};
     showUnits();
 
     if (const auto i = texts::errorIndex(r.errorCode)) {
         const auto index = static_cast<std::size_t>(*i);
-        setControlToolTip(kErrorField, texts::toolTipText(errors_.help[index]));
-        setControlText(kErrorField, texts::fromWindows1252(errors_.texts[index]));
+        setControlToolTip(id::Error, texts::toolTipText(errors_.help[index]));
+        setControlText(id::Error, texts::fromWindows1252(errors_.texts[index]));
         lastErrorText_ = errors_.texts[index];
     }
 
-    setControlText(1130, QString::number(r.lowFlowSuppression));
-    control<QCheckBox>(1114)->setChecked(r.contactBits & 0x01);
-    control<QCheckBox>(1116)->setChecked(r.contactBits & 0x02);
-    control<QCheckBox>(1115)->setChecked(r.contactBits & 0x04);
-    control<QCheckBox>(1123)->setChecked(!(r.contactBits & 0x08));
+    setControlText(id::LowFlow, QString::number(r.lowFlowSuppression));
+    for (const auto& box : operation::kContactBoxes)
+        control<QCheckBox>(box.control)->setChecked(((r.contactBits & box.bit) != 0) != box.activeWhenClear);
 
     if (recording_.recording())
         writeRow(r);
@@ -347,7 +321,7 @@ void CBetrieb::writeRow(const core::MeasurementRecord& record)
 void CBetrieb::toggleRecordingIndicator()
 {
     // A failing recording shows its lamp red and steady instead.
-    if (QWidget* lamp = control(kLamp); lamp && failingRows_ == 0)
+    if (QWidget* lamp = control(id::RecordingLamp); lamp && failingRows_ == 0)
         lamp->setVisible(!lamp->isVisible());
 }
 
@@ -359,7 +333,7 @@ void CBetrieb::showRecordingFault()
         return text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     };
     const bool failing = failingRows_ > 0;
-    auto* lamp = control<QLabel>(kLamp);
+    auto* lamp = control<QLabel>(id::RecordingLamp);
     lamp->setPixmap(lampPixmap(failing ? QStringLiteral(":/trgui/lamp_red.svg") : QStringLiteral(":/trgui/lamp_green.svg"),
                                18));
     if (failing) {
@@ -374,19 +348,19 @@ void CBetrieb::showRecordingFault()
 
 bool CBetrieb::recordStartEnabled() const
 {
-    const QWidget* button = control(kRecordStart);
+    const QWidget* button = control(id::RecordStart);
     return button && button->isEnabled();
 }
 
 void CBetrieb::enableRecordStart()
 {
-    setControlEnabled(kRecordStart, true);
+    setControlEnabled(id::RecordStart, true);
 }
 
 void CBetrieb::lowFlowSelectionChanged(int index)
 {
-    setControlEnabled(kZeroPoint, index == 0);
-    setControlEnabled(kSetLowFlow, index > 0);
+    setControlEnabled(id::ZeroPoint, index == 0);
+    setControlEnabled(id::SetLowFlow, index > 0);
 }
 
 void CBetrieb::sendSimpleCommand(DeviceCommand command)
@@ -422,7 +396,7 @@ void CBetrieb::setLowFlowOrZero()
     if (!lock_ || !port_ || !deviceAnswers(messages_, valuesStale_))
         return;
     core::DeviceLockGuard guard(*lock_);
-    const int value = control<QComboBox>(kLowFlowList)->currentIndex();
+    const int value = control<QComboBox>(id::LowFlowList)->currentIndex();
     if (!*port_ || value < 0)
         return;
     std::optional<int> message;
@@ -477,7 +451,7 @@ void CBetrieb::startRecording()
     lostRows_ = 0;
     failingRows_ = 0;
     showRecordingFault();
-    setControlEnabled(kRecordStop, true);
+    setControlEnabled(id::RecordStop, true);
 }
 
 void CBetrieb::reportValues(std::vector<core::ReportValue>& values, QStringList& notes) const
@@ -491,20 +465,16 @@ void CBetrieb::reportValues(std::vector<core::ReportValue>& values, QStringList&
             return label->text();
         return {};
     };
-    // Label, actual, max, min, unit, as the table on the page.
-    const int rows[][5] = {
-        {1092, 1091, 1093, 1094, 1098}, {1100, 1099, 1101, 1102, 1103}, {1105, 1104, 1106, 1107, 1108},
-        {1121, 1120, 0, 0, 1122},       {1155, 1130, 0, 0, 0},
-    };
-    for (const auto& r : rows)
-        values.push_back({text(r[0]), text(r[1]), r[2] ? text(r[2]) : QString(), r[3] ? text(r[3]) : QString(),
-                          r[4] ? text(r[4]) : QStringLiteral("%")});
-    for (int id : kContactBoxes) {
-        const auto* box = control<QCheckBox>(id);
+    const auto optional = [&](int id) { return id ? text(id) : QString(); };
+    for (const auto& r : operation::kReportedValues)
+        values.push_back({text(r.label), text(r.now), optional(r.max), optional(r.min),
+                          r.unit ? text(r.unit) : QStringLiteral("%")});
+    for (const auto& contact : operation::kContactBoxes) {
+        const auto* box = control<QCheckBox>(contact.control);
         if (box && !box->isHidden())
             notes << (box->isChecked() ? QStringLiteral("[x] ") : QStringLiteral("[ ] ")) + box->text();
     }
-    notes << text(1118) + QStringLiteral(": ") + text(kErrorField);
+    notes << text(id::ErrorLabel) + QStringLiteral(": ") + text(id::Error);
 }
 
 bool CBetrieb::confirmClose()
@@ -525,8 +495,8 @@ void CBetrieb::stopRecording()
     lostRows_ = 0;
     failingRows_ = 0;
     showRecordingFault();
-    setControlEnabled(kRecordStart, true);
-    setControlVisible(kLamp, false);
+    setControlEnabled(id::RecordStart, true);
+    setControlVisible(id::RecordingLamp, false);
 }
 
 } // namespace trgui::pages

@@ -22,15 +22,8 @@ namespace trgui::pages {
 
 namespace {
 
-constexpr int kComList = 1001;
-constexpr int kLanguageList = 1004;
-constexpr int kGreenLamp = 1007;
-constexpr int kRedLamp = 1008;
-constexpr int kModelField = 1009;
-constexpr int kVersionField = 1011;
-constexpr int kRefreshEdit = 1098;
-constexpr int kRefreshMarker = 1122;
-constexpr int kGreyOutCheck = 1056;
+namespace id = settings::id;
+
 constexpr float kRefreshMin = 2.0f;
 constexpr float kRefreshMax = 9999.0f;
 constexpr int kLanguageChanged = 15;
@@ -59,21 +52,21 @@ void Einstellungen::showIdentity(bool anotherDevice)
 {
     if (!initialised())
         return;
-    setControlVisible(kGreenLamp, settings_->deviceAnswering);
-    setControlVisible(kRedLamp, !settings_->deviceAnswering);
-    setControlText(kModelField, settings_->model);
+    setControlVisible(id::GreenLamp, settings_->deviceAnswering);
+    setControlVisible(id::RedLamp, !settings_->deviceAnswering);
+    setControlText(id::Model, settings_->model);
     if (anotherDevice)
-        setControlText(kVersionField, kNoValue);  // the old device's version until the new one tells its own
+        setControlText(id::Version, kNoValue);  // the old device's version until the new one tells its own
     else if (!settings_->softwareVersion.isEmpty())
-        setControlText(kVersionField, settings_->softwareVersion);
+        setControlText(id::Version, settings_->softwareVersion);
 }
 
 void Einstellungen::showReach()
 {
     if (!initialised())
         return;
-    setControlVisible(kGreenLamp, settings_->deviceAnswering);
-    setControlVisible(kRedLamp, !settings_->deviceAnswering);
+    setControlVisible(id::GreenLamp, settings_->deviceAnswering);
+    setControlVisible(id::RedLamp, !settings_->deviceAnswering);
     using Reach = core::DeviceConnection::Reach;
     switch (connection_->reach()) {
     case Reach::NotOpened:
@@ -97,9 +90,9 @@ void Einstellungen::initialisePage()
 
     connection_->forgetDevice();
     loadTexts(texts::stem::SettingsLabels, texts::stem::SettingsHelp);
-    lampHelp_ = control(kRedLamp)->toolTip();
+    lampHelp_ = control(id::RedLamp)->toolTip();
 
-    auto* com = control<QComboBox>(kComList);
+    auto* com = control<QComboBox>(id::ComList);
     for (int n = 1; n <= core::DeviceConnection::kPortCount; ++n)
         com->addItem(QStringLiteral("COM%1").arg(n));
     connection_->lookAtPorts(notPresentText());
@@ -111,15 +104,15 @@ void Einstellungen::initialisePage()
             connection_->lookAtPorts(notPresentText());
     });
     portWatch->start();
-    auto* language = control<QComboBox>(kLanguageList);
+    auto* language = control<QComboBox>(id::LanguageList);
     language->addItems({QStringLiteral("Deutsch"), QStringLiteral("English"), QStringLiteral("Francais")});
-    auto* refresh = control<QLineEdit>(kRefreshEdit);
+    auto* refresh = control<QLineEdit>(id::Refresh);
     refresh->setMaxLength(99);
     refresh->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), refresh));
 
-    language->setCurrentIndex(settings_->language >= 0 && settings_->language <= 2 ? settings_->language : -1);
+    language->setCurrentIndex(core::isLanguage(settings_->language) ? settings_->language : -1);
     com->setCurrentIndex(settings_->comPort >= 1 && settings_->comPort <= core::DeviceConnection::kPortCount ? settings_->comPort - 1 : -1);
-    control<QCheckBox>(kGreyOutCheck)->setChecked(settings_->ausgrauen == 1);
+    control<QCheckBox>(id::GreyOut)->setChecked(settings_->ausgrauen == 1);
 
     connect(refresh, &QLineEdit::textChanged, this, &Einstellungen::validateRefreshRate);
     refresh->setText(QString::number(settings_->refreshRate));  // counts as a change: validates
@@ -131,7 +124,7 @@ void Einstellungen::initialisePage()
         identifyDevice(settings_->comPort);
     });
     connect(language, &QComboBox::currentIndexChanged, this, &Einstellungen::changeLanguage);
-    connect(control<QCheckBox>(kGreyOutCheck), &QCheckBox::clicked, this, [this](bool checked) {
+    connect(control<QCheckBox>(id::GreyOut), &QCheckBox::clicked, this, [this](bool checked) {
         settings_->ausgrauen = checked ? 1 : 0;
         saveSettings();
     });
@@ -147,60 +140,60 @@ void Einstellungen::buildLayout()
 
     auto* lamps = new QWidget(this);
     lamps->setFixedSize(28, 28);
-    for (int id : {kGreenLamp, kRedLamp}) {
+    for (int id : {id::GreenLamp, id::RedLamp}) {
         auto* lamp = control<QLabel>(id);
         lamp->setParent(lamps);
         lamp->setGeometry(0, 0, 28, 28);
-        lamp->setPixmap(lampPixmap(id == kGreenLamp ? QStringLiteral(":/trgui/lamp_green.svg")
+        lamp->setPixmap(lampPixmap(id == id::GreenLamp ? QStringLiteral(":/trgui/lamp_green.svg")
                                                     : QStringLiteral(":/trgui/lamp_red.svg"),
                                    24));
     }
-    nameByLanguage(kGreenLamp, {"verbunden", "connected", "connecté"});
-    nameByLanguage(kRedLamp, {"nicht verbunden", "not connected", "non connecté"});
-    control(kGreenLamp)->hide();
-    control(kRedLamp)->hide();
+    nameByLanguage(id::GreenLamp, {"verbunden", "connected", "connecté"});
+    nameByLanguage(id::RedLamp, {"nicht verbunden", "not connected", "non connecté"});
+    control(id::GreenLamp)->hide();
+    control(id::RedLamp)->hide();
 
-    grid->addWidget(control(1006), 0, 0);
-    grid->addWidget(control(kComList), 0, 1);
+    grid->addWidget(control(id::ComLabel), 0, 0);
+    grid->addWidget(control(id::ComList), 0, 1);
     grid->addWidget(lamps, 0, 2);
-    describeBy(kComList, 1006);
+    describeBy(id::ComList, id::ComLabel);
 
     auto* flags = new QLabel(this);
     flags->setPixmap(QIcon(QStringLiteral(":/trgui/flags.svg")).pixmap(78, 16));
     auto* languageLabel = new QHBoxLayout;
     languageLabel->setSpacing(8);
-    languageLabel->addWidget(control(1005));
+    languageLabel->addWidget(control(id::LanguageLabel));
     languageLabel->addWidget(flags);
     languageLabel->addStretch();
     grid->addLayout(languageLabel, 1, 0);
-    grid->addWidget(control(kLanguageList), 1, 1);
-    describeBy(kLanguageList, 1005);
+    grid->addWidget(control(id::LanguageList), 1, 1);
+    describeBy(id::LanguageList, id::LanguageLabel);
 
-    grid->addWidget(control(1010), 2, 0);
-    grid->addWidget(control(kModelField), 2, 1);
-    describeBy(kModelField, 1010);
-    grid->addWidget(control(1012), 3, 0);
-    grid->addWidget(control(kVersionField), 3, 1);
-    describeBy(kVersionField, 1012);
+    grid->addWidget(control(id::ModelLabel), 2, 0);
+    grid->addWidget(control(id::Model), 2, 1);
+    describeBy(id::Model, id::ModelLabel);
+    grid->addWidget(control(id::VersionLabel), 3, 0);
+    grid->addWidget(control(id::Version), 3, 1);
+    describeBy(id::Version, id::VersionLabel);
 
     auto* refreshRow = new QHBoxLayout;
-    refreshRow->addWidget(control(kRefreshEdit));
+    refreshRow->addWidget(control(id::Refresh));
     refreshRow->addWidget(new QLabel(QStringLiteral("s"), this));
-    auto* marker = control<QLabel>(kRefreshMarker);
+    auto* marker = control<QLabel>(id::RefreshMarker);
     marker->setPixmap(lampPixmap(QStringLiteral(":/trgui/marker_error.svg"), 16));
-    nameByLanguage(kRefreshMarker, {"Fehler: Aktualisierung", "error: refresh rate", "erreur : actualisation"});
+    nameByLanguage(id::RefreshMarker, {"Fehler: Aktualisierung", "error: refresh rate", "erreur : actualisation"});
     marker->setFixedSize(18, 18);
     marker->hide();
     refreshRow->addWidget(marker);
     refreshRow->addStretch();
-    grid->addWidget(control(1099), 4, 0);
+    grid->addWidget(control(id::RefreshLabel), 4, 0);
     grid->addLayout(refreshRow, 4, 1);
-    control(kRefreshEdit)->setMaximumWidth(90);
-    describeBy(kRefreshEdit, 1099);
+    control(id::Refresh)->setMaximumWidth(90);
+    describeBy(id::Refresh, id::RefreshLabel);
 
-    grid->addWidget(control(kGreyOutCheck), 5, 0, 1, 2);
-    control(kGreyOutCheck)->hide();  // part of the dialog, not offered to the user
-    control(1)->hide();
+    grid->addWidget(control(id::GreyOut), 5, 0, 1, 2);
+    control(id::GreyOut)->hide();  // part of the dialog, not offered to the user
+    control(id::Ok)->hide();
     grid->setColumnMinimumWidth(1, 260);
 
     auto* picture = new QLabel(this);
@@ -221,21 +214,20 @@ void Einstellungen::buildLayout()
     problemLine_->setStyleSheet(QStringLiteral("color: #b00000;"));
     problemLine_->hide();
 
-    setTabChain({kComList, kLanguageList, kModelField, kVersionField, kRefreshEdit});
+    setTabChain(settings::kTabChain);
 
     auto* page = new QVBoxLayout(this);
     page->addLayout(top);
     page->addWidget(problemLine_);
     page->addStretch();
-    page->addWidget(control(1), 0, Qt::AlignLeft);
+    page->addWidget(control(id::Ok), 0, Qt::AlignLeft);
     page->addWidget(logo, 0, Qt::AlignRight);
 }
 
 QString Einstellungen::notPresentText() const
 {
     static constexpr std::array<const char*, 3> kNotPresent{"nicht vorhanden", "not present", "absent"};
-    const int language = settings_->language >= 0 && settings_->language <= 2 ? settings_->language : 0;
-    return QString::fromUtf8(kNotPresent[static_cast<std::size_t>(language)]);
+    return QString::fromUtf8(kNotPresent[core::languageIndex(settings_->language)]);
 }
 
 void Einstellungen::refreshPortList()
@@ -245,7 +237,7 @@ void Einstellungen::refreshPortList()
 
 void Einstellungen::showPortEntries(const std::vector<device::PortEntry>& entries)
 {
-    auto* com = control<QComboBox>(kComList);
+    auto* com = control<QComboBox>(id::ComList);
     if (com->view()->isVisible())
         return;  // never under the user's pointer
     for (int i = 0; i < com->count() && i < static_cast<int>(entries.size()); ++i) {
@@ -267,13 +259,13 @@ void Einstellungen::showProblem(std::optional<settings::PortProblem> problem, co
     if (problem) {
         const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
         text = settings::portProblemText(*problem, failure, QStringLiteral("COM%1").arg(connection_->portNumber()), user,
-                               std::clamp(settings_->language, 0, 2));
+                               settings_->language);
     }
     problemLine_->setText(text);
     problemLine_->setAccessibleName(text);
     problemLine_->setVisible(problem.has_value());
     // The red lamp tells the same, to the pointer and to a screen reader.
-    auto* lamp = control(kRedLamp);
+    auto* lamp = control(id::RedLamp);
     lamp->setToolTip(problem ? text : lampHelp_);
     nameImages();
     if (problem)
@@ -282,18 +274,18 @@ void Einstellungen::showProblem(std::optional<settings::PortProblem> problem, co
 
 void Einstellungen::identifyDevice(int number)
 {
-    setControlText(kModelField, kNoValue);
-    setControlText(kVersionField, kNoValue);
+    setControlText(id::Model, kNoValue);
+    setControlText(id::Version, kNoValue);
     connection_->choosePort(number);
 }
 
 void Einstellungen::validateRefreshRate()
 {
-    const QString text = control<QLineEdit>(kRefreshEdit)->text().left(99).trimmed();
+    const QString text = control<QLineEdit>(id::Refresh)->text().left(99).trimmed();
     const int value = core::parseLeadingInt(text.toStdString());
     const auto asFloat = static_cast<float>(value);
     const bool valid = !text.isEmpty() && asFloat >= kRefreshMin && asFloat <= kRefreshMax;
-    setControlVisible(kRefreshMarker, !valid);
+    setControlVisible(id::RefreshMarker, !valid);
     if (!valid)
         return;
     if (settings_->refreshRate != value) {
@@ -307,13 +299,13 @@ void Einstellungen::reloadTexts()
     loadTexts(texts::stem::SettingsLabels, texts::stem::SettingsHelp);
     loadMessageTable(messages_);
     refreshPortList();
-    lampHelp_ = control(kRedLamp)->toolTip();
+    lampHelp_ = control(id::RedLamp)->toolTip();
     showProblem(problem_, failure_);  // in the new language
 }
 
 void Einstellungen::changeLanguage()
 {
-    const int index = control<QComboBox>(kLanguageList)->currentIndex();
+    const int index = control<QComboBox>(id::LanguageList)->currentIndex();
     if (index < 0)
         return;
     settings_->language = index;

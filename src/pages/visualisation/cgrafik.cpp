@@ -1,5 +1,6 @@
 #include "pages/visualisation/cgrafik.h"
 
+#include "core/settings_record.h"
 #include "scope/component_host.h"
 #include "scope/scope_component.h"
 #include "pages/visualisation/core/visualisation_controls.h"
@@ -35,12 +36,12 @@ void CGrafik::runChart(Operation operation)
 void CGrafik::initialisePage()
 {
     createControls(visualisation::kControls);
-    control(1130)->setMinimumSize(520, 280);
+    control(visualisation::id::Chart)->setMinimumSize(520, 280);
 
     auto* buttons = new QVBoxLayout;
-    for (int id : {1131, 1132, 1133, 1134}) {
-        control(id)->setMinimumWidth(220);
-        buttons->addWidget(control(id), 0, Qt::AlignHCenter);
+    for (int button : visualisation::kButtons) {
+        control(button)->setMinimumWidth(220);
+        buttons->addWidget(control(button), 0, Qt::AlignHCenter);
     }
     auto* logo = logoLabel(this);
     auto* bottom = new QHBoxLayout;
@@ -50,32 +51,32 @@ void CGrafik::initialisePage()
     bottom->addWidget(logo, 0, Qt::AlignBottom);
 
     auto* page = new QVBoxLayout(this);
-    page->addWidget(control(1130), 1);
+    page->addWidget(control(visualisation::id::Chart), 1);
     page->addLayout(bottom);
 
-    connect(control<QPushButton>(1131), &QPushButton::clicked, this, [this] {
+    connect(control<QPushButton>(visualisation::id::PlotStart), &QPushButton::clicked, this, [this] {
         forgetRecording();
         plotting_ = true;
     });
-    connect(control<QPushButton>(1132), &QPushButton::clicked, this, [this] { plotting_ = false; });
-    connect(control<QPushButton>(1133), &QPushButton::clicked, this, [this] {
+    connect(control<QPushButton>(visualisation::id::PlotStop), &QPushButton::clicked, this, [this] { plotting_ = false; });
+    connect(control<QPushButton>(visualisation::id::Clear), &QPushButton::clicked, this, [this] {
         plotting_ = false;
         forgetRecording();
         runChart([this] { chart_.clear(); });
     });
-    connect(control<QPushButton>(1134), &QPushButton::clicked, this, &CGrafik::openRecording);
+    connect(control<QPushButton>(visualisation::id::OpenRecording), &QPushButton::clicked, this, &CGrafik::openRecording);
 
     loadTexts(texts::stem::VisualisationLabels, texts::stem::VisualisationHelp);
     loadMessageTable(messages_);
     scope::useBuiltInComponentHost();
-    runChart([this] { chart_.setUp(this, control(1130), language()); });
+    runChart([this] { chart_.setUp(this, control(visualisation::id::Chart), language()); });
     connectChartSave();
     // The chart above, then the buttons below it.
     std::vector<QWidget*> chain;
     if (auto* component = chartComponent())
         chain = component->focusOrder();
-    for (int id : {1131, 1132, 1133, 1134})
-        chain.push_back(control(id));
+    for (int button : visualisation::kButtons)
+        chain.push_back(control(button));
     setTabChain(chain);
 }
 
@@ -132,8 +133,7 @@ void CGrafik::openRecording()
             {"Eine Zeile hat zu wenige Felder.", "A row has too few fields.", "Une ligne a trop peu de champs."},
             {"Sie enthält keine Messwerte.", "It holds no values.", "Il ne contient aucune valeur."},
         };
-        const int language = std::clamp(this->language(), 0, 2);
-        return refuse(QString::fromUtf8(kWhy[static_cast<int>(fault)][language]));
+        return refuse(QString::fromUtf8(kWhy[static_cast<int>(fault)][core::languageIndex(language())]));
     }
     plotting_ = false;
     runChart([&] { chart_.showRecording(*series, language()); });

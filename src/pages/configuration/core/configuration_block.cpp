@@ -175,7 +175,7 @@ std::optional<float> controlValue(const ConfigurationForm& form, Field f)
     return std::nullopt;
 }
 
-int listSize(int family, Field f)
+int listSize(device::Family family, Field f)
 {
     const auto size = [](TextList l) { return static_cast<int>(l.size()); };
     switch (f) {
@@ -196,17 +196,18 @@ int listSize(int family, Field f)
     }
 }
 
-std::span<const BlockEntry> blockLayout(int family)
+std::span<const BlockEntry> blockLayout(device::Family family)
 {
     switch (family) {
-    case 0: return kLayout0;
-    case 1: return kLayout1;
-    case 2: return kLayout2;
-    default: return {};
+    case device::Family::Standard: return kLayout0;
+    case device::Family::Dr: return kLayout1;
+    case device::Family::Wt: return kLayout2;
+    case device::Family::None: break;
     }
+    return {};
 }
 
-bool familyCarries(int family, Field f)
+bool familyCarries(device::Family family, Field f)
 {
     for (const auto& entry : blockLayout(family)) {
         if (entry.field == f)
@@ -215,7 +216,7 @@ bool familyCarries(int family, Field f)
     return false;
 }
 
-bool isCompleteConfigurationReply(int family, std::size_t count)
+bool isCompleteConfigurationReply(device::Family family, std::size_t count)
 {
     const std::size_t size = device::configurationBlockSize(family);
     return size != 0 && (count == size + 2 || count == size + 3);
@@ -236,7 +237,7 @@ QString formatValue(const BlockEntry& entry, float value)
     }
 }
 
-std::optional<DecodedBlock> decodeBlock(int family, std::span<const std::uint8_t> block)
+std::optional<DecodedBlock> decodeBlock(device::Family family, std::span<const std::uint8_t> block)
 {
     if (device::configurationBlockSize(family) == 0 || block.size() != device::configurationBlockSize(family))
         return std::nullopt;
@@ -275,7 +276,7 @@ std::optional<DecodedBlock> decodeBlock(int family, std::span<const std::uint8_t
     return out;
 }
 
-EncodedBlock encodeBlock(int family, const ConfigurationForm& form)
+EncodedBlock encodeBlock(device::Family family, const ConfigurationForm& form)
 {
     EncodedBlock out;
     out.block.assign(device::configurationBlockSize(family), 0);

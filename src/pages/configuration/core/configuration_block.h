@@ -5,6 +5,7 @@
 // files. The page's fields are represented by a ConfigurationForm (what the
 // controls hold), so encoding and decoding run without any window.
 
+#include "device/family.h"
 #include "pages/configuration/core/configuration_fields.h"
 
 #include <QString>
@@ -63,7 +64,7 @@ QString cleanedDecimal(const QString& text);
 std::optional<float> controlValue(const ConfigurationForm& form, Field f);
 
 // Number of entries in the list of a combo box field in the family.
-int listSize(int family, Field f);
+int listSize(device::Family family, Field f);
 
 // ---- block layout --------------------------------------------------------------------
 
@@ -85,20 +86,20 @@ struct BlockEntry {
 };
 
 // The fields of a family's block in offset order; empty for other families.
-std::span<const BlockEntry> blockLayout(int family);
-bool familyCarries(int family, Field f);
+std::span<const BlockEntry> blockLayout(device::Family family);
+bool familyCarries(device::Family family, Field f);
 
 // Whether a configuration reply of count bytes holds the family's whole block:
 // two leading bytes, the block, and at most one trailing byte (the device
 // frames its reply like a telegram, checksum last).
-bool isCompleteConfigurationReply(int family, std::size_t count);
+bool isCompleteConfigurationReply(device::Family family, std::size_t count);
 
 struct DecodedBlock {
     ConfigurationForm form;          // only the family's fields are set
     DeviceConfiguration configuration;
 };
 // The block must be the family's size; nothing is decoded otherwise.
-std::optional<DecodedBlock> decodeBlock(int family, std::span<const std::uint8_t> block);
+std::optional<DecodedBlock> decodeBlock(device::Family family, std::span<const std::uint8_t> block);
 
 struct EncodedBlock {
     Block block;
@@ -107,7 +108,7 @@ struct EncodedBlock {
 // Builds the family's block from the form; a value that does not fit its
 // bytes (T-value 300 in one byte, a non-finite float) is listed in unfit and
 // stored wrapped, as the device's own tools would.
-EncodedBlock encodeBlock(int family, const ConfigurationForm& form);
+EncodedBlock encodeBlock(device::Family family, const ConfigurationForm& form);
 
 // The text an edit shows for a decoded value.
 QString formatValue(const BlockEntry& entry, float value);

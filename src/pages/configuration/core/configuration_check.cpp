@@ -101,8 +101,8 @@ private:
 CheckOutcome checkConfiguration(ConfigurationForm& form, Limits& limits)
 {
     CheckOutcome out;
-    const int family = device::familyOf(form.hwVersion);
-    if (family < 0) {
+    const device::Family family = device::familyOf(form.hwVersion);
+    if (family == device::Family::None) {
         out.errorMarkers.push_back(kHwVersionErrorMarker);
         return out;
     }
@@ -122,7 +122,7 @@ CheckOutcome checkConfiguration(ConfigurationForm& form, Limits& limits)
         if (form.index(f) < 0)
             check.fail(f);
     }
-    const bool argonOrCo2 = family == 1 && (form.index(Medium) == kArgon || form.index(Medium) == kCo2);
+    const bool argonOrCo2 = family == device::Family::Dr && (form.index(Medium) == kArgon || form.index(Medium) == kCo2);
     // A hint, not an error: the combination is reported again below.
     if (argonOrCo2 && form.index(SensorType) == 0 && (form.index(TeeFitting) == 4 || form.index(TeeFitting) == 5)) {
         check.mark(TeeFitting);

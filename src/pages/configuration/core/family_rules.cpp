@@ -58,14 +58,15 @@ TextList byLanguage(int language, TextList de, TextList en, TextList fr)
     }
 }
 
-TextList byFamily(int family, TextList f0, TextList f1, TextList f2)
+TextList byFamily(device::Family family, TextList standard, TextList dr, TextList wt)
 {
     switch (family) {
-    case 0: return f0;
-    case 1: return f1;
-    case 2: return f2;
-    default: return {};
+    case device::Family::Standard: return standard;
+    case device::Family::Dr: return dr;
+    case device::Family::Wt: return wt;
+    case device::Family::None: break;
     }
+    return {};
 }
 
 constexpr std::array<int, 7> kLiquidSensors{2, 3, 5, 7, 9, 12, 13};
@@ -91,15 +92,15 @@ constexpr FixedRanges kFixedFamilies02{{1.0f, 99.0f}, {700.0f, 1300.0f}, {10.0f,
 
 } // namespace
 
-TextList sensorTypes(int family)
+TextList sensorTypes(device::Family family)
 {
     return byFamily(family, list(kSensors0), list(kSensors1), list(kSensors2));
 }
-TextList volumeFlowUnits(int family)
+TextList volumeFlowUnits(device::Family family)
 {
     return byFamily(family, list(kFlowUnits02), list(kFlowUnits1), list(kFlowUnits02));
 }
-TextList totaliserUnits(int family)
+TextList totaliserUnits(device::Family family)
 {
     return byFamily(family, list(kTotalUnits02), list(kTotalUnits1), list(kTotalUnits02));
 }
@@ -140,26 +141,28 @@ std::array<UnitLabel, 9> unitLabels(int assignment)
              {1092, contact2}}};
 }
 
-float maximumVelocity(int family, int velocityUnit, int sensorType, int medium)
+float maximumVelocity(device::Family family, int velocityUnit, int sensorType, int medium)
 {
     const auto unit = static_cast<std::size_t>(std::clamp(velocityUnit, 0, 2));
     switch (family) {
-    case 1:
+    case device::Family::Dr:
         if (medium == kMethane)
             return kVmaxMethane1[unit];
         if (medium == kHydrogen)
             return kVmaxHydrogen1[unit];
         return kVmaxOther1[unit];
-    case 2:
+    case device::Family::Wt:
         return kVmax2[unit];
-    default:
-        // The special sensor (and none selected) has no table of its own; it
-        // gets the gas range, the widest, so the device itself has the last word.
-        return isLiquidSensor(sensorType) ? kVmaxLiquid0[unit] : kVmaxGas0[unit];
+    case device::Family::Standard:
+    case device::Family::None:
+        break;
     }
+    // The special sensor (and none selected) has no table of its own; it
+    // gets the gas range, the widest, so the device itself has the last word.
+    return isLiquidSensor(sensorType) ? kVmaxLiquid0[unit] : kVmaxGas0[unit];
 }
 
-void computeLimits(Limits& limits, int family, int velocityUnit, int temperatureUnit, int sensorType, int medium,
+void computeLimits(Limits& limits, device::Family family, int velocityUnit, int temperatureUnit, int sensorType, int medium,
                    int assignment)
 {
     const Range temperature = kTemperatureRanges[static_cast<std::size_t>(std::clamp(temperatureUnit, 0, 2))];
@@ -174,7 +177,7 @@ void computeLimits(Limits& limits, int family, int velocityUnit, int temperature
     limits.analogFlow = flow;
     limits.analogTemp = temperature;
 
-    const FixedRanges& fixed = family == 1 ? kFixedFamily1 : kFixedFamilies02;
+    const FixedRanges& fixed = family == device::Family::Dr ? kFixedFamily1 : kFixedFamilies02;
     limits.tValue = fixed.tValue;
     limits.cValue = fixed.cValue;
     limits.pipeSize = fixed.pipeSize;

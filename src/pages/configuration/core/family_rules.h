@@ -4,6 +4,8 @@
 // lists, the unit shown beside a value, and the permitted range of each value.
 // Pure data and computation on selection indices.
 
+#include "device/family.h"
+
 #include <array>
 #include <span>
 
@@ -15,9 +17,9 @@ using TextList = std::span<const char* const>;  // UTF-8 entries
 
 // Lists filled per family (sensor type 1014, volume flow unit 1010, totaliser
 // unit 1016); the resource lists are what the boxes hold before any family.
-TextList sensorTypes(int family);
-TextList volumeFlowUnits(int family);
-TextList totaliserUnits(int family);
+TextList sensorTypes(device::Family family);
+TextList volumeFlowUnits(device::Family family);
+TextList totaliserUnits(device::Family family);
 TextList resourceSensorTypes();
 TextList resourceVolumeFlowUnits();
 TextList resourceTotaliserUnits();
@@ -72,10 +74,10 @@ struct Limits {
 // Fills limits for the family from the selected units, sensor, medium and
 // contact assignment (indices, -1 for none). An assignment outside 0..3 keeps
 // the contact ranges as they were.
-void computeLimits(Limits& limits, int family, int velocityUnit, int temperatureUnit, int sensorType,
+void computeLimits(Limits& limits, device::Family family, int velocityUnit, int temperatureUnit, int sensorType,
                    int medium, int assignment);
 
 // The highest velocity of the family in the unit (0 %, 1 m/s, 2 fps).
-float maximumVelocity(int family, int velocityUnit, int sensorType, int medium);
+float maximumVelocity(device::Family family, int velocityUnit, int sensorType, int medium);
 
 } // namespace trgui::pages::configuration

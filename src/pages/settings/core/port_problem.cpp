@@ -1,5 +1,7 @@
 #include "pages/settings/core/port_problem.h"
 
+#include "core/settings_record.h"
+
 #include <algorithm>
 
 namespace trgui::pages::settings {
@@ -47,7 +49,7 @@ QString portProblemText(PortProblem problem, const device::OpenFailure& failure,
                         const QString& user, int language)
 {
     const auto row = static_cast<std::size_t>(problem);
-    const auto column = static_cast<std::size_t>(std::clamp(language, 0, 2));
+    const std::size_t column = core::languageIndex(language);
     QString text = QString::fromUtf8(kTexts[row][column]).arg(portName, QString::fromStdString(failure.device));
     switch (problem) {
     case PortProblem::NoPermission: {

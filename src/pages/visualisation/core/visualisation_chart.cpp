@@ -1,5 +1,7 @@
 #include "pages/visualisation/core/visualisation_chart.h"
 
+#include "core/settings_record.h"
+
 #include <climits>
 
 namespace trgui::pages::visualisation {
@@ -31,7 +33,7 @@ constexpr ChartTexts kTexts[] = {
 
 const ChartTexts* textsFor(int language)
 {
-    return language >= 0 && language < static_cast<int>(std::size(kTexts)) ? &kTexts[language] : nullptr;
+    return core::isLanguage(language) ? &kTexts[language] : nullptr;
 }
 
 QString text(const char* utf8)
