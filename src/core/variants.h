@@ -20,29 +20,10 @@ std::span<const std::string_view> variantCodeList();
 
 // ---- Configuration page -----------------------------------------------------
 
-// The fields that the availability masks refer to, in mask character order.
-inline constexpr std::array<int, 18> MaskedControls{1059, 1066, 1070, 1075, 1078, 1082, 1086, 1094, 1098,
-                                                    1102, 1106, 1111, 1114, 1126, 1130, 1134, 1138, 1146};
-
-// Mask row of a code 1..45 ("1" = the variant lacks the field), empty otherwise.
+// Row of a code 1..45, one character per optional field ("1" = the variant
+// lacks the field), empty otherwise. The page's table says which character
+// stands for which field.
 std::string_view availabilityMask(int code);
-
-inline constexpr int kSensorCombo = 1014;
-inline constexpr int kPipeSize = 1029;
-inline constexpr int kTeeFitting = 1126;
-inline constexpr int kValveFitting = 1130;
-
-// Whether the field does not exist on the variant with the selected sensor.
-bool isUnavailable(int code, int control, int sensor);
-
-// A value control with its label and unit label (0 where there is none).
-struct AvailabilityGroup {
-    int control;
-    int label;
-    int unit;
-};
-// The groups in the order in which the page applies them.
-std::span<const AvailabilityGroup> availabilityGroups();
 
 // ---- Operation page -----------------------------------------------------------
 

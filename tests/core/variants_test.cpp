@@ -25,52 +25,6 @@ TEST(AvailabilityMasks, knownRows)
     EXPECT_EQ(availabilityMask(0), "");
 }
 
-TEST(IsUnavailable, codeZeroShowsMaskedFieldsButNoFittings)
-{
-    for (int control : MaskedControls) {
-        if (control != kTeeFitting && control != kValveFitting) {
-            EXPECT_FALSE(isUnavailable(0, control, 0)) << control;
-        }
-    }
-    EXPECT_TRUE(isUnavailable(0, kTeeFitting, 0));
-    EXPECT_TRUE(isUnavailable(0, kValveFitting, 1));
-    EXPECT_FALSE(isUnavailable(0, kPipeSize, 2));
-}
-
-TEST(IsUnavailable, code12StandardWithN4A1)
-{
-    for (int control : {1134, 1138, 1146, kTeeFitting, kValveFitting})
-        EXPECT_TRUE(isUnavailable(12, control, 0)) << control;
-    for (int control : {1059, 1066, 1070, 1075, 1078, 1082, 1086, 1094, 1098, 1102, 1106, 1111, 1114})
-        EXPECT_FALSE(isUnavailable(12, control, 0)) << control;
-}
-
-TEST(IsUnavailable, code20FollowsTheSensor)
-{
-    EXPECT_FALSE(isUnavailable(20, kTeeFitting, 2));
-    EXPECT_TRUE(isUnavailable(20, kValveFitting, 2));
-    EXPECT_TRUE(isUnavailable(20, kPipeSize, 2));
-    EXPECT_TRUE(isUnavailable(20, 1094, 2)) << "A2 variants have no limit contacts";
-    EXPECT_TRUE(isUnavailable(20, 1111, 2)) << "nor a frequency output";
-    EXPECT_FALSE(isUnavailable(20, 1066, 2));
-    // Family 2: T-piece only for sensor 0, ball valve only for sensor 1.
-    EXPECT_FALSE(isUnavailable(33, kTeeFitting, 0));
-    EXPECT_TRUE(isUnavailable(33, kPipeSize, 0));
-    EXPECT_FALSE(isUnavailable(33, kPipeSize, 2));
-    EXPECT_FALSE(isUnavailable(33, kValveFitting, 1));
-}
-
-TEST(AvailabilityGroups, everyMaskedControlHasAGroup)
-{
-    for (int control : MaskedControls) {
-        bool found = false;
-        for (const auto& g : availabilityGroups())
-            found = found || g.control == control;
-        EXPECT_TRUE(found) << control;
-    }
-    EXPECT_EQ(availabilityGroups().back().control, kPipeSize);
-}
-
 TEST(OperationMasks, familiesAndOptions)
 {
     EXPECT_EQ(operationMask(2), "10011");

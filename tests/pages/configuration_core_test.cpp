@@ -1,5 +1,6 @@
 #include "pages/configuration/core/configuration_check.h"
 #include "pages/configuration/core/configuration_file.h"
+#include "pages/configuration/core/field_availability.h"
 #include "device/protocol.h"
 
 #include <QDir>
@@ -255,7 +256,7 @@ TEST(FamilyRules, limitsFollowAssignmentAndUnits)
     EXPECT_EQ(l.pipeSize.max, 9999.9f);
 
     const auto labels = unitLabels(1);
-    EXPECT_EQ(labels[5].label, 1090);
+    EXPECT_EQ(labels[5].field, Field::Limit1On);
     EXPECT_EQ(labels[5].source, UnitSource::Temperature);
     EXPECT_EQ(labels[7].source, UnitSource::Velocity);
     EXPECT_EQ(unitLabels(-1)[7].source, UnitSource::Temperature);
@@ -387,4 +388,35 @@ TEST(ConfigurationBlock, negativeCValueKeepsItsNumberThroughReadAndWrite)
         ASSERT_TRUE(decoded);
         EXPECT_EQ(decoded->form.textOf(Field::CValue), "-7") << "family " << static_cast<int>(family) << ", second pass";
     }
+}
+
+TEST(FieldAvailability, masksAndSensorRulesByVariant)
+{
+    using F = Field;
+    // Code 0 (no variant): every masked field, but no fittings.
+    for (F f : kMaskedFields) {
+        if (f != F::TeeFitting && f != F::ValveFitting) {
+            EXPECT_FALSE(isUnavailable(0, f, 0)) << indexOf(f);
+        }
+    }
+    EXPECT_TRUE(isUnavailable(0, F::TeeFitting, 0));
+    EXPECT_TRUE(isUnavailable(0, F::ValveFitting, 1));
+    EXPECT_FALSE(isUnavailable(0, F::PipeSize, 2));
+    // Code 12, standard N4A1: no gas fields, no fittings; analog and contacts there.
+    for (F f : {F::Medium, F::Pressure, F::OperatingMode, F::TeeFitting, F::ValveFitting})
+        EXPECT_TRUE(isUnavailable(12, f, 0)) << indexOf(f);
+    for (F f : {F::AnalogFlowOffset, F::AnalogTempEnd, F::LimitAssignment, F::Limit2Off, F::PulseValue})
+        EXPECT_FALSE(isUnavailable(12, f, 0)) << indexOf(f);
+    // Code 20 (DR, A2): fittings and pipe follow the sensor; no limit contacts, no frequency output.
+    EXPECT_FALSE(isUnavailable(20, F::TeeFitting, 2));
+    EXPECT_TRUE(isUnavailable(20, F::ValveFitting, 2));
+    EXPECT_TRUE(isUnavailable(20, F::PipeSize, 2));
+    EXPECT_TRUE(isUnavailable(20, F::Limit1On, 2));
+    EXPECT_TRUE(isUnavailable(20, F::FrequencyOutput, 2));
+    EXPECT_FALSE(isUnavailable(20, F::AnalogFlowStart, 2));
+    // WT: T-piece only for sensor 0, ball valve only for sensor 1.
+    EXPECT_FALSE(isUnavailable(33, F::TeeFitting, 0));
+    EXPECT_TRUE(isUnavailable(33, F::PipeSize, 0));
+    EXPECT_FALSE(isUnavailable(33, F::PipeSize, 2));
+    EXPECT_FALSE(isUnavailable(33, F::ValveFitting, 1));
 }

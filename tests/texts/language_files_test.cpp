@@ -32,7 +32,7 @@ struct PageFiles {
 const PageFiles kPages[] = {
     {"operation", pages::operation::kControls, stem::OperationLabels, stem::OperationHelp},
     {"settings", pages::settings::kControls, stem::SettingsLabels, stem::SettingsHelp},
-    {"configuration", pages::configuration_page::kControls, stem::ConfigurationLabels, stem::ConfigurationHelp},
+    {"configuration", pages::configuration::kControls, stem::ConfigurationLabels, stem::ConfigurationHelp},
     {"visualisation", pages::visualisation::kControls, stem::VisualisationLabels, stem::VisualisationHelp},
 };
 

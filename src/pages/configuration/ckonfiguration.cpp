@@ -6,6 +6,7 @@
 #include "device/page_exchanges.h"
 #include "widgets/report_pdf.h"
 #include "core/variants.h"
+#include "pages/configuration/core/field_availability.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,36 +29,12 @@ using configuration::kFields;
 
 namespace {
 
-// Field, label, change marker, error marker, unit label (0: none), in the
-// order of the dialog's two columns.
-struct FieldRow {
-    int field, label, changed, error, unit;
-};
-constexpr FieldRow kLeftColumn[] = {
-    {1033, 1034, 1025, 1026, 0}, {1014, 1015, 1020, 1032, 0}, {1022, 1023, 1024, 1036, 0},
-    {1017, 1018, 1019, 1035, 0}, {1134, 1135, 1136, 1137, 0}, {1138, 1139, 1140, 1141, 1150},
-    {1029, 1030, 1031, 1037, 0}, {1126, 1127, 1128, 1129, 0}, {1130, 1131, 1132, 1133, 0},
-    {1006, 1007, 1027, 1038, 0}, {1008, 1009, 1039, 1040, 0}, {1010, 1013, 1041, 1042, 0},
-    {1016, 1043, 1044, 1045, 0}, {1004, 1005, 1021, 1028, 0}, {1146, 1143, 1144, 1145, 0},
-};
-constexpr FieldRow kRightColumn[] = {
-    {1059, 1058, 1060, 1061, 0},    {1066, 1067, 1068, 1069, 1142}, {1070, 1071, 1072, 1073, 1147},
-    {1075, 1074, 1076, 1077, 0},    {1078, 1079, 1080, 1081, 1148}, {1082, 1083, 1084, 1085, 1149},
-    {1086, 1087, 1088, 1089, 0},    {1094, 1095, 1096, 1097, 1090}, {1098, 1099, 1100, 1101, 1091},
-    {1102, 1103, 1104, 1105, 1093}, {1106, 1107, 1108, 1109, 1092}, {1111, 1110, 1112, 1113, 0},
-    {1114, 1115, 1116, 1117, 1156}, {1046, 1047, 1048, 1049, 0},    {1050, 1051, 1052, 1053, 0},
-    {1055, 1054, 1056, 1057, 0},    {1118, 1119, 1120, 1121, 0},    {1122, 1123, 1124, 1125, 0},
-};
+namespace id = configuration::id;
+using configuration::controlsOf;
+using configuration::kButtonRow;
+using configuration::kColumns;
 
-constexpr int kReadButton = 1011;
-constexpr int kWriteButton = 1012;
-constexpr int kCheckButton = 1065;
-constexpr int kSaveButton = 1064;
-constexpr int kLoadButton = 1063;
-constexpr int kClearButton = 1062;
 constexpr int kClearAllQuestion = 27;
-// The buttons under the fields, left to right.
-constexpr int kButtonRow[] = {kReadButton, kWriteButton, kCheckButton, kSaveButton, kLoadButton, kClearButton};
 
 // Message numbers of the page.
 constexpr int kCheckFailed = 1;
@@ -154,7 +131,7 @@ void CKonfiguration::setShared(core::SettingsRecord* settings, core::DeviceConne
 
 void CKonfiguration::initialisePage()
 {
-    createControls(configuration_page::kControls);
+    createControls(configuration::kControls);
     buildLayout();
     listLanguage_ = settings_ ? settings_->language : 0;
     fillFixedLists();
@@ -168,11 +145,12 @@ void CKonfiguration::initialisePage()
 void CKonfiguration::buildLayout()
 {
     auto* columns = new QHBoxLayout;
-    for (const auto& rows : {std::span<const FieldRow>(kLeftColumn), std::span<const FieldRow>(kRightColumn)}) {
+    for (const auto& rows : kColumns) {
         auto* grid = new QGridLayout;
         grid->setVerticalSpacing(3);
         int r = 0;
-        for (const auto& row : rows) {
+        for (const auto& fieldRow : rows) {
+            const auto row = controlsOf(fieldRow);
             // The markers sit right beside their field, the unit after them.
             grid->addWidget(control(row.label), r, 0);
             grid->addWidget(control(row.field), r, 1);
@@ -209,9 +187,9 @@ void CKonfiguration::buildLayout()
     page->addLayout(buttons);
 
     std::vector<QWidget*> chain;
-    for (const auto& rows : {std::span<const FieldRow>(kLeftColumn), std::span<const FieldRow>(kRightColumn)}) {
+    for (const auto& rows : kColumns) {
         for (const auto& row : rows)
-            chain.push_back(control(row.field));
+            chain.push_back(control(controlsOf(row).field));
     }
     for (int id : kButtonRow)
         chain.push_back(control(id));
@@ -288,12 +266,12 @@ void CKonfiguration::connectHandlers()
             break;
         }
     }
-    connect(control<QPushButton>(kReadButton), &QPushButton::clicked, this, &CKonfiguration::readFromDevice);
-    connect(control<QPushButton>(kWriteButton), &QPushButton::clicked, this, &CKonfiguration::writeToDevice);
-    connect(control<QPushButton>(kCheckButton), &QPushButton::clicked, this, &CKonfiguration::checkConfiguration);
-    connect(control<QPushButton>(kSaveButton), &QPushButton::clicked, this, &CKonfiguration::saveConfiguration);
-    connect(control<QPushButton>(kLoadButton), &QPushButton::clicked, this, &CKonfiguration::loadConfiguration);
-    connect(control<QPushButton>(kClearButton), &QPushButton::clicked, this, [this] {
+    connect(control<QPushButton>(id::Read), &QPushButton::clicked, this, &CKonfiguration::readFromDevice);
+    connect(control<QPushButton>(id::Write), &QPushButton::clicked, this, &CKonfiguration::writeToDevice);
+    connect(control<QPushButton>(id::Check), &QPushButton::clicked, this, &CKonfiguration::checkConfiguration);
+    connect(control<QPushButton>(id::Save), &QPushButton::clicked, this, &CKonfiguration::saveConfiguration);
+    connect(control<QPushButton>(id::Load), &QPushButton::clicked, this, &CKonfiguration::loadConfiguration);
+    connect(control<QPushButton>(id::ClearAll), &QPushButton::clicked, this, [this] {
         // What the technician changed since the last read or load is not
         // thrown away by a slip of the mouse.
         if (!anyChangeMarked()
@@ -468,9 +446,9 @@ QString CKonfiguration::deviceValueText(Field f) const
 
 QString CKonfiguration::unitTextOf(int field) const
 {
-    for (const auto& rows : {std::span<const FieldRow>(kLeftColumn), std::span<const FieldRow>(kRightColumn)}) {
+    for (const auto& rows : kColumns) {
         for (const auto& row : rows) {
-            if (row.field == field && row.unit)
+            if (controlsOf(row).field == field && row.unit)
                 return control<QLabel>(row.unit)->text();
         }
     }
@@ -545,7 +523,7 @@ void CKonfiguration::updateUnitLabels()
 {
     const int assignment = control<QComboBox>(infoOf(Field::LimitAssignment).control)->currentIndex();
     for (const auto& unit : configuration::unitLabels(assignment))
-        setControlText(unit.label, control<QComboBox>(unitCombo(unit.source))->currentText());
+        setControlText(configuration::unitLabelOf(unit.field), control<QComboBox>(unitCombo(unit.source))->currentText());
 }
 
 void CKonfiguration::applyAvailability(int code)
@@ -553,9 +531,9 @@ void CKonfiguration::applyAvailability(int code)
     if (!settings_)
         return;
     const int sensor = control<QComboBox>(infoOf(Field::SensorType).control)->currentIndex();
-    for (const auto& group : core::variants::availabilityGroups()) {
-        const bool unavailable = core::variants::isUnavailable(code, group.control, sensor);
-        for (int id : {group.control, group.label, group.unit}) {
+    for (Field field : configuration::kAvailabilityFields) {
+        const bool unavailable = configuration::isUnavailable(code, field, sensor);
+        for (int id : {infoOf(field).control, infoOf(field).label, configuration::unitLabelOf(field)}) {
             // The grey-out setting is read at each call: the Settings page may have changed it.
             if (id != 0)
                 texts::setAvailable(*this, id, unavailable, settings_->ausgrauen);
@@ -776,7 +754,7 @@ void CKonfiguration::saveConfiguration()
     bool refused = false;
     for (Field f : encoded.unfit) {
         // A field the variant lacks is stored as its bytes came out; the technician cannot edit it.
-        if (core::variants::isUnavailable(code, infoOf(f).control, form.index(Field::SensorType)))
+        if (configuration::isUnavailable(code, f, form.index(Field::SensorType)))
             continue;
         setControlVisible(infoOf(f).errorMarker, true);
         refused = true;
@@ -830,17 +808,24 @@ void CKonfiguration::clearAll()
 {
     {
         Filling filling(filling_);
-        for (int id : {1033, 1004, 1014, 1006, 1008, 1010, 1016, 1046, 1050, 1086, 1126, 1130, 1134, 1146})
-            control<QComboBox>(id)->setCurrentIndex(-1);
-        for (int id : {1022, 1017, 1029, 1066, 1070, 1078, 1082, 1094, 1098, 1102, 1106, 1114, 1118, 1122, 1138})
-            control<QLineEdit>(id)->clear();
-        for (int id : {1055, 1059, 1075, 1111})
-            control<QCheckBox>(id)->setChecked(false);
+        control<QComboBox>(configuration::kHwVersionCombo)->setCurrentIndex(-1);
+        for (const auto& info : kFields) {
+            switch (info.kind) {
+            case FieldKind::Combo: control<QComboBox>(info.control)->setCurrentIndex(-1); break;
+            case FieldKind::Check: control<QCheckBox>(info.control)->setChecked(false); break;
+            case FieldKind::IntegerEdit:
+            case FieldKind::DecimalEdit: control<QLineEdit>(info.control)->clear(); break;
+            }
+        }
     }
     hideErrorMarkers();
     hideChangeMarkers();
-    for (int id : {1090, 1091, 1093, 1092, 1142, 1147, 1148, 1149, 1156})
-        setControlText(id, QString());
+    for (const auto& rows : kColumns) {
+        for (const auto& row : rows) {
+            if (row.unit)
+                setControlText(row.unit, QString());
+        }
+    }
 }
 
 } // namespace trgui::pages

@@ -2,6 +2,7 @@
 
 #include "device/protocol.h"
 #include "core/variants.h"
+#include "pages/configuration/core/field_availability.h"
 
 #include <cmath>
 
@@ -64,7 +65,7 @@ public:
     }
     bool unavailable(Field f) const
     {
-        return core::variants::isUnavailable(form_.hwVersion, infoOf(f).control, form_.index(SensorType));
+        return isUnavailable(form_.hwVersion, f, form_.index(SensorType));
     }
     // The cleaned text written back, read as a finite number.
     std::optional<float> decimal(Field f)

@@ -1,165 +1,169 @@
 #pragma once
 
+#include "pages/configuration/core/configuration_fields.h"
 #include "texts/page_controls.h"
 
-namespace trgui::pages::configuration_page {
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <span>
 
-using texts::ControlKind;
+namespace trgui::pages::configuration {
+
+// The Configuration page's layout over the fields of kFields: the rows of its
+// two columns with each label's built-in caption and the unit label beside
+// the field, the buttons, and the list of every control the page makes, all
+// derived from these rows. The ids are the ones the language files address.
+
 using texts::ControlDef;
+using texts::ControlKind;
 
-// The controls of the Configuration page: each field with its label, change
-// marker and error marker, the unit labels (set from the selected units) and
-// the buttons. Label 1107 has no built-in caption in the dialog; it gets one
-// here so that a missing labels file still leaves it readable.
-inline constexpr ControlDef kControls[] = {
-    {1033, ControlKind::ComboBox, nullptr},
-    {1034, ControlKind::Label, "HW-Version"},
-    {1025, ControlKind::Image, nullptr},
-    {1026, ControlKind::Image, nullptr},
-    {1014, ControlKind::ComboBox, nullptr},
-    {1015, ControlKind::Label, "Sensortyp"},
-    {1020, ControlKind::Image, nullptr},
-    {1032, ControlKind::Image, nullptr},
-    {1022, ControlKind::Edit, nullptr},
-    {1023, ControlKind::Label, "C-Wert Sensor"},
-    {1024, ControlKind::Image, nullptr},
-    {1036, ControlKind::Image, nullptr},
-    {1017, ControlKind::Edit, nullptr},
-    {1018, ControlKind::Label, "T-Wert"},
-    {1019, ControlKind::Image, nullptr},
-    {1035, ControlKind::Image, nullptr},
-    {1134, ControlKind::ComboBox, nullptr},
-    {1135, ControlKind::Label, "Medium"},
-    {1136, ControlKind::Image, nullptr},
-    {1137, ControlKind::Image, nullptr},
-    {1138, ControlKind::Edit, nullptr},
-    {1139, ControlKind::Label, "Druck"},
-    {1140, ControlKind::Image, nullptr},
-    {1141, ControlKind::Image, nullptr},
-    {1029, ControlKind::Edit, nullptr},
-    {1030, ControlKind::Label, "Rohrgroesse"},
-    {1031, ControlKind::Image, nullptr},
-    {1037, ControlKind::Image, nullptr},
-    {1126, ControlKind::ComboBox, nullptr},
-    {1127, ControlKind::Label, "RAanschlVRD"},
-    {1128, ControlKind::Image, nullptr},
-    {1129, ControlKind::Image, nullptr},
-    {1130, ControlKind::ComboBox, nullptr},
-    {1131, ControlKind::Label, "KVanschlVRD"},
-    {1132, ControlKind::Image, nullptr},
-    {1133, ControlKind::Image, nullptr},
-    {1006, ControlKind::ComboBox, nullptr},
-    {1007, ControlKind::Label, "Einheit Geschw."},
-    {1027, ControlKind::Image, nullptr},
-    {1038, ControlKind::Image, nullptr},
-    {1008, ControlKind::ComboBox, nullptr},
-    {1009, ControlKind::Label, "Einheit Temp."},
-    {1039, ControlKind::Image, nullptr},
-    {1040, ControlKind::Image, nullptr},
-    {1010, ControlKind::ComboBox, nullptr},
-    {1013, ControlKind::Label, "Einheit VolStrom."},
-    {1041, ControlKind::Image, nullptr},
-    {1042, ControlKind::Image, nullptr},
-    {1016, ControlKind::ComboBox, nullptr},
-    {1043, ControlKind::Label, "EinheitTotaliator"},
-    {1044, ControlKind::Image, nullptr},
-    {1045, ControlKind::Image, nullptr},
-    {1059, ControlKind::CheckBox, nullptr},
-    {1058, ControlKind::Label, "An.FlowOffset"},
-    {1060, ControlKind::Image, nullptr},
-    {1061, ControlKind::Image, nullptr},
-    {1066, ControlKind::Edit, nullptr},
-    {1067, ControlKind::Label, "An.FlowAnfWert"},
-    {1068, ControlKind::Image, nullptr},
-    {1069, ControlKind::Image, nullptr},
-    {1070, ControlKind::Edit, nullptr},
-    {1071, ControlKind::Label, "An.FlowEndWert"},
-    {1072, ControlKind::Image, nullptr},
-    {1073, ControlKind::Image, nullptr},
-    {1075, ControlKind::CheckBox, nullptr},
-    {1074, ControlKind::Label, "An.TempOffset"},
-    {1076, ControlKind::Image, nullptr},
-    {1077, ControlKind::Image, nullptr},
-    {1078, ControlKind::Edit, nullptr},
-    {1079, ControlKind::Label, "An.TempAnfWert"},
-    {1080, ControlKind::Image, nullptr},
-    {1081, ControlKind::Image, nullptr},
-    {1082, ControlKind::Edit, nullptr},
-    {1083, ControlKind::Label, "An.TempEndWert"},
-    {1084, ControlKind::Image, nullptr},
-    {1085, ControlKind::Image, nullptr},
-    {1086, ControlKind::ComboBox, nullptr},
-    {1087, ControlKind::Label, "GrenzK.Zuord"},
-    {1088, ControlKind::Image, nullptr},
-    {1089, ControlKind::Image, nullptr},
-    {1094, ControlKind::Edit, nullptr},
-    {1095, ControlKind::Label, "GKein 1"},
-    {1096, ControlKind::Image, nullptr},
-    {1097, ControlKind::Image, nullptr},
-    {1098, ControlKind::Edit, nullptr},
-    {1099, ControlKind::Label, "GKAus 1"},
-    {1100, ControlKind::Image, nullptr},
-    {1101, ControlKind::Image, nullptr},
-    {1102, ControlKind::Edit, nullptr},
-    {1103, ControlKind::Label, "GKein 2"},
-    {1104, ControlKind::Image, nullptr},
-    {1105, ControlKind::Image, nullptr},
-    {1106, ControlKind::Edit, nullptr},
-    {1107, ControlKind::Label, "GKAus 2"},
-    {1108, ControlKind::Image, nullptr},
-    {1109, ControlKind::Image, nullptr},
-    {1111, ControlKind::CheckBox, nullptr},
-    {1110, ControlKind::Label, "FrequenzAusgang"},
-    {1112, ControlKind::Image, nullptr},
-    {1113, ControlKind::Image, nullptr},
-    {1114, ControlKind::Edit, nullptr},
-    {1115, ControlKind::Label, "ImpulsFrequenz"},
-    {1116, ControlKind::Image, nullptr},
-    {1117, ControlKind::Image, nullptr},
-    {1046, ControlKind::ComboBox, nullptr},
-    {1047, ControlKind::Label, "Display Line 1"},
-    {1048, ControlKind::Image, nullptr},
-    {1049, ControlKind::Image, nullptr},
-    {1050, ControlKind::ComboBox, nullptr},
-    {1051, ControlKind::Label, "Display Line 2"},
-    {1052, ControlKind::Image, nullptr},
-    {1053, ControlKind::Image, nullptr},
-    {1055, ControlKind::CheckBox, nullptr},
-    {1054, ControlKind::Label, "Displ. Beleucht."},
-    {1056, ControlKind::Image, nullptr},
-    {1057, ControlKind::Image, nullptr},
-    {1004, ControlKind::ComboBox, nullptr},
-    {1005, ControlKind::Label, "Sprache"},
-    {1021, ControlKind::Image, nullptr},
-    {1028, ControlKind::Image, nullptr},
-    {1118, ControlKind::Edit, nullptr},
-    {1119, ControlKind::Label, "Messzeit"},
-    {1120, ControlKind::Image, nullptr},
-    {1121, ControlKind::Image, nullptr},
-    {1122, ControlKind::Edit, nullptr},
-    {1123, ControlKind::Label, "Mult.-Faktor"},
-    {1124, ControlKind::Image, nullptr},
-    {1125, ControlKind::Image, nullptr},
-    {1146, ControlKind::ComboBox, nullptr},
-    {1143, ControlKind::Label, "Betriebsart"},
-    {1144, ControlKind::Image, nullptr},
-    {1145, ControlKind::Image, nullptr},
-    {1150, ControlKind::Label, "bar"},
-    {1142, ControlKind::Label, nullptr},
-    {1147, ControlKind::Label, nullptr},
-    {1148, ControlKind::Label, nullptr},
-    {1149, ControlKind::Label, nullptr},
-    {1090, ControlKind::Label, nullptr},
-    {1091, ControlKind::Label, nullptr},
-    {1093, ControlKind::Label, nullptr},
-    {1092, ControlKind::Label, nullptr},
-    {1156, ControlKind::Label, nullptr},
-    {1011, ControlKind::Button, "KM210-->PC"},
-    {1012, ControlKind::Button, "PC-->KM210"},
-    {1065, ControlKind::Button, "Konfig-Check"},
-    {1064, ControlKind::Button, "Speichern"},
-    {1063, ControlKind::Button, "Laden"},
-    {1062, ControlKind::Button, "Alles löschen"},
+namespace id {
+// Unit labels, filled from the selected units.
+inline constexpr int PressureUnit = 1150;
+inline constexpr int AnalogFlowStartUnit = 1142;
+inline constexpr int AnalogFlowEndUnit = 1147;
+inline constexpr int AnalogTempStartUnit = 1148;
+inline constexpr int AnalogTempEndUnit = 1149;
+inline constexpr int Limit1OnUnit = 1090;
+inline constexpr int Limit1OffUnit = 1091;
+inline constexpr int Limit2OnUnit = 1093;
+inline constexpr int Limit2OffUnit = 1092;
+inline constexpr int PulseValueUnit = 1156;
+// The buttons under the fields.
+inline constexpr int Read = 1011;
+inline constexpr int Write = 1012;
+inline constexpr int Check = 1065;
+inline constexpr int Save = 1064;
+inline constexpr int Load = 1063;
+inline constexpr int ClearAll = 1062;
+} // namespace id
+
+// A row: a field, or the HW-Version list (no field of the block); its label's
+// built-in caption; its unit label (0: none) with the unit's built-in caption.
+inline constexpr std::optional<Field> kHwVersionRow = std::nullopt;
+struct FieldRow {
+    std::optional<Field> field;
+    const char* caption;
+    int unit = 0;
+    const char* unitCaption = nullptr;
 };
 
-} // namespace trgui::pages::configuration_page
+// The controls of a row.
+struct RowControls {
+    int field, label, changed, error, unit;
+};
+constexpr RowControls controlsOf(const FieldRow& row)
+{
+    if (!row.field)
+        return {kHwVersionCombo, kHwVersionLabel, kHwVersionChangeMarker, kHwVersionErrorMarker, row.unit};
+    const FieldInfo& info = infoOf(*row.field);
+    return {info.control, info.label, info.changeMarker, info.errorMarker, row.unit};
+}
+
+// Every label has its built-in caption, so the page stays readable without
+// its labels file.
+inline constexpr FieldRow kLeftColumn[] = {
+    {kHwVersionRow, "HW-Version", 0},
+    {Field::SensorType, "Sensortyp", 0},
+    {Field::CValue, "C-Wert Sensor", 0},
+    {Field::TValue, "T-Wert", 0},
+    {Field::Medium, "Medium", 0},
+    {Field::Pressure, "Druck", id::PressureUnit, "bar"},
+    {Field::PipeSize, "Rohrgroesse", 0},
+    {Field::TeeFitting, "RAanschlVRD", 0},
+    {Field::ValveFitting, "KVanschlVRD", 0},
+    {Field::VelocityUnit, "Einheit Geschw.", 0},
+    {Field::TemperatureUnit, "Einheit Temp.", 0},
+    {Field::VolumeFlowUnit, "Einheit VolStrom.", 0},
+    {Field::TotaliserUnit, "EinheitTotaliator", 0},
+    {Field::Language, "Sprache", 0},
+    {Field::OperatingMode, "Betriebsart", 0},
+};
+inline constexpr FieldRow kRightColumn[] = {
+    {Field::AnalogFlowOffset, "An.FlowOffset", 0},
+    {Field::AnalogFlowStart, "An.FlowAnfWert", id::AnalogFlowStartUnit},
+    {Field::AnalogFlowEnd, "An.FlowEndWert", id::AnalogFlowEndUnit},
+    {Field::AnalogTempOffset, "An.TempOffset", 0},
+    {Field::AnalogTempStart, "An.TempAnfWert", id::AnalogTempStartUnit},
+    {Field::AnalogTempEnd, "An.TempEndWert", id::AnalogTempEndUnit},
+    {Field::LimitAssignment, "GrenzK.Zuord", 0},
+    {Field::Limit1On, "GKein 1", id::Limit1OnUnit},
+    {Field::Limit1Off, "GKAus 1", id::Limit1OffUnit},
+    {Field::Limit2On, "GKein 2", id::Limit2OnUnit},
+    {Field::Limit2Off, "GKAus 2", id::Limit2OffUnit},
+    {Field::FrequencyOutput, "FrequenzAusgang", 0},
+    {Field::PulseValue, "ImpulsFrequenz", id::PulseValueUnit},
+    {Field::DisplayLine1, "Display Line 1", 0},
+    {Field::DisplayLine2, "Display Line 2", 0},
+    {Field::Backlight, "Displ. Beleucht.", 0},
+    {Field::MeasuringTime, "Messzeit", 0},
+    {Field::MultiplicationFactor, "Mult.-Faktor", 0},
+};
+inline constexpr std::array<std::span<const FieldRow>, 2> kColumns{std::span<const FieldRow>(kLeftColumn),
+                                                                    std::span<const FieldRow>(kRightColumn)};
+
+// The unit label beside a field's value; 0 for none.
+constexpr int unitLabelOf(Field field)
+{
+    for (const auto& column : kColumns) {
+        for (const FieldRow& row : column) {
+            if (row.field == field)
+                return row.unit;
+        }
+    }
+    return 0;
+}
+
+// The buttons under the fields, left to right.
+inline constexpr int kButtonRow[] = {id::Read, id::Write, id::Check, id::Save, id::Load, id::ClearAll};
+inline constexpr const char* kButtonCaptions[] = {"KM210-->PC",  "PC-->KM210", "Konfig-Check",
+                                                  "Speichern",   "Laden",      "Alles löschen"};
+
+// Every control of the page: each row's field, label and markers, then the
+// unit labels, then the buttons.
+inline constexpr std::size_t kRowCount = std::size(kLeftColumn) + std::size(kRightColumn);
+inline constexpr std::size_t kUnitCount = 10;
+constexpr ControlKind controlKindOf(const FieldRow& row)
+{
+    if (!row.field)
+        return ControlKind::ComboBox;
+    switch (infoOf(*row.field).kind) {
+    case FieldKind::Combo: return ControlKind::ComboBox;
+    case FieldKind::Check: return ControlKind::CheckBox;
+    case FieldKind::IntegerEdit:
+    case FieldKind::DecimalEdit: break;
+    }
+    return ControlKind::Edit;
+}
+constexpr auto makeControls()
+{
+    std::array<ControlDef, kRowCount * 4 + kUnitCount + std::size(kButtonRow)> out{};
+    std::size_t n = 0;
+    std::size_t units = 0;
+    for (const auto& column : kColumns) {
+        for (const FieldRow& row : column) {
+            const RowControls c = controlsOf(row);
+            out[n++] = {c.field, controlKindOf(row), nullptr};
+            out[n++] = {c.label, ControlKind::Label, row.caption};
+            out[n++] = {c.changed, ControlKind::Image, nullptr};
+            out[n++] = {c.error, ControlKind::Image, nullptr};
+        }
+    }
+    for (const auto& column : kColumns) {
+        for (const FieldRow& row : column) {
+            if (row.unit) {
+                out[n++] = {row.unit, ControlKind::Label, row.unitCaption};
+                ++units;
+            }
+        }
+    }
+    for (std::size_t i = 0; i < std::size(kButtonRow); ++i)
+        out[n++] = {kButtonRow[i], ControlKind::Button, kButtonCaptions[i]};
+    if (units != kUnitCount || n != out.size())
+        throw "kUnitCount does not match the unit labels of the rows";  // fails the constant evaluation
+    return out;
+}
+inline constexpr auto kControls = makeControls();
+
+} // namespace trgui::pages::configuration

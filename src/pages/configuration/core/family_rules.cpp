@@ -130,15 +130,15 @@ std::array<UnitLabel, 9> unitLabels(int assignment)
     const bool none = assignment < 0 || assignment > 3;
     const UnitSource contact1 = none || assignment == 1 || assignment == 3 ? UnitSource::Temperature : UnitSource::Velocity;
     const UnitSource contact2 = none || assignment == 2 || assignment == 3 ? UnitSource::Temperature : UnitSource::Velocity;
-    return {{{1156, UnitSource::Totaliser},
-             {1148, UnitSource::Temperature},
-             {1149, UnitSource::Temperature},
-             {1142, UnitSource::Velocity},
-             {1147, UnitSource::Velocity},
-             {1090, contact1},
-             {1091, contact1},
-             {1093, contact2},
-             {1092, contact2}}};
+    return {{{Field::PulseValue, UnitSource::Totaliser},
+             {Field::AnalogTempStart, UnitSource::Temperature},
+             {Field::AnalogTempEnd, UnitSource::Temperature},
+             {Field::AnalogFlowStart, UnitSource::Velocity},
+             {Field::AnalogFlowEnd, UnitSource::Velocity},
+             {Field::Limit1On, contact1},
+             {Field::Limit1Off, contact1},
+             {Field::Limit2On, contact2},
+             {Field::Limit2Off, contact2}}};
 }
 
 float maximumVelocity(device::Family family, int velocityUnit, int sensorType, int medium)

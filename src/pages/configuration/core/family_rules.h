@@ -5,6 +5,7 @@
 // Pure data and computation on selection indices.
 
 #include "device/family.h"
+#include "pages/configuration/core/configuration_fields.h"
 
 #include <array>
 #include <span>
@@ -50,8 +51,9 @@ inline constexpr int kHydrogen = 6;
 
 // Which selected unit a unit label shows.
 enum class UnitSource { Velocity, Temperature, Totaliser };
+// The unit label beside a field's value, and where its text comes from.
 struct UnitLabel {
-    int label;
+    Field field;
     UnitSource source;
 };
 // The nine unit labels for a limit contact assignment (-1: none selected).
