@@ -1,5 +1,5 @@
 // Runs the measurement cycle from a 100 ms timer against the simulator, as
-// the main window does, the literal way and through the device worker, and
+// the main window does, the baseline way and through the device worker, and
 // prints the median poll period and how long an event posted to the window's
 // thread waits meanwhile (median and 95th percentile).
 
@@ -53,28 +53,28 @@ double percentile(std::vector<double> v, double p)
     return v[std::min(v.size() - 1, static_cast<std::size_t>(p * static_cast<double>(v.size())))];
 }
 
-// The literal way: every exchange on the window's thread, drained and read
+// The baseline: every exchange on the window's thread, drained and read
 // for the full 80 ms, one step per tick. The worker way: exchanges on the
 // device thread, ended when complete, drained by a purge after a clean one,
 // the next step as soon as a reply is in.
-Result measure(const std::string& link, bool literal, int refreshRate, int polls)
+Result measure(const std::string& link, bool baseline, int refreshRate, int polls)
 {
     core::SettingsRecord settings;
     settings.refreshRate = refreshRate;
-    core::DeviceConnection connection(settings, literal ? core::PortSlot::Mode::Inline : core::PortSlot::Mode::Threaded);
+    core::DeviceConnection connection(settings, baseline ? core::PortSlot::Mode::Inline : core::PortSlot::Mode::Threaded);
     core::PortSlot& port = connection.port();
     port.runAndWait([&](core::PortSlot::Port& slot) {
         auto serial = std::make_unique<device::SerialPort>([&](const std::string&) { return link; });
         serial->open(1);
-        serial->setLiteral(literal);
+        serial->setFullTimeReads(baseline);
         slot = std::move(serial);
     });
     core::DeviceLock lock;
     CountingHooks hooks;
     hooks.clock.start();
     core::MeasurementCycle cycle(settings, connection, lock, hooks);
-    cycle.setDrainMode(literal ? device::DrainMode::Read : device::DrainMode::Auto);
-    cycle.setStepPerTick(literal);
+    cycle.setDrainMode(baseline ? device::DrainMode::Read : device::DrainMode::Auto);
+    cycle.setStepPerTick(baseline);
 
     QEventLoop loop;
     QTimer timer;
@@ -119,15 +119,15 @@ int main(int argc, char** argv)
     }
     std::printf("whole polls of a DR device (10 exchanges), %d polls each\n", polls);
     for (int refresh : {0, 2}) {
-        const Result literal = measure(sim.linkPath(), true, refresh, polls);
+        const Result baseline = measure(sim.linkPath(), true, refresh, polls);
         const Result worker = measure(sim.linkPath(), false, refresh, polls);
         std::printf("refresh rate %d s\n", refresh);
-        std::printf("  literal: median poll period %7.1f ms, posted event delay median %6.1f ms, 95th %6.1f ms\n",
-                    literal.medianPeriodMs, literal.medianDelayMs, literal.p95DelayMs);
+        std::printf("  baseline: median poll period %7.1f ms, posted event delay median %6.1f ms, 95th %6.1f ms\n",
+                    baseline.medianPeriodMs, baseline.medianDelayMs, baseline.p95DelayMs);
         std::printf("  worker : median poll period %7.1f ms, posted event delay median %6.1f ms, 95th %6.1f ms\n",
                     worker.medianPeriodMs, worker.medianDelayMs, worker.p95DelayMs);
-        std::printf("  ratio worker/literal: poll period %.2f, 95th delay %.3f\n",
-                    worker.medianPeriodMs / literal.medianPeriodMs, worker.p95DelayMs / literal.p95DelayMs);
+        std::printf("  ratio worker/baseline: poll period %.2f, 95th delay %.3f\n",
+                    worker.medianPeriodMs / baseline.medianPeriodMs, worker.p95DelayMs / baseline.p95DelayMs);
     }
     return 0;
 }

@@ -98,7 +98,7 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
             QTimer::singleShot(0, page, &pages::PageBase::focusFirstControl);
     });
 
-    // The window menu entries of the classic dialog, as a menu in the tab bar's corner.
+    // Minimise, the service report and the about box, as a menu in the tab bar's corner.
     cornerMenu_ = new QToolButton(tabs_);
     cornerMenu_->setText(QStringLiteral("☰"));
     cornerMenu_->setAccessibleName(QStringLiteral("Menu"));

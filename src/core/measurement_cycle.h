@@ -73,15 +73,15 @@ public:
     MeasurementCycle(SettingsRecord& settings, DeviceConnection& connection, DeviceLock& lock, CycleHooks& hooks,
                      TickClock clock = systemTickCount);
 
-    // One timer tick (timer message with any id).
+    // One tick of the main window's timer; only kTimerId runs a step.
     void tick(int timerId = kTimerId);
 
     // Draining before each request purges after a clean exchange and reads
-    // otherwise; Read is the literal way, kept for comparison (see bench/).
+    // otherwise; Read drains every time, the slower way the benchmarks compare against.
     void setDrainMode(device::DrainMode mode) { drainMode_ = mode; }
 
-    // The literal pace, one step per tick, instead of taking the next step as
-    // soon as a reply has been accepted.
+    // One step per tick, the slower pace the benchmarks compare against,
+    // instead of taking the next step as soon as a reply has been accepted.
     void setStepPerTick(bool stepPerTick) { stepPerTick_ = stepPerTick; }
 
     // A new port: a poll in progress starts again at identification, so no

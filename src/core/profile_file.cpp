@@ -234,8 +234,8 @@ bool replaceFile(const std::string& path, const QByteArray& content)
             return false;
     }
 
-    // A file the user may not write stays as it is, as with the classic
-    // functions; the rename below would otherwise replace it regardless.
+    // A file the user may not write stays as it is, as Windows' profile
+    // functions leave it; the rename below would otherwise replace it regardless.
     const QString targetName = QString::fromLocal8Bit(target.string().c_str());
     const QFileInfo existing(targetName);
     if (existing.exists() && !existing.isWritable())

@@ -1,7 +1,8 @@
 #pragma once
 
-// Reading and writing of profile (INI) files in the manner of the classic
-// Windows profile functions: names match case-insensitively, blanks (space,
+// Reading and writing of profile (INI) files the way Windows' own profile
+// functions (GetPrivateProfileString and its kin) do, so that a file shared
+// with Windows programs means the same to both: names match case-insensitively, blanks (space,
 // tab, vertical tab) around names and values are ignored, ";" starts a
 // comment line, the first of duplicate sections or keys wins, a write touches
 // only its own lines, and LF, CR LF or a CR alone end a line.
@@ -17,7 +18,7 @@ namespace trgui::core {
 
 // The value of key in section, or fallback (its trailing blanks trimmed) when
 // the file, the section or the key is missing. Values are cut to maxLength
-// bytes (the classic buffer holds 511 characters and the terminator).
+// bytes, what a Windows program reading the file into a 512-byte buffer gets.
 std::string readProfileString(const std::string& path, std::string_view section, std::string_view key,
                               std::string_view fallback, std::size_t maxLength = 511);
 

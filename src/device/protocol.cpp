@@ -146,7 +146,7 @@ std::vector<std::uint8_t> buildTelegram(DeviceCommand command, std::span<const s
 
 void drain(SerialLink& link, DrainMode mode)
 {
-    const bool purge = mode == DrainMode::Purge || (mode == DrainMode::Auto && link.lineQuiet() && !link.literal());
+    const bool purge = mode == DrainMode::Purge || (mode == DrainMode::Auto && link.lineQuiet() && !link.fullTimeReads());
     if (purge) {
         link.purgeInput();
         return;
@@ -158,7 +158,7 @@ void drain(SerialLink& link, DrainMode mode)
 Reply readReply(SerialLink& link, std::size_t complete)
 {
     Reply reply;
-    if (link.literal())
+    if (link.fullTimeReads())
         link.read(reply.bytes.data(), reply.count);
     else
         link.readComplete(reply.bytes.data(), reply.count, complete);

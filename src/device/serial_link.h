@@ -71,10 +71,10 @@ public:
     // exactly the reply it expected. Not so on a freshly opened line.
     bool lineQuiet() const { return lineQuiet_; }
     void setLineQuiet(bool quiet) { lineQuiet_ = quiet; }
-    // The literal way: every read waits its full 80 ms and every drain is a
-    // read. Kept for comparison in the benchmarks.
-    bool literal() const { return literal_; }
-    void setLiteral(bool literal) { literal_ = literal; }
+    // Full-time reads: every read waits its full 80 ms and every drain is a
+    // read, the slowest safe pace. The benchmarks measure against it.
+    bool fullTimeReads() const { return fullTimeReads_; }
+    void setFullTimeReads(bool on) { fullTimeReads_ = on; }
 
     // What this connection's replies showed, by request byte.
     ReplyShape& replyShape(std::uint8_t request) { return shapes_[request]; }
@@ -84,7 +84,7 @@ public:
 
 private:
     bool lineQuiet_ = false;
-    bool literal_ = false;
+    bool fullTimeReads_ = false;
     std::array<ReplyShape, 256> shapes_{};
 };
 

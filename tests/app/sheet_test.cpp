@@ -85,6 +85,11 @@ TEST(Sheet, cornerMenuMinimisesAndOpensTheAboutBox)
     EXPECT_TRUE(actions[2]->isSeparator());
     EXPECT_EQ(actions[3]->text(), QString::fromUtf8("&Info über TR-Gui..."));
 
+    actions[0]->trigger();
+    EXPECT_TRUE(sheet.isMinimized());
+    sheet.showNormal();
+    EXPECT_FALSE(sheet.isMinimized());
+
     QString aboutTitle;
     QTimer::singleShot(100, [&] {
         if (auto* box = QApplication::activeModalWidget()) {

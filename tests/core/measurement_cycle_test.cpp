@@ -49,10 +49,21 @@ Bytes value(std::uint8_t command, std::uint8_t b0, std::uint8_t b1, std::uint8_t
     return {command, 8, b0, b1, 0, 0, unit, 0};
 }
 
-Bytes triple(std::uint8_t command)
+// A minima or maxima reply: velocity, volume flow and temperature at bytes 2, 7 and 12.
+Bytes triple(std::uint8_t command, float velocity, float volumeFlow, float temperature)
 {
-    return {command, 18, 0x3F, 0x80, 0, 0, 0, 0x40, 0, 0, 0, 0, 0x41, 0xB8, 0, 0, 0, 0};
+    Bytes b(18, 0);
+    b[0] = command;
+    b[1] = 18;
+    trgui::device::encodeFloatBE(velocity, &b[2]);
+    trgui::device::encodeFloatBE(volumeFlow, &b[7]);
+    trgui::device::encodeFloatBE(temperature, &b[12]);
+    return b;
 }
+
+// What answerPoll's minima and maxima replies hold.
+constexpr float kMin[] = {1.5f, 0.25f, 18.5f};
+constexpr float kMax[] = {12.0f, 3.5f, 31.0f};
 
 class CycleWithScriptedLink : public ::testing::Test {
 protected:
@@ -83,8 +94,8 @@ protected:
         answer(value(0x11, 0x40, 0x00, dr ? 161 : 111));   // 2.0 l/min
         answer(value(0x12, 0x42, 0xC8, dr ? 176 : 121));   // 100.0 m3
         answer(value(0x13, 0x41, 0xB8, dr ? 155 : 100));   // 23.0 degrees C
-        answer(triple(0x20));
-        answer(triple(0x21));
+        answer(triple(0x20, kMin[0], kMin[1], kMin[2]));
+        answer(triple(0x21, kMax[0], kMax[1], kMax[2]));
         answer({0x40, 4, 0x0F, 0});
         answer({0x41, 4, 20, 0});
         if (dr)
@@ -122,7 +133,7 @@ TEST_F(CycleWithScriptedLink, noPollUntilAConsumingPageExists)
     EXPECT_EQ(cycle.step(), PollStep::Velocity) << "the poll starts and identifies on the same tick";
 }
 
-TEST_F(CycleWithScriptedLink, drPollFillsTheRecordAndDelivers)
+TEST_F(CycleWithScriptedLink, drPollFillsEveryFieldOfTheRecordAndDelivers)
 {
     hooks.operationInit = true;
     settings.deviceFamily = Family::None;
@@ -142,9 +153,12 @@ TEST_F(CycleWithScriptedLink, drPollFillsTheRecordAndDelivers)
     EXPECT_EQ(r.totaliserUnit, QString::fromUtf8("m³"));
     EXPECT_EQ(r.temperature, 23.0f);
     EXPECT_EQ(r.temperatureUnit, QString::fromUtf8("°C"));
-    EXPECT_EQ(r.velocityMin, 1.0f);
-    EXPECT_EQ(r.volumeFlowMin, 2.0f);
-    EXPECT_EQ(r.temperatureMax, 23.0f);
+    EXPECT_EQ(r.velocityMin, kMin[0]);
+    EXPECT_EQ(r.volumeFlowMin, kMin[1]);
+    EXPECT_EQ(r.temperatureMin, kMin[2]);
+    EXPECT_EQ(r.velocityMax, kMax[0]);
+    EXPECT_EQ(r.volumeFlowMax, kMax[1]);
+    EXPECT_EQ(r.temperatureMax, kMax[2]);
     EXPECT_EQ(r.contactBits, 0x0F);
     EXPECT_EQ(r.errorCode, 20);
     EXPECT_EQ(r.lowFlowSuppression, 7);
@@ -296,8 +310,8 @@ TEST_F(CycleWithScriptedLink, shortByteRepliesStepTenAndANewPort)
     answer({0x50, 4, 17, 0});
     for (std::uint8_t c : {0x10, 0x11, 0x12, 0x13})
         answer(value(c, 0x41, 0x20, 151));
-    answer(triple(0x20));
-    answer(triple(0x21));
+    answer(triple(0x20, kMin[0], kMin[1], kMin[2]));
+    answer(triple(0x21, kMax[0], kMax[1], kMax[2]));
     answer({0x40, 4});  // too short to hold the contact bits
     ticks(8);
     EXPECT_EQ(cycle.step(), PollStep::Contacts) << "a 2-byte contacts reply is not taken as 'no contact set'";

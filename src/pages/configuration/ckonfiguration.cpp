@@ -233,7 +233,7 @@ void CKonfiguration::fillFixedLists()
 void CKonfiguration::fillFamilyLists(device::Family family)
 {
     namespace cfg = configuration;
-    // Before any family is known the boxes keep the dialog's own lists.
+    // Before any family is known the boxes keep the lists they start with.
     const bool known = family != device::Family::None;
     setList(infoOf(Field::SensorType).control, known ? cfg::sensorTypes(family) : cfg::resourceSensorTypes());
     setList(infoOf(Field::VolumeFlowUnit).control,

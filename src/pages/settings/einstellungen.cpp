@@ -192,7 +192,7 @@ void Einstellungen::buildLayout()
     describeBy(id::Refresh, id::RefreshLabel);
 
     grid->addWidget(control(id::GreyOut), 5, 0, 1, 2);
-    control(id::GreyOut)->hide();  // part of the dialog, not offered to the user
+    control(id::GreyOut)->hide();  // kept in the settings file, not offered on the page
     control(id::Ok)->hide();
     grid->setColumnMinimumWidth(1, 260);
 

@@ -11,7 +11,7 @@ constexpr const char* kSensors0[] = {"VRK01AN1", "VRK01AN2", "VRK01WN1", "VRK01W
                                      "VRL01AN1", "VRL02AN1", "VRL02WN1", "VRL03WN1", "SONDERTYP"};
 constexpr const char* kSensors1[] = {"VRK11AN1", "VRD11AN1KV", "VRD11AN1", "VRL11AN1", "SONDERTYP"};
 constexpr const char* kSensors2[] = {"VRD11WN1", "VRD11WN1KV", "VRL11WN1", "SONDERTYP"};
-// The dialog's own list, typing slips included, until a family is chosen.
+// The list the box starts with, typing slips included, until a family is chosen.
 constexpr const char* kSensorsResource[] = {"VRK01AN1", "VRK01AN2", "VRK01WN1", "VRK01WN1", "VRK02AN1", "VRK02WN1",
                                             "VRK03AN1", "VRK03WN1", "VRK04AN1", "VRK04WN1", "VRL01AN1", "VRL01AN1",
                                             "VRL02AN1", "VRL02WN1", "VLR03WN1", "Sondertyp"};

@@ -16,8 +16,8 @@ using TextList = std::span<const char* const>;  // UTF-8 entries
 
 // ---- lists --------------------------------------------------------------------
 
-// Lists filled per family (sensor type 1014, volume flow unit 1010, totaliser
-// unit 1016); the resource lists are what the boxes hold before any family.
+// Lists filled per family (sensor type, volume flow unit, totaliser unit);
+// the resource lists are what the boxes hold before any family.
 TextList sensorTypes(device::Family family);
 TextList volumeFlowUnits(device::Family family);
 TextList totaliserUnits(device::Family family);
