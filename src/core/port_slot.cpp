@@ -1,5 +1,7 @@
 #include "core/port_slot.h"
 
+#include "platform/platform.h"
+
 #include <QEventLoop>
 #include <QThread>
 
@@ -113,12 +115,12 @@ device::PortNameResolver portResolver(const SettingsRecord& settings)
 {
     // Copy the path: the resolver runs in the device thread and may outlive a temporary record.
     return [path = settings.settingsFilePath](const std::string& comName) {
-#ifndef _WIN32
-        SettingsRecord lookup;
-        lookup.settingsFilePath = path;
-        if (auto mapped = lookup.mappedPortDevice(comName); !mapped.empty())
-            return mapped;
-#endif
+        if (platform::kPortsAreDeviceNodes) {
+            SettingsRecord lookup;
+            lookup.settingsFilePath = path;
+            if (auto mapped = lookup.mappedPortDevice(comName); !mapped.empty())
+                return mapped;
+        }
         return device::defaultPortDevice(comName);
     };
 }

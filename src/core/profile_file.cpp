@@ -1,5 +1,7 @@
 #include "core/profile_file.h"
 
+#include "platform/platform.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
@@ -11,13 +13,6 @@
 #include <filesystem>
 #include <optional>
 #include <system_error>
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace trgui::core {
 
@@ -171,31 +166,14 @@ bool setValue(std::vector<std::string>& lines, const ProfileValue& v)
 
 bool syncToDisk(QFile& file)
 {
-    if (!file.flush())
-        return false;
-#ifdef _WIN32
-    return _commit(file.handle()) == 0;
-#else
-    return ::fsync(file.handle()) == 0;
-#endif
+    return platform::syncFile(file);
 }
 
 // The rename itself reaches the disk only with its folder: without this a
 // power cut right after a save could bring back the old file, or none.
 bool syncFolderOf(const fs::path& target)
 {
-#ifdef _WIN32
-    (void)target;
-    return true;
-#else
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return true;  // the file is in place; a folder we cannot open cannot be synced either
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
-#endif
+    return platform::syncFolder(target.has_parent_path() ? target.parent_path() : fs::path("."));
 }
 
 // A new file beside target with a name that marks it as ours.

@@ -1,5 +1,7 @@
 #include "core/settings_record.h"
 
+#include "platform/platform.h"
+
 #include "core/plain_numbers.h"
 #include "core/profile_file.h"
 
@@ -13,26 +15,17 @@ namespace trgui::core {
 
 namespace {
 constexpr std::size_t kValueMax = 511;
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
 } // namespace
 
 bool isPathSeparator(char c)
 {
-#ifdef _WIN32
-    return c == '\\' || c == '/';
-#else
-    return c == '/';
-#endif
+    return platform::isPathSeparator(c);
 }
 
 std::string withTrailingSeparator(std::string dir)
 {
     if (dir.empty() || !isPathSeparator(dir.back()))
-        dir.push_back(kSeparator);
+        dir.push_back(platform::kPathSeparator);
     return dir;
 }
 

@@ -1,5 +1,7 @@
 #include "device/serial_port.h"
 
+#include "platform/platform.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -10,12 +12,6 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-
-#ifndef _WIN32
-#include <csignal>
-#endif
 
 namespace trgui::device {
 
@@ -53,56 +49,12 @@ OpenFailure failureOf(QSerialPort::SerialPortError error, const QString& text, c
 
 std::optional<LockHolder> lockHolderOf(const std::string& device)
 {
-#ifdef _WIN32
-    (void)device;
-    return std::nullopt;
-#else
-    // Named the way serial programs name it: the device without "/dev/",
-    // every further "/" made a "_".
-    QString name = QString::fromStdString(device);
-    if (name.startsWith(QLatin1String("/dev/")))
-        name = name.mid(5);
-    name.replace(QLatin1Char('/'), QLatin1Char('_'));
-    const QString folders[] = {QStringLiteral("/var/lock"), QStringLiteral("/etc/locks"),
-                               QStringLiteral("/var/spool/locks"), QStringLiteral("/var/spool/uucp"), QDir::tempPath()};
-    for (const QString& folder : folders) {
-        const QString path = folder + QStringLiteral("/LCK..") + name;
-        if (!QFileInfo::exists(path))
-            continue;
-        QLockFile lock(path);
-        LockHolder holder;
-        QString host;
-        if (!lock.getLockInfo(&holder.pid, &host, &holder.name))
-            continue;
-        if (::kill(static_cast<pid_t>(holder.pid), 0) != 0 && errno == ESRCH)
-            continue;  // left behind by a program that has ended
-        if (holder.name.isEmpty()) {
-            QFile comm(QStringLiteral("/proc/%1/comm").arg(holder.pid));
-            if (comm.open(QIODevice::ReadOnly))
-                holder.name = QString::fromLocal8Bit(comm.readAll().trimmed());
-        }
-        return holder;
-    }
-    return std::nullopt;
-#endif
+    return platform::portLockHolder(device);
 }
 
 std::string defaultPortDevice(const std::string& comName)
 {
-#ifdef _WIN32
-    return comName;
-#else
-    int n = 0;
-    if (std::sscanf(comName.c_str(), "COM%d", &n) != 1)
-        return comName;
-    if (n >= 1 && n <= 4)
-        return "/dev/ttyUSB" + std::to_string(n - 1);
-    if (n >= 5 && n <= 6)
-        return "/dev/ttyACM" + std::to_string(n - 5);
-    if (n >= 7 && n <= 9)
-        return "/dev/ttyS" + std::to_string(n - 7);
-    return "/dev/tty" + comName;
-#endif
+    return platform::defaultPortDevice(comName);
 }
 
 std::vector<PortFacts> systemPorts()

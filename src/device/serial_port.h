@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/serial_link.h"
+#include "platform/platform.h"
 
 #include <QString>
 
@@ -59,10 +60,7 @@ struct OpenFailure {
 
 // The process named in the lock file other programs leave for device
 // ("/var/lock/LCK..ttyUSB0" and the other usual places), when there is one.
-struct LockHolder {
-    qint64 pid = 0;
-    QString name;
-};
+using LockHolder = platform::LockHolder;
 std::optional<LockHolder> lockHolderOf(const std::string& device);
 
 // The one connection to the device: "COMn" at 9600 baud, 8N1, no handshake,

@@ -1,0 +1,60 @@
+#pragma once
+
+// What differs between operating systems, in one place: the device a COM name
+// opens, who holds a port's lock file, syncing files to disk, and ending
+// cleanly when the system asks. platform.cpp has the POSIX code; a Windows
+// build fills in its branches there.
+
+#include <QFile>
+#include <QString>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+class QObject;
+
+namespace trgui::platform {
+
+// The separator the program puts between folder names; Windows also takes '/'.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+constexpr bool isPathSeparator(char c)
+{
+    return c == '/' || c == kPathSeparator;
+}
+
+// Whether ports are found through the settings file's [COM] section and the
+// device nodes below, or opened by their COM names as they are.
+#ifdef _WIN32
+inline constexpr bool kPortsAreDeviceNodes = false;
+#else
+inline constexpr bool kPortsAreDeviceNodes = true;
+#endif
+
+// The device COMn opens when the settings file names none: COM1-COM4
+// /dev/ttyUSB0-3, COM5-COM6 /dev/ttyACM0-1, COM7-COM9 /dev/ttyS0-2.
+std::string defaultPortDevice(const std::string& comName);
+
+// The live process that holds a port's lock file (LCK..ttyUSB0 in
+// /var/lock and the other usual places), with its name when known.
+struct LockHolder {
+    qint64 pid = 0;
+    QString name;
+};
+std::optional<LockHolder> portLockHolder(const std::string& device);
+
+// Flushes the file and has the system write it to the disk.
+bool syncFile(QFile& file);
+// Has the system write the folder's entries (a rename into it) to the disk.
+bool syncFolder(const std::filesystem::path& folder);
+
+// Calls handler (on context's thread) once the system asks the program to
+// end: logout, shutdown, kill, Ctrl+C.
+void onTermination(QObject* context, std::function<void()> handler);
+
+} // namespace trgui::platform
