@@ -7,6 +7,15 @@
 
 namespace trgui::core {
 
+namespace {
+// Which link is in the slot (0: none). Not its address: a port opened right
+// after the old one was closed may well get the old one's memory.
+std::uint64_t serialOf(const PortSlot::Port& port)
+{
+    return port ? port->serial() : 0;
+}
+} // namespace
+
 class PortSlot::Worker : public QObject {
 public:
     Port port;
@@ -52,21 +61,21 @@ void PortSlot::post(Conversation conversation, QObject* context, std::function<v
             done();
     };
     if (mode_ == Mode::Inline) {
-        const auto* before = inlinePort_.get();
+        const std::uint64_t before = serialOf(inlinePort_);
         conversation(inlinePort_);
         const bool lost = closeIfFailed(inlinePort_);
-        complete(inlinePort_ != nullptr, inlinePort_.get() != before, lost);
+        complete(inlinePort_ != nullptr, serialOf(inlinePort_) != before, lost);
         return;
     }
     Worker* worker = worker_;
     QMetaObject::invokeMethod(
         worker_,
         [this, worker, conversation = std::move(conversation), complete = std::move(complete)]() mutable {
-            const auto* before = worker->port.get();
+            const std::uint64_t before = serialOf(worker->port);
             conversation(worker->port);
             const bool lost = closeIfFailed(worker->port);
             const bool hasPort = worker->port != nullptr;
-            const bool replaced = worker->port.get() != before;
+            const bool replaced = serialOf(worker->port) != before;
             // Back on the window's thread; dropped if the slot has gone.
             QMetaObject::invokeMethod(
                 this, [complete = std::move(complete), hasPort, replaced, lost] { complete(hasPort, replaced, lost); },

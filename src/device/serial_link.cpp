@@ -1,9 +1,16 @@
 #include "device/serial_link.h"
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
 namespace trgui::device {
+
+namespace {
+std::atomic<std::uint64_t> linksMade{0};
+} // namespace
+
+SerialLink::SerialLink() : serial_(++linksMade) {}
 
 void SerialLink::pause(int milliseconds)
 {

@@ -40,7 +40,14 @@ struct ReplyShape {
 // link behind it.
 class SerialLink {
 public:
+    SerialLink();
     virtual ~SerialLink() = default;
+    SerialLink(const SerialLink&) = delete;
+    SerialLink& operator=(const SerialLink&) = delete;
+
+    // Tells this link from every other one made in this run, also from a
+    // closed one whose memory it now has.
+    std::uint64_t serial() const { return serial_; }
 
     virtual bool isOpen() const = 0;
     // Reads up to kReadSize bytes into buffer, until kSilenceEndsReadMs pass
@@ -83,6 +90,7 @@ public:
     virtual void replyJudged(std::string_view refusal) { (void)refusal; }
 
 private:
+    std::uint64_t serial_;
     bool lineQuiet_ = false;
     bool fullTimeReads_ = false;
     std::array<ReplyShape, 256> shapes_{};

@@ -154,6 +154,26 @@ TEST_F(Connection, aPulledAdapterIsReopenedAndAnotherModelOnThePortIsTakenOver)
     EXPECT_EQ(settings.deviceFamily, Family::Dr) << "no family for an unknown code";
 }
 
+TEST_F(Connection, anotherPortChosenClosesTheOldOneBeforeOpening)
+{
+    bool firstClosed = false;
+    bool closedBeforeSecondOpened = false;
+    connection.setPortFactory([&](int number, OpenFailure&) -> PortSlot::Port {
+        if (number == 2)
+            closedBeforeSecondOpened = firstClosed;
+        auto link = std::make_unique<WatchedLink>(number == 1 ? &firstClosed : nullptr);
+        answerIdentification(*link, number == 1 ? 17 : 33);
+        return link;
+    });
+    QSignalSpy replaced{&connection.port(), &PortSlot::portReplaced};
+    connection.choosePort(1);
+    connection.choosePort(2);
+    EXPECT_TRUE(closedBeforeSecondOpened) << "two programs never hold the device at once";
+    EXPECT_EQ(replaced.count(), 2);
+    EXPECT_EQ(connection.portNumber(), 2);
+    EXPECT_EQ(settings.deviceFamily, Family::Wt);
+}
+
 TEST(PortSlotThreaded, queuedConversationsEndInOrderBeforeTheSlotGoesAndThePortIsClosedLast)
 {
     bool closed = false;
