@@ -9,7 +9,13 @@
 #include <QMetaProperty>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
+#include <functional>
+#include <optional>
+#include <tuple>
+#include <type_traits>
+#include <utility>
 
 namespace trgui::scope {
 
@@ -17,16 +23,6 @@ namespace {
 
 constexpr std::array<const char*, 3> kPackages{kRtlPackage, kScopePackage, kBasicPackage};
 enum Package : PackageHandle { Rtl = 1, Scope = 2, Basic = 3 };
-
-// Typed access to method arguments; a wrong count or type refuses the call.
-template <typename T>
-bool take(std::span<const MethodArg> args, std::size_t i, T& out)
-{
-    if (i >= args.size() || !std::holds_alternative<T>(args[i]))
-        return false;
-    out = std::get<T>(args[i]);
-    return true;
-}
 
 ScopeComponent* componentOf(QObject* object)
 {
@@ -37,242 +33,181 @@ ScopeComponent* componentOf(QObject* object)
     return nullptr;
 }
 
-MethodValue integer(std::int64_t v)
-{
-    return {v, 0};
-}
-MethodValue real(double v)
-{
-    return {0, v};
-}
-
 struct Call {
     ComponentHost& host;
     QObject* target;
     std::span<const MethodArg> args;
-    ScopeComponent* component() const { return componentOf(target); }
-    template <typename T>
-    T* as() const { return qobject_cast<T*>(target); }
 };
+
+// The call's arguments as the types A, in order; a missing one or one of
+// another type refuses the call. Arguments after them are passed over.
+template <typename... A, std::size_t... I>
+std::optional<std::tuple<A...>> argumentsAs(std::span<const MethodArg> args, std::index_sequence<I...>)
+{
+    if (args.size() < sizeof...(A) || !(std::holds_alternative<A>(args[I]) && ...))
+        return std::nullopt;
+    return std::tuple<A...>{std::get<A>(args[I])...};
+}
+
+// The one guard of every method: it runs when the target is a Node, the
+// component that holds it is there when needed, and the arguments have the
+// types A. Otherwise nothing runs and the answer is 0. What it returns is
+// answered as the component does: integers, booleans and object references
+// in the integer, floating-point values in the real.
+template <typename Node, typename... A, typename Run>
+MethodValue guarded(const Call& c, bool needsComponent, Run run)
+{
+    Node* node = qobject_cast<Node*>(c.target);
+    ScopeComponent* component = componentOf(c.target);
+    const auto values = argumentsAs<A...>(c.args, std::index_sequence_for<A...>{});
+    if (!node || (needsComponent && !component) || !values)
+        return {};
+    const auto act = [&] { return std::apply([&](A... a) { return run(component, *node, a...); }, *values); };
+    using Result = decltype(act());
+    if constexpr (std::is_void_v<Result>) {
+        act();
+        return {};
+    } else if constexpr (std::is_floating_point_v<Result>) {
+        return {0, act()};
+    } else {
+        return {static_cast<std::int64_t>(act()), 0};
+    }
+}
+
+// What a method asks for, read from the parameters of the function that
+// carries it out: (ScopeComponent&, args...) acts on the scope itself, its
+// target being the scope's model; (Node&, args...) on the target as a Node;
+// (ScopeComponent&, Node&, args...) on both.
+template <typename F>
+struct Parameters : Parameters<decltype(&F::operator())> {};
+template <typename R, typename F, typename... P>
+struct Parameters<R (F::*)(P...) const> {
+    using Types = std::tuple<P...>;
+};
+template <typename R, typename... P>
+struct Parameters<R (ScopeComponent::*)(P...)> {
+    using Types = std::tuple<ScopeComponent&, P...>;
+};
+template <typename R, typename... P>
+struct Parameters<R (ScopeComponent::*)(P...) const> {
+    using Types = std::tuple<ScopeComponent&, P...>;
+};
+
+template <typename Types>
+struct Method;
+template <typename... A>
+struct Method<std::tuple<ScopeComponent&, A...>> {
+    template <typename Act>
+    static MethodValue call(const Call& c, const Act& act)
+    {
+        return guarded<ScopeModel, A...>(
+            c, true, [&](ScopeComponent* s, ScopeModel&, A... a) { return std::invoke(act, *s, a...); });
+    }
+};
+template <typename Node, typename... A>
+struct Method<std::tuple<Node&, A...>> {
+    template <typename Act>
+    static MethodValue call(const Call& c, const Act& act)
+    {
+        return guarded<Node, A...>(c, false, [&](ScopeComponent*, Node& node, A... a) { return std::invoke(act, node, a...); });
+    }
+};
+template <typename Node, typename... A>
+struct Method<std::tuple<ScopeComponent&, Node&, A...>> {
+    template <typename Act>
+    static MethodValue call(const Call& c, const Act& act)
+    {
+        return guarded<Node, A...>(
+            c, true, [&](ScopeComponent* s, Node& node, A... a) { return std::invoke(act, *s, node, a...); });
+    }
+};
+
+// Carries out a call with act, as its parameters ask.
+template <typename Act>
+MethodValue perform(const Call& c, const Act& act)
+{
+    return Method<typename Parameters<Act>::Types>::call(c, act);
+}
+
+// A method that is one of the scope's own.
+template <auto ScopeMethod>
+MethodValue scopeMethod(const Call& c)
+{
+    return perform(c, ScopeMethod);
+}
 
 using Handler = MethodValue (*)(const Call&);
 
 struct Symbol {
     Package package;
-    const char* name;
+    std::array<const char*, 2> names;  // one method may go by two names
     Handler handler;
 };
 
 // The component methods our scope implements, by package and symbol.
 const Symbol kSymbols[] = {
-    {Rtl, "@Classes@TCollection@Add$qqrv",
+    {Rtl, {"@Classes@TCollection@Add$qqrv"},
+     [](const Call& c) { return perform(c, [&c](CollectionNode& items) { return c.host.instanceOf(items.add()); }); }},
+    {Rtl, {"@Controls@TControl@Invalidate$qqrv"},
+     [](const Call& c) { return perform(c, [](ScopeComponent& s, QObject&) { s.modelChanged(); }); }},
+    {Scope, {"@Slscope@TSLScope@Invalidate$qqrv"}, scopeMethod<&ScopeComponent::modelChanged>},
+    {Scope, {"@Slscope@TSLScope@Print$qqrv", "@Slscope@TSLDataDisplay@Print$qqrv"}, scopeMethod<&ScopeComponent::print>},
+    {Scope, {"@Slscope@TSLDataChart@SetRefreshInterval$qqrui"}, scopeMethod<&ScopeComponent::setRefreshInterval>},
+    {Scope, {"@Slscope@TSLDataChart@GetRefreshInterval$qqrv"}, scopeMethod<&ScopeComponent::refreshInterval>},
+    {Scope, {"@Slscope@TSLDataDisplay@SetHold$qqro"}, scopeMethod<&ScopeComponent::setHold>},
+    {Scope, {"@Slscope@TSLDataDisplay@GetVC_Hold$qqrv"}, scopeMethod<&ScopeComponent::hold>},
+    {Scope, {"@Slscope@TSLDataDisplay@ZoomOff$qqrv"}, scopeMethod<&ScopeComponent::zoomOff>},
+    {Scope, {"@Slscope@TSLDataDisplay@ZoomBy$qqrd"},
+     [](const Call& c) { return perform(c, [](ScopeComponent& s, double factor) { s.zoomBy(factor, factor); }); }},
+    // The chart's variants take a flag after the factors or the corners, which is passed over.
+    {Scope, {"@Slscope@TSLDataDisplay@ZoomBy$qqrdd", "@Slscope@TSLDataChart@ZoomBy$qqrddo"}, scopeMethod<&ScopeComponent::zoomBy>},
+    {Scope, {"@Slscope@TSLDataDisplay@ZoomTo$qqrdddd", "@Slscope@TSLDataChart@ZoomTo$qqrddddo"},
+     scopeMethod<&ScopeComponent::zoomTo>},
+    {Scope, {"@Slscope@TSLDataDisplay@UndoZoom$qqrv"}, scopeMethod<&ScopeComponent::undoZoom>},
+    {Scope, {"@Slscope@TSLDataDisplay@RedoZoom$qqrv"}, scopeMethod<&ScopeComponent::redoZoom>},
+    {Scope, {"@Slscope@TSLDataDisplay@ClearZoomUndo$qqrv"}, scopeMethod<&ScopeComponent::clearZoomUndo>},
+    {Scope, {"@Slscope@TSLDataDisplay@GetCanUndoZoom$qqrv"}, scopeMethod<&ScopeComponent::canUndoZoom>},
+    {Scope, {"@Slscope@TSLDataDisplay@GetCanRedoZoom$qqrv"}, scopeMethod<&ScopeComponent::canRedoZoom>},
+    {Scope, {"@Slscope@TSLDataDisplay@GetCanZoomOut$qqrv"}, scopeMethod<&ScopeComponent::isZoomed>},
+    {Scope, {"@Slscope@TSLDataDisplay@GetCanZoomIn$qqrv"},
+     [](const Call& c) { return perform(c, [](ScopeModel&) { return true; }); }},
+    {Scope, {"@Slscope@TSLDisplayZoom@GetIsZoomed$qqrv"},
+     [](const Call& c) { return perform(c, [](ScopeComponent& s, ZoomNode&) { return s.isZoomed(); }); }},
+    {Scope, {"@Slscope@TSLScopeChannel@GetVC_Data$qqrv"},
+     [](const Call& c) { return perform(c, [&c](ChannelNode& channel) { return c.host.instanceOf(channel.data); }); }},
+    {Scope, {"@Slscope@TSLDisplayChannel@SetYAxisIndex$qqri"},
      [](const Call& c) {
-         auto* collection = c.as<CollectionNode>();
-         return collection ? integer(c.host.instanceOf(collection->add())) : MethodValue{};
-     }},
-    {Rtl, "@Controls@TControl@Invalidate$qqrv",
-     [](const Call& c) {
-         if (auto* s = c.component())
-             s->modelChanged();
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLScope@Invalidate$qqrv",
-     [](const Call& c) {
-         if (auto* s = c.component(); s && c.as<ScopeModel>())
-             s->modelChanged();
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLScope@Print$qqrv",
-     [](const Call& c) {
-         if (auto* s = c.component(); s && c.as<ScopeModel>())
-             s->print();
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@Print$qqrv",
-     [](const Call& c) {
-         if (auto* s = c.component(); s && c.as<ScopeModel>())
-             s->print();
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataChart@SetRefreshInterval$qqrui",
-     [](const Call& c) {
-         std::uint32_t ms = 0;
-         if (auto* s = c.component(); s && c.as<ScopeModel>() && take(c.args, 0, ms))
-             s->setRefreshInterval(ms);
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataChart@GetRefreshInterval$qqrv",
-     [](const Call& c) {
-         auto* s = c.component();
-         return s && c.as<ScopeModel>() ? integer(s->refreshInterval()) : MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@SetHold$qqro",
-     [](const Call& c) {
-         bool hold = false;
-         if (auto* s = c.component(); s && c.as<ScopeModel>() && take(c.args, 0, hold))
-             s->setHold(hold);
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@GetVC_Hold$qqrv",
-     [](const Call& c) {
-         auto* s = c.component();
-         return s && c.as<ScopeModel>() ? integer(s->hold()) : MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@ZoomOff$qqrv",
-     [](const Call& c) {
-         if (auto* s = c.component(); s && c.as<ScopeModel>())
-             s->zoomOff();
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@ZoomBy$qqrd",
-     [](const Call& c) {
-         double f = 0;
-         if (auto* s = c.component(); s && c.as<ScopeModel>() && take(c.args, 0, f))
-             s->zoomBy(f, f);
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@ZoomBy$qqrdd",
-     [](const Call& c) {
-         double x = 0, y = 0;
-         if (auto* s = c.component(); s && c.as<ScopeModel>() && take(c.args, 0, x) && take(c.args, 1, y))
-             s->zoomBy(x, y);
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataChart@ZoomBy$qqrddo",
-     [](const Call& c) {
-         double x = 0, y = 0;
-         if (auto* s = c.component(); s && c.as<ScopeModel>() && take(c.args, 0, x) && take(c.args, 1, y))
-             s->zoomBy(x, y);
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@ZoomTo$qqrdddd",
-     [](const Call& c) {
-         double v[4]{};
-         if (auto* s = c.component(); s && c.as<ScopeModel>() && take(c.args, 0, v[0]) && take(c.args, 1, v[1])
-             && take(c.args, 2, v[2]) && take(c.args, 3, v[3]))
-             s->zoomTo(v[0], v[1], v[2], v[3]);
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataChart@ZoomTo$qqrddddo",
-     [](const Call& c) {
-         double v[4]{};
-         if (auto* s = c.component(); s && c.as<ScopeModel>() && take(c.args, 0, v[0]) && take(c.args, 1, v[1])
-             && take(c.args, 2, v[2]) && take(c.args, 3, v[3]))
-             s->zoomTo(v[0], v[1], v[2], v[3]);
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@UndoZoom$qqrv",
-     [](const Call& c) {
-         if (auto* s = c.component(); s && c.as<ScopeModel>())
-             s->undoZoom();
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@RedoZoom$qqrv",
-     [](const Call& c) {
-         if (auto* s = c.component(); s && c.as<ScopeModel>())
-             s->redoZoom();
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@ClearZoomUndo$qqrv",
-     [](const Call& c) {
-         if (auto* s = c.component(); s && c.as<ScopeModel>())
-             s->clearZoomUndo();
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@GetCanUndoZoom$qqrv",
-     [](const Call& c) {
-         auto* s = c.component();
-         return s && c.as<ScopeModel>() ? integer(s->canUndoZoom()) : MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@GetCanRedoZoom$qqrv",
-     [](const Call& c) {
-         auto* s = c.component();
-         return s && c.as<ScopeModel>() ? integer(s->canRedoZoom()) : MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@GetCanZoomOut$qqrv",
-     [](const Call& c) {
-         auto* s = c.component();
-         return s && c.as<ScopeModel>() ? integer(s->isZoomed()) : MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@GetCanZoomIn$qqrv",
-     [](const Call& c) { return c.as<ScopeModel>() ? integer(1) : MethodValue{}; }},
-    {Scope, "@Slscope@TSLDisplayZoom@GetIsZoomed$qqrv",
-     [](const Call& c) {
-         auto* s = c.component();
-         return s && c.as<ZoomNode>() ? integer(s->isZoomed()) : MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLScopeChannel@GetVC_Data$qqrv",
-     [](const Call& c) {
-         auto* channel = c.as<ChannelNode>();
-         return channel ? integer(c.host.instanceOf(channel->data)) : MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDisplayChannel@SetYAxisIndex$qqri",
-     [](const Call& c) {
-         std::int32_t index = 0;
-         if (auto* channel = c.as<ChannelNode>(); channel && take(c.args, 0, index)) {
-             channel->yAxisIndex = index;
-             if (auto* s = c.component())
+         return perform(c, [](ChannelNode& channel, std::int32_t index) {
+             channel.yAxisIndex = index;
+             if (auto* s = componentOf(&channel))
                  s->modelChanged();
-         }
-         return MethodValue{};
+         });
      }},
-    {Scope, "@Slscope@TSLDisplayChannel@GetYAxisIndex$qqrv",
+    {Scope, {"@Slscope@TSLDisplayChannel@GetYAxisIndex$qqrv"},
+     [](const Call& c) { return perform(c, [](ChannelNode& channel) { return channel.yAxisIndex; }); }},
+    {Scope, {"@Slscope@TSLDisplayChannel@SetXAxisIndex$qqri"},
+     [](const Call& c) { return perform(c, [](ChannelNode& channel, std::int32_t index) { channel.xAxisIndex = index; }); }},
+    {Scope, {"@Slscope@TSLDisplayChannel@GetXAxisIndex$qqrv"},
+     [](const Call& c) { return perform(c, [](ChannelNode& channel) { return channel.xAxisIndex; }); }},
+    {Scope, {"@Slscope@TSLChannelData@SetYData$qqrpfui"},
      [](const Call& c) {
-         auto* channel = c.as<ChannelNode>();
-         return channel ? integer(channel->yAxisIndex) : MethodValue{};
+         return perform(c, [](ScopeComponent& s, ChannelDataNode& data, const float* values, std::uint32_t n) {
+             s.setYData(&data, values, n);
+         });
      }},
-    {Scope, "@Slscope@TSLDisplayChannel@SetXAxisIndex$qqri",
+    {Scope, {"@Slscope@TSLChannelData@Clear$qqrv"},
+     [](const Call& c) { return perform(c, [](ScopeComponent& s, ChannelDataNode& data) { s.clearData(&data); }); }},
+    {Scope, {"@Slscope@TSLChannelData@SetSampleRate$qqrd"},
      [](const Call& c) {
-         std::int32_t index = 0;
-         if (auto* channel = c.as<ChannelNode>(); channel && take(c.args, 0, index))
-             channel->xAxisIndex = index;
-         return MethodValue{};
+         return perform(c, [](ChannelDataNode& data, double rate) {
+             if (rate > 0)
+                 data.sampleRate = rate;
+         });
      }},
-    {Scope, "@Slscope@TSLDisplayChannel@GetXAxisIndex$qqrv",
-     [](const Call& c) {
-         auto* channel = c.as<ChannelNode>();
-         return channel ? integer(channel->xAxisIndex) : MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLChannelData@SetYData$qqrpfui",
-     [](const Call& c) {
-         const float* values = nullptr;
-         std::uint32_t n = 0;
-         auto* data = c.as<ChannelDataNode>();
-         auto* s = c.component();
-         if (data && s && take(c.args, 0, values) && take(c.args, 1, n))
-             s->setYData(data, values, n);
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLChannelData@Clear$qqrv",
-     [](const Call& c) {
-         if (auto* data = c.as<ChannelDataNode>(); data && c.component())
-             c.component()->clearData(data);
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLChannelData@SetSampleRate$qqrd",
-     [](const Call& c) {
-         double rate = 0;
-         if (auto* data = c.as<ChannelDataNode>(); data && take(c.args, 0, rate) && rate > 0)
-             data->sampleRate = rate;
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLChannelData@GetSampleRate$qqrv",
-     [](const Call& c) {
-         auto* data = c.as<ChannelDataNode>();
-         return data ? real(data->sampleRate) : MethodValue{};
-     }},
-    {Basic, "@Slcomponentcollection@TSLCustomControlItem@SetIndex$qqri",
-     [](const Call& c) {
-         std::int32_t index = 0;
-         if (auto* s = c.component(); s && c.as<ScopeModel>() && take(c.args, 0, index))
-             s->setIndex(index);
-         return MethodValue{};
-     }},
-    {Basic, "@Slcomponentcollection@TSLCustomControlItem@GetIndex$qqrv",
-     [](const Call& c) {
-         auto* s = c.component();
-         return s && c.as<ScopeModel>() ? integer(s->index()) : MethodValue{};
-     }},
+    {Scope, {"@Slscope@TSLChannelData@GetSampleRate$qqrv"},
+     [](const Call& c) { return perform(c, [](ChannelDataNode& data) { return data.sampleRate; }); }},
+    {Basic, {"@Slcomponentcollection@TSLCustomControlItem@SetIndex$qqri"}, scopeMethod<&ScopeComponent::setIndex>},
+    {Basic, {"@Slcomponentcollection@TSLCustomControlItem@GetIndex$qqrv"}, scopeMethod<&ScopeComponent::index>},
 };
 
 } // namespace
@@ -299,7 +234,10 @@ PackageHandle ComponentHost::LoadPackage(const std::string& fileName)
 MethodEntry ComponentHost::FindSymbol(PackageHandle package, const std::string& symbol)
 {
     for (std::size_t i = 0; i < std::size(kSymbols); ++i) {
-        if (kSymbols[i].package == package && symbol == kSymbols[i].name)
+        const Symbol& s = kSymbols[i];
+        if (s.package == package && std::any_of(s.names.begin(), s.names.end(), [&](const char* name) {
+                return name && symbol == name;
+            }))
             return static_cast<MethodEntry>(i + 1);
     }
     return 0;

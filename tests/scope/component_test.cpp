@@ -147,6 +147,43 @@ TEST_F(Component, setYDataPutsTheGivenCountOfPointsOnTheGraph)
     EXPECT_EQ(line(0)->dataCount(), 0);
 }
 
+TEST_F(Component, aMethodOnAnotherObjectOrWithArgumentsMissingOrOfAnotherTypeDoesNothing)
+{
+    const Instance channel = object("Channels.0");
+    const Instance data = static_cast<Instance>(call(ScopePkg, "@Slscope@TSLScopeChannel@GetVC_Data$qqrv", channel).integer);
+    ASSERT_NE(data, 0u);
+    call(ScopePkg, "@Slscope@TSLDataDisplay@SetHold$qqro", root, {true});
+    struct Case {
+        const char* what;
+        const char* symbol;
+        Instance on;
+        std::vector<MethodArg> args;
+    };
+    const Case cases[] = {
+        {"interval on a channel", "@Slscope@TSLDataChart@SetRefreshInterval$qqrui", channel, {5u}},
+        {"interval as a signed number", "@Slscope@TSLDataChart@SetRefreshInterval$qqrui", root, {5}},
+        {"one factor of two", "@Slscope@TSLDataChart@ZoomBy$qqrddo", root, {2.0}},
+        {"zoom on the zoom settings", "@Slscope@TSLDataDisplay@ZoomTo$qqrdddd", object("Zooming"), {0.0, 0.0, 1.0, 1.0}},
+        {"axis index of the scope", "@Slscope@TSLDisplayChannel@SetYAxisIndex$qqri", root, {1}},
+        {"sample rate as an integer", "@Slscope@TSLChannelData@SetSampleRate$qqrd", data, {5}},
+        {"hold of a channel", "@Slscope@TSLDataDisplay@GetVC_Hold$qqrv", channel, {}},
+        {"zoom in on a channel", "@Slscope@TSLDataDisplay@GetCanZoomIn$qqrv", channel, {}},
+    };
+    for (const auto& c : cases) {
+        const MethodValue answer = call(ScopePkg, c.symbol, c.on, c.args);
+        EXPECT_EQ(answer.integer, 0) << c.what;
+        EXPECT_EQ(answer.real, 0) << c.what;
+    }
+    EXPECT_EQ(scope->refreshInterval(), 100u);
+    EXPECT_FALSE(scope->isZoomed());
+    EXPECT_EQ(scope->model()->channels->channel(0)->yAxisIndex, 0);
+    EXPECT_EQ(call(ScopePkg, "@Slscope@TSLChannelData@GetSampleRate$qqrv", data).real, 1.0);
+
+    EXPECT_EQ(call(ScopePkg, "@Slscope@TSLDataDisplay@GetCanZoomIn$qqrv", root).integer, 1);
+    call(ScopePkg, "@Slscope@TSLDataChart@ZoomBy$qqrddo", root, {2.0, 2.0, true});
+    EXPECT_TRUE(scope->isZoomed()) << "the flag after the factors is passed over";
+}
+
 TEST_F(Component, holdStopsRedrawsAndTheRefreshIntervalSpacesThem)
 {
     const float values[] = {1, 2, 3};
