@@ -49,35 +49,51 @@ std::optional<std::tuple<A...>> argumentsAs(std::span<const MethodArg> args, std
     return std::tuple<A...>{std::get<A>(args[I])...};
 }
 
-// The one guard of every method: it runs when the target is a Node, the
-// component that holds it is there when needed, and the arguments have the
-// types A. Otherwise nothing runs and the answer is 0. What it returns is
-// answered as the component does: integers, booleans and object references
-// in the integer, floating-point values in the real.
-template <typename Node, typename... A, typename Run>
-MethodValue guarded(const Call& c, bool needsComponent, Run run)
-{
-    Node* node = qobject_cast<Node*>(c.target);
-    ScopeComponent* component = componentOf(c.target);
-    const auto values = argumentsAs<A...>(c.args, std::index_sequence_for<A...>{});
-    if (!node || (needsComponent && !component) || !values)
-        return {};
-    const auto act = [&] { return std::apply([&](A... a) { return run(component, *node, a...); }, *values); };
-    using Result = decltype(act());
-    if constexpr (std::is_void_v<Result>) {
-        act();
-        return {};
-    } else if constexpr (std::is_floating_point_v<Result>) {
-        return {0, act()};
-    } else {
-        return {static_cast<std::int64_t>(act()), 0};
+// How a method is carried out: on the target as a Node, with the component
+// that holds it when WithComponent, and the arguments as the types A.
+template <typename Node, bool WithComponent, bool WithNode, typename... A>
+struct Shape {
+    // The one guard of every method: act runs when the target is a Node, the
+    // component is there when needed and the arguments have the types A;
+    // otherwise nothing runs and the answer is 0. What act returns is
+    // answered as the component does: integers, booleans and object
+    // references in the integer, floating-point values in the real.
+    template <typename Act>
+    static MethodValue perform(const Call& c, const Act& act)
+    {
+        Node* node = qobject_cast<Node*>(c.target);
+        ScopeComponent* component = componentOf(c.target);
+        const auto values = argumentsAs<A...>(c.args, std::index_sequence_for<A...>{});
+        if (!node || (WithComponent && !component) || !values)
+            return {};
+        const auto run = [&] {
+            return std::apply(
+                [&](A... a) {
+                    if constexpr (WithComponent && WithNode)
+                        return std::invoke(act, *component, *node, a...);
+                    else if constexpr (WithComponent)
+                        return std::invoke(act, *component, a...);
+                    else
+                        return std::invoke(act, *node, a...);
+                },
+                *values);
+        };
+        using Result = decltype(run());
+        if constexpr (std::is_void_v<Result>) {
+            run();
+            return {};
+        } else if constexpr (std::is_floating_point_v<Result>) {
+            return {0, run()};
+        } else {
+            return {static_cast<std::int64_t>(run()), 0};
+        }
     }
-}
+};
 
-// What a method asks for, read from the parameters of the function that
-// carries it out: (ScopeComponent&, args...) acts on the scope itself, its
-// target being the scope's model; (Node&, args...) on the target as a Node;
-// (ScopeComponent&, Node&, args...) on both.
+// The shape a method asks for, read from the parameters of the function
+// that carries it out: (ScopeComponent&, args...) acts on the scope itself,
+// the target being the scope's model; (Node&, args...) on the target as a
+// Node; (ScopeComponent&, Node&, args...) on both.
 template <typename F>
 struct Parameters : Parameters<decltype(&F::operator())> {};
 template <typename R, typename F, typename... P>
@@ -94,39 +110,19 @@ struct Parameters<R (ScopeComponent::*)(P...) const> {
 };
 
 template <typename Types>
-struct Method;
+struct ShapeOf;
 template <typename... A>
-struct Method<std::tuple<ScopeComponent&, A...>> {
-    template <typename Act>
-    static MethodValue call(const Call& c, const Act& act)
-    {
-        return guarded<ScopeModel, A...>(
-            c, true, [&](ScopeComponent* s, ScopeModel&, A... a) { return std::invoke(act, *s, a...); });
-    }
-};
+struct ShapeOf<std::tuple<ScopeComponent&, A...>> : Shape<ScopeModel, true, false, A...> {};
 template <typename Node, typename... A>
-struct Method<std::tuple<Node&, A...>> {
-    template <typename Act>
-    static MethodValue call(const Call& c, const Act& act)
-    {
-        return guarded<Node, A...>(c, false, [&](ScopeComponent*, Node& node, A... a) { return std::invoke(act, node, a...); });
-    }
-};
+struct ShapeOf<std::tuple<Node&, A...>> : Shape<Node, false, true, A...> {};
 template <typename Node, typename... A>
-struct Method<std::tuple<ScopeComponent&, Node&, A...>> {
-    template <typename Act>
-    static MethodValue call(const Call& c, const Act& act)
-    {
-        return guarded<Node, A...>(
-            c, true, [&](ScopeComponent* s, Node& node, A... a) { return std::invoke(act, *s, node, a...); });
-    }
-};
+struct ShapeOf<std::tuple<ScopeComponent&, Node&, A...>> : Shape<Node, true, true, A...> {};
 
 // Carries out a call with act, as its parameters ask.
 template <typename Act>
 MethodValue perform(const Call& c, const Act& act)
 {
-    return Method<typename Parameters<Act>::Types>::call(c, act);
+    return ShapeOf<typename Parameters<Act>::Types>::perform(c, act);
 }
 
 // A method that is one of the scope's own.
@@ -160,7 +156,8 @@ const Symbol kSymbols[] = {
     {Scope, {"@Slscope@TSLDataDisplay@ZoomBy$qqrd"},
      [](const Call& c) { return perform(c, [](ScopeComponent& s, double factor) { s.zoomBy(factor, factor); }); }},
     // The chart's variants take a flag after the factors or the corners, which is passed over.
-    {Scope, {"@Slscope@TSLDataDisplay@ZoomBy$qqrdd", "@Slscope@TSLDataChart@ZoomBy$qqrddo"}, scopeMethod<&ScopeComponent::zoomBy>},
+    {Scope, {"@Slscope@TSLDataDisplay@ZoomBy$qqrdd", "@Slscope@TSLDataChart@ZoomBy$qqrddo"},
+     scopeMethod<&ScopeComponent::zoomBy>},
     {Scope, {"@Slscope@TSLDataDisplay@ZoomTo$qqrdddd", "@Slscope@TSLDataChart@ZoomTo$qqrddddo"},
      scopeMethod<&ScopeComponent::zoomTo>},
     {Scope, {"@Slscope@TSLDataDisplay@UndoZoom$qqrv"}, scopeMethod<&ScopeComponent::undoZoom>},
@@ -186,7 +183,9 @@ const Symbol kSymbols[] = {
     {Scope, {"@Slscope@TSLDisplayChannel@GetYAxisIndex$qqrv"},
      [](const Call& c) { return perform(c, [](ChannelNode& channel) { return channel.yAxisIndex; }); }},
     {Scope, {"@Slscope@TSLDisplayChannel@SetXAxisIndex$qqri"},
-     [](const Call& c) { return perform(c, [](ChannelNode& channel, std::int32_t index) { channel.xAxisIndex = index; }); }},
+     [](const Call& c) {
+         return perform(c, [](ChannelNode& channel, std::int32_t index) { channel.xAxisIndex = index; });
+     }},
     {Scope, {"@Slscope@TSLDisplayChannel@GetXAxisIndex$qqrv"},
      [](const Call& c) { return perform(c, [](ChannelNode& channel) { return channel.xAxisIndex; }); }},
     {Scope, {"@Slscope@TSLChannelData@SetYData$qqrpfui"},

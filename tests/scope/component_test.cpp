@@ -150,7 +150,7 @@ TEST_F(Component, setYDataPutsTheGivenCountOfPointsOnTheGraph)
 TEST_F(Component, aMethodOnAnotherObjectOrWithArgumentsMissingOrOfAnotherTypeDoesNothing)
 {
     const Instance channel = object("Channels.0");
-    const Instance data = static_cast<Instance>(call(ScopePkg, "@Slscope@TSLScopeChannel@GetVC_Data$qqrv", channel).integer);
+    const auto data = static_cast<Instance>(call(ScopePkg, "@Slscope@TSLScopeChannel@GetVC_Data$qqrv", channel).integer);
     ASSERT_NE(data, 0u);
     call(ScopePkg, "@Slscope@TSLDataDisplay@SetHold$qqro", root, {true});
     struct Case {
