@@ -2,8 +2,6 @@
 
 #include "scope/scope_component.h"
 
-#include <qcustomplot.h>
-
 #include <QCoreApplication>
 #include <QLayout>
 #include <QMetaProperty>

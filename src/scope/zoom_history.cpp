@@ -28,7 +28,6 @@ std::optional<ZoomView> ZoomHistory::step(std::vector<ZoomView>& from, std::vect
     to.push_back(std::move(current));
     ZoomView view = std::move(from.back());
     from.pop_back();
-    zoomed_ = true;
     return view;
 }
 

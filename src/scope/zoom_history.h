@@ -19,8 +19,9 @@ public:
     // is where Undo goes back to, and nothing is left to redo.
     void leave(ZoomView current);
     // The view to show instead of current, which the other direction then
-    // goes back to; nothing when there is none to go to. Either shows a view
-    // of the user's own.
+    // goes back to; nothing when there is none to go to. The chart stays
+    // zoomed, even back at the view it showed before the first zoom: new
+    // samples do not move it until the zoom is off.
     std::optional<ZoomView> undo(ZoomView current);
     std::optional<ZoomView> redo(ZoomView current);
     // The chart follows its data again: no view of the user's own, nothing to undo or redo.
@@ -33,7 +34,7 @@ public:
     bool canRedo() const { return !redo_.empty(); }
 
 private:
-    std::optional<ZoomView> step(std::vector<ZoomView>& from, std::vector<ZoomView>& to, ZoomView current);
+    static std::optional<ZoomView> step(std::vector<ZoomView>& from, std::vector<ZoomView>& to, ZoomView current);
 
     std::vector<ZoomView> undo_;
     std::vector<ZoomView> redo_;

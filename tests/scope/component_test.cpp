@@ -369,8 +369,9 @@ TEST_F(Component, theMouseAndTheKeysZoomAndMoveTheViewUntilZoomOff)
         g.act();
         EXPECT_TRUE(scope->isZoomed()) << g.what;
         EXPECT_TRUE(notice->isVisible()) << g.what << ": the held view is told";
-        if (std::string(g.what) == "right-button drag")
+        if (std::string(g.what) == "right-button drag") {
             EXPECT_NEAR(plot->xAxis->coordToPixel(5) - sample5Before, 80, 2) << "the data moves with the mouse";
+        }
         EXPECT_NE(plot->xAxis->range(), fullX) << g.what;
         scope->setYData(scope->model()->channels->channel(0)->data, values, 11);
         scope->redrawNow();
