@@ -2,14 +2,18 @@
 
 #include "scope/scope_component.h"
 
-#include <qcustomplot.h>
-
 #include <QCoreApplication>
 #include <QLayout>
 #include <QMetaProperty>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
+#include <functional>
+#include <optional>
+#include <tuple>
+#include <type_traits>
+#include <utility>
 
 namespace trgui::scope {
 
@@ -17,16 +21,6 @@ namespace {
 
 constexpr std::array<const char*, 3> kPackages{kRtlPackage, kScopePackage, kBasicPackage};
 enum Package : PackageHandle { Rtl = 1, Scope = 2, Basic = 3 };
-
-// Typed access to method arguments; a wrong count or type refuses the call.
-template <typename T>
-bool take(std::span<const MethodArg> args, std::size_t i, T& out)
-{
-    if (i >= args.size() || !std::holds_alternative<T>(args[i]))
-        return false;
-    out = std::get<T>(args[i]);
-    return true;
-}
 
 ScopeComponent* componentOf(QObject* object)
 {
@@ -37,242 +31,180 @@ ScopeComponent* componentOf(QObject* object)
     return nullptr;
 }
 
-MethodValue integer(std::int64_t v)
-{
-    return {v, 0};
-}
-MethodValue real(double v)
-{
-    return {0, v};
-}
-
 struct Call {
     ComponentHost& host;
     QObject* target;
     std::span<const MethodArg> args;
-    ScopeComponent* component() const { return componentOf(target); }
-    template <typename T>
-    T* as() const { return qobject_cast<T*>(target); }
 };
+
+// The call's arguments as the types A, in order; a missing one or one of
+// another type refuses the call. Arguments after them are passed over.
+template <typename... A, std::size_t... I>
+std::optional<std::tuple<A...>> argumentsAs(std::span<const MethodArg> args, std::index_sequence<I...>)
+{
+    if (args.size() < sizeof...(A) || !(std::holds_alternative<A>(args[I]) && ...))
+        return std::nullopt;
+    return std::tuple<A...>{std::get<A>(args[I])...};
+}
+
+// How a method is carried out: on the target as a Node, with the component
+// that holds it when WithComponent, and the arguments as the types A.
+template <typename Node, bool WithComponent, bool WithNode, typename... A>
+struct Shape {
+    // The one guard of every method: act runs when the target is a Node, the
+    // component is there when needed and the arguments have the types A;
+    // otherwise nothing runs and the answer is 0. What act returns is
+    // answered as the component does: integers, booleans and object
+    // references in the integer, floating-point values in the real.
+    template <typename Act>
+    static MethodValue perform(const Call& c, const Act& act)
+    {
+        Node* node = qobject_cast<Node*>(c.target);
+        ScopeComponent* component = componentOf(c.target);
+        const auto values = argumentsAs<A...>(c.args, std::index_sequence_for<A...>{});
+        if (!node || (WithComponent && !component) || !values)
+            return {};
+        const auto run = [&] {
+            return std::apply(
+                [&](A... a) {
+                    if constexpr (WithComponent && WithNode)
+                        return std::invoke(act, *component, *node, a...);
+                    else if constexpr (WithComponent)
+                        return std::invoke(act, *component, a...);
+                    else
+                        return std::invoke(act, *node, a...);
+                },
+                *values);
+        };
+        using Result = decltype(run());
+        if constexpr (std::is_void_v<Result>) {
+            run();
+            return {};
+        } else if constexpr (std::is_floating_point_v<Result>) {
+            return {0, run()};
+        } else {
+            return {static_cast<std::int64_t>(run()), 0};
+        }
+    }
+};
+
+// The shape a method asks for, read from the parameters of the function
+// that carries it out: (ScopeComponent&, args...) acts on the scope itself,
+// the target being the scope's model; (Node&, args...) on the target as a
+// Node; (ScopeComponent&, Node&, args...) on both.
+template <typename F>
+struct Parameters : Parameters<decltype(&F::operator())> {};
+template <typename R, typename F, typename... P>
+struct Parameters<R (F::*)(P...) const> {
+    using Types = std::tuple<P...>;
+};
+template <typename R, typename... P>
+struct Parameters<R (ScopeComponent::*)(P...)> {
+    using Types = std::tuple<ScopeComponent&, P...>;
+};
+template <typename R, typename... P>
+struct Parameters<R (ScopeComponent::*)(P...) const> {
+    using Types = std::tuple<ScopeComponent&, P...>;
+};
+
+template <typename Types>
+struct ShapeOf;
+template <typename... A>
+struct ShapeOf<std::tuple<ScopeComponent&, A...>> : Shape<ScopeModel, true, false, A...> {};
+template <typename Node, typename... A>
+struct ShapeOf<std::tuple<Node&, A...>> : Shape<Node, false, true, A...> {};
+template <typename Node, typename... A>
+struct ShapeOf<std::tuple<ScopeComponent&, Node&, A...>> : Shape<Node, true, true, A...> {};
+
+// Carries out a call with act, as its parameters ask.
+template <typename Act>
+MethodValue perform(const Call& c, const Act& act)
+{
+    return ShapeOf<typename Parameters<Act>::Types>::perform(c, act);
+}
+
+// A method that is one of the scope's own.
+template <auto ScopeMethod>
+MethodValue scopeMethod(const Call& c)
+{
+    return perform(c, ScopeMethod);
+}
 
 using Handler = MethodValue (*)(const Call&);
 
 struct Symbol {
     Package package;
-    const char* name;
+    std::array<const char*, 2> names;  // one method may go by two names
     Handler handler;
 };
 
 // The component methods our scope implements, by package and symbol.
 const Symbol kSymbols[] = {
-    {Rtl, "@Classes@TCollection@Add$qqrv",
+    {Rtl, {"@Classes@TCollection@Add$qqrv"},
+     [](const Call& c) { return perform(c, [&c](CollectionNode& items) { return c.host.instanceOf(items.add()); }); }},
+    {Rtl, {"@Controls@TControl@Invalidate$qqrv"},
+     [](const Call& c) { return perform(c, [](ScopeComponent& s, QObject&) { s.modelChanged(); }); }},
+    {Scope, {"@Slscope@TSLScope@Invalidate$qqrv"}, scopeMethod<&ScopeComponent::modelChanged>},
+    {Scope, {"@Slscope@TSLScope@Print$qqrv", "@Slscope@TSLDataDisplay@Print$qqrv"}, scopeMethod<&ScopeComponent::print>},
+    {Scope, {"@Slscope@TSLDataChart@SetRefreshInterval$qqrui"}, scopeMethod<&ScopeComponent::setRefreshInterval>},
+    {Scope, {"@Slscope@TSLDataChart@GetRefreshInterval$qqrv"}, scopeMethod<&ScopeComponent::refreshInterval>},
+    {Scope, {"@Slscope@TSLDataDisplay@SetHold$qqro"}, scopeMethod<&ScopeComponent::setHold>},
+    {Scope, {"@Slscope@TSLDataDisplay@GetVC_Hold$qqrv"}, scopeMethod<&ScopeComponent::hold>},
+    {Scope, {"@Slscope@TSLDataDisplay@ZoomOff$qqrv"}, scopeMethod<&ScopeComponent::zoomOff>},
+    {Scope, {"@Slscope@TSLDataDisplay@ZoomBy$qqrd"},
+     [](const Call& c) { return perform(c, [](ScopeComponent& s, double factor) { s.zoomBy(factor, factor); }); }},
+    // The chart's variants take a flag after the factors or the corners, which is passed over.
+    {Scope, {"@Slscope@TSLDataDisplay@ZoomBy$qqrdd", "@Slscope@TSLDataChart@ZoomBy$qqrddo"},
+     scopeMethod<&ScopeComponent::zoomBy>},
+    {Scope, {"@Slscope@TSLDataDisplay@ZoomTo$qqrdddd", "@Slscope@TSLDataChart@ZoomTo$qqrddddo"},
+     scopeMethod<&ScopeComponent::zoomTo>},
+    {Scope, {"@Slscope@TSLDataDisplay@UndoZoom$qqrv"}, scopeMethod<&ScopeComponent::undoZoom>},
+    {Scope, {"@Slscope@TSLDataDisplay@RedoZoom$qqrv"}, scopeMethod<&ScopeComponent::redoZoom>},
+    {Scope, {"@Slscope@TSLDataDisplay@ClearZoomUndo$qqrv"}, scopeMethod<&ScopeComponent::clearZoomUndo>},
+    {Scope, {"@Slscope@TSLDataDisplay@GetCanUndoZoom$qqrv"}, scopeMethod<&ScopeComponent::canUndoZoom>},
+    {Scope, {"@Slscope@TSLDataDisplay@GetCanRedoZoom$qqrv"}, scopeMethod<&ScopeComponent::canRedoZoom>},
+    {Scope, {"@Slscope@TSLDataDisplay@GetCanZoomOut$qqrv"}, scopeMethod<&ScopeComponent::isZoomed>},
+    {Scope, {"@Slscope@TSLDataDisplay@GetCanZoomIn$qqrv"},
+     [](const Call& c) { return perform(c, [](ScopeModel&) { return true; }); }},
+    {Scope, {"@Slscope@TSLDisplayZoom@GetIsZoomed$qqrv"},
+     [](const Call& c) { return perform(c, [](ScopeComponent& s, ZoomNode&) { return s.isZoomed(); }); }},
+    {Scope, {"@Slscope@TSLScopeChannel@GetVC_Data$qqrv"},
+     [](const Call& c) { return perform(c, [&c](ChannelNode& channel) { return c.host.instanceOf(channel.data); }); }},
+    {Scope, {"@Slscope@TSLDisplayChannel@SetYAxisIndex$qqri"},
      [](const Call& c) {
-         auto* collection = c.as<CollectionNode>();
-         return collection ? integer(c.host.instanceOf(collection->add())) : MethodValue{};
-     }},
-    {Rtl, "@Controls@TControl@Invalidate$qqrv",
-     [](const Call& c) {
-         if (auto* s = c.component())
-             s->modelChanged();
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLScope@Invalidate$qqrv",
-     [](const Call& c) {
-         if (auto* s = c.component(); s && c.as<ScopeModel>())
-             s->modelChanged();
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLScope@Print$qqrv",
-     [](const Call& c) {
-         if (auto* s = c.component(); s && c.as<ScopeModel>())
-             s->print();
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@Print$qqrv",
-     [](const Call& c) {
-         if (auto* s = c.component(); s && c.as<ScopeModel>())
-             s->print();
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataChart@SetRefreshInterval$qqrui",
-     [](const Call& c) {
-         std::uint32_t ms = 0;
-         if (auto* s = c.component(); s && c.as<ScopeModel>() && take(c.args, 0, ms))
-             s->setRefreshInterval(ms);
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataChart@GetRefreshInterval$qqrv",
-     [](const Call& c) {
-         auto* s = c.component();
-         return s && c.as<ScopeModel>() ? integer(s->refreshInterval()) : MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@SetHold$qqro",
-     [](const Call& c) {
-         bool hold = false;
-         if (auto* s = c.component(); s && c.as<ScopeModel>() && take(c.args, 0, hold))
-             s->setHold(hold);
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@GetVC_Hold$qqrv",
-     [](const Call& c) {
-         auto* s = c.component();
-         return s && c.as<ScopeModel>() ? integer(s->hold()) : MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@ZoomOff$qqrv",
-     [](const Call& c) {
-         if (auto* s = c.component(); s && c.as<ScopeModel>())
-             s->zoomOff();
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@ZoomBy$qqrd",
-     [](const Call& c) {
-         double f = 0;
-         if (auto* s = c.component(); s && c.as<ScopeModel>() && take(c.args, 0, f))
-             s->zoomBy(f, f);
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@ZoomBy$qqrdd",
-     [](const Call& c) {
-         double x = 0, y = 0;
-         if (auto* s = c.component(); s && c.as<ScopeModel>() && take(c.args, 0, x) && take(c.args, 1, y))
-             s->zoomBy(x, y);
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataChart@ZoomBy$qqrddo",
-     [](const Call& c) {
-         double x = 0, y = 0;
-         if (auto* s = c.component(); s && c.as<ScopeModel>() && take(c.args, 0, x) && take(c.args, 1, y))
-             s->zoomBy(x, y);
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@ZoomTo$qqrdddd",
-     [](const Call& c) {
-         double v[4]{};
-         if (auto* s = c.component(); s && c.as<ScopeModel>() && take(c.args, 0, v[0]) && take(c.args, 1, v[1])
-             && take(c.args, 2, v[2]) && take(c.args, 3, v[3]))
-             s->zoomTo(v[0], v[1], v[2], v[3]);
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataChart@ZoomTo$qqrddddo",
-     [](const Call& c) {
-         double v[4]{};
-         if (auto* s = c.component(); s && c.as<ScopeModel>() && take(c.args, 0, v[0]) && take(c.args, 1, v[1])
-             && take(c.args, 2, v[2]) && take(c.args, 3, v[3]))
-             s->zoomTo(v[0], v[1], v[2], v[3]);
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@UndoZoom$qqrv",
-     [](const Call& c) {
-         if (auto* s = c.component(); s && c.as<ScopeModel>())
-             s->undoZoom();
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@RedoZoom$qqrv",
-     [](const Call& c) {
-         if (auto* s = c.component(); s && c.as<ScopeModel>())
-             s->redoZoom();
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@ClearZoomUndo$qqrv",
-     [](const Call& c) {
-         if (auto* s = c.component(); s && c.as<ScopeModel>())
-             s->clearZoomUndo();
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@GetCanUndoZoom$qqrv",
-     [](const Call& c) {
-         auto* s = c.component();
-         return s && c.as<ScopeModel>() ? integer(s->canUndoZoom()) : MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@GetCanRedoZoom$qqrv",
-     [](const Call& c) {
-         auto* s = c.component();
-         return s && c.as<ScopeModel>() ? integer(s->canRedoZoom()) : MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@GetCanZoomOut$qqrv",
-     [](const Call& c) {
-         auto* s = c.component();
-         return s && c.as<ScopeModel>() ? integer(s->isZoomed()) : MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDataDisplay@GetCanZoomIn$qqrv",
-     [](const Call& c) { return c.as<ScopeModel>() ? integer(1) : MethodValue{}; }},
-    {Scope, "@Slscope@TSLDisplayZoom@GetIsZoomed$qqrv",
-     [](const Call& c) {
-         auto* s = c.component();
-         return s && c.as<ZoomNode>() ? integer(s->isZoomed()) : MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLScopeChannel@GetVC_Data$qqrv",
-     [](const Call& c) {
-         auto* channel = c.as<ChannelNode>();
-         return channel ? integer(c.host.instanceOf(channel->data)) : MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLDisplayChannel@SetYAxisIndex$qqri",
-     [](const Call& c) {
-         std::int32_t index = 0;
-         if (auto* channel = c.as<ChannelNode>(); channel && take(c.args, 0, index)) {
-             channel->yAxisIndex = index;
-             if (auto* s = c.component())
+         return perform(c, [](ChannelNode& channel, std::int32_t index) {
+             channel.yAxisIndex = index;
+             if (auto* s = componentOf(&channel))
                  s->modelChanged();
-         }
-         return MethodValue{};
+         });
      }},
-    {Scope, "@Slscope@TSLDisplayChannel@GetYAxisIndex$qqrv",
+    {Scope, {"@Slscope@TSLDisplayChannel@GetYAxisIndex$qqrv"},
+     [](const Call& c) { return perform(c, [](ChannelNode& channel) { return channel.yAxisIndex; }); }},
+    {Scope, {"@Slscope@TSLDisplayChannel@SetXAxisIndex$qqri"},
      [](const Call& c) {
-         auto* channel = c.as<ChannelNode>();
-         return channel ? integer(channel->yAxisIndex) : MethodValue{};
+         return perform(c, [](ChannelNode& channel, std::int32_t index) { channel.xAxisIndex = index; });
      }},
-    {Scope, "@Slscope@TSLDisplayChannel@SetXAxisIndex$qqri",
+    {Scope, {"@Slscope@TSLDisplayChannel@GetXAxisIndex$qqrv"},
+     [](const Call& c) { return perform(c, [](ChannelNode& channel) { return channel.xAxisIndex; }); }},
+    {Scope, {"@Slscope@TSLChannelData@SetYData$qqrpfui"},
      [](const Call& c) {
-         std::int32_t index = 0;
-         if (auto* channel = c.as<ChannelNode>(); channel && take(c.args, 0, index))
-             channel->xAxisIndex = index;
-         return MethodValue{};
+         return perform(c, [](ScopeComponent& s, ChannelDataNode& data, const float* values, std::uint32_t n) {
+             s.setYData(&data, values, n);
+         });
      }},
-    {Scope, "@Slscope@TSLDisplayChannel@GetXAxisIndex$qqrv",
+    {Scope, {"@Slscope@TSLChannelData@Clear$qqrv"},
+     [](const Call& c) { return perform(c, [](ScopeComponent& s, ChannelDataNode& data) { s.clearData(&data); }); }},
+    {Scope, {"@Slscope@TSLChannelData@SetSampleRate$qqrd"},
      [](const Call& c) {
-         auto* channel = c.as<ChannelNode>();
-         return channel ? integer(channel->xAxisIndex) : MethodValue{};
+         return perform(c, [](ChannelDataNode& data, double rate) {
+             if (rate > 0)
+                 data.sampleRate = rate;
+         });
      }},
-    {Scope, "@Slscope@TSLChannelData@SetYData$qqrpfui",
-     [](const Call& c) {
-         const float* values = nullptr;
-         std::uint32_t n = 0;
-         auto* data = c.as<ChannelDataNode>();
-         auto* s = c.component();
-         if (data && s && take(c.args, 0, values) && take(c.args, 1, n))
-             s->setYData(data, values, n);
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLChannelData@Clear$qqrv",
-     [](const Call& c) {
-         if (auto* data = c.as<ChannelDataNode>(); data && c.component())
-             c.component()->clearData(data);
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLChannelData@SetSampleRate$qqrd",
-     [](const Call& c) {
-         double rate = 0;
-         if (auto* data = c.as<ChannelDataNode>(); data && take(c.args, 0, rate) && rate > 0)
-             data->sampleRate = rate;
-         return MethodValue{};
-     }},
-    {Scope, "@Slscope@TSLChannelData@GetSampleRate$qqrv",
-     [](const Call& c) {
-         auto* data = c.as<ChannelDataNode>();
-         return data ? real(data->sampleRate) : MethodValue{};
-     }},
-    {Basic, "@Slcomponentcollection@TSLCustomControlItem@SetIndex$qqri",
-     [](const Call& c) {
-         std::int32_t index = 0;
-         if (auto* s = c.component(); s && c.as<ScopeModel>() && take(c.args, 0, index))
-             s->setIndex(index);
-         return MethodValue{};
-     }},
-    {Basic, "@Slcomponentcollection@TSLCustomControlItem@GetIndex$qqrv",
-     [](const Call& c) {
-         auto* s = c.component();
-         return s && c.as<ScopeModel>() ? integer(s->index()) : MethodValue{};
-     }},
+    {Scope, {"@Slscope@TSLChannelData@GetSampleRate$qqrv"},
+     [](const Call& c) { return perform(c, [](ChannelDataNode& data) { return data.sampleRate; }); }},
+    {Basic, {"@Slcomponentcollection@TSLCustomControlItem@SetIndex$qqri"}, scopeMethod<&ScopeComponent::setIndex>},
+    {Basic, {"@Slcomponentcollection@TSLCustomControlItem@GetIndex$qqrv"}, scopeMethod<&ScopeComponent::index>},
 };
 
 } // namespace
@@ -299,7 +231,10 @@ PackageHandle ComponentHost::LoadPackage(const std::string& fileName)
 MethodEntry ComponentHost::FindSymbol(PackageHandle package, const std::string& symbol)
 {
     for (std::size_t i = 0; i < std::size(kSymbols); ++i) {
-        if (kSymbols[i].package == package && symbol == kSymbols[i].name)
+        const Symbol& s = kSymbols[i];
+        if (s.package == package && std::any_of(s.names.begin(), s.names.end(), [&](const char* name) {
+                return name && symbol == name;
+            }))
             return static_cast<MethodEntry>(i + 1);
     }
     return 0;

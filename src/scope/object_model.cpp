@@ -1,83 +1,95 @@
 #include "scope/object_model.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <type_traits>
+
 namespace trgui::scope {
 
 namespace {
 
-// Each component method has one process-wide entry slot.
-#define TRGUI_CALL(symbol, ...)                                  \
-    static MethodSlot slot{symbol};                              \
-    return callMethod(*this, slot __VA_OPT__(, ) __VA_ARGS__)
+// A method's symbol as a template argument: each method gets an entry slot
+// of its own.
+template <std::size_t N>
+struct Symbol {
+    constexpr Symbol(const char (&text)[N]) { std::copy_n(text, N, name); }  // NOLINT: written as literals
+    char name[N];
+};
 
-#define TRGUI_DO(symbol, ...)                                    \
-    static MethodSlot slot{symbol};                              \
-    callMethod(*this, slot __VA_OPT__(, ) __VA_ARGS__)
-
-std::int32_t asInt(MethodValue v)
+// Calls the component method Name on the wrapper with typed arguments and
+// reads its answer as R: nothing for void, the real result for double, the
+// integer one otherwise (bool: not 0). The entry is looked up at the first
+// call, and again only while it is not found or after another loader was
+// installed.
+template <Symbol Name, typename R = void, typename... Args>
+R call(CLPBaseClass& wrapper, Args... args)
 {
-    return static_cast<std::int32_t>(v.integer);
-}
-std::uint32_t asUnsigned(MethodValue v)
-{
-    return static_cast<std::uint32_t>(v.integer);
-}
-bool asBool(MethodValue v)
-{
-    return v.integer != 0;
+    static MethodSlot slot{Name.name};
+    if constexpr (std::is_void_v<R>) {
+        callMethod(wrapper, slot, args...);
+    } else {
+        const MethodValue answer = callMethod(wrapper, slot, args...);
+        if constexpr (std::is_same_v<R, double>)
+            return answer.real;
+        else if constexpr (std::is_same_v<R, bool>)
+            return answer.integer != 0;
+        else
+            return static_cast<R>(answer.integer);
+    }
 }
 
 } // namespace
 
 // --- sub-objects
 
-UInt CTSLDisplayBrush::GetColor() { return asUnsigned([&] { TRGUI_CALL("@Slfiltertypes@TSLDisplayBrush@GetColor$qqrv"); }()); }
-void CTSLDisplayBrush::SetColor(UInt color) { TRGUI_DO("@Slfiltertypes@TSLDisplayBrush@SetColor$qqr15Graphics@TColor", color); }
-Int CTSLDisplayBrush::GetStyle() { return asInt([&] { TRGUI_CALL("@Slfiltertypes@TSLDisplayBrush@GetStyle$qqrv"); }()); }
-void CTSLDisplayBrush::SetStyle(Int style) { TRGUI_DO("@Slfiltertypes@TSLDisplayBrush@SetStyle$qqr20Graphics@TBrushStyle", style); }
+UInt CTSLDisplayBrush::GetColor() { return call<"@Slfiltertypes@TSLDisplayBrush@GetColor$qqrv", UInt>(*this); }
+void CTSLDisplayBrush::SetColor(UInt color) { call<"@Slfiltertypes@TSLDisplayBrush@SetColor$qqr15Graphics@TColor">(*this, color); }
+Int CTSLDisplayBrush::GetStyle() { return call<"@Slfiltertypes@TSLDisplayBrush@GetStyle$qqrv", Int>(*this); }
+void CTSLDisplayBrush::SetStyle(Int style) { call<"@Slfiltertypes@TSLDisplayBrush@SetStyle$qqr20Graphics@TBrushStyle">(*this, style); }
 
-double CTSLDisplayZoom::GetXMin() { return [&] { TRGUI_CALL("@Slscope@TSLDisplayZoom@GetXMin$qqrv"); }().real; }
-double CTSLDisplayZoom::GetXMax() { return [&] { TRGUI_CALL("@Slscope@TSLDisplayZoom@GetXMax$qqrv"); }().real; }
-double CTSLDisplayZoom::GetYMin() { return [&] { TRGUI_CALL("@Slscope@TSLDisplayZoom@GetYMin$qqrv"); }().real; }
-double CTSLDisplayZoom::GetYMax() { return [&] { TRGUI_CALL("@Slscope@TSLDisplayZoom@GetYMax$qqrv"); }().real; }
-bool CTSLDisplayZoom::GetIsZoomed() { return asBool([&] { TRGUI_CALL("@Slscope@TSLDisplayZoom@GetIsZoomed$qqrv"); }()); }
+double CTSLDisplayZoom::GetXMin() { return call<"@Slscope@TSLDisplayZoom@GetXMin$qqrv", double>(*this); }
+double CTSLDisplayZoom::GetXMax() { return call<"@Slscope@TSLDisplayZoom@GetXMax$qqrv", double>(*this); }
+double CTSLDisplayZoom::GetYMin() { return call<"@Slscope@TSLDisplayZoom@GetYMin$qqrv", double>(*this); }
+double CTSLDisplayZoom::GetYMax() { return call<"@Slscope@TSLDisplayZoom@GetYMax$qqrv", double>(*this); }
+bool CTSLDisplayZoom::GetIsZoomed() { return call<"@Slscope@TSLDisplayZoom@GetIsZoomed$qqrv", bool>(*this); }
 
-double CTSLDisplayAxisZoom::GetMax() { return [&] { TRGUI_CALL("@Slscope@TSLDisplayAxisZoom@GetMax$qqrv"); }().real; }
-double CTSLDisplayAxisZoom::GetMin() { return [&] { TRGUI_CALL("@Slscope@TSLDisplayAxisZoom@GetMin$qqrv"); }().real; }
-bool CTSLDisplayAxisZoom::GetIsZoomed() { return asBool([&] { TRGUI_CALL("@Slscope@TSLDisplayAxisZoom@GetIsZoomed$qqrv"); }()); }
+double CTSLDisplayAxisZoom::GetMax() { return call<"@Slscope@TSLDisplayAxisZoom@GetMax$qqrv", double>(*this); }
+double CTSLDisplayAxisZoom::GetMin() { return call<"@Slscope@TSLDisplayAxisZoom@GetMin$qqrv", double>(*this); }
+bool CTSLDisplayAxisZoom::GetIsZoomed() { return call<"@Slscope@TSLDisplayAxisZoom@GetIsZoomed$qqrv", bool>(*this); }
 
-Int CTSLDisplayView::GetLeftProp() { return asInt([&] { TRGUI_CALL("@Slscope@TSLDisplayView@GetLeftProp$qqrv"); }()); }
-Int CTSLDisplayView::GetTopProp() { return asInt([&] { TRGUI_CALL("@Slscope@TSLDisplayView@GetTopProp$qqrv"); }()); }
-Int CTSLDisplayView::GetWidthProp() { return asInt([&] { TRGUI_CALL("@Slscope@TSLDisplayView@GetWidthProp$qqrv"); }()); }
-Int CTSLDisplayView::GetHeightProp() { return asInt([&] { TRGUI_CALL("@Slscope@TSLDisplayView@GetHeightProp$qqrv"); }()); }
+Int CTSLDisplayView::GetLeftProp() { return call<"@Slscope@TSLDisplayView@GetLeftProp$qqrv", Int>(*this); }
+Int CTSLDisplayView::GetTopProp() { return call<"@Slscope@TSLDisplayView@GetTopProp$qqrv", Int>(*this); }
+Int CTSLDisplayView::GetWidthProp() { return call<"@Slscope@TSLDisplayView@GetWidthProp$qqrv", Int>(*this); }
+Int CTSLDisplayView::GetHeightProp() { return call<"@Slscope@TSLDisplayView@GetHeightProp$qqrv", Int>(*this); }
 
-Int CTSLAssociatedChannelLinkList::GetCount() { return asInt([&] { TRGUI_CALL("@Slscope@TSLAssociatedChannelLinkList@GetCount$qqrv"); }()); }
+Int CTSLAssociatedChannelLinkList::GetCount() { return call<"@Slscope@TSLAssociatedChannelLinkList@GetCount$qqrv", Int>(*this); }
 
-double CTSLDisplayAxis::GetCurrentMax() { return [&] { TRGUI_CALL("@Slscope@TSLDisplayAxis@GetCurrentMax$qqrv"); }().real; }
-double CTSLDisplayAxis::GetCurrentMin() { return [&] { TRGUI_CALL("@Slscope@TSLDisplayAxis@GetCurrentMin$qqrv"); }().real; }
-Instance CTSLDisplayAxis::GetVC_AssociatedChannels() { return asUnsigned([&] { TRGUI_CALL("@Slscope@TSLDisplayAxis@GetVC_AssociatedChannels$qqrv"); }()); }
+double CTSLDisplayAxis::GetCurrentMax() { return call<"@Slscope@TSLDisplayAxis@GetCurrentMax$qqrv", double>(*this); }
+double CTSLDisplayAxis::GetCurrentMin() { return call<"@Slscope@TSLDisplayAxis@GetCurrentMin$qqrv", double>(*this); }
+Instance CTSLDisplayAxis::GetVC_AssociatedChannels() { return call<"@Slscope@TSLDisplayAxis@GetVC_AssociatedChannels$qqrv", Instance>(*this); }
 
-Int CTSLBasicDisplayXAxis::GetVC_Samples() { return asInt([&] { TRGUI_CALL("@Slscope@TSLBasicDisplayXAxis@GetVC_Samples$qqrv"); }()); }
+Int CTSLBasicDisplayXAxis::GetVC_Samples() { return call<"@Slscope@TSLBasicDisplayXAxis@GetVC_Samples$qqrv", Int>(*this); }
 
-void CTSLChannelData::SetYData(const float* values, std::uint32_t n) { TRGUI_DO("@Slscope@TSLChannelData@SetYData$qqrpfui", values, n); }
-void CTSLChannelData::Clear() { TRGUI_DO("@Slscope@TSLChannelData@Clear$qqrv"); }
-double CTSLChannelData::GetSampleRate() { return [&] { TRGUI_CALL("@Slscope@TSLChannelData@GetSampleRate$qqrv"); }().real; }
-void CTSLChannelData::SetSampleRate(double rate) { TRGUI_DO("@Slscope@TSLChannelData@SetSampleRate$qqrd", rate); }
+void CTSLChannelData::SetYData(const float* values, std::uint32_t n) { call<"@Slscope@TSLChannelData@SetYData$qqrpfui">(*this, values, n); }
+void CTSLChannelData::Clear() { call<"@Slscope@TSLChannelData@Clear$qqrv">(*this); }
+double CTSLChannelData::GetSampleRate() { return call<"@Slscope@TSLChannelData@GetSampleRate$qqrv", double>(*this); }
+void CTSLChannelData::SetSampleRate(double rate) { call<"@Slscope@TSLChannelData@SetSampleRate$qqrd">(*this, rate); }
 
-Int CTSLDisplayChannel::GetXAxisIndex() { return asInt([&] { TRGUI_CALL("@Slscope@TSLDisplayChannel@GetXAxisIndex$qqrv"); }()); }
-void CTSLDisplayChannel::SetXAxisIndex(Int index) { TRGUI_DO("@Slscope@TSLDisplayChannel@SetXAxisIndex$qqri", index); }
-Int CTSLDisplayChannel::GetYAxisIndex() { return asInt([&] { TRGUI_CALL("@Slscope@TSLDisplayChannel@GetYAxisIndex$qqrv"); }()); }
-void CTSLDisplayChannel::SetYAxisIndex(Int index) { TRGUI_DO("@Slscope@TSLDisplayChannel@SetYAxisIndex$qqri", index); }
+Int CTSLDisplayChannel::GetXAxisIndex() { return call<"@Slscope@TSLDisplayChannel@GetXAxisIndex$qqrv", Int>(*this); }
+void CTSLDisplayChannel::SetXAxisIndex(Int index) { call<"@Slscope@TSLDisplayChannel@SetXAxisIndex$qqri">(*this, index); }
+Int CTSLDisplayChannel::GetYAxisIndex() { return call<"@Slscope@TSLDisplayChannel@GetYAxisIndex$qqrv", Int>(*this); }
+void CTSLDisplayChannel::SetYAxisIndex(Int index) { call<"@Slscope@TSLDisplayChannel@SetYAxisIndex$qqri">(*this, index); }
 
-Instance CTSLScopeChannel::GetVC_DrawMarkers() { return asUnsigned([&] { TRGUI_CALL("@Slscope@TSLScopeChannel@GetVC_DrawMarkers$qqrv"); }()); }
-void CTSLScopeChannel::SetDrawMarkers(Instance markers) { TRGUI_DO("@Slscope@TSLScopeChannel@SetDrawMarkers$qqrp30Slscope@TSLScopeChannelMarkers", markers); }
-Instance CTSLScopeChannel::GetVC_Data() { return asUnsigned([&] { TRGUI_CALL("@Slscope@TSLScopeChannel@GetVC_Data$qqrv"); }()); }
+Instance CTSLScopeChannel::GetVC_DrawMarkers() { return call<"@Slscope@TSLScopeChannel@GetVC_DrawMarkers$qqrv", Instance>(*this); }
+void CTSLScopeChannel::SetDrawMarkers(Instance markers) { call<"@Slscope@TSLScopeChannel@SetDrawMarkers$qqrp30Slscope@TSLScopeChannelMarkers">(*this, markers); }
+Instance CTSLScopeChannel::GetVC_Data() { return call<"@Slscope@TSLScopeChannel@GetVC_Data$qqrv", Instance>(*this); }
 
 // --- root chain
 
-bool CTSLCustomControlItem::GetHasEnable() { return asBool([&] { TRGUI_CALL("@Slcomponentcollection@TSLCustomControlItem@GetHasEnable$qqrv"); }()); }
-bool CTSLCustomControlItem::GetCanDisable() { return asBool([&] { TRGUI_CALL("@Slcomponentcollection@TSLCustomControlItem@GetCanDisable$qqrv"); }()); }
-Int CTSLCustomControlItem::GetIndex() { return asInt([&] { TRGUI_CALL("@Slcomponentcollection@TSLCustomControlItem@GetIndex$qqrv"); }()); }
-void CTSLCustomControlItem::SetIndex(Int index) { TRGUI_DO("@Slcomponentcollection@TSLCustomControlItem@SetIndex$qqri", index); }
+bool CTSLCustomControlItem::GetHasEnable() { return call<"@Slcomponentcollection@TSLCustomControlItem@GetHasEnable$qqrv", bool>(*this); }
+bool CTSLCustomControlItem::GetCanDisable() { return call<"@Slcomponentcollection@TSLCustomControlItem@GetCanDisable$qqrv", bool>(*this); }
+Int CTSLCustomControlItem::GetIndex() { return call<"@Slcomponentcollection@TSLCustomControlItem@GetIndex$qqrv", Int>(*this); }
+void CTSLCustomControlItem::SetIndex(Int index) { call<"@Slcomponentcollection@TSLCustomControlItem@SetIndex$qqri">(*this, index); }
 
 bool CTSLCustomControlItem::Create(CLPControl*)
 {
@@ -119,25 +131,25 @@ bool CTSLDataDisplay::Create(QObject* window)
     return false;
 }
 
-void CTSLDataDisplay::Print() { TRGUI_DO("@Slscope@TSLDataDisplay@Print$qqrv"); }
-void CTSLDataDisplay::ZoomOff() { TRGUI_DO("@Slscope@TSLDataDisplay@ZoomOff$qqrv"); }
-void CTSLDataDisplay::ZoomBy(double x, double y, bool keep) { TRGUI_DO("@Slscope@TSLDataDisplay@ZoomBy$qqrddo", x, y, keep); }
-void CTSLDataDisplay::ZoomBy(double x, double y) { TRGUI_DO("@Slscope@TSLDataDisplay@ZoomBy$qqrdd", x, y); }
-void CTSLDataDisplay::ZoomBy(double factor, bool keep) { TRGUI_DO("@Slscope@TSLDataDisplay@ZoomBy$qqrdo", factor, keep); }
-void CTSLDataDisplay::ZoomBy(double factor) { TRGUI_DO("@Slscope@TSLDataDisplay@ZoomBy$qqrd", factor); }
-void CTSLDataDisplay::ZoomTo(double a, double b, double c, double d, bool keep) { TRGUI_DO("@Slscope@TSLDataDisplay@ZoomTo$qqrddddo", a, b, c, d, keep); }
-void CTSLDataDisplay::ZoomTo(double a, double b, double c, double d) { TRGUI_DO("@Slscope@TSLDataDisplay@ZoomTo$qqrdddd", a, b, c, d); }
-void CTSLDataDisplay::ZoomToData(double a, double b, double c, double d, bool keep) { TRGUI_DO("@Slscope@TSLDataDisplay@ZoomToData$qqrddddo", a, b, c, d, keep); }
-void CTSLDataDisplay::ZoomToData(double a, double b, double c, double d) { TRGUI_DO("@Slscope@TSLDataDisplay@ZoomToData$qqrdddd", a, b, c, d); }
-void CTSLDataDisplay::UndoZoom() { TRGUI_DO("@Slscope@TSLDataDisplay@UndoZoom$qqrv"); }
-void CTSLDataDisplay::RedoZoom() { TRGUI_DO("@Slscope@TSLDataDisplay@RedoZoom$qqrv"); }
-void CTSLDataDisplay::ClearZoomUndo() { TRGUI_DO("@Slscope@TSLDataDisplay@ClearZoomUndo$qqrv"); }
-bool CTSLDataDisplay::GetCanRedoZoom() { return asBool([&] { TRGUI_CALL("@Slscope@TSLDataDisplay@GetCanRedoZoom$qqrv"); }()); }
-bool CTSLDataDisplay::GetCanUndoZoom() { return asBool([&] { TRGUI_CALL("@Slscope@TSLDataDisplay@GetCanUndoZoom$qqrv"); }()); }
-bool CTSLDataDisplay::GetCanZoomOut() { return asBool([&] { TRGUI_CALL("@Slscope@TSLDataDisplay@GetCanZoomOut$qqrv"); }()); }
-bool CTSLDataDisplay::GetCanZoomIn() { return asBool([&] { TRGUI_CALL("@Slscope@TSLDataDisplay@GetCanZoomIn$qqrv"); }()); }
-bool CTSLDataDisplay::GetVC_Hold() { return asBool([&] { TRGUI_CALL("@Slscope@TSLDataDisplay@GetVC_Hold$qqrv"); }()); }
-void CTSLDataDisplay::SetHold(bool hold) { TRGUI_DO("@Slscope@TSLDataDisplay@SetHold$qqro", hold); }
+void CTSLDataDisplay::Print() { call<"@Slscope@TSLDataDisplay@Print$qqrv">(*this); }
+void CTSLDataDisplay::ZoomOff() { call<"@Slscope@TSLDataDisplay@ZoomOff$qqrv">(*this); }
+void CTSLDataDisplay::ZoomBy(double x, double y, bool keep) { call<"@Slscope@TSLDataDisplay@ZoomBy$qqrddo">(*this, x, y, keep); }
+void CTSLDataDisplay::ZoomBy(double x, double y) { call<"@Slscope@TSLDataDisplay@ZoomBy$qqrdd">(*this, x, y); }
+void CTSLDataDisplay::ZoomBy(double factor, bool keep) { call<"@Slscope@TSLDataDisplay@ZoomBy$qqrdo">(*this, factor, keep); }
+void CTSLDataDisplay::ZoomBy(double factor) { call<"@Slscope@TSLDataDisplay@ZoomBy$qqrd">(*this, factor); }
+void CTSLDataDisplay::ZoomTo(double a, double b, double c, double d, bool keep) { call<"@Slscope@TSLDataDisplay@ZoomTo$qqrddddo">(*this, a, b, c, d, keep); }
+void CTSLDataDisplay::ZoomTo(double a, double b, double c, double d) { call<"@Slscope@TSLDataDisplay@ZoomTo$qqrdddd">(*this, a, b, c, d); }
+void CTSLDataDisplay::ZoomToData(double a, double b, double c, double d, bool keep) { call<"@Slscope@TSLDataDisplay@ZoomToData$qqrddddo">(*this, a, b, c, d, keep); }
+void CTSLDataDisplay::ZoomToData(double a, double b, double c, double d) { call<"@Slscope@TSLDataDisplay@ZoomToData$qqrdddd">(*this, a, b, c, d); }
+void CTSLDataDisplay::UndoZoom() { call<"@Slscope@TSLDataDisplay@UndoZoom$qqrv">(*this); }
+void CTSLDataDisplay::RedoZoom() { call<"@Slscope@TSLDataDisplay@RedoZoom$qqrv">(*this); }
+void CTSLDataDisplay::ClearZoomUndo() { call<"@Slscope@TSLDataDisplay@ClearZoomUndo$qqrv">(*this); }
+bool CTSLDataDisplay::GetCanRedoZoom() { return call<"@Slscope@TSLDataDisplay@GetCanRedoZoom$qqrv", bool>(*this); }
+bool CTSLDataDisplay::GetCanUndoZoom() { return call<"@Slscope@TSLDataDisplay@GetCanUndoZoom$qqrv", bool>(*this); }
+bool CTSLDataDisplay::GetCanZoomOut() { return call<"@Slscope@TSLDataDisplay@GetCanZoomOut$qqrv", bool>(*this); }
+bool CTSLDataDisplay::GetCanZoomIn() { return call<"@Slscope@TSLDataDisplay@GetCanZoomIn$qqrv", bool>(*this); }
+bool CTSLDataDisplay::GetVC_Hold() { return call<"@Slscope@TSLDataDisplay@GetVC_Hold$qqrv", bool>(*this); }
+void CTSLDataDisplay::SetHold(bool hold) { call<"@Slscope@TSLDataDisplay@SetHold$qqro">(*this, hold); }
 
 bool CTSLDataChart::Create(CLPControl* parent)
 {
@@ -153,14 +165,14 @@ bool CTSLDataChart::Create(QObject* window)
     return false;
 }
 
-void CTSLDataChart::ZoomBy(double x, double y, bool keep) { TRGUI_DO("@Slscope@TSLDataChart@ZoomBy$qqrddo", x, y, keep); }
-void CTSLDataChart::ZoomTo(double a, double b, double c, double d, bool keep) { TRGUI_DO("@Slscope@TSLDataChart@ZoomTo$qqrddddo", a, b, c, d, keep); }
-void CTSLDataChart::ZoomToData(double a, double b, double c, double d, bool keep) { TRGUI_DO("@Slscope@TSLDataChart@ZoomToData$qqrddddo", a, b, c, d, keep); }
-UInt CTSLDataChart::GetRefreshInterval() { return asUnsigned([&] { TRGUI_CALL("@Slscope@TSLDataChart@GetRefreshInterval$qqrv"); }()); }
-void CTSLDataChart::SetRefreshInterval(UInt ms) { TRGUI_DO("@Slscope@TSLDataChart@SetRefreshInterval$qqrui", ms); }
+void CTSLDataChart::ZoomBy(double x, double y, bool keep) { call<"@Slscope@TSLDataChart@ZoomBy$qqrddo">(*this, x, y, keep); }
+void CTSLDataChart::ZoomTo(double a, double b, double c, double d, bool keep) { call<"@Slscope@TSLDataChart@ZoomTo$qqrddddo">(*this, a, b, c, d, keep); }
+void CTSLDataChart::ZoomToData(double a, double b, double c, double d, bool keep) { call<"@Slscope@TSLDataChart@ZoomToData$qqrddddo">(*this, a, b, c, d, keep); }
+UInt CTSLDataChart::GetRefreshInterval() { return call<"@Slscope@TSLDataChart@GetRefreshInterval$qqrv", UInt>(*this); }
+void CTSLDataChart::SetRefreshInterval(UInt ms) { call<"@Slscope@TSLDataChart@SetRefreshInterval$qqrui">(*this, ms); }
 
-void CTSLScope::Invalidate() { TRGUI_DO("@Slscope@TSLScope@Invalidate$qqrv"); }
-void CTSLScope::Print() { TRGUI_DO("@Slscope@TSLScope@Print$qqrv"); }
+void CTSLScope::Invalidate() { call<"@Slscope@TSLScope@Invalidate$qqrv">(*this); }
+void CTSLScope::Print() { call<"@Slscope@TSLScope@Print$qqrv">(*this); }
 
 bool CTSLScope::adopt(HostHandle handle)
 {

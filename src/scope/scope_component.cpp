@@ -1,32 +1,18 @@
 #include "scope/scope_component.h"
 
-#include "widgets/file_dialog.h"
-
 #include <qcustomplot.h>
 
-#include <QApplication>
-#include <QBuffer>
-#include <QClipboard>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
-#include <QMetaMethod>
 #include <QMouseEvent>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QStringEncoder>
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace trgui::scope {
 
@@ -60,106 +46,7 @@ protected:
     int getSubTickCount(double) override { return 0; }
 };
 
-constexpr auto kSaveFilter = "PNG (*.png);;PDF (*.pdf);;CSV (*.csv)";
-
-// Writes bytes to path whole; on failure reason receives the system's text.
-bool writeWhole(const QString& path, const QByteArray& bytes, QString* reason)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush())
-        return true;
-    if (reason)
-        *reason = file.errorString();
-    return false;
-}
-
-// A value as the CSV file holds it: up to seven significant digits, plain
-// digits with a decimal comma, "----" for a value that is no number.
-QByteArray csvNumber(double value)
-{
-    if (!std::isfinite(value))
-        return "----";
-    const int magnitude = value == 0 ? 0 : static_cast<int>(std::floor(std::log10(std::abs(value))));
-    QByteArray text = QByteArray::number(value, 'f', std::clamp(6 - magnitude, 0, 15));
-    if (text.contains('.')) {
-        while (text.endsWith('0'))
-            text.chop(1);
-        if (text.endsWith('.'))
-            text.chop(1);
-    }
-    if (text == "-0")
-        text = "0";
-    text.replace('.', ',');
-    return text;
-}
-
 } // namespace
-
-Span visibleSpan(const AxisLimits& limits, double dataMin, double dataMax, double minWidth)
-{
-    const bool hasData = dataMin <= dataMax;
-    Span span{limits.min, limits.max};
-    const bool lowerFollows = limits.autoScaling || limits.minFollowsData;
-    const bool upperFollows = limits.autoScaling || limits.maxFollowsData;
-    if (hasData) {
-        if (lowerFollows)
-            span.lower = dataMin;
-        if (upperFollows)
-            span.upper = dataMax;
-        // A little room around the data, so a line at the edge stays visible.
-        const double width = span.upper - span.lower;
-        const double margin = width > 0 ? width * 0.05 : std::max(std::abs(span.upper) * 0.05, 0.5);
-        if (lowerFollows)
-            span.lower -= margin;
-        if (upperFollows)
-            span.upper += margin;
-        // An end that follows the data alone never comes inside its set value:
-        // the axis grows for larger data and keeps its usual size otherwise.
-        if (limits.minFollowsData && !limits.autoScaling)
-            span.lower = std::min(span.lower, limits.min);
-        if (limits.maxFollowsData && !limits.autoScaling)
-            span.upper = std::max(span.upper, limits.max);
-        // Small variations are shown over a readable height, not blown up to fill it.
-        if (lowerFollows && upperFollows && span.upper - span.lower < minWidth) {
-            const double centre = (span.upper + span.lower) / 2;
-            span = {centre - minWidth / 2, centre + minWidth / 2};
-        }
-    }
-    if (!(span.upper > span.lower))
-        span.upper = span.lower + 1;
-    return span;
-}
-
-double tickStep(double width, int precision)
-{
-    const double smallest = std::pow(10.0, -std::clamp(precision, 0, 15));
-    if (!(width > 0) || !std::isfinite(width))
-        return smallest;
-    // The largest step of 1, 2 or 5 times a power of ten that puts three ticks on the axis.
-    const double most = width / 3;
-    const double power = std::pow(10.0, std::floor(std::log10(most)));
-    double step = power;
-    for (double mantissa : {2.0, 5.0, 10.0}) {
-        if (mantissa * power <= most * (1 + 1e-9))
-            step = mantissa * power;
-    }
-    return std::max(step, smallest);
-}
-
-QString formatAxisNumber(double value, int precision, bool fixedPrecision)
-{
-    precision = std::clamp(precision, 0, 15);
-    if (std::abs(value) < 0.5 * std::pow(10.0, -precision))
-        value = 0;  // no "-0.0"
-    QString text = QString::number(value, 'f', precision);
-    if (!fixedPrecision && text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
-    }
-    return text;
-}
 
 ScopeComponent::ScopeComponent(QWidget* parent)
     : QWidget(parent), model_(new ScopeModel(this)), plot_(new QCustomPlot(this)), toolBar_(new QWidget(this))
@@ -286,7 +173,7 @@ void ScopeComponent::redraw()
     syncStructure();
     applySettings();
     applyData();
-    if (!zoomed_)
+    if (!zoom_.zoomed())
         applyRanges();
     styleForSamplesInView(plot_->xAxis->range().size());
     describe();
@@ -362,11 +249,15 @@ QCPAxis* ScopeComponent::valueAxis(int yAxisIndex) const
     return plot_->yAxis;
 }
 
+int ScopeComponent::modelAxisIndex(int yAxisIndex) const
+{
+    return yAxisIndex >= 1 && yAxisIndex <= model_->additionalAxes->count() ? yAxisIndex : 0;
+}
+
 AxisNode* ScopeComponent::axisNode(int yAxisIndex) const
 {
-    if (yAxisIndex >= 1 && yAxisIndex <= model_->additionalAxes->count())
-        return model_->additionalAxes->axis(yAxisIndex - 1);
-    return model_->yAxis;
+    const int index = modelAxisIndex(yAxisIndex);
+    return index == 0 ? model_->yAxis : model_->additionalAxes->axis(index - 1);
 }
 
 void ScopeComponent::applySettings()
@@ -435,11 +326,12 @@ void ScopeComponent::showZoomState()
     // notice says that new samples go on outside it.
     heldNotice_->setText(model_->zooming->heldNotice);
     heldNotice_->setAccessibleName(model_->zooming->heldNotice);
-    heldNotice_->setVisible(zoomed_ && !model_->zooming->heldNotice.isEmpty());
+    const bool zoomed = zoom_.zoomed();
+    heldNotice_->setVisible(zoomed && !model_->zooming->heldNotice.isEmpty());
     QFont font = zoomOffButton_->font();
-    font.setBold(zoomed_);
+    font.setBold(zoomed);
     zoomOffButton_->setFont(font);
-    zoomOffButton_->setAutoRaise(!zoomed_);
+    zoomOffButton_->setAutoRaise(!zoomed);
 }
 
 void ScopeComponent::styleForSamplesInView(double samples)
@@ -499,24 +391,16 @@ void ScopeComponent::applyRanges()
     plot_->xAxis->setRange(0, std::max<double>(1, static_cast<double>(samples - 1)));
 
     for (int axisIndex = 0; axisIndex <= extraAxes_.size(); ++axisIndex) {
-        double low = std::numeric_limits<double>::infinity();
-        double high = -low;
+        DataExtent extent;
         for (int i = 0; i < graphs_.size(); ++i) {
             const ChannelNode* channel = model_->channels->channel(i);
-            if (!channel->visible || valueAxis(channel->yAxisIndex) != valueAxis(axisIndex))
-                continue;
-            for (double v : channel->data->values) {
-                if (std::isfinite(v)) {
-                    low = std::min(low, v);
-                    high = std::max(high, v);
-                }
-            }
+            if (channel->visible && valueAxis(channel->yAxisIndex) == valueAxis(axisIndex))
+                extent.include(channel->data->values);
         }
         const AxisNode* node = axisNode(axisIndex);
         const AxisLimits limits{node->autoScaling->enabled, node->min->value, node->max->value, node->min->autoScale,
                                 node->max->autoScale};
-        const double minWidth = 10 * std::pow(10.0, -std::clamp(node->format->precision, 0, 15));
-        const Span span = visibleSpan(limits, low, high, minWidth);
+        const Span span = visibleSpan(limits, extent.lower, extent.upper, minimumSpanWidth(node->format->precision));
         valueAxis(axisIndex)->setRange(span.lower, span.upper);
     }
 }
@@ -528,34 +412,27 @@ QVector<QCPAxis*> ScopeComponent::allAxes() const
     return axes;
 }
 
-ScopeComponent::View ScopeComponent::currentView() const
+ZoomView ScopeComponent::currentView() const
 {
-    View view;
+    ZoomView view;
     for (QCPAxis* axis : allAxes())
-        view.ranges.push_back({axis->range().lower, axis->range().upper});
+        view.push_back({axis->range().lower, axis->range().upper});
     return view;
 }
 
-void ScopeComponent::applyView(const View& view)
+void ScopeComponent::applyView(const ZoomView& view)
 {
     const auto axes = allAxes();
-    for (qsizetype i = 0; i < axes.size() && i < view.ranges.size(); ++i)
-        axes[i]->setRange(view.ranges[i].first, view.ranges[i].second);
-    zoomed_ = true;
+    const qsizetype shared = std::min(axes.size(), static_cast<qsizetype>(view.size()));
+    for (qsizetype i = 0; i < shared; ++i)
+        axes[i]->setRange(view[static_cast<std::size_t>(i)].lower, view[static_cast<std::size_t>(i)].upper);
     showZoomState();
     plot_->replot();
 }
 
-void ScopeComponent::rememberView()
-{
-    undo_.push_back(currentView());
-    redo_.clear();
-}
-
 void ScopeComponent::markZoomed()
 {
-    rememberView();
-    zoomed_ = true;
+    zoom_.leave(currentView());
     showZoomState();
     if (model_->zooming->holdOnZoom)
         setHold(true);
@@ -580,10 +457,8 @@ void ScopeComponent::zoomToRect(const QRect& rect)
 
 void ScopeComponent::zoomOff()
 {
-    zoomed_ = false;
+    zoom_.off();
     showZoomState();
-    undo_.clear();
-    redo_.clear();
     if (held_) {
         // Held: the frozen data is shown again at its full range.
         applyRanges();
@@ -617,150 +492,19 @@ void ScopeComponent::zoomTo(double xMin, double yMin, double xMax, double yMax)
 
 void ScopeComponent::undoZoom()
 {
-    if (undo_.isEmpty())
-        return;
-    redo_.push_back(currentView());
-    applyView(undo_.takeLast());
+    if (const auto view = zoom_.undo(currentView()))
+        applyView(*view);
 }
 
 void ScopeComponent::redoZoom()
 {
-    if (redo_.isEmpty())
-        return;
-    undo_.push_back(currentView());
-    applyView(redo_.takeLast());
+    if (const auto view = zoom_.redo(currentView()))
+        applyView(*view);
 }
 
 void ScopeComponent::clearZoomUndo()
 {
-    undo_.clear();
-    redo_.clear();
-}
-
-void ScopeComponent::print()
-{
-    QPrinter printer;
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    QCPPainter painter(&printer);
-    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const PlainLook plain(*this);
-    plot_->toPainter(&painter, page.width(), page.width() * plot_->height() / std::max(1, plot_->width()));
-}
-
-void ScopeComponent::copyToClipboard()
-{
-    const PlainLook plain(*this);
-    QApplication::clipboard()->setPixmap(plot_->toPixmap());
-}
-
-void ScopeComponent::save()
-{
-    const QString caption = model_->saveButton->caption;
-    const QString filter = QString::fromLatin1(kSaveFilter);
-    QString chosenFilter;
-    QString path = fileChooser_ ? fileChooser_(this, caption, filter, &chosenFilter)
-                                : widgets::chooseFile(this, widgets::FileDialogKind::Save, caption, QString(), filter,
-                                                      &chosenFilter);
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += chosenFilter.startsWith(QLatin1String("PDF")) ? QStringLiteral(".pdf")
-              : chosenFilter.startsWith(QLatin1String("CSV")) ? QStringLiteral(".csv")
-                                                              : QStringLiteral(".png");
-    QString reason;
-    if (saveFile(path, &reason))
-        return;
-    if (isSignalConnected(QMetaMethod::fromSignal(&ScopeComponent::saveFailed))) {
-        emit saveFailed(path, reason);
-    } else {
-        QMessageBox box(QMessageBox::NoIcon, caption, QDir::toNativeSeparators(path) + QLatin1Char('\n') + reason,
-                        QMessageBox::Ok, this);
-        box.exec();
-    }
-}
-
-bool ScopeComponent::saveFile(const QString& path, QString* reason)
-{
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("csv"))
-        return writeWhole(path, csvBytes(), reason);
-    if (suffix == QLatin1String("pdf")) {
-        // The PDF writer keeps its reasons to itself: the file is opened here
-        // first, so that the system can say why it cannot be written.
-        QFile probe(path);
-        if (!probe.open(QIODevice::WriteOnly)) {
-            if (reason)
-                *reason = probe.errorString();
-            return false;
-        }
-        probe.close();
-        if (savePdf(path))
-            return true;
-        if (reason)
-            *reason = probe.errorString();
-        return false;
-    }
-    return writeWhole(path, pngBytes(), reason);
-}
-
-QByteArray ScopeComponent::pngBytes() const
-{
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    const PlainLook plain(*this);
-    plot_->toPixmap().save(&buffer, "PNG");
-    return png;
-}
-
-bool ScopeComponent::savePng(const QString& path)
-{
-    return writeWhole(path, pngBytes(), nullptr);
-}
-
-bool ScopeComponent::savePdf(const QString& path)
-{
-    const PlainLook plain(*this);
-    return plot_->savePdf(path);
-}
-
-QByteArray ScopeComponent::csvBytes() const
-{
-    QStringEncoder encoder("windows-1252");
-    auto encode = [&encoder](const QString& text) { return QByteArray(encoder.encode(text)); };
-    const int channels = model_->channels->count();
-    QByteArray out = encode(model_->xAxis->label->text);
-    qsizetype rows = 0;
-    for (int i = 0; i < channels; ++i) {
-        const ChannelNode* channel = model_->channels->channel(i);
-        // The axis label carries the unit when its axis shows this channel only.
-        const AxisNode* axis = axisNode(channel->yAxisIndex);
-        int sharing = 0;
-        for (int k = 0; k < channels; ++k)
-            sharing += axisNode(model_->channels->channel(k)->yAxisIndex) == axis ? 1 : 0;
-        const QString heading = sharing == 1 && !axis->label->text.isEmpty() ? axis->label->text : channel->name;
-        out += "; " + encode(heading);
-        rows = std::max(rows, channel->data->values.size());
-    }
-    out += "\r\n";
-    for (qsizetype row = 0; row < rows; ++row) {
-        out += QByteArray::number(row);
-        for (int i = 0; i < channels; ++i) {
-            const auto& values = model_->channels->channel(i)->data->values;
-            out += "; ";
-            if (row < values.size())
-                out += csvNumber(values[row]);
-        }
-        out += "\r\n";
-    }
-    return out;
-}
-
-bool ScopeComponent::saveCsv(const QString& path)
-{
-    return writeWhole(path, csvBytes(), nullptr);
+    zoom_.forget();
 }
 
 QString ScopeComponent::toolTipAt(const QPoint& pixel) const
@@ -791,19 +535,6 @@ void ScopeComponent::showFocus(bool focused) const
 {
     // The plot with the focus is framed in the focus colour.
     plot_->setBackground(focused ? palette().highlight().color().lighter(185) : QColor(Qt::white));
-}
-
-ScopeComponent::PlainLook::PlainLook(const ScopeComponent& scope) : scope_(scope), focused_(scope.plot_->hasFocus())
-{
-    // Pictures, prints and copies show the chart, not where the keyboard is.
-    if (focused_)
-        scope_.showFocus(false);
-}
-
-ScopeComponent::PlainLook::~PlainLook()
-{
-    if (focused_)
-        scope_.showFocus(true);
 }
 
 std::vector<QWidget*> ScopeComponent::focusOrder() const

@@ -5,7 +5,9 @@
 // the data are drawn at most once per refresh interval, and nothing new is
 // drawn while the chart is held.
 
+#include "scope/axis_ranges.h"
 #include "scope/scope_model.h"
+#include "scope/zoom_history.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -25,32 +27,6 @@ class QLabel;
 class QToolButton;
 
 namespace trgui::scope {
-
-// The visible range of an axis: the data range when it scales, otherwise
-// its Min/Max values; an end marked AutoScale follows the data on its own.
-struct AxisLimits {
-    bool autoScaling = false;  // both ends follow the data
-    double min = 0;
-    double max = 1;
-    bool minFollowsData = false;
-    bool maxFollowsData = false;
-};
-struct Span {
-    double lower = 0;
-    double upper = 1;
-    bool operator==(const Span&) const = default;
-};
-// dataMin > dataMax: no data. An axis whose both ends follow the data spans
-// at least minWidth.
-Span visibleSpan(const AxisLimits& limits, double dataMin, double dataMax, double minWidth = 0);
-
-// The distance between labelled ticks on an axis of the given width whose
-// labels show precision decimals.
-double tickStep(double width, int precision);
-
-// A number as the axis format says: exactly `precision` decimals when fixed,
-// otherwise at most that many.
-QString formatAxisNumber(double value, int precision, bool fixedPrecision);
 
 class ScopeComponent : public QWidget {
     Q_OBJECT
@@ -76,9 +52,9 @@ public:
     void undoZoom();
     void redoZoom();
     void clearZoomUndo();
-    bool canUndoZoom() const { return !undo_.isEmpty(); }
-    bool canRedoZoom() const { return !redo_.isEmpty(); }
-    bool isZoomed() const { return zoomed_; }
+    bool canUndoZoom() const { return zoom_.canUndo(); }
+    bool canRedoZoom() const { return zoom_.canRedo(); }
+    bool isZoomed() const { return zoom_.zoomed(); }
     void print();
     void copyToClipboard();
     void save();
@@ -134,9 +110,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct View {
-        QVector<QPair<double, double>> ranges;  // X axis, main Y axis, additional axes
-    };
     void requestRedraw();
     void redraw();
     void syncStructure();
@@ -145,10 +118,13 @@ private:
     void applyRanges();
     QVector<QCPAxis*> allAxes() const;
     QCPAxis* valueAxis(int yAxisIndex) const;
+    // A channel's Y axis index as the model has it: one out of range names
+    // the main axis (0).
+    int modelAxisIndex(int yAxisIndex) const;
     AxisNode* axisNode(int yAxisIndex) const;
-    View currentView() const;
-    void applyView(const View& view);
-    void rememberView();
+    // The axes' spans now: the X axis, the main Y axis, the additional ones.
+    ZoomView currentView() const;
+    void applyView(const ZoomView& view);
     void markZoomed();
     void showZoomState();
     // Zooms to a rectangle the user drew, unless it was a click.
@@ -194,10 +170,8 @@ private:
     bool dirty_ = true;
     bool held_ = false;
     bool deferred_ = false;
-    bool zoomed_ = false;
     int redrawCount_ = 0;
-    QVector<View> undo_;
-    QVector<View> redo_;
+    ZoomHistory zoom_;
     bool panPressed_ = false;  // right or middle button down on the plot
     bool panning_ = false;     // and moved beyond a click
     QPoint panFrom_;

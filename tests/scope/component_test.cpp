@@ -147,6 +147,43 @@ TEST_F(Component, setYDataPutsTheGivenCountOfPointsOnTheGraph)
     EXPECT_EQ(line(0)->dataCount(), 0);
 }
 
+TEST_F(Component, aMethodOnAnotherObjectOrWithArgumentsMissingOrOfAnotherTypeDoesNothing)
+{
+    const Instance channel = object("Channels.0");
+    const auto data = static_cast<Instance>(call(ScopePkg, "@Slscope@TSLScopeChannel@GetVC_Data$qqrv", channel).integer);
+    ASSERT_NE(data, 0u);
+    call(ScopePkg, "@Slscope@TSLDataDisplay@SetHold$qqro", root, {true});
+    struct Case {
+        const char* what;
+        const char* symbol;
+        Instance on;
+        std::vector<MethodArg> args;
+    };
+    const Case cases[] = {
+        {"interval on a channel", "@Slscope@TSLDataChart@SetRefreshInterval$qqrui", channel, {5u}},
+        {"interval as a signed number", "@Slscope@TSLDataChart@SetRefreshInterval$qqrui", root, {5}},
+        {"one factor of two", "@Slscope@TSLDataChart@ZoomBy$qqrddo", root, {2.0}},
+        {"zoom on the zoom settings", "@Slscope@TSLDataDisplay@ZoomTo$qqrdddd", object("Zooming"), {0.0, 0.0, 1.0, 1.0}},
+        {"axis index of the scope", "@Slscope@TSLDisplayChannel@SetYAxisIndex$qqri", root, {1}},
+        {"sample rate as an integer", "@Slscope@TSLChannelData@SetSampleRate$qqrd", data, {5}},
+        {"hold of a channel", "@Slscope@TSLDataDisplay@GetVC_Hold$qqrv", channel, {}},
+        {"zoom in on a channel", "@Slscope@TSLDataDisplay@GetCanZoomIn$qqrv", channel, {}},
+    };
+    for (const auto& c : cases) {
+        const MethodValue answer = call(ScopePkg, c.symbol, c.on, c.args);
+        EXPECT_EQ(answer.integer, 0) << c.what;
+        EXPECT_EQ(answer.real, 0) << c.what;
+    }
+    EXPECT_EQ(scope->refreshInterval(), 100u);
+    EXPECT_FALSE(scope->isZoomed());
+    EXPECT_EQ(scope->model()->channels->channel(0)->yAxisIndex, 0);
+    EXPECT_EQ(call(ScopePkg, "@Slscope@TSLChannelData@GetSampleRate$qqrv", data).real, 1.0);
+
+    EXPECT_EQ(call(ScopePkg, "@Slscope@TSLDataDisplay@GetCanZoomIn$qqrv", root).integer, 1);
+    call(ScopePkg, "@Slscope@TSLDataChart@ZoomBy$qqrddo", root, {2.0, 2.0, true});
+    EXPECT_TRUE(scope->isZoomed()) << "the flag after the factors is passed over";
+}
+
 TEST_F(Component, holdStopsRedrawsAndTheRefreshIntervalSpacesThem)
 {
     const float values[] = {1, 2, 3};
@@ -199,69 +236,6 @@ TEST_F(Component, zoomKeepsItsViewUntilZoomOff)
     call(ScopePkg, "@Slscope@TSLDataDisplay@ZoomOff$qqrv", root);
     EXPECT_EQ(scope->plot()->yAxis->range(), full);
     EXPECT_EQ(scope->plot()->xAxis->range(), QCPRange(0, 4));
-}
-
-TEST(ScopeRanges, axisSpansFollowTheirSettings)
-{
-    struct Case {
-        const char* what;
-        AxisLimits limits;
-        double dataMin, dataMax, minWidth;
-        Span expected;
-    };
-    const Case cases[] = {
-        {"fixed", {false, -40, 100}, 10, 20, 1, {-40, 100}},
-        {"no data", {true, -40, 100}, 1, 0, 1, {-40, 100}},
-        {"autoscaled", {true, -40, 100}, 10, 20, 1, {9.5, 20.5}},
-        {"flat data", {true, -40, 100}, 20, 20, 0, {19, 21}},
-        // Small variations keep the minimum height around their middle.
-        {"small variation", {true, -40, 100}, 21.49, 21.51, 1, {21, 22}},
-        // The flow axis: minimum stays at 0, maximum grows with the data but
-        // never comes below its set 10.
-        {"max follows up", {false, 0, 10, false, true}, 2, 40, 0.1, {0, 42}},
-        {"max stays", {false, 0, 10, false, true}, 1, 4, 0.1, {0, 10}},
-        {"tiny flows", {false, 0, 10, false, true}, 0.001, 0.003, 0.1, {0, 10}},
-        {"bad limits", {false, 5, 5}, 1, 0, 1, {5, 6}},
-    };
-    for (const auto& c : cases) {
-        const Span s = visibleSpan(c.limits, c.dataMin, c.dataMax, c.minWidth);
-        EXPECT_NEAR(s.lower, c.expected.lower, 1e-9) << c.what;
-        EXPECT_NEAR(s.upper, c.expected.upper, 1e-9) << c.what;
-    }
-}
-
-TEST(ScopeRanges, ticksAreStepsTheLabelsCanShowAndAtLeastThree)
-{
-    struct Case {
-        double width;
-        int precision;
-        double step;
-    };
-    const Case cases[] = {
-        {1.0, 1, 0.2}, {0.02, 1, 0.1}, {49, 0, 10}, {4, 0, 1}, {1, 0, 1}, {10, 2, 2}, {0.75, 2, 0.2}, {140, 1, 20},
-    };
-    for (const auto& c : cases) {
-        const double step = tickStep(c.width, c.precision);
-        EXPECT_NEAR(step, c.step, 1e-12) << c.width << " at precision " << c.precision;
-        // Whatever the width, a step is never finer than the last digit shown.
-        EXPECT_GE(step, std::pow(10.0, -c.precision) * (1 - 1e-12));
-    }
-}
-
-TEST(ScopeRanges, axisNumbersFollowTheFormat)
-{
-    struct Case {
-        double value;
-        int precision;
-        bool fixed;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {20, 1, false, "20"},  {20.25, 1, false, "20.3"}, {2, 2, true, "2.00"},
-        {-0.001, 1, false, "0"}, {1234.5, 0, false, "1235"}, {0.5, 2, false, "0.5"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(formatAxisNumber(c.value, c.precision, c.fixed), QString::fromLatin1(c.expected)) << c.value;
 }
 
 TEST_F(Component, exportsThePlottedSamplesAndShowsThemUnderTheMouse)
@@ -395,8 +369,9 @@ TEST_F(Component, theMouseAndTheKeysZoomAndMoveTheViewUntilZoomOff)
         g.act();
         EXPECT_TRUE(scope->isZoomed()) << g.what;
         EXPECT_TRUE(notice->isVisible()) << g.what << ": the held view is told";
-        if (std::string(g.what) == "right-button drag")
+        if (std::string(g.what) == "right-button drag") {
             EXPECT_NEAR(plot->xAxis->coordToPixel(5) - sample5Before, 80, 2) << "the data moves with the mouse";
+        }
         EXPECT_NE(plot->xAxis->range(), fullX) << g.what;
         scope->setYData(scope->model()->channels->channel(0)->data, values, 11);
         scope->redrawNow();
