@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int tick = 0; tick < 2000 && !script.exhausted(); ++tick) {
         now += 100;
         cycle.tick();
-        FUZZ_CHECK(cycle.step() >= 0 && cycle.step() <= core::MeasurementCycle::kDeliveryStep);
+        FUZZ_CHECK(cycle.step() >= core::PollStep::Idle && cycle.step() <= core::PollStep::Deliver);
         FUZZ_CHECK(!cycle.exchangeInFlight());  // inline: every exchange has ended
         FUZZ_CHECK(cycle.lastReplyCount() <= device::kReadSize);
         FUZZ_CHECK(static_cast<int>(settings.deviceFamily) >= -1 && static_cast<int>(settings.deviceFamily) <= 2);

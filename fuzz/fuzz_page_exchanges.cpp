@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         }
         case 2: {
-            const int family = static_cast<int>(c % 4) - 1;
+            const auto family = static_cast<device::Family>(static_cast<int>(c % 4) - 1);
             std::vector<std::uint8_t> block(device::configurationBlockSize(family));
             for (std::size_t i = 0; i < block.size(); ++i)
                 block[i] = static_cast<std::uint8_t>(i * 7 + c);
