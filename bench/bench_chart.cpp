@@ -8,12 +8,12 @@
 //   bench_chart [--cpu SECONDS] [--pictures DIR]
 
 #include "app/call_controls_sheet.h"
-#include "pages/visualisation/cgrafik.h"
-#include "scope/component_host.h"
-#include "support/program_directory.h"
 #include "pages/operation/core/recording.h"
+#include "pages/visualisation/cgrafik.h"
 #include "pages/visualisation/core/recording_file.h"
+#include "scope/component_host.h"
 #include "scope/scope_component.h"
+#include "support/program_directory.h"
 #include "support/simulator.h"
 
 #include <qcustomplot.h>

@@ -3,8 +3,8 @@
 // under 300 ms); with --out DIR the PDF in each language is kept there.
 //   bench_report [--out DIR]
 
-#include "widgets/report_pdf.h"
 #include "core/service_report.h"
+#include "widgets/report_pdf.h"
 
 #include <QApplication>
 #include <QDir>

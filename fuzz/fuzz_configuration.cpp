@@ -2,10 +2,10 @@
 // refused whole, a block of the right size always decodes, and what a decode
 // gives encodes into a block that decodes to the same form again.
 
+#include "device/protocol.h"
+#include "fuzz_support.h"
 #include "pages/configuration/core/configuration_block.h"
 #include "pages/configuration/core/configuration_file.h"
-#include "fuzz_support.h"
-#include "device/protocol.h"
 
 using namespace trgui;
 using namespace trgui::pages::configuration;

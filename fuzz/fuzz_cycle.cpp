@@ -3,9 +3,9 @@
 // tick, and a failed line is replaced and the poll restarted as the window does.
 
 #include "core/device_lock.h"
-#include "fuzz_link.h"
 #include "core/measurement_cycle.h"
 #include "core/port_slot.h"
+#include "fuzz_link.h"
 
 #include <array>
 

@@ -2,8 +2,8 @@
 
 // A serial link whose replies are the fuzzer's bytes.
 
-#include "fuzz_support.h"
 #include "device/serial_link.h"
+#include "fuzz_support.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // The pages' conversations against a device whose replies are the fuzzer's
 // bytes: one conversation after another on the same line, chosen by the input.
 
-#include "fuzz_link.h"
 #include "device/page_exchanges.h"
+#include "fuzz_link.h"
 
 #include <memory>
 #include <vector>

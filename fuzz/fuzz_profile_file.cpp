@@ -2,10 +2,10 @@
 // the atoi-like conversion, a write read back, and the settings record loaded,
 // saved and loaded again.
 
-#include "fuzz_support.h"
 #include "core/plain_numbers.h"
 #include "core/profile_file.h"
 #include "core/settings_record.h"
+#include "fuzz_support.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,10 +1,10 @@
 #include "app/call_controls_sheet.h"
 
-#include "pages/operation/cbetrieb.h"
-#include "pages/visualisation/cgrafik.h"
 #include "pages/configuration/ckonfiguration.h"
-#include "pages/settings/einstellungen.h"
+#include "pages/operation/cbetrieb.h"
 #include "pages/page_base.h"
+#include "pages/settings/einstellungen.h"
+#include "pages/visualisation/cgrafik.h"
 #include "widgets/qt_texts.h"
 
 #include <QCloseEvent>

@@ -2,8 +2,8 @@
 
 #include "core/device_connection.h"
 #include "core/measurement_cycle.h"
-#include "core/service_report.h"
 #include "core/port_slot.h"
+#include "core/service_report.h"
 #include "core/settings_record.h"
 
 #include <QBasicTimer>

@@ -4,8 +4,8 @@
 #include "core/device_lock.h"
 #include "core/measurement_record.h"
 #include "core/port_slot.h"
-#include "device/protocol.h"
 #include "core/settings_record.h"
+#include "device/protocol.h"
 
 #include <cstdint>
 #include <functional>

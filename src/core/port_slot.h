@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/settings_record.h"
 #include "device/serial_link.h"
 #include "device/serial_port.h"
-#include "core/settings_record.h"
 
 #include <QObject>
 #include <QPointer>

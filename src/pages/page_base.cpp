@@ -1,7 +1,7 @@
 #include "pages/page_base.h"
 
-#include "core/settings_record.h"
 #include "core/port_slot.h"
+#include "core/settings_record.h"
 
 #include "widgets/file_dialog.h"
 

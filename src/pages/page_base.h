@@ -1,8 +1,8 @@
 #pragma once
 
-#include "texts/page_controls.h"
 #include "core/service_log.h"
 #include "core/settings_record.h"
+#include "texts/page_controls.h"
 #include "texts/text_page.h"
 #include "texts/text_table.h"
 

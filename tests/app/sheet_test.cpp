@@ -1,8 +1,8 @@
 #include "app/call_controls_sheet.h"
-#include "pages/operation/cbetrieb.h"
-#include "pages/visualisation/cgrafik.h"
 #include "pages/configuration/ckonfiguration.h"
+#include "pages/operation/cbetrieb.h"
 #include "pages/settings/einstellungen.h"
+#include "pages/visualisation/cgrafik.h"
 #include "support/program_directory.h"
 #include "support/simulator.h"
 

@@ -1,6 +1,6 @@
 #include "device/page_exchanges.h"
-#include "support/scripted_link.h"
 #include "device/trace_link.h"
+#include "support/scripted_link.h"
 
 #include <QFile>
 #include <QTemporaryDir>

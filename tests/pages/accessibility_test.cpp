@@ -1,11 +1,11 @@
 // What a screen reader reads is what the window shows, in every language.
 
 #include "app/call_controls_sheet.h"
-#include "pages/operation/cbetrieb.h"
-#include "pages/visualisation/cgrafik.h"
 #include "pages/configuration/ckonfiguration.h"
-#include "support/device_idle.h"
+#include "pages/operation/cbetrieb.h"
 #include "pages/settings/einstellungen.h"
+#include "pages/visualisation/cgrafik.h"
+#include "support/device_idle.h"
 #include "support/program_directory.h"
 #include "support/simulator.h"
 

@@ -1,7 +1,7 @@
+#include "device/protocol.h"
 #include "pages/configuration/core/configuration_check.h"
 #include "pages/configuration/core/configuration_file.h"
 #include "pages/configuration/core/field_availability.h"
-#include "device/protocol.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 #include "app/call_controls_sheet.h"
-#include "support/device_idle.h"
+#include "device/protocol.h"
 #include "pages/configuration/ckonfiguration.h"
 #include "pages/configuration/core/configuration_fields.h"
 #include "pages/settings/einstellungen.h"
+#include "support/device_idle.h"
 #include "support/program_directory.h"
-#include "device/protocol.h"
 #include "support/simulator.h"
 
 #include <QCheckBox>

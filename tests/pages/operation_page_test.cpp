@@ -1,7 +1,7 @@
 #include "app/call_controls_sheet.h"
-#include "support/device_idle.h"
 #include "pages/operation/cbetrieb.h"
 #include "pages/settings/einstellungen.h"
+#include "support/device_idle.h"
 #include "support/program_directory.h"
 #include "support/simulator.h"
 

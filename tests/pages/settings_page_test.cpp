@@ -1,9 +1,9 @@
 #include "app/call_controls_sheet.h"
-#include "support/device_idle.h"
 #include "pages/operation/cbetrieb.h"
-#include "pages/visualisation/cgrafik.h"
-#include "pages/settings/einstellungen.h"
 #include "pages/settings/core/port_problem.h"
+#include "pages/settings/einstellungen.h"
+#include "pages/visualisation/cgrafik.h"
+#include "support/device_idle.h"
 #include "support/program_directory.h"
 #include "support/simulator.h"
 

@@ -3,12 +3,12 @@
 // 2000-sample limit, the language, and a chart that cannot be set up.
 
 #include "app/call_controls_sheet.h"
+#include "pages/settings/einstellungen.h"
 #include "pages/visualisation/cgrafik.h"
 #include "scope/component_host.h"
-#include "pages/settings/einstellungen.h"
+#include "scope/scope_component.h"
 #include "support/program_directory.h"
 #include "support/recording_loader.h"
-#include "scope/scope_component.h"
 #include "support/simulator.h"
 
 #include <qcustomplot.h>

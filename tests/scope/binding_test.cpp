@@ -2,9 +2,9 @@
 // against a recording loader: which loader calls they make, in which order,
 // and what they do with refusals.
 
+#include "pages/visualisation/core/visualisation_chart.h"
 #include "scope/object_model.h"
 #include "support/recording_loader.h"
-#include "pages/visualisation/core/visualisation_chart.h"
 
 #include <QObject>
 

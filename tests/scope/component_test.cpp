@@ -1,10 +1,10 @@
 // Our scope component through our host, on the offscreen platform: paths set
 // what they name, refusals, data on the graph, hold and refresh, export.
 
+#include "pages/visualisation/core/visualisation_chart.h"
 #include "scope/component_host.h"
 #include "scope/object_model.h"
 #include "scope/scope_component.h"
-#include "pages/visualisation/core/visualisation_chart.h"
 
 #include <qcustomplot.h>
 

@@ -2,11 +2,11 @@
 // page, and gives every captioned control a caption in all three languages.
 
 #include "pages/configuration/core/configuration_controls.h"
-#include "support/fake_page.h"
 #include "pages/operation/core/operation_controls.h"
 #include "pages/settings/core/settings_controls.h"
-#include "texts/text_table.h"
 #include "pages/visualisation/core/visualisation_controls.h"
+#include "support/fake_page.h"
+#include "texts/text_table.h"
 
 #include <QFile>
 

@@ -7,11 +7,11 @@
 //   trgui-tour --out DIR [--record-seconds N]
 
 #include "app/call_controls_sheet.h"
-#include "pages/operation/cbetrieb.h"
-#include "pages/configuration/ckonfiguration.h"
-#include "pages/visualisation/cgrafik.h"
 #include "core/device_lock.h"
+#include "pages/configuration/ckonfiguration.h"
+#include "pages/operation/cbetrieb.h"
 #include "pages/page_base.h"
+#include "pages/visualisation/cgrafik.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,12 +1,12 @@
 #include "pages/configuration/ckonfiguration.h"
 
 #include "core/settings_record.h"
+#include "core/variants.h"
+#include "device/page_exchanges.h"
 #include "pages/configuration/core/configuration_controls.h"
 #include "pages/configuration/core/configuration_file.h"
-#include "device/page_exchanges.h"
-#include "widgets/report_pdf.h"
-#include "core/variants.h"
 #include "pages/configuration/core/field_availability.h"
+#include "widgets/report_pdf.h"
 
 #include <QCheckBox>
 #include <QComboBox>

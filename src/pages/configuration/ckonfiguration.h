@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/device_connection.h"
+#include "core/device_lock.h"
+#include "core/service_report.h"
 #include "pages/configuration/core/configuration_block.h"
 #include "pages/configuration/core/configuration_check.h"
-#include "core/device_lock.h"
 #include "pages/configuration/core/family_rules.h"
 #include "pages/page_base.h"
-#include "core/service_report.h"
-#include "core/device_connection.h"
 
 #include <array>
 #include <map>

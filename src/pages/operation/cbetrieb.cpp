@@ -1,8 +1,8 @@
 #include "pages/operation/cbetrieb.h"
 
-#include "pages/operation/core/operation_controls.h"
-#include "device/page_exchanges.h"
 #include "core/variants.h"
+#include "device/page_exchanges.h"
+#include "pages/operation/core/operation_controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>

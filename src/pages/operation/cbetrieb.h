@@ -4,11 +4,11 @@
 
 #include "core/device_lock.h"
 #include "core/measurement_record.h"
-#include "pages/page_base.h"
 #include "core/port_slot.h"
+#include "core/service_report.h"
 #include "device/protocol.h"
 #include "pages/operation/core/recording.h"
-#include "core/service_report.h"
+#include "pages/page_base.h"
 
 #include <array>
 #include <functional>

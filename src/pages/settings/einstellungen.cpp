@@ -2,12 +2,11 @@
 
 #include "core/plain_numbers.h"
 #include "core/profile_file.h"
-#include "widgets/qt_texts.h"
 #include "device/serial_port.h"
 #include "pages/settings/core/settings_controls.h"
+#include "widgets/qt_texts.h"
 
 #include <QAbstractItemView>
-#include <QTimer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -16,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace trgui::pages {
@@ -52,8 +52,7 @@ void Einstellungen::showIdentity(bool anotherDevice)
 {
     if (!initialised())
         return;
-    setControlVisible(id::GreenLamp, settings_->deviceAnswering);
-    setControlVisible(id::RedLamp, !settings_->deviceAnswering);
+    showLamps();
     setControlText(id::Model, settings_->model);
     if (anotherDevice)
         setControlText(id::Version, kNoValue);  // the old device's version until the new one tells its own
@@ -61,12 +60,17 @@ void Einstellungen::showIdentity(bool anotherDevice)
         setControlText(id::Version, settings_->softwareVersion);
 }
 
+void Einstellungen::showLamps()
+{
+    setControlVisible(id::GreenLamp, settings_->deviceAnswering);
+    setControlVisible(id::RedLamp, !settings_->deviceAnswering);
+}
+
 void Einstellungen::showReach()
 {
     if (!initialised())
         return;
-    setControlVisible(id::GreenLamp, settings_->deviceAnswering);
-    setControlVisible(id::RedLamp, !settings_->deviceAnswering);
+    showLamps();
     using Reach = core::DeviceConnection::Reach;
     switch (connection_->reach()) {
     case Reach::NotOpened:

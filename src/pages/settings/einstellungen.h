@@ -1,9 +1,9 @@
 #pragma once
 
-#include "pages/page_base.h"
-#include "pages/settings/core/port_problem.h"
 #include "core/device_connection.h"
 #include "device/serial_port.h"
+#include "pages/page_base.h"
+#include "pages/settings/core/port_problem.h"
 
 class QLabel;
 
@@ -44,6 +44,7 @@ private:
     // The connection's news: the lamp, the model and version fields, the problem line.
     void showIdentity(bool anotherDevice);
     void showReach();
+    void showLamps();
     QString notPresentText() const;
     void showPortEntries(const std::vector<device::PortEntry>& entries);
     // Says beside the lamp why the device cannot be reached, or nothing.

@@ -1,9 +1,9 @@
 #include "pages/visualisation/cgrafik.h"
 
 #include "core/settings_record.h"
+#include "pages/visualisation/core/visualisation_controls.h"
 #include "scope/component_host.h"
 #include "scope/scope_component.h"
-#include "pages/visualisation/core/visualisation_controls.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 
 #include "core/measurement_record.h"
 #include "pages/page_base.h"
-#include "texts/text_table.h"
 #include "pages/visualisation/core/visualisation_chart.h"
+#include "texts/text_table.h"
 
 namespace trgui::scope {
 class ScopeComponent;

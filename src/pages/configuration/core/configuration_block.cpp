@@ -1,8 +1,8 @@
 #include "pages/configuration/core/configuration_block.h"
 
-#include "pages/configuration/core/family_rules.h"
 #include "core/plain_numbers.h"
 #include "device/protocol.h"
+#include "pages/configuration/core/family_rules.h"
 
 #include <climits>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "pages/configuration/core/configuration_check.h"
 
-#include "device/protocol.h"
 #include "core/variants.h"
+#include "device/protocol.h"
 #include "pages/configuration/core/field_availability.h"
 
 #include <cmath>

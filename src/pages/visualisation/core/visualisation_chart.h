@@ -5,8 +5,8 @@
 // operation may raise scope::BindingError; the page catches it.
 
 #include "core/measurement_record.h"
-#include "scope/object_model.h"
 #include "pages/visualisation/core/recording_file.h"
+#include "scope/object_model.h"
 
 #include <array>
 
