@@ -168,8 +168,7 @@ void DeviceConnection::takeIdentity(const device::Identification& id, bool anoth
     settings_.deviceAnswering = true;
     device::updateFamily(id.deviceTypeCode, settings_.deviceFamily);
     settings_.deviceTypeCode = id.deviceTypeCode;
-    const auto model = variants::modelName(id.deviceTypeCode);
-    settings_.model = QString::fromLatin1(model.data(), static_cast<qsizetype>(model.size()));
+    settings_.model = variants::modelText(id.deviceTypeCode);
     settings_.softwareVersion.clear();
     if (id.softwareVersion)
         settings_.softwareVersion = QString::asprintf("%5.2f", static_cast<double>(*id.softwareVersion));

@@ -57,6 +57,12 @@ std::string_view modelName(int code)
     return kVariantCodeList[static_cast<std::size_t>(code)];
 }
 
+QString modelText(int code)
+{
+    const auto name = modelName(code);
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
 std::span<const std::string_view> variantCodeList()
 {
     return kVariantCodeList;

@@ -4,6 +4,8 @@
 // fields and functions each variant has. Window-free; pages apply the result
 // through the grey-or-hide rule.
 
+#include <QString>
+
 #include <array>
 #include <span>
 #include <string_view>
@@ -15,6 +17,8 @@ inline constexpr int kMaxDeviceType = 45;
 // Model name of a device type code: "----" for 0, the name for 1..45, empty
 // for any other code.
 std::string_view modelName(int code);
+// The same as text to show.
+QString modelText(int code);
 // All 46 entries, index = device type code.
 std::span<const std::string_view> variantCodeList();
 

@@ -108,10 +108,11 @@ private:
     bool previous_;
 };
 
+// The model's name, or "?" for a code that names none.
 QString modelText(int code)
 {
-    const auto name = core::variants::modelName(code);
-    return name.empty() ? QStringLiteral("?") : QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    const QString name = core::variants::modelText(code);
+    return name.isEmpty() ? QStringLiteral("?") : name;
 }
 
 } // namespace

@@ -33,12 +33,6 @@ constexpr int kValuesOld = 20;
 constexpr int kRowsNotRecorded = 24;
 constexpr int kCloseWhileRecording = 26;
 
-QString modelText(int code)
-{
-    const auto name = core::variants::modelName(code);
-    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
-}
-
 } // namespace
 
 CBetrieb::CBetrieb(QWidget* parent)
@@ -230,7 +224,7 @@ void CBetrieb::setValuesStale(bool stale)
 void CBetrieb::setDeviceTypeCode(int code)
 {
     if (code != deviceTypeCode_ && recording_.recording())
-        recording_.modelChanged(modelText(code));
+        recording_.modelChanged(core::variants::modelText(code));
     deviceTypeCode_ = code;
 }
 
@@ -443,7 +437,7 @@ void CBetrieb::startRecording()
             return;
     }
 
-    if (!recording_.start(file, modelText(deviceTypeCode_))) {
+    if (!recording_.start(file, core::variants::modelText(deviceTypeCode_))) {
         texts::showMessage(*this, messages_, kCannotWriteFile);
         return;
     }
