@@ -47,7 +47,6 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
       cycle_(settings_, connection_, core::deviceLock(), *this)
 {
     setWindowTitle(QString::fromUtf8(kTitle));
-    settings_.deviceTypeCode = -1;
     settings_.load();
     widgets::useQtTexts(settings_.language);
 
