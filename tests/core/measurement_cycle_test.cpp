@@ -291,6 +291,18 @@ TEST_F(CycleWithScriptedLink, noPortDoesNothingAndDeliveryReturnsToIdle)
     ticks(5);
     EXPECT_EQ(cycle.step(), PollStep::Identify);
     EXPECT_TRUE(hooks.displayed.empty());
+
+    // A port that goes just before the delivery: nothing is delivered, the cycle waits for the next poll.
+    auto scripted = std::make_unique<ScriptedLink>();
+    link = scripted.get();
+    port.setPort(std::move(scripted));
+    answerPoll(3);
+    ticks(9);
+    ASSERT_EQ(cycle.step(), PollStep::Deliver);
+    port.setPort(nullptr);
+    ticks(1);
+    EXPECT_EQ(cycle.step(), PollStep::Idle);
+    EXPECT_TRUE(hooks.displayed.empty());
 }
 
 TEST_F(CycleWithScriptedLink, codeOutsideTheTableKeepsTheFamily)

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace trgui::core;
 
 namespace {
@@ -42,16 +45,22 @@ TEST(ServiceLog, entriesAreAppendedAsOneLineEachAndAFailureLeavesTheLogAsItWas)
                                          "2026.12.08; 10:31:04; COM1 (/dev/ttyUSB0); KM210-DR-E1S2H1; 1.05; "
                                          "Reset totaliser; ; sent\r\n"));
 
-    // A log that cannot be written says why and stays as it was.
+    // A log that cannot be written in full (a file size limit plays the full
+    // disk, also for root) says why and stays as it was.
     const QByteArray before = contents(path);
     QString why;
-    ASSERT_TRUE(QFile(path).setPermissions(QFileDevice::ReadOwner));
-    const bool written = appendServiceEntry(path, reset, 0, &why);
-    QFile(path).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (!written) {
-        EXPECT_FALSE(why.isEmpty());
-        EXPECT_EQ(contents(path), before);
-    }
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old;
+    limit.rlim_cur = static_cast<rlim_t>(before.size() + 20);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const bool written = appendServiceEntry(path, write, 0, &why);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(contents(path), before);
     EXPECT_FALSE(appendServiceEntry(dir.path(), reset, 0, &why)) << "a folder in its place";
     EXPECT_FALSE(why.isEmpty());
 }

@@ -34,7 +34,17 @@ TEST(ServiceReport, tellsFoundLeftLiveAndActionsInEachLanguage)
         EXPECT_TRUE(html.contains(QStringLiteral("<b>%1</b>").arg(QString::fromUtf8(words[1]).toHtmlEscaped())));
         EXPECT_EQ(html.count(QStringLiteral("<b>")), 5) << "label, found, left, unit, mark of the one changed row";
         EXPECT_TRUE(html.contains(QStringLiteral("Anna &lt;B&gt;"))) << "names are text, not markup";
+        EXPECT_TRUE(html.contains(QStringLiteral("<td><b>50.0</b></td><td><b>62.5</b></td>"))) << "as found, as left";
     }
+    // The live values in the page's order of columns, and the notes below them.
+    data.live = {{QStringLiteral("Temperatur"), QStringLiteral("23.00"), QStringLiteral("31.00"),
+                  QStringLiteral("18.50"), QStringLiteral("°C")}};
+    data.liveNotes = {QStringLiteral("[x] Grenzkontakt 1")};
+    const QString live = serviceReportHtml(data, 0);
+    EXPECT_TRUE(live.contains(QStringLiteral("<tr><td>Temperatur</td><td>23.00</td><td>31.00</td><td>18.50</td>"
+                                             "<td>°C</td></tr>")));
+    EXPECT_TRUE(live.contains(QStringLiteral("<p>[x] Grenzkontakt 1</p>")));
+    EXPECT_FALSE(live.contains(QStringLiteral("Keine Messwerte")));
     data.configuration.clear();
     EXPECT_TRUE(serviceReportHtml(data, 1).contains(QStringLiteral("Not read from the device in this session.")));
 }

@@ -102,7 +102,7 @@ TEST(SerialPort, silentDeviceReadReturnsNothingAfterAbout80ms)
     EXPECT_LE(elapsed, 400) << "a read waits no longer than its ceiling (with room for a loaded machine)";
 }
 
-TEST(SerialPort, readCollectsTheWholeReplyWithinTheCeiling)
+TEST(SerialPort, readCollectsTheWholeReply)
 {
     Simulator sim;
     ASSERT_TRUE(sim.started());

@@ -193,6 +193,14 @@ TEST_F(OperationPage, commandsReachTheDeviceAndWithoutOneSaySoAndSendNothing)
     EXPECT_TRUE(entries[1].contains("; COM1 (") && entries[1].contains("; KM210-DR-E1S2H1; 1.05; Messung Stop; ; gesendet\r"))
         << entries[1].toStdString();
     EXPECT_TRUE(entries[2].contains("; Messung Start; ; gesendet\r")) << entries[2].toStdString();
+    const std::pair<int, const char*> resets[] = {{1109, "request 0x71 ResetMaximum"},
+                                                  {1110, "request 0x70 ResetMinimum"},
+                                                  {1111, "request 0x73 ResetTotaliser"},
+                                                  {1128, "request 0x72 ResetError"}};
+    for (const auto& [button, request] : resets) {
+        click(button);
+        EXPECT_TRUE(sim.waitForLog(request)) << button;
+    }
 
     sheet->settingsPage()->control<QComboBox>(1001)->setCurrentIndex(2);  // no such device: empty slot
 
@@ -331,6 +339,8 @@ TEST_F(OperationPage, recordingFileThatCannotBeCreatedShowsMessage14)
     const auto boxes = dir.takeBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].first, "Aufzeichnung");
+    EXPECT_TRUE(boxes[0].second.contains(QString::fromUtf8("Die Aufzeichnungsdatei kann nicht angelegt")))
+        << boxes[0].second.toStdString();
     EXPECT_FALSE(page->control(1127)->isEnabled());
 }
 

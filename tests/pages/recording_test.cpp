@@ -162,6 +162,7 @@ TEST(CsvRecording, unwritableFileLosesTheRowAndRecordingGoesOn)
     ASSERT_TRUE(QDir().rmdir(name));
     EXPECT_TRUE(recording.appendRow(0, sampleRecord(), "", at));
     EXPECT_TRUE(contents(name).startsWith("----\r\nDatum; Uhrzeit; "));
+    EXPECT_EQ(contents(name).count("\r\n"), 3) << "model, header and the one row written: the lost row stays lost";
 }
 
 TEST(CsvRecording, fileDeletedOrEmptiedGetsModelAndHeaderAgain)

@@ -158,10 +158,12 @@ TEST_F(SettingsPage, refreshRateIsValidatedAndSavedOnlyWhenValid)
         edit->setText(bad);
         EXPECT_TRUE(shown(page->control(1122))) << bad;
         EXPECT_EQ(sheet->settings().refreshRate, 10) << bad;
+        EXPECT_TRUE(dir.settingsFile().contains("REFRESHRATE=10\r\n")) << bad;
     }
     edit->setText("9999");
     EXPECT_FALSE(shown(page->control(1122)));
     EXPECT_EQ(sheet->settings().refreshRate, 9999);
+    EXPECT_TRUE(dir.settingsFile().contains("REFRESHRATE=9999\r\n"));
 
     // A folder where the file was: the changes cannot be kept, which is said once.
     dir.takeBoxes();
@@ -266,19 +268,29 @@ TEST(PortProblem, eachReasonSaysWhatFixesItInEveryLanguage)
     failure.holderPid = 4242;
     failure.holderName = QStringLiteral("minicom");
     failure.systemText = QStringLiteral("Input/output error");
-    const std::pair<PortProblem, QString> cases[] = {
-        {PortProblem::NoPermission, QStringLiteral("sudo usermod -aG uucp anna")},
-        {PortProblem::InUse, QStringLiteral("4242, minicom")},
-        {PortProblem::NotPresent, QStringLiteral("COM2 (/dev/ttyUSB0)")},
-        {PortProblem::NoAnswer, QStringLiteral("KM210")},
-        {PortProblem::Other, QStringLiteral("Input/output error")},
+    // The facts the technician needs, and what to do, in each language.
+    struct Case {
+        PortProblem problem;
+        QString fact;
+        std::array<const char*, 3> remedy;
     };
-    for (const auto& [problem, needed] : cases) {
+    const Case cases[] = {
+        {PortProblem::NoPermission, QStringLiteral("sudo usermod -aG uucp anna"), {"", "", ""}},
+        {PortProblem::InUse, QStringLiteral("4242, minicom"), {"Schließen Sie es", "Close it", "Fermez-le"}},
+        {PortProblem::NotPresent, QStringLiteral("COM2 (/dev/ttyUSB0)"),
+         {"Stecken Sie den Adapter ein", "Plug in the adapter", "Branchez l'adaptateur"}},
+        {PortProblem::NoAnswer, QStringLiteral("KM210"),
+         {"Prüfen Sie Kabel und Versorgung", "Check the cable and the power", "Vérifiez le câble et l'alimentation"}},
+        {PortProblem::Other, QStringLiteral("Input/output error"), {"", "", ""}},
+    };
+    for (const auto& [problem, needed, remedy] : cases) {
         QStringList texts;
         for (int language : {0, 1, 2}) {
             const QString text = trgui::pages::settings::portProblemText(problem, failure, QStringLiteral("COM2"),
                                                                QStringLiteral("anna"), language);
             EXPECT_TRUE(text.contains(needed)) << text.toStdString();
+            EXPECT_TRUE(text.contains(QString::fromUtf8(remedy[static_cast<std::size_t>(language)])))
+                << text.toStdString();
             EXPECT_FALSE(text.contains(QLatin1Char('%'))) << text.toStdString();
             texts << text;
         }

@@ -279,7 +279,7 @@ TEST_F(Component, exportsThePlottedSamplesAndShowsThemUnderTheMouse)
     EXPECT_TRUE(scope->toolTipAt(QPoint(1, 1)).isEmpty()) << "outside the data view";
 }
 
-TEST_F(Component, toolBarButtonsShowTheirCaptionsAndAct)
+TEST_F(Component, holdShowsItsCaptionAndHoldAndSaveAct)
 {
     host.SetStringProperty(root, "ToolBar.Buttons.Hold.Caption", QStringLiteral("Halten"));
     scope->redrawNow();

@@ -57,15 +57,18 @@ std::vector<int> headerIds(const QByteArray& bytes)
 
 TEST(LanguageFiles, areWindows1252WithCrLf)
 {
+    std::vector<const char*> stems{stem::Messages, stem::OperationErrorTexts, stem::OperationErrorHelp};
+    for (const auto& page : kPages) {
+        stems.push_back(page.labels);
+        stems.push_back(page.help);
+    }
     for (int language = 0; language < 3; ++language) {
-        for (const auto& page : kPages) {
-            for (const char* stemName : {page.labels, page.help}) {
-                const auto name = *textFileName(stemName, language);
-                const QByteArray bytes = readAll(name);
-                ASSERT_FALSE(bytes.isEmpty()) << name;
-                EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n")) << name << ": every line ends in CR LF";
-                EXPECT_EQ(bytes.indexOf("\xC3"), -1) << name << ": looks like UTF-8";
-            }
+        for (const char* stemName : stems) {
+            const auto name = *textFileName(stemName, language);
+            const QByteArray bytes = readAll(name);
+            ASSERT_FALSE(bytes.isEmpty()) << name;
+            EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n")) << name << ": every line ends in CR LF";
+            EXPECT_EQ(bytes.indexOf("\xC3"), -1) << name << ": looks like UTF-8";
         }
     }
 }
