@@ -1,4 +1,5 @@
 #include "core/service_log.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,17 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace trgui::core;
 
 namespace {
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+const auto contents = trgui::testing::fileContents;
 } // namespace
 
 TEST(ServiceLog, entriesAreAppendedAsOneLineEachAndAFailureLeavesTheLogAsItWas)
@@ -49,15 +43,12 @@ TEST(ServiceLog, entriesAreAppendedAsOneLineEachAndAFailureLeavesTheLogAsItWas)
     // disk, also for root) says why and stays as it was.
     const QByteArray before = contents(path);
     QString why;
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old;
-    limit.rlim_cur = static_cast<rlim_t>(before.size() + 20);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const bool written = appendServiceEntry(path, write, 0, &why);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool written = true;
+    {
+        const trgui::testing::FileSizeLimit full(before.size() + 20);
+        ASSERT_TRUE(full.active());
+        written = appendServiceEntry(path, write, 0, &why);
+    }
     EXPECT_FALSE(written);
     EXPECT_FALSE(why.isEmpty());
     EXPECT_EQ(contents(path), before);

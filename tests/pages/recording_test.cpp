@@ -1,5 +1,6 @@
 #include "pages/operation/core/recording.h"
 #include "pages/visualisation/core/recording_file.h"
+#include "support/files.h"
 #include "texts/text_table.h"
 
 #include <QDir>
@@ -9,14 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csignal>
 #include <functional>
 #include <limits>
 #include <utility>
-
-#ifdef __unix__
-#include <sys/resource.h>
-#endif
 
 using namespace trgui::pages::operation;
 using trgui::core::MeasurementRecord;
@@ -137,11 +133,7 @@ TEST(CsvRecording, fileHoldsModelHeaderAndRowsWithCrLf)
 }
 
 namespace {
-QByteArray contents(const QString& name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+const auto contents = trgui::testing::fileContents;
 } // namespace
 
 TEST(CsvRecording, unwritableFileLosesTheRowAndRecordingGoesOn)
@@ -207,15 +199,12 @@ TEST(CsvRecording, rowThatDoesNotFitIsCutBackAndTheNextRowStartsOnItsOwnLine)
     const QByteArray before = contents(name);
 
     // A file size limit plays the full disk: the row is written only in part.
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old;
-    limit.rlim_cur = static_cast<rlim_t>(before.size() + 20);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const bool written = recording.appendRow(1, sampleRecord(), "", at);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool written = true;
+    {
+        const trgui::testing::FileSizeLimit full(before.size() + 20);
+        ASSERT_TRUE(full.active());
+        written = recording.appendRow(1, sampleRecord(), "", at);
+    }
 
     EXPECT_FALSE(written);
     EXPECT_EQ(contents(name), before) << "no torn row is left";
