@@ -68,16 +68,17 @@ QString serviceReportHtml(const ReportData& d, int language)
         html += QStringLiteral("<p>%1</p>").arg(esc(t(NotRead)));
     } else {
         const bool anyChange = std::any_of(d.configuration.begin(), d.configuration.end(),
-                                           [](const ReportRow& r) { return r.asFound != r.asLeft; });
+                                           [](const ReportRow& r) { return r.changed; });
         if (!anyChange)
             html += QStringLiteral("<p>%1</p>").arg(esc(t(Unchanged)));
         html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">");
-        html += row({t(Field), t(AsFound), t(AsLeft), t(Unit), QString()}, false, "th");
-        for (const ReportRow& r : d.configuration) {
-            const bool changed = r.asFound != r.asLeft;
-            html += row({r.label, r.asFound, r.asLeft, r.unit, changed ? t(Changed) : QString()}, changed);
-        }
+        html += row({t(Field), t(AsFound), t(Unit), t(AsLeft), t(Unit), QString()}, false, "th");
+        for (const ReportRow& r : d.configuration)
+            html += row({r.label, r.asFound, r.asFoundUnit, r.asLeft, r.asLeftUnit, r.changed ? t(Changed) : QString()},
+                        r.changed);
         html += QStringLiteral("</table>");
+        for (const QString& note : d.configurationNotes)
+            html += QStringLiteral("<p><b>%1</b></p>").arg(esc(note));
     }
 
     html += QStringLiteral("<h3>%1</h3>").arg(esc(t(Live)));

@@ -13,11 +13,15 @@
 
 namespace trgui::core {
 
+// One configuration field, each value with its own unit: a write that
+// changes a unit changes what the other numbers mean.
 struct ReportRow {
     QString label;
     QString asFound;  // the first read of this device in this session
-    QString asLeft;   // after the last acknowledged write, else the last read
-    QString unit;
+    QString asFoundUnit;
+    QString asLeft;   // the last read or read-back of this device
+    QString asLeftUnit;
+    bool changed = false;  // the field's bytes differ between the two
 };
 struct ReportValue {
     QString label;
@@ -35,6 +39,7 @@ struct ReportData {
     QString model;
     QString softwareVersion;
     std::vector<ReportRow> configuration;  // empty: not read in this session
+    QStringList configurationNotes;        // e.g. a write the device did not store as sent
     std::vector<ReportValue> live;         // empty: no poll in view
     QStringList liveNotes;                 // contacts, current error
     std::vector<ServiceEntry> actions;     // of this session, oldest first

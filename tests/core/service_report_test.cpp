@@ -13,8 +13,9 @@ TEST(ServiceReport, tellsFoundLeftLiveAndActionsInEachLanguage)
     data.at = QDateTime(QDate(2026, 12, 8), QTime(11, 0, 0));
     data.technician = QStringLiteral("Anna <B>");
     data.model = QStringLiteral("KM210-DR-E1S2H1");
-    data.configuration = {{QStringLiteral("Rohrgröße"), QStringLiteral("50.0"), QStringLiteral("62.5"), QStringLiteral("mm")},
-                          {QStringLiteral("T-Wert"), QStringLiteral("20"), QStringLiteral("20"), QString()}};
+    data.configuration = {
+        {QStringLiteral("Rohrgröße"), QStringLiteral("50.0"), QStringLiteral("mm"), QStringLiteral("62.5"), QStringLiteral("mm"), true},
+        {QStringLiteral("T-Wert"), QStringLiteral("20"), QString(), QStringLiteral("20"), QString(), false}};
     ServiceEntry write;
     write.at = data.at;
     write.action = ServiceAction::ConfigurationWrite;
@@ -32,9 +33,10 @@ TEST(ServiceReport, tellsFoundLeftLiveAndActionsInEachLanguage)
             EXPECT_TRUE(html.contains(QString::fromUtf8(word).toHtmlEscaped())) << language << " " << word;
         // The changed row is bold in every cell and says so in words (black and white print).
         EXPECT_TRUE(html.contains(QStringLiteral("<b>%1</b>").arg(QString::fromUtf8(words[1]).toHtmlEscaped())));
-        EXPECT_EQ(html.count(QStringLiteral("<b>")), 5) << "label, found, left, unit, mark of the one changed row";
+        EXPECT_EQ(html.count(QStringLiteral("<b>")), 6) << "label, found, unit, left, unit, mark of the one changed row";
         EXPECT_TRUE(html.contains(QStringLiteral("Anna &lt;B&gt;"))) << "names are text, not markup";
-        EXPECT_TRUE(html.contains(QStringLiteral("<td><b>50.0</b></td><td><b>62.5</b></td>"))) << "as found, as left";
+        EXPECT_TRUE(html.contains(QStringLiteral("<td><b>50.0</b></td><td><b>mm</b></td><td><b>62.5</b></td>")))
+            << "as found, as left";
     }
     // The live values in the page's order of columns, and the notes below them.
     data.live = {{QStringLiteral("Temperatur"), QStringLiteral("23.00"), QStringLiteral("31.00"),

@@ -629,8 +629,10 @@ std::vector<core::ReportRow> CKonfiguration::reportRows() const
         return rows;
     for (const auto& entry : configuration::blockLayout(settings_->deviceFamily)) {
         const auto& info = infoOf(entry.field);
-        rows.push_back({control<QLabel>(info.label)->text(), asFound_[configuration::indexOf(entry.field)],
-                        deviceValueText(entry.field), unitTextOf(info.control)});
+        const QString found = asFound_[configuration::indexOf(entry.field)];
+        const QString left = deviceValueText(entry.field);
+        const QString unit = unitTextOf(info.control);
+        rows.push_back({control<QLabel>(info.label)->text(), found, unit, left, unit, found != left});
     }
     return rows;
 }
