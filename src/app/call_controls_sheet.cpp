@@ -206,8 +206,10 @@ core::ReportData CAllControlsSheet::reportData()
     data.port = core::portDescription(settings_);
     data.model = settings_.deviceAnswering ? settings_.model : QString();
     data.softwareVersion = settings_.deviceAnswering ? settings_.softwareVersion : QString();
-    if (configurationPage_->initialised())
+    if (configurationPage_->initialised()) {
         data.configuration = configurationPage_->reportRows();
+        data.configurationNotes = configurationPage_->reportNotes();
+    }
     if (operationPage_->initialised())
         operationPage_->reportValues(data.live, data.liveNotes);
     data.actions = pages::PageBase::sessionActions();

@@ -28,10 +28,13 @@ constexpr std::array<std::array<const char*, 3>, 9> kActions{{
     {"Messung Start", "Start measurement", "Démarrer la mesure"},
     {"Messung Stop", "Stop measurement", "Arrêter la mesure"},
 }};
-constexpr std::array<std::array<const char*, 3>, 3> kOutcomes{{
+constexpr std::array<std::array<const char*, 3>, 6> kOutcomes{{
     {"bestätigt", "acknowledged", "acquitté"},
     {"nicht bestätigt", "not acknowledged", "non acquitté"},
     {"gesendet", "sent", "envoyé"},
+    {"bestätigt, zurückgelesen", "acknowledged, read back", "acquitté, relu"},
+    {"bestätigt, Gerät hält anderes", "acknowledged, device holds other values", "acquitté, l'appareil garde d'autres valeurs"},
+    {"bestätigt, nicht zurückgelesen", "acknowledged, not verified", "acquitté, non vérifié"},
 }};
 constexpr std::array<const char*, 3> kHeaders{
     "Datum; Uhrzeit; Port; Modell; SW-Version; Aktion; Änderungen; Ergebnis",

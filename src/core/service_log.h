@@ -22,7 +22,9 @@ enum class ServiceAction {
     StartMeasurement,
     StopMeasurement,
 };
-enum class ServiceOutcome { Acknowledged, NotAcknowledged, Sent };
+// A configuration write is read back: Verified when the device holds what was
+// sent, Differs when it holds something else, NotVerified when it could not be read.
+enum class ServiceOutcome { Acknowledged, NotAcknowledged, Sent, Verified, Differs, NotVerified };
 
 struct ServiceEntry {
     QDateTime at;

@@ -35,6 +35,12 @@ int writeConfiguration(SerialLink& link, Family family, std::span<const std::uin
 Reply identifyForConfiguration(SerialLink& link, DrainMode drainMode = DrainMode::Auto);
 Reply requestConfiguration(SerialLink& link, Family family, DrainMode drainMode = DrainMode::Auto);
 
+// Reads the configuration back after a write: a device may be busy storing
+// the block for a moment, so a reply that is not the whole block is asked
+// again, up to attempts times with pauseMs between (about 2 s in all by
+// default). The last reply, whole or not.
+Reply readConfigurationBack(SerialLink& link, Family family, int attempts = 5, int pauseMs = 150);
+
 // The device type code of an identification reply made for the
 // configuration: byte 2, or none when the reply is too short to hold it.
 std::optional<int> identifiedCode(const Reply& reply);

@@ -1,6 +1,7 @@
 #include "device/protocol.h"
 #include "pages/configuration/core/configuration_check.h"
 #include "pages/configuration/core/configuration_file.h"
+#include "pages/configuration/core/configuration_record.h"
 #include "pages/configuration/core/field_availability.h"
 
 #include <QDir>
@@ -419,4 +420,63 @@ TEST(FieldAvailability, masksAndSensorRulesByVariant)
     EXPECT_TRUE(isUnavailable(33, F::PipeSize, 0));
     EXPECT_FALSE(isUnavailable(33, F::PipeSize, 2));
     EXPECT_FALSE(isUnavailable(33, F::ValveFitting, 1));
+}
+
+TEST(ConfigurationRecord, untouchedFieldsKeepTheBytesThatFilledThem)
+{
+    // A factor of 1.234 shows as "1.23", a pipe of 50.04 as " 50.0", an unknown unit code as no selection.
+    Block device = block02(Family::Standard);
+    putFloat(device, 59, 1.234f);
+    putFloat(device, 7, 50.04f);
+    device[13] = 200;
+    const auto decoded = decodeBlock(Family::Standard, device);
+    ASSERT_TRUE(decoded);
+    const auto differingAfter = [&](const ConfigurationForm& form, Family filledFamily = Family::Standard) {
+        const BlockImage from{2, filledFamily, filledFamily == Family::Standard ? device : block1()};
+        const auto encoded = encodeKeepingUntouched(Family::Standard, form, from, decoded->configuration);
+        EXPECT_TRUE(encoded.unfit.empty());
+        return differingFields(Family::Standard, device, encoded.block);
+    };
+    using Fields = std::vector<Field>;
+    ConfigurationForm form = decoded->form;
+    EXPECT_EQ(differingAfter(form), Fields{}) << "nothing edited, nothing changes";
+    form.textOf(Field::MeasuringTime) = "2";
+    EXPECT_EQ(differingAfter(form), Fields{Field::MeasuringTime});
+    form.textOf(Field::MultiplicationFactor) = "1.23";
+    EXPECT_EQ(differingAfter(form), Fields{Field::MeasuringTime}) << "the shown value typed again is no edit";
+    form.textOf(Field::MultiplicationFactor) = "1.5";
+    EXPECT_EQ(differingAfter(form), (Fields{Field::MeasuringTime, Field::MultiplicationFactor}));
+    EXPECT_EQ(differingAfter(decoded->form, Family::Dr).size(), 3u)
+        << "a block of another family keeps nothing: factor, pipe and unit are encoded from the page";
+    EXPECT_EQ(fieldBytes(Family::Standard, device, Field::MultiplicationFactor).size(), 4u);
+    EXPECT_TRUE(fieldBytes(Family::Standard, device, Field::Medium).empty()) << "family 0 has no medium";
+}
+
+TEST(ConfigurationRecord, eachValueReadsInTheLanguageAndTheUnitsOfItsOwnBlock)
+{
+    Block flowContacts = block02(Family::Standard);
+    flowContacts[36] = 190;  // both contacts on the flow
+    struct Case {
+        BlockImage image;
+        Field field;
+        int language;
+        const char* value;
+        const char* unit;
+    };
+    const Case cases[] = {
+        {{2, Family::Standard, block02(Family::Standard)}, Field::Limit1On, 0, "10.00", "°F"},
+        {{2, Family::Standard, flowContacts}, Field::Limit1On, 0, "10.00", "m/s"},
+        {{2, Family::Standard, flowContacts}, Field::Backlight, 1, "on", ""},
+        {{2, Family::Standard, flowContacts}, Field::Backlight, 0, "ein", ""},
+        {{2, Family::Standard, flowContacts}, Field::DisplayLine1, 2, "vitesse + temp", ""},
+        {{2, Family::Standard, flowContacts}, Field::CValue, 2, "700", ""},
+        {{17, Family::Dr, block1()}, Field::Medium, 1, "hydrogen", ""},
+        {{17, Family::Dr, block1()}, Field::ValveFitting, 1, "no selection", ""},
+        {{17, Family::Dr, block1()}, Field::Pressure, 1, "4.50", "bar"},
+        {{2, Family::Standard, flowContacts}, Field::Pressure, 1, "", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(fieldValueText(c.image, c.field, c.language), QString::fromUtf8(c.value)) << static_cast<int>(c.field);
+        EXPECT_EQ(fieldUnitText(c.image, c.field, c.language), QString::fromUtf8(c.unit)) << static_cast<int>(c.field);
+    }
 }

@@ -198,7 +198,7 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QByteArray entries = log.readAll();
     EXPECT_TRUE(entries.contains("; Konfiguration schreiben; ") && entries.contains(" -> 62.5 | ")
-                && entries.endsWith("; best\xE4tigt\r\n"))
+                && entries.endsWith("; best\xE4tigt, zur\xFC" "ckgelesen\r\n"))
         << entries.toStdString();
 
     // The service report: as found against as left, the live values, the write.
@@ -220,7 +220,7 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_TRUE(written.read(5) == "%PDF-");
     EXPECT_GT(written.size(), 2000);
-    EXPECT_EQ(edit(Field::PipeSize)->text(), "62.5") << "cleaned by the check";
+    EXPECT_EQ(edit(Field::PipeSize)->text(), " 62.5") << "as read back from the device";
     EXPECT_FALSE(changeMarker(Field::PipeSize));
     // The block the device stored holds the floats typed, to the last bit
     // (big-endian; the block starts after request and length).
@@ -239,6 +239,8 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
     click(1062);
     EXPECT_TRUE(captions().empty());
     EXPECT_TRUE(edit(Field::PipeSize)->text().isEmpty());
+    EXPECT_TRUE(page->control<QLabel>(1147)->text().isEmpty());
+    EXPECT_EQ(page->control<QLabel>(1150)->text(), "bar") << "the pressure's unit is fixed";
     click(1011);
     EXPECT_EQ(edit(Field::PipeSize)->text(), " 62.5");
     EXPECT_EQ(edit(Field::Limit2On)->text(), "  3.85");
@@ -462,4 +464,104 @@ TEST_F(ConfigurationPage, aWriteNeedsAReadOfThisDeviceAndNeverGoesToAnotherFamil
     EXPECT_TRUE(boxes[0].second.contains("KM210-DR-") && boxes[0].second.contains("KM210-WT-E1N4H1"))
         << boxes[0].second.toStdString();
     EXPECT_EQ(page->control<QComboBox>(1033)->currentIndex(), 18);
+}
+
+TEST_F(ConfigurationPage, whatNobodyEditedGoesBackBitForBitAndEveryWriteIsReadBack)
+{
+    start(17);
+    sim.control("poke 59 3F9DF3B6");  // a multiplication factor of 1.234, shown as 1.23
+    click(1011);
+    EXPECT_EQ(edit(Field::MultiplicationFactor)->text(), "1.23");
+    settle();
+    edit(Field::MeasuringTime)->setText("11");
+    click(1012);
+    auto boxes = dir.takeBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].second.count(QStringLiteral("<tr>")), 2) << "the measuring time alone changes";
+    EXPECT_EQ(boxes[1].first, "Konfiguration geschrieben");
+    const std::string block = lastHex("WriteConfiguration [0-9]+ bytes -> ACK").substr(4);
+    EXPECT_EQ(block.substr(59 * 2, 8), "3F9DF3B6") << "the factor went back as the device held it";
+
+    // The device stores a value its own way, takes its time, or cannot be read back.
+    struct Case {
+        const char* fault;
+        const char* factor;
+        const char* caption;
+        const char* outcome;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"clamp 59 3F800000", "1.5", "Konfiguration weicht ab", "bestätigt, Gerät hält anderes", "1.00"},
+        {"busy 700", "1.6", "Konfiguration geschrieben", "bestätigt, zurückgelesen", "1.60"},
+        {"busy 4000", "1.7", "Konfiguration nicht geprüft", "bestätigt, nicht zurückgelesen", "1.7"},
+    };
+    for (const auto& c : cases) {
+        sim.control(c.fault);
+        settle();
+        edit(Field::MultiplicationFactor)->setText(c.factor);
+        click(1012);
+        boxes = dir.takeBoxes();
+        ASSERT_EQ(boxes.size(), 2u) << c.fault;
+        EXPECT_EQ(boxes[1].first, QString::fromUtf8(c.caption)) << c.fault;
+        EXPECT_EQ(edit(Field::MultiplicationFactor)->text(), c.shown) << c.fault;
+        sim.control("clamp off");
+        sim.control("busy 0");
+        QFile log(dir.file(QStringLiteral("service-log.csv")));
+        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+        const QString last = QString::fromLatin1(log.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).last();
+        EXPECT_TRUE(last.contains(QString::fromUtf8(c.outcome))) << last.toStdString();
+    }
+    EXPECT_TRUE(dir.takeBoxes().empty());
+    // The clamped write is in the report, in words, not only in the log.
+    const auto notes = sheet->reportData().configurationNotes;
+    ASSERT_EQ(notes.size(), 2) << "the differing and the unverified write";
+    EXPECT_TRUE(notes[0].contains("1.50 -> 1.00")) << notes[0].toStdString();
+}
+
+TEST_F(ConfigurationPage, aSavedFileIsRestoredAndTheRecordNeverInventsAChange)
+{
+    start(17, 1);
+    click(1011);
+    const QString path = dir.file("saved.cfg");
+    pages::PageBase::setFileChooser([&](auto...) { return path; });
+    click(1064);
+    sim.control("poke 7 428C0000");  // meanwhile the device's pipe size became 70.0
+    click(1011);
+    settle();
+    // Neither a language switch nor another HW-Version chosen by hand changes the record.
+    sheet->settingsPage()->control<QComboBox>(1004)->setCurrentIndex(0);  // German
+    dir.takeBoxes();
+    page->control<QComboBox>(1033)->setCurrentIndex(18);
+    const auto changedRows = [&] {
+        std::vector<QString> changed;
+        for (const auto& r : sheet->reportData().configuration) {
+            if (r.changed)
+                changed.push_back(r.asFound + " " + r.asFoundUnit + " -> " + r.asLeft + " " + r.asLeftUnit);
+        }
+        return changed;
+    };
+    EXPECT_EQ(changedRows(), std::vector<QString>{"50.0  -> 70.0 "}) << "found at the first read, left at the last";
+    const auto rows = sheet->reportData().configuration;
+    const auto backlight = std::find_if(rows.begin(), rows.end(), [](const auto& r) { return r.asFound == "ein"; });
+    EXPECT_NE(backlight, rows.end()) << "values read in English are told in German now";
+
+    click(1063);
+    pages::PageBase::setFileChooser({});
+    EXPECT_EQ(edit(Field::PipeSize)->text(), " 50.0");
+    combo(Field::LimitAssignment)->setCurrentIndex(1);  // contact 1 now watches the temperature
+    edit(Field::Limit1On)->setText("-40");
+    dir.takeBoxes();
+    click(1012);
+    const auto boxes = dir.takeBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    const QString& table = boxes[0].second;
+    EXPECT_EQ(table.count(QStringLiteral("<tr>")), 4) << "pipe size from the file, assignment, contact 1 on";
+    for (const char* cell : {"70.0", "50.0", "3.00 m/s", "-40.00 °C"})
+        EXPECT_TRUE(table.contains(QStringLiteral(">%1<").arg(QString::fromUtf8(cell)))) << cell << table.toStdString();
+    EXPECT_EQ(boxes[1].first, "Konfiguration geschrieben");
+    EXPECT_EQ(lastHex("WriteConfiguration [0-9]+ bytes -> ACK").substr(4 + 7 * 2, 8), "42480000") << "50.0 restored";
+
+    EXPECT_EQ(changedRows(), (std::vector<QString>{"GK1FLOW_GK2FLOW  -> GK1TEMP_GK2FLOW ",
+                                                   QString::fromUtf8("3.00 m/s -> -40.00 °C")}))
+        << "the pipe size is back to what was found; the two edits are the changes";
 }

@@ -1,5 +1,7 @@
 #include "device_model.h"
 
+#include <algorithm>
+
 #include <cmath>
 #include <cstring>
 
@@ -325,7 +327,17 @@ std::uint8_t DeviceModel::writeConfiguration(const Bytes& telegram)
     if (sum8(body) != telegram.back())
         return kNak;
     block_.assign(telegram.begin() + 2, telegram.end() - 1);
+    for (const auto& [offset, bytes] : clamps_)
+        poke(offset, bytes);
     return kAck;
+}
+
+bool DeviceModel::poke(std::size_t offset, const Bytes& bytes)
+{
+    if (offset + bytes.size() > block_.size())
+        return false;
+    std::copy(bytes.begin(), bytes.end(), block_.begin() + static_cast<std::ptrdiff_t>(offset));
+    return true;
 }
 
 } // namespace km210sim

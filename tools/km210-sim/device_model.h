@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +42,12 @@ public:
     std::uint8_t writeConfiguration(const Bytes& telegram);  // whole telegram, command byte included
 
     const Bytes& configuration() const { return block_; }
+    // Sets bytes of the stored configuration now (false when they do not fit).
+    bool poke(std::size_t offset, const Bytes& bytes);
+    // Every configuration stored from now on gets these bytes at offset, as a
+    // device that stores a value its own way (clamped, rounded) would.
+    void clamp(std::size_t offset, const Bytes& bytes) { clamps_[offset] = bytes; }
+    void clearClamps() { clamps_.clear(); }
     void setErrorCode(std::uint8_t code) { errorCode_ = code; }
     void forceContacts(std::optional<std::uint8_t> bits) { forcedContacts_ = bits; }
     bool measuring() const { return measuring_; }
@@ -75,6 +82,7 @@ private:
     std::uint8_t errorCode_ = 0;
     std::uint8_t lowFlow_ = 3;
     std::optional<std::uint8_t> forcedContacts_;
+    std::map<std::size_t, Bytes> clamps_;
 };
 
 } // namespace km210sim

@@ -20,6 +20,10 @@
 //   flip CMD N               flip bits of byte N of the next reply to CMD
 //   frame CMD|all on|off     off: replies to CMD neither echo the request in
 //                            byte 0 nor end in a checksum (a device that does not frame)
+//   poke OFFSET HEX          set bytes of the stored configuration block now
+//   clamp OFFSET HEX|off     store these bytes at OFFSET in every block written
+//                            later (a device that clamps or rounds a value)
+//   busy MS                  after a stored configuration, answer nothing for MS ms
 //   quit                     stop
 //
 // Every reply is paced at 9600 baud (about 1.04 ms per byte).
@@ -101,6 +105,8 @@ private:
     bool noAckSecond_ = false;
     std::optional<std::uint8_t> zeroResult_ = 0x9E;
     std::optional<Clock::time_point> reconnectAt_;
+    std::chrono::milliseconds busyAfterWrite_{0};  // no replies while a written block is being stored
+    Clock::time_point busyUntil_{};
     std::string controlBuffer_;
 
     // A framed telegram in progress: its command byte and what has come so far.
@@ -235,6 +241,8 @@ void Simulator::handleByte(std::uint8_t b, Clock::time_point now)
             }
         } else {
             answer = model_.writeConfiguration(telegram_);
+            if (answer == kAck)
+                busyUntil_ = now + busyAfterWrite_;
             if (opt_.verbose)
                 log("telegram 0x60 WriteConfiguration %zu bytes -> %s %s", telegram_.size(),
                     answer == kAck ? "ACK" : "NAK", hex(telegram_).c_str());
@@ -255,6 +263,11 @@ void Simulator::handleByte(std::uint8_t b, Clock::time_point now)
         return;
     }
 
+    if (now < busyUntil_) {
+        if (opt_.verbose)
+            log("request 0x%02X %s -> no reply (busy storing)", b, commandName(b));
+        return;
+    }
     if (auto reply = model_.reply(b, now)) {
         sendReplyTo(b, std::move(*reply), now);
     } else if (opt_.verbose) {
@@ -312,6 +325,20 @@ void Simulator::handleControl(const std::string& line)
         } else {
             unframed_[static_cast<std::uint8_t>(number(a))] = b == "off";
         }
+    } else if (verb == "poke" || verb == "clamp") {
+        // "poke 59 3F9DF3B6": bytes of the stored block now; "clamp 59 3F800000":
+        // the same bytes in every block stored later ("clamp off" ends that).
+        Bytes bytes;
+        for (std::size_t i = 0; i + 1 < b.size(); i += 2)
+            bytes.push_back(static_cast<std::uint8_t>(std::strtol(b.substr(i, 2).c_str(), nullptr, 16)));
+        if (verb == "clamp" && a == "off")
+            model_.clearClamps();
+        else if (verb == "clamp")
+            model_.clamp(static_cast<std::size_t>(number(a)), bytes);
+        else if (!model_.poke(static_cast<std::size_t>(number(a)), bytes))
+            log("poke outside the block: %s", line.c_str());
+    } else if (verb == "busy") {
+        busyAfterWrite_ = std::chrono::milliseconds(number(a));
     } else if (verb == "quit") {
         stopRequested = 1;
     } else if (!verb.empty()) {

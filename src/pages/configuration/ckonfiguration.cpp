@@ -43,6 +43,8 @@ constexpr int kCannotOpenFile = 4;
 constexpr int kLoadDialogTitle = 5;
 constexpr int kFileNotOurs = 18;
 constexpr int kNoHwVersionToSave = 22;
+constexpr int kWriteDiffers = 36;
+constexpr int kWriteNotVerified = 37;
 
 const QString kFileFilter = QStringLiteral("*.* (*)");
 
@@ -52,14 +54,11 @@ struct MarkerWords {
     const char* changed;
     const char* error;
     const char* lastRead;
-    const char* on;
-    const char* off;
-    const char* none;
 };
 constexpr MarkerWords kMarkerWords[] = {
-    {"geändert", "Fehler", "Zuletzt gelesen: %1", "ein", "aus", "keine Auswahl"},
-    {"changed", "error", "Last read: %1", "on", "off", "no selection"},
-    {"modifié", "erreur", "Dernière lecture : %1", "activé", "désactivé", "aucune sélection"},
+    {"geändert", "Fehler", "Zuletzt gelesen: %1"},
+    {"changed", "error", "Last read: %1"},
+    {"modifié", "erreur", "Dernière lecture : %1"},
 };
 
 const MarkerWords& wordsFor(int language)
@@ -128,6 +127,25 @@ void CKonfiguration::setShared(core::SettingsRecord* settings, core::DeviceConne
     connection_ = connection;
     port_ = connection ? &connection->port() : nullptr;
     lock_ = lock;
+    if (connection) {
+        // Another model on the port: what this session knew of the old one's configuration is not this one's.
+        connect(connection, &core::DeviceConnection::identified, this, [this](bool anotherDevice) {
+            if (anotherDevice)
+                forgetDevice();
+        });
+    }
+}
+
+void CKonfiguration::forgetDevice()
+{
+    held_.reset();
+    asFound_.reset();
+    findings_.clear();
+}
+
+int CKonfiguration::language() const
+{
+    return settings_ ? settings_->language : 0;
 }
 
 void CKonfiguration::initialisePage()
@@ -426,98 +444,70 @@ void CKonfiguration::updateChangeMarker(Field f)
     PageBase::setControlToolTip(marker, tip);
 }
 
-QString CKonfiguration::deviceValueText(Field f) const
-{
-    const std::size_t i = configuration::indexOf(f);
-    if (!deviceConfiguration_.known[i])
-        return {};
-    const MarkerWords& words = wordsFor(settings_ ? settings_->language : 0);
-    switch (infoOf(f).kind) {
-    case FieldKind::Combo: {
-        const int index = static_cast<int>(deviceConfiguration_.value[i].value_or(-1));
-        auto* box = control<QComboBox>(infoOf(f).control);
-        return index >= 0 && index < box->count() ? box->itemText(index) : utf8(words.none);
-    }
-    case FieldKind::Check:
-        return utf8(deviceConfiguration_.value[i].value_or(0) != 0 ? words.on : words.off);
-    default:
-        return lastRead_.textOf(f).trimmed();
-    }
-}
-
-QString CKonfiguration::unitTextOf(int field) const
-{
-    for (const auto& rows : kColumns) {
-        for (const auto& row : rows) {
-            if (controlsOf(row).field == field && row.unit)
-                return control<QLabel>(row.unit)->text();
-        }
-    }
-    return {};
-}
-
-QString CKonfiguration::pageValueText(Field f) const
-{
-    const MarkerWords& words = wordsFor(settings_ ? settings_->language : 0);
-    switch (infoOf(f).kind) {
-    case FieldKind::Combo: {
-        auto* box = control<QComboBox>(infoOf(f).control);
-        return box->currentIndex() >= 0 ? box->currentText() : utf8(words.none);
-    }
-    case FieldKind::Check:
-        return utf8(control<QCheckBox>(infoOf(f).control)->isChecked() ? words.on : words.off);
-    default:
-        return control<QLineEdit>(infoOf(f).control)->text().trimmed();
-    }
-}
-
 QString CKonfiguration::lastReadText(Field f) const
 {
-    const QString value = deviceValueText(f);
-    if (value.isEmpty() && !deviceConfiguration_.known[configuration::indexOf(f)])
+    if (!filled_ || !configuration::familyCarries(filled_->family, f))
         return {};
-    return utf8(wordsFor(settings_ ? settings_->language : 0).lastRead).arg(value);
+    return utf8(wordsFor(language()).lastRead).arg(valueWithUnit(*filled_, f));
 }
 
-std::vector<CKonfiguration::PendingChange> CKonfiguration::pendingChanges(const configuration::ConfigurationForm& form,
-                                                                          device::Family family) const
+QString CKonfiguration::labelOf(Field f) const
 {
-    std::vector<PendingChange> changes;
-    for (const auto& entry : configuration::blockLayout(family)) {
-        const Field f = entry.field;
-        if (configuration::controlValue(form, f) == deviceConfiguration_[f])
-            continue;
-        const auto& info = infoOf(f);
-        changes.push_back(
-            {control<QLabel>(info.label)->text(), deviceValueText(f), pageValueText(f), unitTextOf(info.control)});
-    }
-    return changes;
+    return control<QLabel>(infoOf(f).label)->text();
 }
 
-bool CKonfiguration::confirmChanges(const std::vector<PendingChange>& changes)
+QString CKonfiguration::valueWithUnit(const configuration::BlockImage& image, Field f) const
+{
+    return (configuration::fieldValueText(image, f, language()) + QLatin1Char(' ')
+            + configuration::fieldUnitText(image, f, language()))
+        .trimmed();
+}
+
+configuration::EncodedBlock CKonfiguration::encodeForm(const configuration::ConfigurationForm& form,
+                                                       device::Family family) const
+{
+    return configuration::encodeKeepingUntouched(family, form, filled_, deviceConfiguration_);
+}
+
+bool CKonfiguration::deviceHoldsKnown() const
+{
+    return settings_ && held_ && held_->code == settings_->deviceTypeCode;
+}
+
+QString CKonfiguration::changeList(const configuration::BlockImage& before, const configuration::BlockImage& after,
+                                   const std::vector<Field>& fields) const
+{
+    QStringList out;
+    for (Field f : fields)
+        out << QStringLiteral("%1 %2 -> %3").arg(labelOf(f), valueWithUnit(before, f), valueWithUnit(after, f));
+    return out.join(QStringLiteral(" | "));
+}
+
+bool CKonfiguration::confirmChanges(const configuration::BlockImage& next, const std::vector<Field>& changes)
 {
     constexpr int kWriteQuestion = 32;
-    static constexpr std::array<std::array<const char*, 4>, 3> kHeadings{{
-        {"Feld", "Im Gerät", "Neu", "Einheit"},
-        {"Field", "In the device", "New", "Unit"},
-        {"Champ", "Dans l'appareil", "Nouveau", "Unité"},
+    static constexpr std::array<std::array<const char*, 3>, 3> kHeadings{{
+        {"Feld", "Im Gerät", "Neu"},
+        {"Field", "In the device", "New"},
+        {"Champ", "Dans l'appareil", "Nouveau"},
     }};
     static constexpr std::array<std::array<const char*, 2>, 3> kAnswers{{
         {"Schreiben", "Abbrechen"}, {"Write", "Cancel"}, {"Écrire", "Annuler"}}};
-    const std::size_t language = core::languageIndex(settings_ ? settings_->language : 0);
+    const std::size_t lang = core::languageIndex(language());
     const auto cell = [](const QString& text, const char* tag = "td") {
         return QStringLiteral("<%1 style=\"padding: 1px 8px\">%2</%1>").arg(QLatin1String(tag), text.toHtmlEscaped());
     };
     QString table = QStringLiteral("<p>%1</p><table><tr>").arg(texts::messageBoxText(messages_, kWriteQuestion).toHtmlEscaped());
-    for (const char* heading : kHeadings[language])
+    for (const char* heading : kHeadings[lang])
         table += cell(QString::fromUtf8(heading), "th");
     table += QStringLiteral("</tr>");
-    for (const auto& change : changes)
-        table += QStringLiteral("<tr>") + cell(change.label) + cell(change.device) + cell(change.page) + cell(change.unit)
+    // Each value in its own unit: a changed unit changes what the numbers mean.
+    for (Field f : changes)
+        table += QStringLiteral("<tr>") + cell(labelOf(f)) + cell(valueWithUnit(*held_, f)) + cell(valueWithUnit(next, f))
                + QStringLiteral("</tr>");
     table += QStringLiteral("</table>");
     return askQuestion(messages_.caption(kWriteQuestion), table,
-                       {QString::fromUtf8(kAnswers[language][0]), QString::fromUtf8(kAnswers[language][1])});
+                       {QString::fromUtf8(kAnswers[lang][0]), QString::fromUtf8(kAnswers[lang][1])});
 }
 
 void CKonfiguration::updateUnitLabels()
@@ -544,25 +534,28 @@ void CKonfiguration::applyAvailability(int code)
 
 // ---- decoding into the controls -------------------------------------------------------------
 
-void CKonfiguration::showDecoded(device::Family family, const configuration::DecodedBlock& decoded)
+void CKonfiguration::showDecoded(const configuration::BlockImage& image)
 {
-    fillFamilyLists(family);
+    const auto decoded = configuration::decodeBlock(image.family, image.block);
+    if (!decoded)
+        return;
+    fillFamilyLists(image.family);
     {
         Filling filling(filling_);
-        for (const auto& entry : configuration::blockLayout(family)) {
+        for (const auto& entry : configuration::blockLayout(image.family)) {
             const auto& info = infoOf(entry.field);
             const std::size_t i = configuration::indexOf(entry.field);
             switch (info.kind) {
-            case FieldKind::Combo: control<QComboBox>(info.control)->setCurrentIndex(decoded.form.selection[i]); break;
-            case FieldKind::Check: control<QCheckBox>(info.control)->setChecked(decoded.form.selection[i] != 0); break;
-            default: control<QLineEdit>(info.control)->setText(decoded.form.text[i]); break;
+            case FieldKind::Combo: control<QComboBox>(info.control)->setCurrentIndex(decoded->form.selection[i]); break;
+            case FieldKind::Check: control<QCheckBox>(info.control)->setChecked(decoded->form.selection[i] != 0); break;
+            default: control<QLineEdit>(info.control)->setText(decoded->form.text[i]); break;
             }
-            deviceConfiguration_.value[i] = decoded.configuration.value[i];
+            deviceConfiguration_.value[i] = decoded->configuration.value[i];
             deviceConfiguration_.known[i] = true;
-            lastRead_.text[i] = decoded.form.text[i];
             setControlVisible(info.changeMarker, false);
         }
     }
+    filled_ = image;
     updateUnitLabels();
 }
 
@@ -605,36 +598,55 @@ void CKonfiguration::readFromDevice()
         setControlVisible(configuration::kHwVersionChangeMarker, false);
     }
     pageFamily_ = settings_->deviceFamily;
-    const auto size = device::configurationBlockSize(pageFamily_);
-    const auto decoded =
-        configuration::decodeBlock(pageFamily_, std::span<const std::uint8_t>(reply.bytes).subspan(2, size));
-    readFromCode_ = settings_->deviceTypeCode;
+    const auto block = std::span<const std::uint8_t>(reply.bytes).subspan(2, device::configurationBlockSize(pageFamily_));
+    const configuration::BlockImage image{settings_->deviceTypeCode, pageFamily_, {block.begin(), block.end()}};
     hideErrorMarkers();
     hideChangeMarkers();
     settleCounter_ = kSettleTicks;
-    showDecoded(pageFamily_, *decoded);
+    showDecoded(image);
     applyAvailability(pageCode_);
     // The first read of a device is what the technician found.
-    if (asFoundCode_ != readFromCode_) {
-        asFoundCode_ = readFromCode_;
-        for (const auto& entry : configuration::blockLayout(pageFamily_))
-            asFound_[configuration::indexOf(entry.field)] = deviceValueText(entry.field);
+    if (!asFound_ || asFound_->code != image.code) {
+        forgetDevice();
+        asFound_ = image;
     }
+    held_ = image;
 }
 
 std::vector<core::ReportRow> CKonfiguration::reportRows() const
 {
     std::vector<core::ReportRow> rows;
-    if (!settings_ || !asFoundCode_ || asFoundCode_ != settings_->deviceTypeCode)
+    if (!deviceHoldsKnown() || !asFound_ || asFound_->code != held_->code)
         return rows;
-    for (const auto& entry : configuration::blockLayout(settings_->deviceFamily)) {
-        const auto& info = infoOf(entry.field);
-        const QString found = asFound_[configuration::indexOf(entry.field)];
-        const QString left = deviceValueText(entry.field);
-        const QString unit = unitTextOf(info.control);
-        rows.push_back({control<QLabel>(info.label)->text(), found, unit, left, unit, found != left});
+    const int lang = language();
+    const auto changed = configuration::differingFields(held_->family, asFound_->block, held_->block);
+    for (const auto& entry : configuration::blockLayout(held_->family)) {
+        const Field f = entry.field;
+        rows.push_back({labelOf(f), configuration::fieldValueText(*asFound_, f, lang),
+                        configuration::fieldUnitText(*asFound_, f, lang), configuration::fieldValueText(*held_, f, lang),
+                        configuration::fieldUnitText(*held_, f, lang),
+                        std::find(changed.begin(), changed.end(), f) != changed.end()});
     }
     return rows;
+}
+
+QStringList CKonfiguration::reportNotes() const
+{
+    QStringList notes;
+    if (!deviceHoldsKnown())
+        return notes;
+    const QString write = core::serviceActionText(core::ServiceAction::ConfigurationWrite, language());
+    for (const auto& finding : findings_)
+        notes << QStringLiteral("%1 %2: %3").arg(finding.at.toString(QStringLiteral("HH:mm:ss")), write, findingText(finding));
+    return notes;
+}
+
+QString CKonfiguration::findingText(const WriteFinding& finding) const
+{
+    if (!finding.held)
+        return core::serviceOutcomeText(core::ServiceOutcome::NotVerified, language());
+    return QStringLiteral("%1: %2").arg(core::serviceOutcomeText(core::ServiceOutcome::Differs, language()),
+                                        changeList(finding.sent, *finding.held, finding.differing));
 }
 
 void CKonfiguration::saveReport(const core::ReportData& data)
@@ -675,7 +687,7 @@ void CKonfiguration::writeToDevice()
     const auto form = readForm();
     pageCode_ = form.hwVersion;
     device::updateFamily(pageCode_, pageFamily_);
-    const auto encoded = configuration::encodeBlock(pageFamily_, form);
+    const configuration::BlockImage next{pageCode_, pageFamily_, encodeForm(form, pageFamily_).block};
     if (!lock_ || !deviceAnswers(messages_))
         return;
     // A block of another family would set the device's fields from the wrong offsets.
@@ -685,52 +697,84 @@ void CKonfiguration::writeToDevice()
                                                             .arg(modelText(pageCode_), modelText(settings_->deviceTypeCode)));
         return;
     }
-    // What will change is shown first, against what was read from this device.
-    if (readFromCode_ != settings_->deviceTypeCode) {
+    // What will change is shown first, against what the device holds.
+    if (!deviceHoldsKnown()) {
         constexpr int kNotReadYet = 31;
         if (askQuestion(messages_.caption(kNotReadYet), texts::messageBoxText(messages_, kNotReadYet)))
             readFromDevice();
         return;
     }
-    const auto changes = pendingChanges(form, pageFamily_);
+    const configuration::BlockImage before = *held_;
+    const auto changes = configuration::differingFields(pageFamily_, before.block, next.block);
     if (changes.empty()) {
         constexpr int kNothingChanged = 29;
         texts::showMessage(*this, messages_, kNothingChanged);
         return;
     }
-    if (!confirmChanges(changes))
+    if (!confirmChanges(next, changes))
         return;
 
     core::DeviceLockGuard guard(*lock_);
     int message = device::message::ConfigurationNotAcknowledged;
+    device::Reply readBack;
     if (port_ && *port_) {
         BusyCursor busy;
         const device::Family family = pageFamily_;
         port_->runAndWait([&](core::PortSlot::Port& port) {
-            if (port)
-                message = device::writeConfiguration(*port, family, encoded.block);
+            if (!port)
+                return;
+            message = device::writeConfiguration(*port, family, next.block);
+            // What the device stored is read back, not assumed.
+            if (message == device::message::ConfigurationAcknowledged)
+                readBack = device::readConfigurationBack(*port, family);
         });
     }
+    core::ServiceOutcome outcome = core::ServiceOutcome::NotAcknowledged;
+    QString details = changeList(before, next, changes);
+    QStringList differs;  // each field the device stored otherwise: sent -> held
     if (message == device::message::ConfigurationAcknowledged) {
-        // The device holds these values now; changes are measured against them.
-        if (const auto written = configuration::decodeBlock(pageFamily_, encoded.block)) {
-            for (const auto& entry : configuration::blockLayout(pageFamily_)) {
-                const std::size_t i = configuration::indexOf(entry.field);
-                deviceConfiguration_.value[i] = written->configuration.value[i];
-                deviceConfiguration_.known[i] = true;
-                lastRead_.text[i] = written->form.text[i];
+        if (configuration::isCompleteConfigurationReply(pageFamily_, readBack.count)) {
+            const auto block = std::span<const std::uint8_t>(readBack.bytes).subspan(2, next.block.size());
+            configuration::BlockImage stored{settings_->deviceTypeCode, next.family, {block.begin(), block.end()}};
+            const auto differing = configuration::differingFields(pageFamily_, next.block, stored.block);
+            held_ = stored;
+            hideErrorMarkers();
+            settleCounter_ = kSettleTicks;
+            showDecoded(stored);
+            applyAvailability(pageCode_);
+            if (differing.empty()) {
+                outcome = core::ServiceOutcome::Verified;
+            } else {
+                outcome = core::ServiceOutcome::Differs;
+                findings_.push_back({QDateTime::currentDateTime(), next, stored, differing});
+                details += QStringLiteral(" | ") + findingText(findings_.back());
+                for (Field f : differing)
+                    differs << QStringLiteral("%1: %2 -> %3").arg(labelOf(f), valueWithUnit(next, f), valueWithUnit(stored, f));
+                message = kWriteDiffers;
             }
+        } else {
+            // Acknowledged but not read back: the device said it stored the block, nothing more is known.
+            outcome = core::ServiceOutcome::NotVerified;
+            held_ = next;
+            held_->code = settings_->deviceTypeCode;
+            const auto decoded = configuration::decodeBlock(next.family, next.block);
+            for (const auto& entry : configuration::blockLayout(next.family)) {
+                const std::size_t i = configuration::indexOf(entry.field);
+                deviceConfiguration_.value[i] = decoded->configuration.value[i];
+                deviceConfiguration_.known[i] = true;
+            }
+            filled_ = next;
+            findings_.push_back({QDateTime::currentDateTime(), next, std::nullopt, {}});
+            message = kWriteNotVerified;
         }
     }
-    QStringList changed;
-    for (const auto& change : changes)
-        changed << QStringLiteral("%1 %2 -> %3 %4").arg(change.label, change.device, change.page, change.unit).trimmed();
-    logServiceAction(messages_, core::ServiceAction::ConfigurationWrite,
-                     message == device::message::ConfigurationAcknowledged ? core::ServiceOutcome::Acknowledged
-                                                                          : core::ServiceOutcome::NotAcknowledged,
-                     changed.join(QStringLiteral(" | ")));
+    logServiceAction(messages_, core::ServiceAction::ConfigurationWrite, outcome, details);
     // Shown under the lock, so the ticks its event loop delivers keep the cycle off the line.
-    texts::showMessage(*this, messages_, message);
+    if (message == kWriteDiffers)
+        showMessageBox(messages_.caption(message),
+                       texts::messageBoxText(messages_, message).arg(differs.join(QLatin1Char('\n'))));
+    else
+        texts::showMessage(*this, messages_, message);
 }
 
 void CKonfiguration::saveConfiguration()
@@ -753,7 +797,8 @@ void CKonfiguration::saveConfiguration()
     }
     pageCode_ = code;
     pageFamily_ = family;
-    const auto encoded = configuration::encodeBlock(family, form);
+    // Untouched fields are saved as they came: right after a read the file holds the device's block bit for bit.
+    const auto encoded = encodeForm(form, family);
     bool refused = false;
     for (Field f : encoded.unfit) {
         // A field the variant lacks is stored as its bytes came out; the technician cannot edit it.
@@ -793,8 +838,7 @@ void CKonfiguration::loadConfiguration()
             hideErrorMarkers();
             hideChangeMarkers();
             applyAvailability(file.code);
-            if (const auto decoded = configuration::decodeBlock(pageFamily_, file.block))
-                showDecoded(pageFamily_, *decoded);
+            showDecoded({file.code, pageFamily_, file.block});
             // Allowed (a spare is prepared that way), but said: this page cannot go to this device.
             if (settings_ && settings_->deviceFamily != device::Family::None && pageFamily_ != settings_->deviceFamily) {
                 constexpr int kFileForOtherFamily = 34;
@@ -823,9 +867,10 @@ void CKonfiguration::clearAll()
     }
     hideErrorMarkers();
     hideChangeMarkers();
+    // The units that follow the selected units go; the fixed "bar" beside the pressure stays.
     for (const auto& rows : kColumns) {
         for (const auto& row : rows) {
-            if (row.unit)
+            if (row.unit && row.unit != id::PressureUnit)
                 setControlText(row.unit, QString());
         }
     }

@@ -5,8 +5,11 @@
 #include "core/service_report.h"
 #include "pages/configuration/core/configuration_block.h"
 #include "pages/configuration/core/configuration_check.h"
+#include "pages/configuration/core/configuration_record.h"
 #include "pages/configuration/core/family_rules.h"
 #include "pages/page_base.h"
+
+#include <QDateTime>
 
 #include <array>
 #include <map>
@@ -58,9 +61,14 @@ public:
     device::Family pageFamily() const { return pageFamily_; }
     const configuration::DeviceConfiguration& deviceConfiguration() const { return deviceConfiguration_; }
     // The configuration of the connected device as found (its first read in
-    // this session) and as left (after the last acknowledged write, else the
-    // last read); empty when it was not read.
+    // this session) and as left (its last read or read-back), rendered in the
+    // current language; empty when it was not read.
     std::vector<core::ReportRow> reportRows() const;
+    // What became of writes that the device did not store as sent, in the current language.
+    QStringList reportNotes() const;
+    // What the connected device holds as far as this session knows: its last
+    // read, or the read-back of the last write. Never a file.
+    const std::optional<configuration::BlockImage>& deviceHolds() const { return held_; }
     // Asks where, writes the report as a PDF and says whether it worked.
     void saveReport(const core::ReportData& data);
     const texts::MessageTable& messages() const { return messages_; }
@@ -81,7 +89,9 @@ private:
     void sensorTypeChanged();
     void fieldChanged(configuration::Field f);
     void updateChangeMarker(configuration::Field f);
-    void showDecoded(device::Family family, const configuration::DecodedBlock& decoded);
+    // Fills the fields from a block (a read, a read-back or a file); its
+    // bytes go back unchanged for every field that is not edited.
+    void showDecoded(const configuration::BlockImage& image);
     void writeBackTexts(const configuration::ConfigurationForm& form);
     void selectHwVersion(int code);
     void hideErrorMarkers();
@@ -90,22 +100,30 @@ private:
     bool anyChangeMarked() const;
     void nameMarkers();
     void setList(int combo, configuration::TextList entries);
+    int language() const;
     QString lastReadText(configuration::Field f) const;
-    // A field's value as the technician reads it: in the device (empty when
-    // not read) and on the page.
-    QString deviceValueText(configuration::Field f) const;
-    QString pageValueText(configuration::Field f) const;
-    // The unit label beside the field control, or nothing.
-    QString unitTextOf(int field) const;
-    // What a write of form for family would change, and the technician's yes to it.
-    struct PendingChange {
-        QString label;
-        QString device;
-        QString page;
-        QString unit;
+    // The field's value and unit in a block, as the technician reads them now.
+    QString valueWithUnit(const configuration::BlockImage& image, configuration::Field f) const;
+    QString labelOf(configuration::Field f) const;
+    // The block the page would write: untouched fields as they came.
+    configuration::EncodedBlock encodeForm(const configuration::ConfigurationForm& form, device::Family family) const;
+    // The fields whose bytes a write of block would change in the device, and the technician's yes to them.
+    bool confirmChanges(const configuration::BlockImage& next, const std::vector<configuration::Field>& changes);
+    // Whether what the device holds is known for the device now connected.
+    bool deviceHoldsKnown() const;
+    void forgetDevice();
+    // "label old unit -> new unit | …" for the log.
+    QString changeList(const configuration::BlockImage& before, const configuration::BlockImage& after,
+                       const std::vector<configuration::Field>& fields) const;
+
+    // A write the device acknowledged but did not store as sent, or that could not be read back.
+    struct WriteFinding {
+        QDateTime at;
+        configuration::BlockImage sent;
+        std::optional<configuration::BlockImage> held;  // none: not read back
+        std::vector<configuration::Field> differing;
     };
-    std::vector<PendingChange> pendingChanges(const configuration::ConfigurationForm& form, device::Family family) const;
-    bool confirmChanges(const std::vector<PendingChange>& changes);
+    QString findingText(const WriteFinding& finding) const;
 
     QString tabTitle_;
     core::DeviceConnection* connection_ = nullptr;
@@ -117,12 +135,14 @@ private:
     int listLanguage_ = 0;       // language of the lists, fixed at initialisation
     bool filling_ = false;       // the page itself is changing controls
     configuration::DeviceConfiguration deviceConfiguration_;
-    configuration::ConfigurationForm lastRead_;  // texts of the edits as last read
-    // The device whose configuration was read last (its type code), if any.
-    std::optional<int> readFromCode_;
-    // The values of the first read of that device, as shown then.
-    std::optional<int> asFoundCode_;
-    std::array<QString, configuration::kFieldCount> asFound_;
+    // The block that last filled the fields (read, read-back or file).
+    std::optional<configuration::BlockImage> filled_;
+    // What the device holds: its last read or read-back, or an acknowledged
+    // write that could not be read back. Never replaced by a file.
+    std::optional<configuration::BlockImage> held_;
+    // The first read of that device in this session.
+    std::optional<configuration::BlockImage> asFound_;
+    std::vector<WriteFinding> findings_;
     configuration::Limits limits_;
     texts::MessageTable messages_;
     std::map<int, QString> markerHelp_;  // help texts of the change markers

@@ -175,25 +175,29 @@ std::optional<float> controlValue(const ConfigurationForm& form, Field f)
     return std::nullopt;
 }
 
+TextList fieldList(device::Family family, Field f, int language)
+{
+    switch (f) {
+    case Language: return deviceLanguages();
+    case SensorType: return sensorTypes(family);
+    case VelocityUnit: return velocityUnits();
+    case TemperatureUnit: return temperatureUnits();
+    case VolumeFlowUnit: return volumeFlowUnits(family);
+    case TotaliserUnit: return totaliserUnits(family);
+    case DisplayLine1:
+    case DisplayLine2: return displayLines(language);
+    case LimitAssignment: return limitAssignments();
+    case TeeFitting: return teeFittings();
+    case ValveFitting: return valveFittings();
+    case Medium: return media(language);
+    case OperatingMode: return operatingModes(language);
+    default: return {};
+    }
+}
+
 int listSize(device::Family family, Field f)
 {
-    const auto size = [](TextList l) { return static_cast<int>(l.size()); };
-    switch (f) {
-    case Language: return size(deviceLanguages());
-    case SensorType: return size(sensorTypes(family));
-    case VelocityUnit: return size(velocityUnits());
-    case TemperatureUnit: return size(temperatureUnits());
-    case VolumeFlowUnit: return size(volumeFlowUnits(family));
-    case TotaliserUnit: return size(totaliserUnits(family));
-    case DisplayLine1:
-    case DisplayLine2: return size(displayLines(0));
-    case LimitAssignment: return size(limitAssignments());
-    case TeeFitting: return size(teeFittings());
-    case ValveFitting: return size(valveFittings());
-    case Medium: return size(media(0));
-    case OperatingMode: return size(operatingModes(0));
-    default: return 0;
-    }
+    return static_cast<int>(fieldList(family, f, 0).size());
 }
 
 std::span<const BlockEntry> blockLayout(device::Family family)

@@ -7,6 +7,7 @@
 
 #include "device/family.h"
 #include "pages/configuration/core/configuration_fields.h"
+#include "pages/configuration/core/family_rules.h"
 
 #include <QString>
 
@@ -63,7 +64,9 @@ QString cleanedDecimal(const QString& text);
 // (none for an edit without a number).
 std::optional<float> controlValue(const ConfigurationForm& form, Field f);
 
-// Number of entries in the list of a combo box field in the family.
+// The list of a combo box field in the family, in language 0 German,
+// 1 English, 2 French (empty for other fields); and its number of entries.
+TextList fieldList(device::Family family, Field f, int language);
 int listSize(device::Family family, Field f);
 
 // ---- block layout --------------------------------------------------------------------

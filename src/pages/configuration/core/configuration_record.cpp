@@ -1,0 +1,155 @@
+#include "pages/configuration/core/configuration_record.h"
+
+#include "core/settings_record.h"
+#include "device/protocol.h"
+#include "pages/configuration/core/family_rules.h"
+
+#include <algorithm>
+#include <array>
+
+namespace trgui::pages::configuration {
+
+namespace {
+
+struct SwitchWords {
+    const char* on;
+    const char* off;
+    const char* none;
+};
+constexpr std::array<SwitchWords, 3> kSwitchWords{{
+    {"ein", "aus", "keine Auswahl"},
+    {"on", "off", "no selection"},
+    {"activé", "désactivé", "aucune sélection"},
+}};
+
+const BlockEntry* entryOf(device::Family family, Field f)
+{
+    for (const auto& entry : blockLayout(family)) {
+        if (entry.field == f)
+            return &entry;
+    }
+    return nullptr;
+}
+
+std::size_t sizeOf(Encoding encoding)
+{
+    switch (encoding) {
+    case Encoding::Int16: return 2;
+    case Encoding::Float:
+    case Encoding::Thousandths: return 4;
+    case Encoding::Enumeration:
+    case Encoding::Flag:
+    case Encoding::Byte: break;
+    }
+    return 1;
+}
+
+QString entryText(TextList list, int index, int language)
+{
+    if (index < 0 || index >= static_cast<int>(list.size()))
+        return noSelectionText(language);
+    return QString::fromUtf8(list[static_cast<std::size_t>(index)]).trimmed();
+}
+
+} // namespace
+
+bool BlockImage::valid() const
+{
+    const std::size_t size = device::configurationBlockSize(family);
+    return size != 0 && block.size() == size;
+}
+
+std::span<const std::uint8_t> fieldBytes(device::Family family, std::span<const std::uint8_t> block, Field f)
+{
+    const BlockEntry* entry = entryOf(family, f);
+    if (!entry || entry->offset + sizeOf(entry->encoding) > block.size())
+        return {};
+    return block.subspan(entry->offset, sizeOf(entry->encoding));
+}
+
+std::vector<Field> differingFields(device::Family family, std::span<const std::uint8_t> a,
+                                   std::span<const std::uint8_t> b)
+{
+    std::vector<Field> out;
+    for (const auto& entry : blockLayout(family)) {
+        const auto x = fieldBytes(family, a, entry.field);
+        const auto y = fieldBytes(family, b, entry.field);
+        if (!std::equal(x.begin(), x.end(), y.begin(), y.end()))
+            out.push_back(entry.field);
+    }
+    return out;
+}
+
+EncodedBlock encodeKeepingUntouched(device::Family family, const ConfigurationForm& form,
+                                    const std::optional<BlockImage>& filledFrom,
+                                    const DeviceConfiguration& filledValues)
+{
+    EncodedBlock out = encodeBlock(family, form);
+    if (!filledFrom || filledFrom->family != family || !filledFrom->valid())
+        return out;
+    for (const auto& entry : blockLayout(family)) {
+        const Field f = entry.field;
+        if (!filledValues.known[indexOf(f)] || controlValue(form, f) != filledValues[f])
+            continue;
+        const auto kept = fieldBytes(family, filledFrom->block, f);
+        std::copy(kept.begin(), kept.end(), out.block.begin() + static_cast<std::ptrdiff_t>(entry.offset));
+        std::erase(out.unfit, f);
+    }
+    return out;
+}
+
+QString fieldValueText(const BlockImage& image, Field f, int language)
+{
+    const BlockEntry* entry = entryOf(image.family, f);
+    if (!entry || !image.valid())
+        return {};
+    const auto decoded = decodeBlock(image.family, image.block);
+    const int index = decoded->form.index(f);
+    switch (infoOf(f).kind) {
+    case FieldKind::Combo: return entryText(fieldList(image.family, f, language), index, language);
+    case FieldKind::Check: return switchText(index != 0, language);
+    case FieldKind::IntegerEdit:
+    case FieldKind::DecimalEdit: break;
+    }
+    return decoded->form.textOf(f).trimmed();
+}
+
+QString fieldUnitText(const BlockImage& image, Field f, int language)
+{
+    if (!entryOf(image.family, f) || !image.valid())
+        return {};
+    if (f == Field::Pressure)
+        return QStringLiteral("bar");
+    if (f == Field::MeasuringTime)
+        return QStringLiteral("s");
+    const auto decoded = decodeBlock(image.family, image.block);
+    // A unit the block does not select is left out rather than named.
+    const auto unit = [&](Field unitField) {
+        const TextList list = fieldList(image.family, unitField, language);
+        const int index = decoded->form.index(unitField);
+        return index >= 0 && index < static_cast<int>(list.size()) ? entryText(list, index, language) : QString();
+    };
+    for (const UnitLabel& label : unitLabels(decoded->form.index(Field::LimitAssignment))) {
+        if (label.field != f)
+            continue;
+        switch (label.source) {
+        case UnitSource::Velocity: return unit(Field::VelocityUnit);
+        case UnitSource::Temperature: return unit(Field::TemperatureUnit);
+        case UnitSource::Totaliser: return unit(Field::TotaliserUnit);
+        }
+    }
+    return {};
+}
+
+QString switchText(bool on, int language)
+{
+    const SwitchWords& words = kSwitchWords[core::languageIndex(language)];
+    return QString::fromUtf8(on ? words.on : words.off);
+}
+
+QString noSelectionText(int language)
+{
+    return QString::fromUtf8(kSwitchWords[core::languageIndex(language)].none);
+}
+
+} // namespace trgui::pages::configuration
