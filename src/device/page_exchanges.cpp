@@ -7,6 +7,7 @@ constexpr int kTelegramPauseMs = 50;
 constexpr int kZeroPointWaitMs = 700;
 constexpr int kConfigurationPauseMs = 200;
 constexpr std::size_t kAckLength = 1;  // an acknowledge or a zero-point result
+constexpr int kConfirmingAttempts = 3;  // identifications an unframed device needs to agree
 
 bool acknowledged(const Reply& reply)
 {
@@ -23,14 +24,30 @@ Identification identifyOnConnect(SerialLink& link)
 {
     Identification result;
     const std::uint8_t identify = static_cast<std::uint8_t>(DeviceCommand::Identify);
-    const Reply id = exchange(link, std::span(&identify, 1), kIdentifyPagePauseMs, std::nullopt,
-                              commandInfo(DeviceCommand::Identify).replyLength);
-    if (id.count != 4 || id.bytes[0] != identify)
+    // Four bytes starting with the request is a device; so is one that frames
+    // its replies otherwise but answers alike each time it is asked (the cycle
+    // takes such a device's replies too, so both ends of the program agree).
+    const auto identified = [identify](const Reply& r) { return r.taken() || (r.count == 4 && r.bytes[0] == identify); };
+    Reply id;
+    for (int attempt = 0; attempt < kConfirmingAttempts; ++attempt) {
+        id = exchange(link, std::span(&identify, 1), kIdentifyPagePauseMs,
+                      attempt == 0 ? std::nullopt : std::optional(DrainMode::Read),
+                      commandInfo(DeviceCommand::Identify).replyLength);
+        judgeReply(link, DeviceCommand::Identify, id);
+        if (identified(id) || id.refusal != kFramingNotConfirmed)
+            break;
+    }
+    if (!identified(id))
         return result;
     result.connected = true;
     result.deviceTypeCode = static_cast<std::int8_t>(id.bytes[2]);
 
-    const Reply version = exchange(link, DeviceCommand::ReadVersion, std::nullopt);
+    Reply version;
+    for (int attempt = 0; attempt < kConfirmingAttempts; ++attempt) {
+        version = exchange(link, DeviceCommand::ReadVersion, attempt == 0 ? std::nullopt : std::optional(DrainMode::Read));
+        if (version.refusal != kFramingNotConfirmed)
+            break;
+    }
     // A reply too short to hold the float is no version at all.
     if (version.taken())
         result.softwareVersion = decodeFloatBE(&version.bytes[2]);

@@ -13,7 +13,7 @@ namespace trgui::device {
 
 // Identification right after a port was opened (no drain, no lock).
 struct Identification {
-    bool connected = false;       // exactly 4 bytes and byte 0 = Identify
+    bool connected = false;       // exactly 4 bytes and byte 0 = Identify, or taken by judgeReply
     int deviceTypeCode = 0;       // byte 2 as a signed byte; valid when connected
     std::optional<float> softwareVersion;  // asked only when connected
 };

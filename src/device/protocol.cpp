@@ -42,37 +42,51 @@ bool endsInChecksum(const Reply& reply)
         && reply.bytes[reply.count - 1] == checksum(std::span(reply.bytes.data(), reply.count - 1));
 }
 
-// The replies that teach a link what its device sends.
-constexpr int kTeachingReplies = 3;
+// A device whose replies are not framed as the protocol says (no echo, no
+// checksum) is believed only when this many of the latest remembered replies
+// to a request were framed alike: three is as fast as teaching from the first
+// three, and a disturbance that fakes one framing three times out of eight
+// replies, with the length right and no protocol-framed reply among them, is
+// not line noise.
+constexpr int kAgreeingReplies = 3;
+
+// A framing a device may use instead of the protocol's: the protocol's length,
+// or one byte shorter without the checksum. A longer reply, or a shorter one
+// that still ends in a checksum, is bytes lost or added on the line.
+bool plausible(const ReplyFraming& framing, const ReplyFraming& protocol)
+{
+    return framing.length == protocol.length || (framing.length + 1 == protocol.length && !framing.sums);
+}
 
 } // namespace
 
 void judgeReply(SerialLink& link, DeviceCommand command, Reply& reply)
 {
-    const auto kind = commandInfo(command).reply;
-    if (!judged(kind))
+    const auto& info = commandInfo(command);
+    if (!judged(info.reply))
         return;
     const auto request = static_cast<std::uint8_t>(command);
-    ReplyShape& shape = link.replyShape(request);
-    const bool fixedLength = kind == ReplyKind::Value || kind == ReplyKind::Triple;
-    if (reply.count == 0)
+    if (reply.count == 0) {
         reply.refusal = "no reply";
-    else if (!replyAccepted(command, reply.count))
+    } else if (!replyAccepted(command, reply.count)) {
         reply.refusal = "wrong length";
-    else if (shape.seen >= kTeachingReplies) {
-        if (!fixedLength && shape.sameLength && reply.count != shape.length)
-            reply.refusal = "length differs from this device's";
-        else if (shape.echoes && reply.bytes[0] != request)
-            reply.refusal = "byte 0 is not the request";
-        else if (shape.sums && !endsInChecksum(reply))
-            reply.refusal = "checksum wrong";
     } else {
-        if (shape.seen == 0)
-            shape.length = reply.count;
-        shape.sameLength = shape.sameLength && reply.count == shape.length;
-        shape.echoes = shape.echoes && reply.bytes[0] == request;
-        shape.sums = shape.sums && endsInChecksum(reply);
-        ++shape.seen;
+        // What the protocol says a reply looks like is believed from the first byte on.
+        const ReplyFraming protocol{info.replyLength, true, true};
+        const ReplyFraming framing{reply.count, reply.bytes[0] == request, endsInChecksum(reply)};
+        ReplyShape& shape = link.replyShape(request);
+        if (!plausible(framing, protocol)) {
+            reply.refusal = "length differs from the protocol's";
+        } else {
+            shape.remember(framing);
+            if (framing == protocol)
+                ;  // taken
+            else if (shape.countOf(protocol) > 0)
+                // This device frames its replies: one that is not framed was disturbed.
+                reply.refusal = !framing.sums ? "checksum wrong" : "byte 0 is not the request";
+            else if (shape.countOf(framing) < kAgreeingReplies)
+                reply.refusal = kFramingNotConfirmed;
+        }
     }
     link.replyJudged(reply.refusal);
 }

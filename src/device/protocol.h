@@ -141,12 +141,16 @@ struct Reply {
     bool taken() const { return count > 0 && refusal.empty(); }
 };
 
-// Judges a reply to command as far as this device lets us, and learns from
-// it: beyond replyAccepted, once the first three replies to command on this
-// link had one length (where the length may vary), the same byte 0 as the
-// request, or a last byte that is the checksum of the others, a later reply
-// that differs is refused. What a device did not show is not asked of it.
-// Sets reply.refusal and tells the link (for the wire trace).
+// Judges a reply to command against what the protocol says of it: its
+// length, byte 0 the request, the last byte the checksum. Such a reply is
+// taken at once. A device that frames otherwise (no echo, no checksum, or one
+// byte less) is believed only once several of the latest replies to command
+// on this link agree on that framing and none of them was framed as the
+// protocol says; until then its replies are refused (kFramingNotConfirmed),
+// so a disturbed start is never learned as the device's way. A longer reply
+// (a stray byte) is always refused. Sets reply.refusal and tells the link
+// (for the wire trace).
+inline constexpr std::string_view kFramingNotConfirmed = "framing not yet confirmed";
 void judgeReply(SerialLink& link, DeviceCommand command, Reply& reply);
 
 // Draining before a request: a read whose bytes are thrown away (gives a late

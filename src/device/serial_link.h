@@ -25,14 +25,36 @@ inline constexpr int kSilenceEndsReadMs = 80;
 // device thread.
 inline constexpr int kReadLimitMs = 1000;
 
-// What the first replies to one request on a connection showed of their
-// framing; later replies are held to it (protocol.h, judgeReply).
+// How one reply was framed: its length, whether byte 0 was the request and
+// whether the last byte was the low 8 bits of the sum of the others.
+struct ReplyFraming {
+    std::size_t length = 0;
+    bool echoes = false;
+    bool sums = false;
+    bool operator==(const ReplyFraming&) const = default;
+};
+
+// The framings of the latest replies to one request on a connection, newest
+// last; what judgeReply (protocol.h) holds a reply against.
 struct ReplyShape {
-    int seen = 0;              // replies taken so far, up to the three that teach
-    std::size_t length = 0;    // of the first
-    bool sameLength = true;    // all of the first three had that length
-    bool echoes = true;        // byte 0 was the request
-    bool sums = true;          // the last byte was the low 8 bits of the sum of the others
+    static constexpr std::size_t kRemembered = 8;
+    std::array<ReplyFraming, kRemembered> recent{};
+    std::size_t count = 0;  // remembered so far, at most kRemembered
+    std::size_t next = 0;   // where the next one goes
+
+    void remember(const ReplyFraming& framing)
+    {
+        recent[next] = framing;
+        next = (next + 1) % kRemembered;
+        count = count < kRemembered ? count + 1 : kRemembered;
+    }
+    int countOf(const ReplyFraming& framing) const
+    {
+        int n = 0;
+        for (std::size_t i = 0; i < count; ++i)
+            n += recent[i] == framing ? 1 : 0;
+        return n;
+    }
 };
 
 // The narrow view of the serial line that the protocol code works against.

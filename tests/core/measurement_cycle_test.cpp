@@ -78,9 +78,12 @@ protected:
         cycle.setDrainMode(trgui::device::DrainMode::Read);
     }
 
-    // One exchange of the cycle: the drain read, then the reply.
-    void answer(const Bytes& reply)
+    // One exchange of the cycle: the drain read, then the reply. A whole reply
+    // (byte 1 its length) ends in its checksum, as the device frames it.
+    void answer(Bytes reply)
     {
+        if (reply.size() >= 3 && reply[1] == reply.size())
+            reply.back() = trgui::device::checksum(std::span(reply).first(reply.size() - 1));
         link->replies.push_back({});
         link->replies.push_back(reply);
     }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace trgui::device;
 using trgui::testing::ScriptedLink;
 using Bytes = ScriptedLink::Bytes;
@@ -10,7 +12,7 @@ using Bytes = ScriptedLink::Bytes;
 TEST(IdentifyOnConnect, fourByteReplyConnectsAndAsksForTheVersion)
 {
     ScriptedLink link;
-    link.replies = {{0x50, 0x04, 0x11, 0x65}, {0x51, 0x07, 0x3F, 0x86, 0x66, 0x66, 0x00}};
+    link.replies = {{0x50, 0x04, 0x11, 0x65}, {0x51, 0x07, 0x3F, 0x86, 0x66, 0x66, 0xE9}};
     const auto id = identifyOnConnect(link);
     EXPECT_TRUE(id.connected);
     EXPECT_EQ(id.deviceTypeCode, 17);
@@ -29,8 +31,22 @@ TEST(IdentifyOnConnect, wrongLengthOrFirstByteIsNoDevice)
         link.replies = {reply};
         const auto id = identifyOnConnect(link);
         EXPECT_FALSE(id.connected) << reply.size() << " bytes";
-        EXPECT_EQ(link.writes.size(), 1u) << "no version request without a device";
+        EXPECT_TRUE(std::all_of(link.writes.begin(), link.writes.end(), [](const Bytes& w) { return w == Bytes{0x50}; }))
+            << "no version request without a device";
     }
+}
+
+TEST(IdentifyOnConnect, aDeviceThatDoesNotFrameIsTakenWhenItAnswersAlikeThreeTimes)
+{
+    const Bytes unframed = {0xAF, 0x04, 0x11, 0x00};
+    const Bytes version = {0xAE, 0x07, 0x3F, 0x86, 0x66, 0x66, 0x00};
+    ScriptedLink link;
+    link.replies = {unframed, {}, unframed, {}, unframed, version, {}, version, {}, version};
+    const auto id = identifyOnConnect(link);
+    EXPECT_TRUE(id.connected);
+    EXPECT_EQ(id.deviceTypeCode, 17);
+    ASSERT_TRUE(id.softwareVersion) << "asked until three replies agree, as the identification";
+    EXPECT_FLOAT_EQ(*id.softwareVersion, 1.05f);
 }
 
 TEST(IdentifyOnConnect, codeIsASignedByteAndAShortVersionIsNone)

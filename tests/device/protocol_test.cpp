@@ -136,7 +136,7 @@ std::vector<std::uint8_t> framed(DeviceCommand command, std::vector<std::uint8_t
 
 // What the first three replies to a request showed is asked of every later
 // one on the link; what they did not show is not.
-TEST(ReplyJudge, learnsLengthEchoAndChecksumPerRequestFromTheFirstThree)
+TEST(ReplyJudge, believesTheProtocolAtOnceAndAnotherFramingOnlyWhenRepliesAgree)
 {
     using Bytes = std::vector<std::uint8_t>;
     const Bytes error = framed(DeviceCommand::ReadErrorCode, {0});
@@ -144,11 +144,13 @@ TEST(ReplyJudge, learnsLengthEchoAndChecksumPerRequestFromTheFirstThree)
     flipped[2] ^= 0x10;
     Bytes junkFirst = error;
     junkFirst.insert(junkFirst.begin(), 0xA5);
-    const Bytes noEcho = {0x00, 4, 0, 4};                      // checksum right, byte 0 not the request
-    const Bytes unframed[] = {{0x02, 4, 0, 0x03}, {0x02, 5, 1, 2, 0x03}, {0x02, 4, 7, 0x03}};
+    const Bytes noEcho = {0x00, 4, 0, 4};  // checksum right, byte 0 not the request
+    const Bytes unframed[] = {{0x02, 4, 0, 0x03}, {0x02, 4, 7, 0x03}};  // neither echo nor checksum
     const Bytes temperature = framed(DeviceCommand::ReadTemperature, {0x41, 0xA8, 0, 0, 0x64});
     Bytes temperatureFlipped = temperature;
     temperatureFlipped[3] ^= 0x01;
+    constexpr std::string_view unsure = kFramingNotConfirmed;
+    constexpr std::string_view tooLong = "length differs from the protocol's";
 
     struct Step {
         DeviceCommand command;
@@ -156,37 +158,42 @@ TEST(ReplyJudge, learnsLengthEchoAndChecksumPerRequestFromTheFirstThree)
         std::string_view refusal;
     };
     const std::vector<std::vector<Step>> cases = {
-        // A device that frames: a stray byte, a flipped bit, a foreign echo are refused.
+        // A device that frames: taken at once; a stray byte, a flipped bit, a foreign echo are refused.
         {{DeviceCommand::ReadErrorCode, error, ""},
-         {DeviceCommand::ReadErrorCode, error, ""},
-         {DeviceCommand::ReadErrorCode, error, ""},
          {DeviceCommand::ReadErrorCode, flipped, "checksum wrong"},
          {DeviceCommand::ReadErrorCode, noEcho, "byte 0 is not the request"},
+         {DeviceCommand::ReadErrorCode, junkFirst, tooLong},
          {DeviceCommand::ReadErrorCode, error, ""}},
-        // A disturbed reply among the first three teaches nothing: taken as before.
-        {{DeviceCommand::ReadErrorCode, junkFirst, ""},
+        // A disturbed start teaches nothing: stray bytes and flipped bits from the first reply on are
+        // refused, and the first clean reply is taken.
+        {{DeviceCommand::ReadErrorCode, junkFirst, tooLong},
+         {DeviceCommand::ReadErrorCode, junkFirst, tooLong},
+         {DeviceCommand::ReadErrorCode, junkFirst, tooLong},
+         {DeviceCommand::ReadErrorCode, flipped, unsure},
          {DeviceCommand::ReadErrorCode, error, ""},
-         {DeviceCommand::ReadErrorCode, error, ""},
-         {DeviceCommand::ReadErrorCode, flipped, ""}},
-        {{DeviceCommand::ReadErrorCode, error, ""},
-         {DeviceCommand::ReadErrorCode, error, ""},
-         {DeviceCommand::ReadErrorCode, error, ""},
-         {DeviceCommand::ReadErrorCode, junkFirst, "length differs from this device's"},
-         {DeviceCommand::ReadErrorCode, {0x41, 4}, "wrong length"},
+         {DeviceCommand::ReadErrorCode, flipped, "checksum wrong"},
+         {DeviceCommand::ReadErrorCode, flipped, "checksum wrong"},
+         {DeviceCommand::ReadErrorCode, flipped, "checksum wrong"},
+         {DeviceCommand::ReadErrorCode, error, ""}},
+        {{DeviceCommand::ReadErrorCode, {0x41, 4}, "wrong length"},
          {DeviceCommand::ReadErrorCode, {}, "no reply"},
-         // Each request learns on its own.
-         {DeviceCommand::ReadContacts, Bytes{0x00, 4, 3, 7}, ""},
-         {DeviceCommand::ReadTemperature, temperature, ""},
-         {DeviceCommand::ReadTemperature, temperature, ""},
+         // Each request is judged on its own.
+         {DeviceCommand::ReadContacts, noEcho, unsure},
+         {DeviceCommand::ReadTemperature, temperatureFlipped, unsure},
          {DeviceCommand::ReadTemperature, temperature, ""},
          {DeviceCommand::ReadTemperature, temperatureFlipped, "checksum wrong"},
          {DeviceCommand::ReadTemperature, Bytes(9, 0x13), "wrong length"}},
-        // A device that neither echoes nor sums, nor keeps one length, is taken as it is.
-        {{DeviceCommand::ReadErrorCode, unframed[0], ""},
+        // A device that neither echoes nor sums is believed once three replies agree, and
+        // again right after a disturbance ends; one byte short without a checksum is a framing too.
+        {{DeviceCommand::ReadErrorCode, unframed[0], unsure},
+         {DeviceCommand::ReadErrorCode, unframed[1], unsure},
+         {DeviceCommand::ReadErrorCode, unframed[0], ""},
+         {DeviceCommand::ReadErrorCode, Bytes{0xA5, 0x02, 4, 0, 0x03}, tooLong},
+         {DeviceCommand::ReadErrorCode, Bytes{0x02, 4, 1}, unsure},
          {DeviceCommand::ReadErrorCode, unframed[1], ""},
-         {DeviceCommand::ReadErrorCode, unframed[2], ""},
-         {DeviceCommand::ReadErrorCode, Bytes{0x07, 6, 1, 2, 3, 4}, ""},
-         {DeviceCommand::ReadErrorCode, noEcho, ""}},
+         {DeviceCommand::ReadContacts, Bytes{0x40, 3, 5}, unsure},
+         {DeviceCommand::ReadContacts, Bytes{0x40, 3, 5}, unsure},
+         {DeviceCommand::ReadContacts, Bytes{0x40, 3, 6}, ""}},
     };
     for (std::size_t c = 0; c < cases.size(); ++c) {
         trgui::testing::ScriptedLink link;

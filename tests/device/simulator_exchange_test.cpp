@@ -231,10 +231,13 @@ TEST_F(DeviceOverPty, disturbedRepliesAreRefusedAsFarAsTheDeviceFramesThem)
         SerialPort fresh{[this](const std::string&) { return sim.linkPath(); }};
         port.close();
         ASSERT_EQ(fresh.open(1), 0);
+        // A device that does not frame is believed from its third alike reply on.
         for (int round = 0; round < 3; ++round) {
             for (C c : {C::ReadErrorCode, C::ReadContacts, C::ReadLowFlowSuppression, C::Identify, C::ReadTemperature,
-                        C::ReadMaxima})
-                ASSERT_TRUE(exchange(fresh, c, DrainMode::Auto).taken()) << framing.control;
+                        C::ReadMaxima}) {
+                const Reply reply = exchange(fresh, c, DrainMode::Auto);
+                EXPECT_EQ(reply.taken(), round == 2 || framing.framed(c)) << framing.control << " round " << round;
+            }
         }
         for (const auto& fault : faults) {
             sim.control(fault.on);

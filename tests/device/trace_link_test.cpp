@@ -18,7 +18,7 @@ TEST(TraceLink, aLinePerRequestAndReplyWithItsOutcome)
     auto* script = scripted.get();
     TraceLink link(std::move(scripted), path);
     script->replies = {{0xEE},                                // late bytes, drained
-                       {0x13, 8, 0x41, 0xB8, 0, 0, 0x64, 0},  // a whole value
+                       {0x13, 8, 0x41, 0xB8, 0, 0, 0x64, 0x78},  // a whole value
                        {0x10, 8, 0x41},                       // too short
                        {},                                    // silence
                        {0x00, 4, 0, 4},                       // not the echo this device sends
@@ -26,7 +26,7 @@ TEST(TraceLink, aLinePerRequestAndReplyWithItsOutcome)
     exchange(link, DeviceCommand::ReadTemperature, DrainMode::Read);
     exchange(link, DeviceCommand::ReadVelocity, std::nullopt);
     exchange(link, DeviceCommand::ReadContacts, std::nullopt);
-    link.replyShape(0x41) = {3, 4, true, true, true};  // three echoing replies seen
+    link.replyShape(0x41).remember({4, true, true});  // this device frames its error replies
     exchange(link, DeviceCommand::ReadErrorCode, std::nullopt);
     EXPECT_EQ(setLowFlowSuppression(link, 3, DrainMode::Purge), message::LowFlowAccepted);
 
@@ -37,7 +37,7 @@ TEST(TraceLink, aLinePerRequestAndReplyWithItsOutcome)
         line = line.mid(24);  // after "yyyy-MM-dd HH:mm:ss.zzz "
     EXPECT_EQ(lines, (QStringList{"drain EE",
                                   "-> 13  ReadTemperature",
-                                  "<- 13 08 41 B8 00 00 64 00  ReadTemperature accepted",
+                                  "<- 13 08 41 B8 00 00 64 78  ReadTemperature accepted",
                                   "-> 10  ReadVelocity",
                                   "<- 10 08 41  ReadVelocity wrong length",
                                   "-> 40  ReadContacts",
