@@ -3,7 +3,10 @@
 // inside a reply, replies paced byte by byte) and prints for each fault how
 // many polls arrived and how many of them held a value the device never sent.
 // With the device's framing (echoed request byte, checksum) and without it.
-//   bench_line_faults [polls per fault]
+// A second table puts each fault on the line before the connection opens and
+// ends it after 10 s: polls, wrong polls, and seconds from the end of the
+// fault until a poll with right values arrives.
+//   bench_line_faults [seconds per fault]
 
 #include "core/measurement_cycle.h"
 #include "device/serial_port.h"
@@ -118,6 +121,36 @@ public:
         return out;
     }
 
+    // The fault is on from the first reply; it ends after faultSeconds.
+    struct StartOutcome {
+        Outcome during;
+        double recoverSeconds = -1;  // none: no right poll within 20 s
+    };
+    StartOutcome runFromStart(const std::string& off, int faultSeconds)
+    {
+        StartOutcome out;
+        waitFor([] { return false; }, faultSeconds * 1000);
+        for (const auto& r : hooks_.records) {
+            ++out.during.polls;
+            out.during.wrong += plausible(r) ? 0 : 1;
+        }
+        sendControls(sim_, off);
+        const std::size_t from = hooks_.records.size();
+        QElapsedTimer clock;
+        clock.start();
+        const auto rightPoll = [&] {
+            for (std::size_t i = from; i < hooks_.records.size(); ++i) {
+                if (plausible(hooks_.records[i]))
+                    return true;
+            }
+            return false;
+        };
+        waitFor(rightPoll, 20000);
+        if (rightPoll())
+            out.recoverSeconds = static_cast<double>(clock.elapsed()) / 1000.0;
+        return out;
+    }
+
 private:
     template <typename Done>
     void waitFor(Done done, int ms)
@@ -185,6 +218,34 @@ int main(int argc, char** argv)
         for (const Fault& f : faults) {
             const Outcome o = bench.run(f.on, f.off, seconds);
             std::printf("%-9s %-38s %6d %6d\n", framed ? "framed" : "unframed", f.name.c_str(), o.polls, o.wrong);
+        }
+    }
+
+    // From the very first reply of a connection: nothing may be learned from the fault.
+    const Fault fromStart[] = {
+        {"stray byte before identification", "junk 0x50 on", "junk 0x50 off"},
+        {"stray byte before error code", "junk 0x41 on", "junk 0x41 off"},
+        {"stray byte before contacts", "junk 0x40 on", "junk 0x40 off"},
+        {"stray byte before every reply", "junk 0x50 on;junk 0x10 on;junk 0x11 on;junk 0x12 on;junk 0x13 on;"
+                                          "junk 0x20 on;junk 0x21 on;junk 0x40 on;junk 0x41 on;junk 0x77 on",
+         "junk 0x50 off;junk 0x10 off;junk 0x11 off;junk 0x12 off;junk 0x13 off;junk 0x20 off;junk 0x21 off;"
+         "junk 0x40 off;junk 0x41 off;junk 0x77 off"},
+        {"first temperature reply changed", "flip 0x13 3", ""},
+    };
+    constexpr int kFaultSeconds = 10;
+    std::printf("\nfaults on from the first reply of a connection, ended after %d s\n", kFaultSeconds);
+    std::printf("%-9s %-38s %6s %6s %12s\n", "framing", "fault", "polls", "wrong", "right after");
+    for (bool framed : {true, false}) {
+        for (const Fault& f : fromStart) {
+            sim.control(framed ? "frame all on" : "frame all off");
+            sendControls(sim, f.on);
+            Bench bench(sim);
+            const auto o = bench.runFromStart(f.off, kFaultSeconds);
+            char recovered[16] = "never";
+            if (o.recoverSeconds >= 0)
+                std::snprintf(recovered, sizeof recovered, "%.1f s", o.recoverSeconds);
+            std::printf("%-9s %-38s %6d %6d %12s\n", framed ? "framed" : "unframed", f.name.c_str(), o.during.polls,
+                        o.during.wrong, recovered);
         }
     }
     return 0;

@@ -115,8 +115,10 @@ void MeasurementCycle::performStep()
     if (step_ == PollStep::LowFlowSuppression && settings_.deviceFamily != device::Family::Dr)
         step_ = PollStep::Deliver;
     if (step_ == PollStep::Deliver) {
-        deliver();
+        // Idle before the pages see the record: a message box they open runs
+        // the ticks on, and the same record must not be delivered twice.
         step_ = PollStep::Idle;
+        deliver();
         return;
     }
     if (!exchanges(step_) || !port_)
@@ -241,13 +243,15 @@ void MeasurementCycle::deliver()
     delivered_ = true;
     lastDelivery_ = clock_();
     watchStaleness(lastDelivery_);
+    // A copy: a poll that completes while a page's box is open fills record_ anew.
+    const MeasurementRecord record = record_;
     if (hooks_.operationInitialised()) {
-        hooks_.updateDisplay(record_);
+        hooks_.updateDisplay(record);
         if (!hooks_.operationRecording() && !hooks_.recordStartEnabled())
             hooks_.enableRecordStart();
     }
     if (hooks_.visualisationInitialised() && hooks_.visualisationPlotting())
-        hooks_.addSample(record_);
+        hooks_.addSample(record);
 }
 
 } // namespace trgui::core

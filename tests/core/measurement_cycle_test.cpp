@@ -11,6 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
+#include <functional>
+
 using namespace trgui::core;
 using trgui::testing::ScriptedLink;
 using Bytes = ScriptedLink::Bytes;
@@ -32,7 +36,13 @@ public:
     bool operationRecording() const override { return recording; }
     void setOperationDeviceTypeCode(int code) override { deviceTypeCode = code; }
     void applyOperationAvailability(int code) override { availabilityCalls.push_back(code); }
-    void updateDisplay(const MeasurementRecord& r) override { displayed.push_back(r); }
+    std::function<void()> whileDisplaying;  // e.g. the ticks a page's message box lets through
+    void updateDisplay(const MeasurementRecord& r) override
+    {
+        displayed.push_back(r);
+        if (auto nested = std::exchange(whileDisplaying, {}))
+            nested();
+    }
     void toggleRecordingIndicator() override { ++toggles; }
     bool recordStartEnabled() const override { return startEnabled; }
     void enableRecordStart() override { startEnabled = true; }
@@ -170,6 +180,15 @@ TEST_F(CycleWithScriptedLink, drPollFillsEveryFieldOfTheRecordAndDelivers)
     const Bytes requests{0x50, 0x10, 0x11, 0x12, 0x13, 0x20, 0x21, 0x40, 0x41, 0x77};
     EXPECT_EQ(link->written(), requests);
     EXPECT_EQ(link->pauses, (std::vector<int>{40, 40, 40, 40, 40, 40, 40, 40, 40, 60}));
+}
+
+TEST_F(CycleWithScriptedLink, aBoxOpenedOnDeliveryDoesNotDeliverThePollAgain)
+{
+    hooks.operationInit = true;
+    answerPoll(17);
+    hooks.whileDisplaying = [this] { ticks(30); };  // a recording's "cannot write" box stays open 3 s
+    ticks(11);
+    EXPECT_EQ(hooks.displayed.size(), 1u) << "one poll, one row";
 }
 
 TEST_F(CycleWithScriptedLink, standardDeviceHasNoLowFlowExchange)

@@ -252,6 +252,52 @@ TEST_F(DeviceOverPty, disturbedRepliesAreRefusedAsFarAsTheDeviceFramesThem)
     sim.control("frame all on");
 }
 
+// A fault present from the very first reply of a connection is refused, not
+// learned as the device's framing, and once it ends the clean line is taken
+// again at once (framed) or from the third alike reply (unframed), every value right.
+TEST_F(DeviceOverPty, aDisturbedStartIsNeitherLearnedNorKeepsTheCleanLineOut)
+{
+    using C = DeviceCommand;
+    sim.control("error 7");
+    struct Case {
+        const char* framing;
+        const char* on;
+        const char* off;
+        int faulty;       // replies refused while the fault lasts
+        int cleanWithin;  // replies after it ends until one is taken
+    };
+    const Case cases[] = {
+        {"frame all on", "junk 0x41 on", "junk 0x41 off", 5, 1},
+        {"frame all on", "flip 0x41 2", "", 1, 1},
+        {"frame all off", "junk 0x41 on", "junk 0x41 off", 5, 3},
+    };
+    for (const auto& c : cases) {
+        sim.control("frame all on");
+        sim.control(c.framing);
+        sim.control(c.on);
+        SerialPort fresh{[this](const std::string&) { return sim.linkPath(); }};
+        port.close();
+        ASSERT_EQ(fresh.open(1), 0);
+        for (int i = 0; i < c.faulty; ++i)
+            EXPECT_FALSE(exchange(fresh, C::ReadErrorCode, DrainMode::Auto).taken()) << c.framing << ", " << c.on;
+        if (*c.off)
+            sim.control(c.off);
+        int asked = 0;
+        Reply reply;
+        do {
+            reply = exchange(fresh, C::ReadErrorCode, DrainMode::Auto);
+        } while (!reply.taken() && ++asked < 8);
+        EXPECT_LT(asked, c.cleanWithin) << c.framing << ", " << c.on;
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(reply.bytes[2], 7) << c.framing << ", " << c.on << ": a wrong error code was taken";
+            reply = exchange(fresh, C::ReadErrorCode, DrainMode::Auto);
+            EXPECT_TRUE(reply.taken()) << c.framing << ", " << c.on << ": " << reply.refusal;
+        }
+    }
+    sim.control("frame all on");
+    sim.control("error 0");
+}
+
 // An adapter or device that paces its bytes is read whole: the read ends on
 // silence after the last byte, not at a fixed time after the request.
 TEST_F(DeviceOverPty, pacedRepliesAreReadWhole)
