@@ -117,7 +117,16 @@ bool appendServiceEntry(const QString& path, const ServiceEntry& entry, int lang
     if (sizeBefore == 0)
         out += serviceHeader(language) + kLineEnd;
     out += serviceLine(entry, language) + kLineEnd;
-    if (file.write(out) != out.size() || !file.flush()) {
+    // A write cut short (a full disk, a file size limit) is followed by
+    // another for the rest, which fails with the system's reason.
+    qint64 done = 0;
+    while (done < out.size()) {
+        const qint64 n = file.write(out.constData() + done, out.size() - done);
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    if (done != out.size() || !file.flush()) {
         if (why)
             *why = file.errorString();
         file.resize(sizeBefore);  // no half line for the next entry to follow

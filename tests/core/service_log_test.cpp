@@ -1,4 +1,5 @@
 #include "core/service_log.h"
+#include "platform/platform.h"
 #include "support/files.h"
 
 #include <QDir>
@@ -6,6 +7,11 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
 
 using namespace trgui::core;
 
@@ -54,4 +60,27 @@ TEST(ServiceLog, entriesAreAppendedAsOneLineEachAndAFailureLeavesTheLogAsItWas)
     EXPECT_EQ(contents(path), before);
     EXPECT_FALSE(appendServiceEntry(dir.path(), reset, 0, &why)) << "a folder in its place";
     EXPECT_FALSE(why.isEmpty());
+}
+
+TEST(ServiceLog, aWriteBeyondTheFileSizeLimitFailsWithItsReasonAndTheProgramLivesOn)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("service-log.csv"));
+    ServiceEntry entry;
+    entry.at = QDateTime(QDate(2026, 12, 8), QTime(14, 2, 11));
+    ASSERT_TRUE(appendServiceEntry(path, entry, 0));
+    const QByteArray before = contents(path);
+    // In a child, with the signal as the program finds it at start: without
+    // writeOnAtFileSizeLimit() it would end there, leaving half a line.
+    EXPECT_EXIT(
+        {
+            const trgui::testing::FileSizeLimit full(before.size() + 20);
+            std::signal(SIGXFSZ, SIG_DFL);
+            trgui::platform::writeOnAtFileSizeLimit();
+            QString why;
+            const bool written = appendServiceEntry(path, entry, 0, &why);
+            std::_Exit(!written && full.active() && why == QString::fromLocal8Bit(std::strerror(EFBIG)) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(contents(path), before);
 }
