@@ -195,6 +195,7 @@ void CBetrieb::buildLayout()
     page->addWidget(values);
     page->addWidget(staleNotice_);
     page->addWidget(recordNotice_);
+    page->addWidget(serviceLogNotice());
     page->addLayout(middle);
     page->addLayout(bottom);
     page->addStretch();
