@@ -154,16 +154,21 @@ TEST_F(OperationPage, lowFlowAndZeroPointOutcomes)
     auto* list = page->control<QComboBox>(1112);
     EXPECT_FALSE(page->control(1153)->isEnabled());
     EXPECT_FALSE(page->control(1154)->isEnabled());
-    list->setCurrentIndex(3);
+    list->setCurrentIndex(5);
     EXPECT_TRUE(page->control(1153)->isEnabled());
     EXPECT_FALSE(page->control(1154)->isEnabled());
+    ASSERT_TRUE(waitForPolls(1));
+    ASSERT_EQ(text(1130), "3");
     dir.takeBoxes();
 
     click(1153);
     auto boxes = dir.takeBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].first, "Schleichmenge gesetzt");
-    EXPECT_TRUE(sim.waitForLog("telegram 0x76 SetLowFlowSuppression value 3 -> ACK"));
+    EXPECT_TRUE(sim.waitForLog("telegram 0x76 SetLowFlowSuppression value 5 -> ACK"));
+    const QString logged = serviceLog().constLast();
+    EXPECT_TRUE(logged.endsWith(QString::fromUtf8("; Schleichmenge setzen; 3 -> 5 %; bestätigt; A. Muster")))
+        << logged.toStdString();
 
     sim.control("noack second");
     click(1153);
@@ -257,6 +262,7 @@ TEST_F(OperationPage, serviceLogEntriesNotWrittenAreCountedOnThePagesAndThenInTh
     sheet->tabs()->setCurrentIndex(2);
 
     ASSERT_TRUE(QDir().rmdir(log));
+    const QString totaliser = text(1120).trimmed() + ' ' + label(1122);
     click(1111);
     EXPECT_FALSE(shown(notice));
     EXPECT_FALSE(shown(elsewhere));
@@ -264,7 +270,8 @@ TEST_F(OperationPage, serviceLogEntriesNotWrittenAreCountedOnThePagesAndThenInTh
     const QStringList lines = serviceLog();
     ASSERT_EQ(lines.size(), 3);
     EXPECT_TRUE(lines[1].contains(QString::fromUtf8("; Einträge verloren; 2 Einträge seit "))) << lines[1].toStdString();
-    EXPECT_TRUE(lines[2].endsWith("; Reset Totalisator; ; gesendet; A. Muster")) << lines[2].toStdString();
+    EXPECT_TRUE(lines[2].endsWith("; Reset Totalisator; " + totaliser + " -> 0; gesendet; A. Muster"))
+        << "with the value the reset threw away: " << lines[2].toStdString();
 }
 
 TEST_F(OperationPage, recordingWritesModelHeaderAndRowsAndTellsAnotherModel)
