@@ -83,6 +83,9 @@ int main(int argc, char** argv)
         line.parser.process(app);  // prints and exits
         return 0;
     }
+    // The service log and the recordings keep whole lines at a file size
+    // limit too; they tell the technician instead of the program vanishing.
+    trgui::platform::writeOnAtFileSizeLimit();
     trgui::core::deviceLock();  // exists before the main window and outlives it
     trgui::app::CTRGuiApp app(argc, argv);
     CommandLine line;

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 
 namespace trgui::core {
 
@@ -41,6 +42,15 @@ constexpr std::array<const char*, 3> kHeaders{
     "Date; Time; Port; Model; SW version; Action; Changes; Outcome",
     "Date; Heure; Port; Modèle; Version logicielle; Action; Modifications; Résultat",
 };
+constexpr std::array<const char*, 3> kTechnician{"Techniker", "Technician", "Technicien"};
+constexpr std::array<const char*, 3> kEntriesLost{"Einträge verloren", "entries lost", "entrées perdues"};
+// How many entries (%1) were not written since when (%2): for one, for more.
+constexpr std::array<std::array<const char*, 2>, 3> kNotWritten{{
+    {"%1 Eintrag seit %2 nicht geschrieben", "%1 Einträge seit %2 nicht geschrieben"},
+    {"%1 entry not written since %2", "%1 entries not written since %2"},
+    {"%1 entrée non écrite depuis %2", "%1 entrées non écrites depuis %2"},
+}};
+constexpr std::array<const char*, 3> kReasonAfter{": ", ": ", " : "};
 
 std::size_t column(int language)
 {
@@ -63,6 +73,44 @@ QByteArray field(QString text)
     return encoded(text);
 }
 
+QString text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+QByteArray line(std::initializer_list<QString> fields)
+{
+    QByteArray out;
+    for (const QString& f : fields) {
+        if (&f != fields.begin())
+            out += "; ";
+        out += field(f);
+    }
+    return out;
+}
+
+QString dateText(const QDateTime& at)
+{
+    return at.toString(QStringLiteral("yyyy.MM.dd"));
+}
+
+QString timeText(const QDateTime& at)
+{
+    return at.toString(QStringLiteral("HH:mm:ss"));
+}
+
+// The first line of the file, without its line end; empty when there is none.
+QByteArray firstLine(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray first = file.readLine(1024);
+    while (first.endsWith('\n') || first.endsWith('\r'))
+        first.chop(1);
+    return first;
+}
+
 } // namespace
 
 QString serviceActionText(ServiceAction action, int language)
@@ -75,30 +123,56 @@ QString serviceOutcomeText(ServiceOutcome outcome, int language)
     return QString::fromUtf8(kOutcomes[static_cast<std::size_t>(outcome)][column(language)]);
 }
 
-QByteArray serviceLine(const ServiceEntry& e, int language)
+ServiceLogFormat serviceLogFormat(const QString& path, int language)
 {
-    const QString fields[] = {
-        e.at.toString(QStringLiteral("yyyy.MM.dd")),
-        e.at.toString(QStringLiteral("HH:mm:ss")),
-        e.port,
-        e.model,
-        e.softwareVersion.trimmed(),
-        serviceActionText(e.action, language),
-        e.details,
-        serviceOutcomeText(e.outcome, language),
-    };
-    QByteArray line;
-    for (const QString& f : fields) {
-        if (!line.isEmpty())
-            line += "; ";
-        line += field(f);
+    if (QFileInfo(path).size() == 0)
+        return {static_cast<int>(column(language)), true};
+    const QByteArray header = firstLine(path);
+    for (int l = 0; l < kLanguageCount; ++l) {
+        for (bool technicianColumn : {true, false}) {
+            if (header == serviceHeader({l, technicianColumn}))
+                return {l, technicianColumn};
+        }
     }
-    return line;
+    return {static_cast<int>(column(language)), false};
 }
 
-QByteArray serviceHeader(int language)
+QByteArray serviceLine(const ServiceEntry& e, const ServiceLogFormat& format)
 {
-    return encoded(QString::fromUtf8(kHeaders[column(language)]));
+    const std::size_t l = column(format.language);
+    QString details = e.details;
+    if (!format.technicianColumn && !e.technician.isEmpty()) {
+        details += (details.isEmpty() ? QString() : QStringLiteral(" | ")) + text(kTechnician[l]) + QStringLiteral(": ")
+                 + e.technician;
+    }
+    QByteArray out = line({dateText(e.at), timeText(e.at), e.port, e.model, e.softwareVersion.trimmed(),
+                           serviceActionText(e.action, format.language), details,
+                           serviceOutcomeText(e.outcome, format.language)});
+    if (format.technicianColumn)
+        out += "; " + field(e.technician);
+    return out;
+}
+
+QByteArray serviceHeader(const ServiceLogFormat& format)
+{
+    const std::size_t l = column(format.language);
+    QString header = text(kHeaders[l]);
+    if (format.technicianColumn)
+        header += QStringLiteral("; ") + text(kTechnician[l]);
+    return encoded(header);
+}
+
+QByteArray serviceGapLine(const ServiceLogGap& gap, const QDateTime& at, const ServiceLogFormat& format)
+{
+    const std::size_t l = column(format.language);
+    QString details = text(kNotWritten[l][gap.entries == 1 ? 0 : 1])
+                          .arg(QString::number(gap.entries), dateText(gap.since) + QLatin1Char(' ') + timeText(gap.since));
+    if (!gap.reason.isEmpty())
+        details += text(kReasonAfter[l]) + gap.reason;
+    QByteArray out = line({dateText(at), timeText(at), {}, {}, {}, text(kEntriesLost[l]), details, {}});
+    if (format.technicianColumn)
+        out += "; ";
+    return out;
 }
 
 QString serviceLogPath()
@@ -106,7 +180,8 @@ QString serviceLogPath()
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/TR-GUI/service-log.csv");
 }
 
-bool appendServiceEntry(const QString& path, const ServiceEntry& entry, int language, QString* why)
+bool appendServiceEntry(const QString& path, const ServiceEntry& entry, int language, QString* why,
+                        const ServiceLogGap& gap)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
@@ -116,17 +191,50 @@ bool appendServiceEntry(const QString& path, const ServiceEntry& entry, int lang
         return false;
     }
     const qint64 sizeBefore = file.size();
+    const ServiceLogFormat format = serviceLogFormat(path, language);
     QByteArray out;
     if (sizeBefore == 0)
-        out += serviceHeader(language) + kLineEnd;
-    out += serviceLine(entry, language) + kLineEnd;
-    if (file.write(out) != out.size() || !file.flush()) {
+        out += serviceHeader(format) + kLineEnd;
+    if (gap.entries > 0)
+        out += serviceGapLine(gap, entry.at, format) + kLineEnd;
+    out += serviceLine(entry, format) + kLineEnd;
+    // A write cut short (a full disk, a file size limit) is followed by
+    // another for the rest, which fails with the system's reason.
+    qint64 done = 0;
+    while (done < out.size()) {
+        const qint64 n = file.write(out.constData() + done, out.size() - done);
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    if (done != out.size() || !file.flush()) {
         if (why)
             *why = file.errorString();
         file.resize(sizeBefore);  // no half line for the next entry to follow
         return false;
     }
     return true;
+}
+
+void ServiceLog::setPath(const QString& path)
+{
+    if (path == path_)
+        return;
+    path_ = path;
+    gap_ = {};
+}
+
+bool ServiceLog::append(const ServiceEntry& entry, int language)
+{
+    QString why;
+    if (appendServiceEntry(path_, entry, language, &why, gap_)) {
+        gap_ = {};
+        return true;
+    }
+    if (gap_.entries++ == 0)
+        gap_.since = entry.at;
+    gap_.reason = why;
+    return false;
 }
 
 } // namespace trgui::core

@@ -32,27 +32,74 @@ struct ServiceEntry {
     QString model;
     QString softwareVersion;  // as the Settings page shows it
     ServiceAction action = ServiceAction::ConfigurationWrite;
-    QString details;          // e.g. the fields a write changed: "Rohrgröße 50.0 -> 62.5 | …"
+    QString details;          // what changed, old -> new: "Rohrgröße 50.0 -> 62.5 | …", "3 -> 5 %"
     ServiceOutcome outcome = ServiceOutcome::Sent;
+    QString technician;       // [BERICHT] TECHNIKER
 };
 
 // The name of an action and of an outcome in language 0, 1 or 2.
 QString serviceActionText(ServiceAction action, int language);
 QString serviceOutcomeText(ServiceOutcome outcome, int language);
 
-// The line of an entry (without line end) and the header of a new log, in
-// language 0 German, 1 English, 2 French. A "; " or a line break inside a
-// field would split it; they become ", " and " ".
-QByteArray serviceLine(const ServiceEntry& entry, int language);
-QByteArray serviceHeader(int language);
+// How the lines of a log are written: the language (0 German, 1 English,
+// 2 French) and whether the technician has a column of their own.
+struct ServiceLogFormat {
+    int language = 0;
+    bool technicianColumn = true;
+};
+
+// The format of the log at path, as its header shows it. A file that is new
+// or empty takes language and the technician's column; one whose header is
+// none of ours takes language and keeps its columns. Lines follow
+// the header's language rather than a header of no language, so that
+// whoever opens the file in a spreadsheet reads one language throughout.
+// The technician has a column of their own to sort and filter by, but only
+// in files begun with it: an older file keeps its columns (a column more in
+// later lines breaks a spreadsheet's import) and has them in the details.
+ServiceLogFormat serviceLogFormat(const QString& path, int language);
+
+// The line of an entry (without line end) and the header of a new log. A
+// "; " or a line break inside a field would split it; they become ", " and " ".
+QByteArray serviceLine(const ServiceEntry& entry, const ServiceLogFormat& format);
+QByteArray serviceHeader(const ServiceLogFormat& format);
+
+// Entries that could not be written: how many, since when (the first one's
+// time) and why the last one was not.
+struct ServiceLogGap {
+    int entries = 0;
+    QDateTime since;
+    QString reason;
+};
+// The line that tells a gap in the log, written at: "entries lost" with how
+// many since when and why, in the columns of an entry.
+QByteArray serviceGapLine(const ServiceLogGap& gap, const QDateTime& at, const ServiceLogFormat& format);
 
 // The log in the user's data folder: $XDG_DATA_HOME/TR-GUI/service-log.csv
 // (~/.local/share/… when unset; %APPDATA% on Windows).
 QString serviceLogPath();
 
-// Appends one entry (and the header when the file is new) in one write,
-// flushed before it returns. False when it could not be written; why then
+// Appends one entry in one write, flushed before it returns: after the
+// header when the file is new (in language), after the gap's line when
+// entries were lost before it. False when it could not be written; why then
 // holds the system's reason. Never rewrites or shortens what is there.
-bool appendServiceEntry(const QString& path, const ServiceEntry& entry, int language, QString* why = nullptr);
+bool appendServiceEntry(const QString& path, const ServiceEntry& entry, int language, QString* why = nullptr,
+                        const ServiceLogGap& gap = {});
+
+// The log this program writes to. Entries that cannot be written are
+// counted (for the program's run, not in the file); the first entry written
+// again comes after a line that says how many were lost, since when and why.
+class ServiceLog {
+public:
+    const QString& path() const { return path_; }
+    // Another file starts without a gap.
+    void setPath(const QString& path);
+    bool append(const ServiceEntry& entry, int language);
+    // The entries lost since the last one written; none while all are written.
+    const ServiceLogGap& gap() const { return gap_; }
+
+private:
+    QString path_;
+    ServiceLogGap gap_;
+};
 
 } // namespace trgui::core

@@ -253,6 +253,17 @@ std::vector<core::ServiceEntry>& actionsOfThisSession()
     static std::vector<core::ServiceEntry> actions;
     return actions;
 }
+// Counts the entries it could not write for as long as the program runs.
+core::ServiceLog& serviceLog()
+{
+    static core::ServiceLog log;
+    return log;
+}
+std::vector<QPointer<PageBase>>& pagesWithServiceLogNotice()
+{
+    static std::vector<QPointer<PageBase>> pages;
+    return pages;
+}
 } // namespace
 
 const std::vector<core::ServiceEntry>& PageBase::sessionActions()
@@ -269,7 +280,6 @@ void PageBase::logServiceAction(const texts::MessageTable& messages, core::Servi
                                 core::ServiceOutcome outcome, const QString& details)
 {
     constexpr int kLogNotWritten = 33;
-    static bool failureShown = false;
     if (!settings_)
         return;
     core::ServiceEntry entry;
@@ -280,14 +290,54 @@ void PageBase::logServiceAction(const texts::MessageTable& messages, core::Servi
     entry.action = action;
     entry.outcome = outcome;
     entry.details = details;
+    entry.technician = QString::fromLocal8Bit(settings_->technician.c_str());
     actionsOfThisSession().push_back(entry);
-    const QString path = serviceLogOverride().isEmpty() ? core::serviceLogPath() : serviceLogOverride();
-    QString why;
-    if (core::appendServiceEntry(path, entry, settings_->language, &why) || failureShown)
+    core::ServiceLog& log = serviceLog();
+    log.setPath(serviceLogOverride().isEmpty() ? core::serviceLogPath() : serviceLogOverride());
+    const bool written = log.append(entry, settings_->language);
+    auto& pages = pagesWithServiceLogNotice();
+    std::erase_if(pages, [](const QPointer<PageBase>& page) { return page.isNull(); });
+    for (const auto& page : pages)
+        page->showServiceLogFault();
+    // The box comes with the first entry of a run of failures; the notices
+    // keep count after it.
+    if (!written && log.gap().entries == 1) {
+        showMessageBox(messages.caption(kLogNotWritten), texts::messageBoxText(messages, kLogNotWritten)
+                                                             .arg(QDir::toNativeSeparators(log.path()), log.gap().reason));
+    }
+}
+
+QLabel* PageBase::serviceLogNotice()
+{
+    if (!serviceLogNotice_) {
+        serviceLogNotice_ = new QLabel(this);
+        serviceLogNotice_->setObjectName(QStringLiteral("serviceLogNotice"));
+        serviceLogNotice_->setWordWrap(true);
+        serviceLogNotice_->setStyleSheet(QStringLiteral("color: #b00000;"));
+        serviceLogNotice_->hide();
+        pagesWithServiceLogNotice().push_back(this);
+    }
+    return serviceLogNotice_;
+}
+
+void PageBase::showServiceLogFault()
+{
+    constexpr int kLogEntriesMissing = 40;
+    if (!serviceLogNotice_)
         return;
-    failureShown = true;
-    showMessageBox(messages.caption(kLogNotWritten),
-                   texts::messageBoxText(messages, kLogNotWritten).arg(QDir::toNativeSeparators(path), why));
+    const core::ServiceLog& log = serviceLog();
+    const core::ServiceLogGap& gap = log.gap();
+    if (gap.entries > 0) {
+        texts::MessageTable messages;
+        loadMessageTable(messages);
+        QString text = texts::messageBoxText(messages, kLogEntriesMissing)
+                           .arg(QString::number(gap.entries), QDir::toNativeSeparators(log.path()),
+                                gap.since.toString(QStringLiteral("yyyy.MM.dd HH:mm:ss")), gap.reason);
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        serviceLogNotice_->setText(text);
+        serviceLogNotice_->setAccessibleName(text);
+    }
+    serviceLogNotice_->setVisible(gap.entries > 0);
 }
 
 bool PageBase::askQuestion(const QString& caption, const QString& text, const std::array<QString, 2>& answers)
@@ -457,6 +507,7 @@ void PageBase::loadTexts(const char* labelsStem, const char* helpStem)
         texts::applyLabels(*this, programDirectory(), *labels);
     if (const auto help = texts::textFileName(helpStem, language))
         texts::applyHelp(*this, programDirectory(), *help);
+    showServiceLogFault();
 }
 
 void PageBase::loadMessageTable(texts::MessageTable& table)

@@ -65,9 +65,10 @@ public:
     bool deviceAnswers(const texts::MessageTable& messages, bool silentSince = false);
 
     // Enters an action that changed the device in the service log, with the
-    // port, model and software version of the device. A log that cannot be
-    // written is told once per session (in a box of messages); the action
-    // stands either way.
+    // port, model and software version of the device and the technician.
+    // While entries cannot be written, the pages' service log notices say how
+    // many are missing, since when and why (a box of messages says so at the
+    // first); the action stands either way.
     void logServiceAction(const texts::MessageTable& messages, core::ServiceAction action, core::ServiceOutcome outcome,
                           const QString& details = {});
     // Where the log is written; tests point it elsewhere.
@@ -113,8 +114,11 @@ protected:
     void setTabChain(const std::vector<QWidget*>& widgets);
     void setTabChain(std::span<const int> ids);
     // Reads labels and help for the current language; a language without
-    // files reads nothing.
+    // files reads nothing. The service log notice follows the language.
     void loadTexts(const char* labelsStem, const char* helpStem);
+    // The red line, shown while service log entries cannot be written, that
+    // says how many are missing, since when and why; the page places it.
+    QLabel* serviceLogNotice();
     void loadMessageTable(texts::MessageTable& table);
     std::string programDirectory() const;
 
@@ -133,6 +137,7 @@ protected:
 
 private:
     void refreshDescriptions(int label);
+    void showServiceLogFault();
 
     bool initialised_ = false;
     std::map<int, QWidget*> controls_;
@@ -144,6 +149,7 @@ private:
     std::vector<Description> descriptions_;
     std::map<int, std::array<const char*, 3>> imageNames_;
     std::vector<QPointer<QWidget>> tabChain_;
+    QLabel* serviceLogNotice_ = nullptr;
 };
 
 // The wait cursor while a conversation with the device runs.

@@ -48,6 +48,11 @@ void onTermination(QObject*, std::function<void()>)
     // Not yet: a Windows build would end through the console control handler here.
 }
 
+void writeOnAtFileSizeLimit()
+{
+    // Windows has no file size limit signal.
+}
+
 #else
 
 std::string defaultPortDevice(const std::string& comName)
@@ -141,6 +146,14 @@ void onTermination(QObject* context, std::function<void()> handler)
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
+}
+
+void writeOnAtFileSizeLimit()
+{
+    struct sigaction action {};
+    action.sa_handler = SIG_IGN;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGXFSZ, &action, nullptr);
 }
 
 #endif

@@ -1,9 +1,9 @@
 #pragma once
 
 // What differs between operating systems, in one place: the device a COM name
-// opens, who holds a port's lock file, syncing files to disk, and ending
-// cleanly when the system asks. platform.cpp has the POSIX code; a Windows
-// build fills in its branches there.
+// opens, who holds a port's lock file, syncing files to disk, ending cleanly
+// when the system asks, and living through a file size limit. platform.cpp
+// has the POSIX code; a Windows build fills in its branches there.
 
 #include <QFile>
 #include <QString>
@@ -56,5 +56,9 @@ bool syncFolder(const std::filesystem::path& folder);
 // Calls handler (on context's thread) once the system asks the program to
 // end: logout, shutdown, kill, Ctrl+C.
 void onTermination(QObject* context, std::function<void()> handler);
+
+// A write beyond the file size limit (ulimit -f) fails like a full disk
+// ("File too large") instead of ending the program in the middle of a line.
+void writeOnAtFileSizeLimit();
 
 } // namespace trgui::platform

@@ -1,16 +1,44 @@
 #include "core/service_log.h"
+#include "platform/platform.h"
 #include "support/files.h"
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
 
 using namespace trgui::core;
 
 namespace {
 const auto contents = trgui::testing::fileContents;
+
+ServiceEntry totaliserReset(QTime at)
+{
+    ServiceEntry e;
+    e.at = QDateTime(QDate(2026, 12, 8), at);
+    e.port = QStringLiteral("COM1");
+    e.model = QStringLiteral("KM210-DR-E1S2H1");
+    e.softwareVersion = QStringLiteral(" 1.05");
+    e.action = ServiceAction::ResetTotaliser;
+    e.details = QString::fromUtf8("1234.5 m³ -> 0");
+    e.technician = QStringLiteral("A. Muster");
+    return e;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+const QByteArray kEnglishHeader("Date; Time; Port; Model; SW version; Action; Changes; Outcome; Technician\r\n");
 } // namespace
 
 TEST(ServiceLog, entriesAreAppendedAsOneLineEachAndAFailureLeavesTheLogAsItWas)
@@ -25,19 +53,22 @@ TEST(ServiceLog, entriesAreAppendedAsOneLineEachAndAFailureLeavesTheLogAsItWas)
     write.action = ServiceAction::ConfigurationWrite;
     write.details = QString::fromUtf8("Rohrgröße 50.0 -> 62.5 | Note; with\nbreak");
     write.outcome = ServiceOutcome::Acknowledged;
+    write.technician = QStringLiteral("A. Muster");
     ServiceEntry reset = write;
     reset.action = ServiceAction::ResetTotaliser;
     reset.details.clear();
     reset.outcome = ServiceOutcome::Sent;
+    reset.technician.clear();
 
     ASSERT_TRUE(appendServiceEntry(path, write, 0));
-    ASSERT_TRUE(appendServiceEntry(path, reset, 1));
-    EXPECT_EQ(contents(path), QByteArray("Datum; Uhrzeit; Port; Modell; SW-Version; Aktion; \xC4nderungen; Ergebnis\r\n"
+    ASSERT_TRUE(appendServiceEntry(path, reset, 0));
+    EXPECT_EQ(contents(path), QByteArray("Datum; Uhrzeit; Port; Modell; SW-Version; Aktion; \xC4nderungen; Ergebnis; "
+                                         "Techniker\r\n"
                                          "2026.12.08; 10:31:04; COM1 (/dev/ttyUSB0); KM210-DR-E1S2H1; 1.05; "
                                          "Konfiguration schreiben; Rohrgr\xF6\xDF" "e 50.0 -> 62.5 | Note, with break; "
-                                         "best\xE4tigt\r\n"
+                                         "best\xE4tigt; A. Muster\r\n"
                                          "2026.12.08; 10:31:04; COM1 (/dev/ttyUSB0); KM210-DR-E1S2H1; 1.05; "
-                                         "Reset totaliser; ; sent\r\n"));
+                                         "Reset Totalisator; ; gesendet; \r\n"));
 
     // A log that cannot be written in full (a file size limit plays the full
     // disk, also for root) says why and stays as it was.
@@ -54,4 +85,103 @@ TEST(ServiceLog, entriesAreAppendedAsOneLineEachAndAFailureLeavesTheLogAsItWas)
     EXPECT_EQ(contents(path), before);
     EXPECT_FALSE(appendServiceEntry(dir.path(), reset, 0, &why)) << "a folder in its place";
     EXPECT_FALSE(why.isEmpty());
+}
+
+TEST(ServiceLog, aWriteBeyondTheFileSizeLimitFailsWithItsReasonAndTheProgramLivesOn)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("service-log.csv"));
+    ServiceEntry entry;
+    entry.at = QDateTime(QDate(2026, 12, 8), QTime(14, 2, 11));
+    ASSERT_TRUE(appendServiceEntry(path, entry, 0));
+    const QByteArray before = contents(path);
+    // In a child, with the signal as the program finds it at start: without
+    // writeOnAtFileSizeLimit() it would end there, leaving half a line.
+    EXPECT_EXIT(
+        {
+            const trgui::testing::FileSizeLimit full(before.size() + 20);
+            std::signal(SIGXFSZ, SIG_DFL);
+            trgui::platform::writeOnAtFileSizeLimit();
+            QString why;
+            const bool written = appendServiceEntry(path, entry, 0, &why);
+            std::_Exit(!written && full.active() && why == QString::fromLocal8Bit(std::strerror(EFBIG)) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(contents(path), before);
+}
+
+TEST(ServiceLog, linesFollowTheLanguageAndColumnsOfTheFilesHeader)
+{
+    // The program runs in German throughout.
+    const QByteArray entry("2026.12.08; 14:02:11; COM1; KM210-DR-E1S2H1; 1.05; ");
+    const struct {
+        const char* file;
+        QByteArray before;
+        QByteArray appended;
+    } cases[] = {
+        {"new", {},
+         "Datum; Uhrzeit; Port; Modell; SW-Version; Aktion; \xC4nderungen; Ergebnis; Techniker\r\n" + entry
+             + "Reset Totalisator; 1234.5 m\xB3 -> 0; gesendet; A. Muster\r\n"},
+        {"English", kEnglishHeader, entry + "Reset totaliser; 1234.5 m\xB3 -> 0; sent; A. Muster\r\n"},
+        {"French, begun without the technician's column",
+         "Date; Heure; Port; Mod\xE8le; Version logicielle; Action; Modifications; R\xE9sultat\r\n",
+         entry + "RAZ totaliseur; 1234.5 m\xB3 -> 0 | Technicien: A. Muster; envoy\xE9\r\n"},
+        {"of another program", "Zeit; Wert\r\n",
+         entry + "Reset Totalisator; 1234.5 m\xB3 -> 0 | Techniker: A. Muster; gesendet\r\n"},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("service-log.csv"));
+        if (!c.before.isEmpty()) {
+            ASSERT_TRUE(writeFile(path, c.before));
+        }
+        ASSERT_TRUE(appendServiceEntry(path, totaliserReset(QTime(14, 2, 11)), 0)) << c.file;
+        EXPECT_EQ(contents(path), c.before + c.appended) << c.file;
+    }
+}
+
+TEST(ServiceLog, entriesThatCannotBeWrittenAreCountedAndToldBeforeTheNextOne)
+{
+    const QString reason = QString::fromLocal8Bit(std::strerror(EFBIG));
+    const struct {
+        QByteArray header;  // none: a new file
+        int lost;
+        QString told;  // the gap's line without date and time
+    } cases[] = {
+        {{}, 2, QString::fromUtf8("; ; ; ; Einträge verloren; 2 Einträge seit 2026.12.08 14:02:11 nicht geschrieben: ")
+                    + reason + QStringLiteral("; ; ")},
+        {kEnglishHeader, 1,
+         QStringLiteral("; ; ; ; entries lost; 1 entry not written since 2026.12.08 14:02:11: ") + reason
+             + QStringLiteral("; ; ")},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("service-log.csv"));
+        if (!c.header.isEmpty()) {
+            ASSERT_TRUE(writeFile(path, c.header));
+        }
+        ServiceLog log;
+        log.setPath(path);
+        ASSERT_TRUE(log.append(totaliserReset(QTime(14, 0, 0)), 0));
+        const QByteArray before = contents(path);
+        {
+            // A full disk, also for root.
+            const trgui::testing::FileSizeLimit full(before.size());
+            ASSERT_TRUE(full.active());
+            for (int i = 0; i < c.lost; ++i)
+                EXPECT_FALSE(log.append(totaliserReset(QTime(14, 2, 11 + i)), 0));
+        }
+        EXPECT_EQ(contents(path), before) << c.lost;
+        EXPECT_EQ(log.gap().entries, c.lost);
+        EXPECT_EQ(log.gap().since, QDateTime(QDate(2026, 12, 8), QTime(14, 2, 11)));
+        EXPECT_EQ(log.gap().reason, reason);
+
+        ASSERT_TRUE(log.append(totaliserReset(QTime(14, 10, 0)), 0));
+        EXPECT_EQ(log.gap().entries, 0) << "told in the file";
+        QStringDecoder decode("windows-1252");
+        const QStringList added = QString(decode(contents(path).mid(before.size()))).split(QStringLiteral("\r\n"));
+        ASSERT_EQ(added.size(), 3) << c.lost;  // the gap, the entry, nothing after the last line end
+        EXPECT_EQ(added[0].toStdString(), ("2026.12.08; 14:10:00" + c.told).toStdString());
+        EXPECT_TRUE(added[1].startsWith(QStringLiteral("2026.12.08; 14:10:00; COM1; "))) << added[1].toStdString();
+    }
 }

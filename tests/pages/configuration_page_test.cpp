@@ -198,7 +198,7 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QByteArray entries = log.readAll();
     EXPECT_TRUE(entries.contains("; Konfiguration schreiben; ") && entries.contains(" -> 62.5 | ")
-                && entries.endsWith("; best\xE4tigt, zur\xFC" "ckgelesen\r\n"))
+                && entries.endsWith("; best\xE4tigt, zur\xFC" "ckgelesen; Anna Weber\r\n"))
         << entries.toStdString();
 
     // The service report: as found against as left, the live values, the write.

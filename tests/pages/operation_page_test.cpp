@@ -1,7 +1,9 @@
 #include "app/call_controls_sheet.h"
+#include "pages/configuration/ckonfiguration.h"
 #include "pages/operation/cbetrieb.h"
 #include "pages/settings/einstellungen.h"
 #include "support/device_idle.h"
+#include "support/files.h"
 #include "support/program_directory.h"
 #include "support/simulator.h"
 
@@ -31,7 +33,8 @@ protected:
     void start(int language = 0, int greyOut = 0)
     {
         dir.writeSettings({"[COM]", "COMPORT=1", "COM1=" + sim.linkPath(), "COM3=/nonexistent/tty-km210", "[DATEN]",
-                           "LANGUAGE=" + std::to_string(language), "AUSGRAUEN=" + std::to_string(greyOut)});
+                           "LANGUAGE=" + std::to_string(language), "AUSGRAUEN=" + std::to_string(greyOut),
+                           "[BERICHT]", "TECHNIKER=A. Muster"});
         sheet = std::make_unique<app::CAllControlsSheet>();
         sheet->show();
         ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
@@ -48,6 +51,12 @@ protected:
             && QTest::qWaitFor([&] { return page->recordStartEnabled() || page->recording(); }, 2000);
     }
     void click(int id) { QTest::mouseClick(page->control<QPushButton>(id), Qt::LeftButton); }
+    // The service log's lines, without their line ends.
+    QStringList serviceLog()
+    {
+        return QString::fromLatin1(trgui::testing::fileContents(dir.file(QStringLiteral("service-log.csv"))))
+            .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
 
     Simulator sim{17};
     ProgramDirectory dir;
@@ -145,16 +154,21 @@ TEST_F(OperationPage, lowFlowAndZeroPointOutcomes)
     auto* list = page->control<QComboBox>(1112);
     EXPECT_FALSE(page->control(1153)->isEnabled());
     EXPECT_FALSE(page->control(1154)->isEnabled());
-    list->setCurrentIndex(3);
+    list->setCurrentIndex(5);
     EXPECT_TRUE(page->control(1153)->isEnabled());
     EXPECT_FALSE(page->control(1154)->isEnabled());
+    ASSERT_TRUE(waitForPolls(1));
+    ASSERT_EQ(text(1130), "3");
     dir.takeBoxes();
 
     click(1153);
     auto boxes = dir.takeBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].first, "Schleichmenge gesetzt");
-    EXPECT_TRUE(sim.waitForLog("telegram 0x76 SetLowFlowSuppression value 3 -> ACK"));
+    EXPECT_TRUE(sim.waitForLog("telegram 0x76 SetLowFlowSuppression value 5 -> ACK"));
+    const QString logged = serviceLog().constLast();
+    EXPECT_TRUE(logged.endsWith(QString::fromUtf8("; Schleichmenge setzen; 3 -> 5 %; bestätigt; A. Muster")))
+        << logged.toStdString();
 
     sim.control("noack second");
     click(1153);
@@ -190,9 +204,10 @@ TEST_F(OperationPage, commandsReachTheDeviceAndWithoutOneSaySoAndSendNothing)
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QList<QByteArray> entries = log.readAll().split('\n');
     ASSERT_GE(entries.size(), 3);
-    EXPECT_TRUE(entries[1].contains("; COM1 (") && entries[1].contains("; KM210-DR-E1S2H1; 1.05; Messung Stop; ; gesendet\r"))
+    EXPECT_TRUE(entries[1].contains("; COM1 (")
+                && entries[1].contains("; KM210-DR-E1S2H1; 1.05; Messung Stop; ; gesendet; A. Muster\r"))
         << entries[1].toStdString();
-    EXPECT_TRUE(entries[2].contains("; Messung Start; ; gesendet\r")) << entries[2].toStdString();
+    EXPECT_TRUE(entries[2].contains("; Messung Start; ; gesendet; A. Muster\r")) << entries[2].toStdString();
     const std::pair<int, const char*> resets[] = {{1109, "request 0x71 ResetMaximum"},
                                                   {1110, "request 0x70 ResetMinimum"},
                                                   {1111, "request 0x73 ResetTotaliser"},
@@ -217,6 +232,46 @@ TEST_F(OperationPage, commandsReachTheDeviceAndWithoutOneSaySoAndSendNothing)
     ASSERT_EQ(boxes.size(), 3u);
     for (const auto& box : boxes)
         EXPECT_EQ(box.first, QString::fromUtf8("Kein Gerät"));
+}
+
+TEST_F(OperationPage, serviceLogEntriesNotWrittenAreCountedOnThePagesAndThenInTheLog)
+{
+    start();
+    ASSERT_TRUE(waitForPolls(1));
+    const QString log = dir.file(QStringLiteral("service-log.csv"));
+    ASSERT_TRUE(QDir().mkdir(log));  // nobody can append to a directory
+    dir.takeBoxes();
+    click(1109);
+    click(1110);
+    const auto boxes = dir.takeBoxes();
+    ASSERT_EQ(boxes.size(), 1u) << "one box for a run of failures";
+    EXPECT_EQ(boxes[0].first, "Servicelog");
+    auto* notice = page->findChild<QLabel*>(QStringLiteral("serviceLogNotice"));
+    ASSERT_TRUE(notice);
+    EXPECT_TRUE(shown(notice));
+    const QString told = notice->text();
+    EXPECT_TRUE(told.startsWith(QStringLiteral("Servicelog ") + QDir::toNativeSeparators(log) + " kann seit "))
+        << told.toStdString();
+    EXPECT_TRUE(told.contains(QString::fromUtf8("fehlende Einträge: 2."))) << told.toStdString();
+    // The Configuration page tells it too.
+    sheet->tabs()->setCurrentIndex(1);
+    auto* elsewhere = sheet->configurationPage()->findChild<QLabel*>(QStringLiteral("serviceLogNotice"));
+    ASSERT_TRUE(elsewhere);
+    EXPECT_TRUE(shown(elsewhere));
+    EXPECT_EQ(elsewhere->text(), told);
+    sheet->tabs()->setCurrentIndex(2);
+
+    ASSERT_TRUE(QDir().rmdir(log));
+    const QString totaliser = text(1120).trimmed() + ' ' + label(1122);
+    click(1111);
+    EXPECT_FALSE(shown(notice));
+    EXPECT_FALSE(shown(elsewhere));
+    EXPECT_TRUE(dir.takeBoxes().empty());
+    const QStringList lines = serviceLog();
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[1].contains(QString::fromUtf8("; Einträge verloren; 2 Einträge seit "))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].endsWith("; Reset Totalisator; " + totaliser + " -> 0; gesendet; A. Muster"))
+        << "with the value the reset threw away: " << lines[2].toStdString();
 }
 
 TEST_F(OperationPage, recordingWritesModelHeaderAndRowsAndTellsAnotherModel)

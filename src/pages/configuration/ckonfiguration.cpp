@@ -203,6 +203,7 @@ void CKonfiguration::buildLayout()
 
     auto* page = new QVBoxLayout(this);
     page->addLayout(columns);
+    page->addWidget(serviceLogNotice());
     page->addLayout(buttons);
 
     std::vector<QWidget*> chain;

@@ -195,6 +195,7 @@ void CBetrieb::buildLayout()
     page->addWidget(values);
     page->addWidget(staleNotice_);
     page->addWidget(recordNotice_);
+    page->addWidget(serviceLogNotice());
     page->addLayout(middle);
     page->addLayout(bottom);
     page->addStretch();
@@ -364,6 +365,15 @@ void CBetrieb::sendSimpleCommand(DeviceCommand command)
     core::DeviceLockGuard guard(*lock_);
     if (!*port_)
         return;
+    // The log keeps what the reset throws away: the last value polled, taken
+    // before polls delivered while the command runs can replace it, and
+    // written "old -> new" like every change, in no language of its own.
+    QString details;
+    if (command == DeviceCommand::ResetTotaliser && lastDelivery_.isValid()) {
+        details = QStringLiteral("%1 %2 -> 0")
+                      .arg(control<QLineEdit>(id::Totaliser)->text().trimmed(), units_[3])
+                      .simplified();
+    }
     {
         BusyCursor busy;
         port_->runAndWait([command](core::PortSlot::Port& port) {
@@ -381,7 +391,7 @@ void CBetrieb::sendSimpleCommand(DeviceCommand command)
     };
     for (const auto& [sent, action] : logged) {
         if (sent == command)
-            logServiceAction(messages_, action, core::ServiceOutcome::Sent);
+            logServiceAction(messages_, action, core::ServiceOutcome::Sent, details);
     }
 }
 
@@ -393,6 +403,7 @@ void CBetrieb::setLowFlowOrZero()
     const int value = control<QComboBox>(id::LowFlowList)->currentIndex();
     if (!*port_ || value < 0)
         return;
+    const QString before = control<QLineEdit>(id::LowFlow)->text().trimmed();  // of the last poll
     std::optional<int> message;
     {
         BusyCursor busy;
@@ -408,9 +419,13 @@ void CBetrieb::setLowFlowOrZero()
                        : message == m::ZeroPointResult9D ? " 0x9D"
                        : message == m::ZeroPointResult9F ? " 0x9F"
                                                           : "";
+    QString details = QString::fromLatin1(result).trimmed();
+    if (value > 0) {
+        details = before.isEmpty() ? QStringLiteral("%1 %").arg(value)
+                                   : QStringLiteral("%1 -> %2 %").arg(before, QString::number(value));
+    }
     logServiceAction(messages_, value == 0 ? core::ServiceAction::ZeroPoint : core::ServiceAction::LowFlowSuppression,
-                     acknowledged ? core::ServiceOutcome::Acknowledged : core::ServiceOutcome::NotAcknowledged,
-                     value == 0 ? QString::fromLatin1(result).trimmed() : QStringLiteral("%1 %").arg(value));
+                     acknowledged ? core::ServiceOutcome::Acknowledged : core::ServiceOutcome::NotAcknowledged, details);
     // The box is shown while the lock is held, so ticks delivered by its event
     // loop keep the cycle off the line.
     if (message)
