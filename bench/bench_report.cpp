@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 using namespace trgui;
@@ -27,6 +28,7 @@ core::ReportData sampleReport()
     d.technician = QStringLiteral("Anna Weber");
     d.site = QStringLiteral("Werk 2, Halle 4");
     d.port = QStringLiteral("COM1 (/dev/ttyUSB0)");
+    d.deviceAnswering = true;
     d.model = QStringLiteral("KM210-DR-E1S2H1");
     d.softwareVersion = QStringLiteral("1.05");
     const char* fields[][4] = {
@@ -36,9 +38,10 @@ core::ReportData sampleReport()
         {"Grenzkontakt 1 ein", "3.00", "3.20", "m/s"}, {"Grenzkontakt 1 aus", "2.80", "3.00", "m/s"},
         {"Grenzkontakt 2 ein", "23.00", "23.00", "°C"}, {"Messzeit", "10", "10", ""},
     };
+    // Label, as found, as left, unit.
     for (const auto& f : fields)
-        d.configuration.push_back({QString::fromUtf8(f[0]), QString::fromUtf8(f[1]), QString::fromUtf8(f[2]),
-                                   QString::fromUtf8(f[3])});
+        d.configuration.push_back({QString::fromUtf8(f[0]), QString::fromUtf8(f[1]), QString::fromUtf8(f[3]),
+                                   QString::fromUtf8(f[2]), QString::fromUtf8(f[3]), std::strcmp(f[1], f[2]) != 0});
     d.live = {{QStringLiteral("Strömungsgeschwindigkeit"), "3.025", "3.044", "2.500", "m/s"},
               {QStringLiteral("Volumenstrom"), "357.3", "358.6", "294.5", "l/min"},
               {QStringLiteral("Temperatur"), "21.80", "21.81", "21.50", QString::fromUtf8("°C")},

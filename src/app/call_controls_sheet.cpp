@@ -2,6 +2,7 @@
 
 #include "pages/configuration/ckonfiguration.h"
 #include "pages/operation/cbetrieb.h"
+#include "pages/operation/core/report_values.h"
 #include "pages/page_base.h"
 #include "pages/settings/einstellungen.h"
 #include "pages/visualisation/cgrafik.h"
@@ -201,15 +202,24 @@ core::ReportData CAllControlsSheet::reportData()
     core::ReportData data;
     data.program = QStringLiteral("TR-GUI %1").arg(QCoreApplication::applicationVersion());
     data.at = QDateTime::currentDateTime();
-    data.technician = QString::fromLocal8Bit(settings_.technician.c_str());
-    data.site = QString::fromLocal8Bit(settings_.site.c_str());
+    const auto text = [](const std::string& bytes) { return QString::fromLocal8Bit(QByteArray::fromStdString(bytes)); };
+    data.technician = text(settings_.technician);
+    data.site = text(settings_.site);
     data.port = core::portDescription(settings_);
-    data.model = settings_.deviceAnswering ? settings_.model : QString();
-    data.softwareVersion = settings_.deviceAnswering ? settings_.softwareVersion : QString();
-    if (configurationPage_->initialised())
-        data.configuration = configurationPage_->reportRows();
-    if (operationPage_->initialised())
-        operationPage_->reportValues(data.live, data.liveNotes);
+    // Without a device nothing of one is reported, not even what an earlier one left.
+    data.deviceAnswering = settings_.deviceAnswering;
+    if (data.deviceAnswering) {
+        data.model = settings_.model;
+        data.softwareVersion = settings_.softwareVersion;
+        if (configurationPage_->initialised())
+            data.configuration = configurationPage_->reportRows();
+        // The latest complete poll, whichever page has the polling going.
+        if (const auto poll = cycle_.recentPoll(); poll && poll->deviceTypeCode == settings_.deviceTypeCode) {
+            const auto texts = pages::operation::loadReportTexts(settings_.programDirectory, settings_.language);
+            pages::operation::reportValues(poll->record, poll->deviceTypeCode, texts, data.live, data.liveNotes);
+            data.liveAt = poll->deliveredAt;
+        }
+    }
     data.actions = pages::PageBase::sessionActions();
     return data;
 }

@@ -36,17 +36,20 @@ struct ReportData {
     QString technician;
     QString site;
     QString port;
+    bool deviceAnswering = false;  // false: no device, so nothing of one below
     QString model;
     QString softwareVersion;
     std::vector<ReportRow> configuration;  // empty: not read in this session
     QStringList configurationNotes;        // e.g. a write the device did not store as sent
-    std::vector<ReportValue> live;         // empty: no poll in view
+    std::vector<ReportValue> live;         // empty: no recent poll
+    QDateTime liveAt;                      // when that poll was delivered
     QStringList liveNotes;                 // contacts, current error
     std::vector<ServiceEntry> actions;     // of this session, oldest first
 };
 
 // The report in language 0 German, 1 English, 2 French. Changed rows are
-// marked in words and bold, so they show in black and white.
+// marked in words and bold, so they show in black and white. A report without
+// a device or without a configuration read says so at its top.
 QString serviceReportHtml(const ReportData& data, int language);
 
 } // namespace trgui::core
