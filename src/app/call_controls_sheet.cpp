@@ -205,6 +205,8 @@ core::ReportData CAllControlsSheet::reportData()
     const auto text = [](const std::string& bytes) { return QString::fromLocal8Bit(QByteArray::fromStdString(bytes)); };
     data.technician = text(settings_.technician);
     data.site = text(settings_.site);
+    data.instrumentTag = text(settings_.instrumentTag);
+    data.number = core::reportNumber(data.at, data.instrumentTag);
     data.port = core::portDescription(settings_);
     // Without a device nothing of one is reported, not even what an earlier one left.
     data.deviceAnswering = settings_.deviceAnswering;

@@ -33,8 +33,10 @@ struct ReportValue {
 struct ReportData {
     QString program;  // name and version
     QDateTime at;
+    QString number;   // see reportNumber
     QString technician;
     QString site;
+    QString instrumentTag;  // tag or serial number, as the technician gave it
     QString port;
     bool deviceAnswering = false;  // false: no device, so nothing of one below
     QString model;
@@ -47,9 +49,16 @@ struct ReportData {
     std::vector<ServiceEntry> actions;     // of this session, oldest first
 };
 
+// A report's number: date and time to the second, and the instrument tag
+// when there is one ("20261208-140215-FT-101"; blanks in the tag become "-").
+QString reportNumber(const QDateTime& at, const QString& instrumentTag);
+
 // The report in language 0 German, 1 English, 2 French. Changed rows are
 // marked in words and bold, so they show in black and white. A report without
-// a device or without a configuration read says so at its top.
+// a device or without a configuration read says so at its top. Its <title>
+// is the line to repeat at the top of every printed page (program, model,
+// number), and a <meta name="page-numbers"> gives the words of the page
+// number at the bottom ("%1" the page, "%2" the count).
 QString serviceReportHtml(const ReportData& data, int language);
 
 } // namespace trgui::core

@@ -86,3 +86,20 @@ TEST(ServiceReport, withoutADeviceOrAConfigurationReadItSaysSoFirstAndHasNoTable
         EXPECT_EQ(html.contains(QStringLiteral("KM210")), c.report->deviceAnswering) << "no model of an earlier device";
     }
 }
+
+TEST(ServiceReport, numberAndRunningHeaderTellWhichReportOfWhichDevice)
+{
+    const QDateTime at(QDate(2026, 12, 8), QTime(14, 2, 15));
+    EXPECT_EQ(reportNumber(at, QStringLiteral(" FT  101 ")), "20261208-140215-FT-101");
+    EXPECT_EQ(reportNumber(at, QString()), "20261208-140215");
+
+    ReportData data;
+    data.program = QStringLiteral("TR-GUI 1.0");
+    data.number = reportNumber(at, QStringLiteral("FT-101"));
+    data.deviceAnswering = true;
+    data.model = QStringLiteral("KM210-DR-E1S2H1");
+    const QString html = serviceReportHtml(data, 2);
+    EXPECT_TRUE(html.contains(QStringLiteral("<title>TR-GUI 1.0 · KM210-DR-E1S2H1 · N° de rapport 20261208-140215-FT-101</title>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<meta name=\"page-numbers\" content=\"Page %1 sur %2\">")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<td>N° de rapport</td><td>20261208-140215-FT-101</td>")));
+}
