@@ -1,5 +1,7 @@
 #include "app/call_controls_sheet.h"
 
+#include "app/report_dialog.h"
+
 #include "pages/configuration/ckonfiguration.h"
 #include "pages/operation/cbetrieb.h"
 #include "pages/operation/core/report_values.h"
@@ -10,7 +12,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QInputDialog>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
@@ -228,20 +230,25 @@ core::ReportData CAllControlsSheet::reportData()
 
 void CAllControlsSheet::writeReport()
 {
-    // Who and where, asked once and kept in the settings file.
-    static constexpr std::array<std::array<const char*, 2>, 3> kAsk{{
-        {"Techniker", "Standort"}, {"Technician", "Site"}, {"Technicien", "Site"}}};
-    const auto& ask = kAsk[core::languageIndex(settings_.language)];
-    for (auto [value, label] : {std::pair{&settings_.technician, ask[0]}, std::pair{&settings_.site, ask[1]}}) {
-        if (!value->empty())
-            continue;
-        bool given = false;
-        const QString text = QInputDialog::getText(this, QString::fromUtf8(label), QString::fromUtf8(label),
-                                                   QLineEdit::Normal, QString(), &given);
-        if (given)
-            *value = text.simplified().toLocal8Bit().toStdString();
-    }
-    settings_.save();
+    static constexpr std::array<const char*, 3> kNotSaved{
+        "Techniker, Standort und Messstelle konnten nicht in der Einstellungsdatei gespeichert werden:\n%1\n"
+        "Sie stehen in diesem Bericht, werden beim nächsten Mal aber nicht vorgeschlagen. Prüfen Sie, ob die Datei "
+        "schreibgeschützt ist.",
+        "Technician, site and instrument tag could not be saved in the settings file:\n%1\n"
+        "They are in this report but will not be offered next time. Check whether the file is read-only.",
+        "Le technicien, le site et le repère n'ont pas pu être enregistrés dans le fichier de paramètres :\n%1\n"
+        "Ils figurent dans ce rapport mais ne seront pas proposés la prochaine fois. Vérifiez si le fichier est en "
+        "lecture seule."};
+    static constexpr std::array<const char*, 3> kCaption{"Servicebericht", "Service report", "Rapport d'intervention"};
+    const auto outcome = askReportNames(settings_, this);
+    if (outcome == ReportNamesOutcome::Cancelled)
+        return;
+    const std::size_t language = core::languageIndex(settings_.language);
+    if (outcome == ReportNamesOutcome::NotSaved)
+        settingsPage_->showMessageBox(QString::fromUtf8(kCaption[language]),
+                                      QString::fromUtf8(kNotSaved[language])
+                                          .arg(QDir::toNativeSeparators(
+                                              QString::fromLocal8Bit(QByteArray::fromStdString(settings_.settingsFilePath)))));
     configurationPage_->ensureInitialised();
     configurationPage_->saveReport(reportData());
 }
