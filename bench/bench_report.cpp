@@ -27,7 +27,10 @@ core::ReportData sampleReport()
     d.at = QDateTime::currentDateTime();
     d.technician = QStringLiteral("Anna Weber");
     d.site = QStringLiteral("Werk 2, Halle 4");
+    d.instrumentTag = QStringLiteral("FT-101");
+    d.number = core::reportNumber(d.at, d.instrumentTag);
     d.port = QStringLiteral("COM1 (/dev/ttyUSB0)");
+    d.deviceAnswering = true;
     d.model = QStringLiteral("KM210-DR-E1S2H1");
     d.softwareVersion = QStringLiteral("1.05");
     const char* fields[][4] = {

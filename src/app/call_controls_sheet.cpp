@@ -1,7 +1,10 @@
 #include "app/call_controls_sheet.h"
 
+#include "app/report_dialog.h"
+
 #include "pages/configuration/ckonfiguration.h"
 #include "pages/operation/cbetrieb.h"
+#include "pages/operation/core/report_values.h"
 #include "pages/page_base.h"
 #include "pages/settings/einstellungen.h"
 #include "pages/visualisation/cgrafik.h"
@@ -9,7 +12,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QInputDialog>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
@@ -201,37 +204,53 @@ core::ReportData CAllControlsSheet::reportData()
     core::ReportData data;
     data.program = QStringLiteral("TR-GUI %1").arg(QCoreApplication::applicationVersion());
     data.at = QDateTime::currentDateTime();
-    data.technician = QString::fromLocal8Bit(settings_.technician.c_str());
-    data.site = QString::fromLocal8Bit(settings_.site.c_str());
+    const auto text = [](const std::string& bytes) { return QString::fromLocal8Bit(QByteArray::fromStdString(bytes)); };
+    data.technician = text(settings_.technician);
+    data.site = text(settings_.site);
+    data.instrumentTag = text(settings_.instrumentTag);
+    data.number = core::reportNumber(data.at, data.instrumentTag);
     data.port = core::portDescription(settings_);
-    data.model = settings_.deviceAnswering ? settings_.model : QString();
-    data.softwareVersion = settings_.deviceAnswering ? settings_.softwareVersion : QString();
-    if (configurationPage_->initialised()) {
-        data.configuration = configurationPage_->reportRows();
-        data.configurationNotes = configurationPage_->reportNotes();
+    // Without a device nothing of one is reported, not even what an earlier one left.
+    data.deviceAnswering = settings_.deviceAnswering;
+    if (data.deviceAnswering) {
+        data.model = settings_.model;
+        data.softwareVersion = settings_.softwareVersion;
+        if (configurationPage_->initialised()) {
+            data.configuration = configurationPage_->reportRows();
+            data.configurationNotes = configurationPage_->reportNotes();
+        }
+        // The latest complete poll, whichever page has the polling going.
+        if (const auto poll = cycle_.recentPoll(); poll && poll->deviceTypeCode == settings_.deviceTypeCode) {
+            const auto texts = pages::operation::loadReportTexts(settings_.programDirectory, settings_.language);
+            pages::operation::reportValues(poll->record, poll->deviceTypeCode, texts, data.live, data.liveNotes);
+            data.liveAt = poll->deliveredAt;
+        }
     }
-    if (operationPage_->initialised())
-        operationPage_->reportValues(data.live, data.liveNotes);
     data.actions = pages::PageBase::sessionActions();
     return data;
 }
 
 void CAllControlsSheet::writeReport()
 {
-    // Who and where, asked once and kept in the settings file.
-    static constexpr std::array<std::array<const char*, 2>, 3> kAsk{{
-        {"Techniker", "Standort"}, {"Technician", "Site"}, {"Technicien", "Site"}}};
-    const auto& ask = kAsk[core::languageIndex(settings_.language)];
-    for (auto [value, label] : {std::pair{&settings_.technician, ask[0]}, std::pair{&settings_.site, ask[1]}}) {
-        if (!value->empty())
-            continue;
-        bool given = false;
-        const QString text = QInputDialog::getText(this, QString::fromUtf8(label), QString::fromUtf8(label),
-                                                   QLineEdit::Normal, QString(), &given);
-        if (given)
-            *value = text.simplified().toLocal8Bit().toStdString();
-    }
-    settings_.save();
+    static constexpr std::array<const char*, 3> kNotSaved{
+        "Techniker, Standort und Messstelle konnten nicht in der Einstellungsdatei gespeichert werden:\n%1\n"
+        "Sie stehen in diesem Bericht, werden beim nächsten Mal aber nicht vorgeschlagen. Prüfen Sie, ob die Datei "
+        "schreibgeschützt ist.",
+        "Technician, site and instrument tag could not be saved in the settings file:\n%1\n"
+        "They are in this report but will not be offered next time. Check whether the file is read-only.",
+        "Le technicien, le site et le repère n'ont pas pu être enregistrés dans le fichier de paramètres :\n%1\n"
+        "Ils figurent dans ce rapport mais ne seront pas proposés la prochaine fois. Vérifiez si le fichier est en "
+        "lecture seule."};
+    static constexpr std::array<const char*, 3> kCaption{"Servicebericht", "Service report", "Rapport d'intervention"};
+    const auto outcome = askReportNames(settings_, this);
+    if (outcome == ReportNamesOutcome::Cancelled)
+        return;
+    const std::size_t language = core::languageIndex(settings_.language);
+    if (outcome == ReportNamesOutcome::NotSaved)
+        settingsPage_->showMessageBox(QString::fromUtf8(kCaption[language]),
+                                      QString::fromUtf8(kNotSaved[language])
+                                          .arg(QDir::toNativeSeparators(
+                                              QString::fromLocal8Bit(QByteArray::fromStdString(settings_.settingsFilePath)))));
     configurationPage_->ensureInitialised();
     configurationPage_->saveReport(reportData());
 }

@@ -45,7 +45,8 @@ public:
     const core::MeasurementCycle& cycle() const { return cycle_; }
 
     void showAbout();
-    // The service report: asks for technician and site once, then where to write it.
+    // The service report: asks for technician, site and instrument tag (see
+    // ReportDialog), then where to write it; Cancel writes nothing.
     void writeReport();
     core::ReportData reportData();
     // Every request and reply on the line is traced to this file (appended).

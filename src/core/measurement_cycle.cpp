@@ -1,5 +1,6 @@
 #include "core/measurement_cycle.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 
@@ -101,6 +102,17 @@ void MeasurementCycle::restart()
         step_ = PollStep::Identify;
     lastReplyCount_ = 0;
     refusals_ = 0;
+    lastPoll_.reset();  // maybe another device now
+}
+
+std::optional<DeliveredPoll> MeasurementCycle::recentPoll() const
+{
+    if (!lastPoll_)
+        return std::nullopt;
+    const std::int64_t limit = std::max<std::int64_t>(kRecentPollMs, std::int64_t{3} * settings_.refreshRate * 1000);
+    if (static_cast<std::int64_t>(clock_() - lastPoll_->at) > limit)
+        return std::nullopt;
+    return lastPoll_;
 }
 
 void MeasurementCycle::performStep()
@@ -242,6 +254,7 @@ void MeasurementCycle::deliver()
         return;
     delivered_ = true;
     lastDelivery_ = clock_();
+    lastPoll_ = DeliveredPoll{record_, settings_.deviceTypeCode, lastDelivery_, QDateTime::currentDateTime()};
     watchStaleness(lastDelivery_);
     // A copy: a poll that completes while a page's box is open fills record_ anew.
     const MeasurementRecord record = record_;

@@ -7,8 +7,11 @@
 #include "core/settings_record.h"
 #include "device/protocol.h"
 
+#include <QDateTime>
+
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace trgui::core {
 
@@ -64,9 +67,21 @@ enum class PollStep : int {
     Deliver,             // the record goes to the pages
 };
 
+// A complete poll as it was delivered: the record, the device type code it
+// came from, and when (the cycle's clock, ms; and the time of day).
+struct DeliveredPoll {
+    MeasurementRecord record;
+    int deviceTypeCode = -1;
+    std::uint32_t at = 0;
+    QDateTime deliveredAt;
+};
+
 class MeasurementCycle {
 public:
     static constexpr int kTimerId = 1;
+    // How long a delivered poll counts as recent: 10 s, or three refresh
+    // periods when they are longer (the values are not stale before then).
+    static constexpr std::int64_t kRecentPollMs = 10000;
     // Refused replies in a row after which a poll starts again at identification.
     static constexpr int kRefusalsBeforeRestart = 10;
 
@@ -92,7 +107,11 @@ public:
     bool exchangeInFlight() const { return inFlight_; }
     std::uint32_t lastPollStart() const { return lastPollStart_; }
     std::size_t lastReplyCount() const { return lastReplyCount_; }
+    // The record being filled; between polls, the last one delivered.
     const MeasurementRecord& record() const { return record_; }
+    // The latest complete poll while it is recent (see kRecentPollMs),
+    // whichever page asked for the polling; none since a restart.
+    std::optional<DeliveredPoll> recentPoll() const;
 
 private:
     bool pollDue(std::uint32_t now) const;
@@ -119,6 +138,7 @@ private:
     int refusals_ = 0;  // refused replies in a row
     std::uint32_t lastDelivery_ = 0;
     bool delivered_ = false;  // at least once
+    std::optional<DeliveredPoll> lastPoll_;  // none since a restart
     bool stale_ = false;
     bool stepPerTick_ = false;
     unsigned generation_ = 0;  // counts restarts; a reply of an older one is stale

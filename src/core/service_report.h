@@ -33,20 +33,32 @@ struct ReportValue {
 struct ReportData {
     QString program;  // name and version
     QDateTime at;
+    QString number;   // see reportNumber
     QString technician;
     QString site;
+    QString instrumentTag;  // tag or serial number, as the technician gave it
     QString port;
+    bool deviceAnswering = false;  // false: no device, so nothing of one below
     QString model;
     QString softwareVersion;
     std::vector<ReportRow> configuration;  // empty: not read in this session
     QStringList configurationNotes;        // e.g. a write the device did not store as sent
-    std::vector<ReportValue> live;         // empty: no poll in view
+    std::vector<ReportValue> live;         // empty: no recent poll
+    QDateTime liveAt;                      // when that poll was delivered
     QStringList liveNotes;                 // contacts, current error
     std::vector<ServiceEntry> actions;     // of this session, oldest first
 };
 
+// A report's number: date and time to the second, and the instrument tag
+// when there is one ("20261208-140215-FT-101"; blanks in the tag become "-").
+QString reportNumber(const QDateTime& at, const QString& instrumentTag);
+
 // The report in language 0 German, 1 English, 2 French. Changed rows are
-// marked in words and bold, so they show in black and white.
+// marked in words and bold, so they show in black and white. A report without
+// a device or without a configuration read says so at its top. Its <title>
+// is the line to repeat at the top of every printed page (program, model,
+// number), and a <meta name="page-numbers"> gives the words of the page
+// number at the bottom ("%1" the page, "%2" the count).
 QString serviceReportHtml(const ReportData& data, int language);
 
 } // namespace trgui::core

@@ -9,13 +9,45 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QTemporaryFile>
+#include <QTextBoundaryFinder>
 
 namespace trgui::core {
 
 namespace {
-constexpr std::size_t kValueMax = 511;
+constexpr std::size_t kValueMax = kSettingsValueMax;
 } // namespace
+
+std::string localTextWithin(const QString& text, std::size_t maxBytes)
+{
+    QByteArray bytes = text.toLocal8Bit();
+    if (static_cast<std::size_t>(bytes.size()) <= maxBytes)
+        return bytes.toStdString();
+    // The longest prefix ending on a character boundary that fits. A
+    // character's bytes depend on the encoding, so each candidate is encoded.
+    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, text);
+    qsizetype fits = 0;
+    for (qsizetype at = boundaries.toNextBoundary(); at > 0; at = boundaries.toNextBoundary()) {
+        if (static_cast<std::size_t>(text.first(at).toLocal8Bit().size()) > maxBytes)
+            break;
+        fits = at;
+    }
+    return text.first(fits).toLocal8Bit().toStdString();
+}
+
+std::string wholeLocalCharacters(const std::string& bytes, std::size_t maxBytes)
+{
+    // A decoder keeps an incomplete sequence at the end to itself, waiting
+    // for the rest; what it returns is whole characters only.
+    QStringDecoder decode(QStringDecoder::System);
+    const QString text = decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    const std::string whole = text.toLocal8Bit().toStdString();
+    // Bytes that decode and encode back the same are kept as they are.
+    if (whole.size() <= maxBytes && bytes.compare(0, whole.size(), whole) == 0)
+        return whole;
+    return localTextWithin(text, maxBytes);
+}
 
 bool isPathSeparator(char c)
 {
@@ -97,8 +129,20 @@ void SettingsRecord::load()
     ausgrauen = parseLeadingInt(readProfileString(file, "DATEN", "AUSGRAUEN", "0"));
     workingDir = readProfileString(file, "PFADE", "WORKINGDIR", "", kValueMax);
     refreshRate = parseLeadingInt(readProfileString(file, "DATEN", "REFRESHRATE", "2"));
-    technician = readProfileString(file, "BERICHT", "TECHNIKER", "", kValueMax);
-    site = readProfileString(file, "BERICHT", "STANDORT", "", kValueMax);
+    loadReportNames();
+}
+
+void SettingsRecord::loadReportNames()
+{
+    // Read beyond the 511 bytes, so the cut can see where the last character
+    // that fits ends (an accent after its letter belongs to it).
+    constexpr std::size_t kReadAhead = 4 * kValueMax;
+    const auto name = [this](const char* key) {
+        return wholeLocalCharacters(readProfileString(settingsFilePath, "BERICHT", key, "", kReadAhead));
+    };
+    technician = name("TECHNIKER");
+    site = name("STANDORT");
+    instrumentTag = name("KENNUNG");
 }
 
 bool SettingsRecord::save() const
@@ -114,10 +158,12 @@ bool SettingsRecord::save() const
     };
     // The report's names only once given, so the file of a user who never
     // made a report stays as it always was.
-    if (!technician.empty())
-        entries.push_back({"BERICHT", "TECHNIKER", technician});
-    if (!site.empty())
-        entries.push_back({"BERICHT", "STANDORT", site});
+    const std::pair<const char*, const std::string*> names[] = {
+        {"TECHNIKER", &technician}, {"STANDORT", &site}, {"KENNUNG", &instrumentTag}};
+    for (const auto& [key, value] : names) {
+        if (reportNamesGiven || !value->empty())
+            entries.push_back({"BERICHT", key, *value});
+    }
     return writeProfileStrings(settingsFilePath, entries);
 }
 

@@ -26,10 +26,16 @@ struct SettingsRecord {
     int language = 0;     // LANGUAGE: 0 German, 1 English, 2 French
     int ausgrauen = 0;    // AUSGRAUEN: 1 grey out unavailable controls, 0 hide them
     int refreshRate = 2;  // REFRESHRATE: seconds between poll starts
-    // [BERICHT] TECHNIKER, STANDORT: who and where, for the service report;
-    // local 8-bit bytes like the paths. Written only once given.
+    // [BERICHT] TECHNIKER, STANDORT, KENNUNG: who, where and which instrument
+    // (its tag or serial number; the device reports none), for the service
+    // report. Local 8-bit bytes like the paths, whole characters within the
+    // 511 bytes a value may have (see localTextWithin). Written once given.
     std::string technician;
     std::string site;
+    std::string instrumentTag;
+    // Set when the three were given in this run: then they are written even
+    // when emptied, so a name taken back does not come back from the file.
+    bool reportNamesGiven = false;
 
     // A record for the program directory dir: both paths set, nothing loaded.
     static SettingsRecord forDirectory(const std::string& dir);
@@ -44,12 +50,25 @@ struct SettingsRecord {
     // cannot be written is left alone, a WORKINGDIR with a line break keeps
     // its old value in the file. False when the file was not written.
     bool save() const;
+    // Reads only the three report names from the file again (another
+    // program's or instance's last word on them).
+    void loadReportNames();
     // Set once the user has been told that the settings cannot be saved.
     bool saveFailureShown = false;
 
     // The device the port name "COMn" is mapped to in section [COM], or empty.
     std::string mappedPortDevice(const std::string& comName) const;
 };
+
+// The longest value the settings file holds for a reader with a 512-byte buffer.
+inline constexpr std::size_t kSettingsValueMax = 511;
+
+// text in the local 8-bit encoding, cut after its last whole character
+// (grapheme) that ends within maxBytes, so no character is split.
+std::string localTextWithin(const QString& text, std::size_t maxBytes = kSettingsValueMax);
+// bytes as read from the file (maybe cut inside a character) as whole
+// characters within maxBytes, cut like localTextWithin.
+std::string wholeLocalCharacters(const std::string& bytes, std::size_t maxBytes = kSettingsValueMax);
 
 // The program's languages by LANGUAGE value: 0 German, 1 English, 2 French.
 inline constexpr int kLanguageCount = 3;

@@ -1,11 +1,54 @@
 #pragma once
 
 #include <QString>
+#include <QTextDocument>
+
+class QPagedPaintDevice;
+class QPdfWriter;
+class QPainter;
 
 namespace trgui::widgets {
 
-// Writes html as an A4 PDF to path (several pages when it needs them).
-// False when the file cannot be written; why then holds the system's reason.
+// HTML laid out on the pages of a device (a PDF writer), each page with a
+// running header and a page number:
+// - the header is the document's <title>, above a rule on every page;
+// - the page number at the bottom takes its words from the document's
+//   <meta name="page-numbers" content="Page %1 of %2">, else "%1 / %2";
+// - words are never broken inside; a table too wide for the page with its
+//   words whole is set in smaller type;
+// - a table's <thead> rows come again at the top of each page it goes on to;
+//   a table without such rows that fits on a page is not split but starts on
+//   the next page (a signature block stays whole);
+// - a heading is never the last line of a page: it goes with what follows.
+class PagedHtml {
+public:
+    PagedHtml(const QString& html, QPagedPaintDevice& device);
+
+    int pageCount() const;
+    QString header() const;
+    QString footer(int page) const;  // page counts from 1
+    const QTextDocument& document() const { return document_; }
+    // Paints page (from 1) with painter on the device given.
+    void paintPage(QPainter& painter, int page);
+
+private:
+    void fitTablesToPage();
+    void keepTogether();
+
+    QTextDocument document_;
+    QString pageWords_;
+    qreal width_ = 0;
+    qreal bodyTop_ = 0;     // the header band above the body
+    qreal bodyHeight_ = 0;  // of one page
+    qreal footerTop_ = 0;
+};
+
+// A4 upright with the report's margins, at 300 dpi.
+void useReportPageLayout(QPdfWriter& writer);
+
+// Writes html as an A4 PDF to path (several pages when it needs them), as
+// PagedHtml lays it out. False when the file cannot be written; why then
+// holds the system's reason.
 bool writeHtmlPdf(const QString& html, const QString& path, QString* why = nullptr);
 
 } // namespace trgui::widgets

@@ -191,6 +191,36 @@ TEST_F(CycleWithScriptedLink, aBoxOpenedOnDeliveryDoesNotDeliverThePollAgain)
     EXPECT_EQ(hooks.displayed.size(), 1u) << "one poll, one row";
 }
 
+// The service report takes the latest complete poll, whichever page has the
+// polling going, while it is recent: never a record half filled by the next
+// poll, nothing older than 10 s, nothing of the port before a new one.
+TEST_F(CycleWithScriptedLink, theReportGetsTheLatestCompletePollWhileItIsRecent)
+{
+    hooks.visualisationInit = true;  // the Operation page never opened
+    answerPoll(3);
+    ticks(10);
+    const std::uint32_t delivered = now;
+    ASSERT_TRUE(cycle.recentPoll());
+    EXPECT_EQ(cycle.recentPoll()->record.velocity, 10.0f);
+    EXPECT_EQ(cycle.recentPoll()->record.errorCode, 20);
+
+    now += 2000;
+    answer({0x50, 4, 3, 0});
+    answer(value(0x10, 0x41, 0xA0, 91));  // 20.0 m/s
+    ticks(2);
+    ASSERT_EQ(cycle.record().velocity, 20.0f) << "the next poll is under way";
+    EXPECT_EQ(cycle.recentPoll()->record.velocity, 10.0f);
+    EXPECT_EQ(cycle.recentPoll()->record.errorCode, 20);
+
+    now = delivered + 10000;
+    EXPECT_TRUE(cycle.recentPoll());
+    now = delivered + 10001;
+    EXPECT_FALSE(cycle.recentPoll());
+    now = delivered + 1000;
+    cycle.restart();
+    EXPECT_FALSE(cycle.recentPoll());
+}
+
 TEST_F(CycleWithScriptedLink, standardDeviceHasNoLowFlowExchange)
 {
     hooks.operationInit = true;

@@ -12,6 +12,7 @@ TEST(ServiceReport, tellsFoundLeftLiveAndActionsInEachLanguage)
     data.program = QStringLiteral("TR-GUI 1.0");
     data.at = QDateTime(QDate(2026, 12, 8), QTime(11, 0, 0));
     data.technician = QStringLiteral("Anna <B>");
+    data.deviceAnswering = true;
     data.model = QStringLiteral("KM210-DR-E1S2H1");
     data.configuration = {
         {QStringLiteral("Rohrgröße"), QStringLiteral("50.0"), QStringLiteral("mm"), QStringLiteral("62.5"), QStringLiteral("mm"), true},
@@ -47,6 +48,58 @@ TEST(ServiceReport, tellsFoundLeftLiveAndActionsInEachLanguage)
                                              "<td>°C</td></tr>")));
     EXPECT_TRUE(live.contains(QStringLiteral("<p>[x] Grenzkontakt 1</p>")));
     EXPECT_FALSE(live.contains(QStringLiteral("Keine Messwerte")));
-    data.configuration.clear();
-    EXPECT_TRUE(serviceReportHtml(data, 1).contains(QStringLiteral("Not read from the device in this session.")));
+}
+
+// No device, or nothing read from it: the first thing the report says, and no
+// table of configuration (not even the one an earlier device left).
+TEST(ServiceReport, withoutADeviceOrAConfigurationReadItSaysSoFirstAndHasNoTable)
+{
+    ReportData data;
+    data.model = QStringLiteral("KM210-DR-E1S2H1");
+    data.configuration = {{QStringLiteral("Rohrgröße"), QStringLiteral("50.0"), QStringLiteral("mm"),
+                           QStringLiteral("50.0"), QStringLiteral("mm"), false}};
+    data.live = {{QStringLiteral("Temperatur"), QStringLiteral("23.00"), {}, {}, QStringLiteral("°C")}};
+    ReportData nothingRead = data;
+    nothingRead.deviceAnswering = true;
+    nothingRead.configuration.clear();
+    struct Case {
+        const ReportData* report;
+        int language;
+        const char* sentence;
+    };
+    const Case cases[] = {
+        {&data, 0, "Kein Gerät hat geantwortet, als dieser Bericht erstellt wurde"},
+        {&data, 1, "No device answered when this report was made"},
+        {&data, 2, "Aucun appareil n'a répondu lors de l'établissement de ce rapport"},
+        {&nothingRead, 0, "Die Konfiguration wurde in dieser Sitzung nicht vom Gerät gelesen"},
+        {&nothingRead, 1, "The configuration was not read from the device in this session"},
+        {&nothingRead, 2, "La configuration n'a pas été lue dans l'appareil pendant cette session"},
+    };
+    for (const auto& c : cases) {
+        const QString html = serviceReportHtml(*c.report, c.language);
+        const auto at = html.indexOf(QString::fromUtf8(c.sentence).toHtmlEscaped());
+        ASSERT_GE(at, 0) << c.language << " " << c.sentence;
+        EXPECT_LT(at, html.indexOf(QStringLiteral("<table"))) << "above everything else";
+        EXPECT_FALSE(html.contains(QStringLiteral("Rohrgröße"))) << c.sentence;
+        EXPECT_EQ(html.contains(QStringLiteral("23.00")), c.report->deviceAnswering)
+            << "live values only of a device that answers";
+        EXPECT_EQ(html.contains(QStringLiteral("KM210")), c.report->deviceAnswering) << "no model of an earlier device";
+    }
+}
+
+TEST(ServiceReport, numberAndRunningHeaderTellWhichReportOfWhichDevice)
+{
+    const QDateTime at(QDate(2026, 12, 8), QTime(14, 2, 15));
+    EXPECT_EQ(reportNumber(at, QStringLiteral(" FT  101 ")), "20261208-140215-FT-101");
+    EXPECT_EQ(reportNumber(at, QString()), "20261208-140215");
+
+    ReportData data;
+    data.program = QStringLiteral("TR-GUI 1.0");
+    data.number = reportNumber(at, QStringLiteral("FT-101"));
+    data.deviceAnswering = true;
+    data.model = QStringLiteral("KM210-DR-E1S2H1");
+    const QString html = serviceReportHtml(data, 2);
+    EXPECT_TRUE(html.contains(QStringLiteral("<title>TR-GUI 1.0 · KM210-DR-E1S2H1 · N° de rapport 20261208-140215-FT-101</title>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<meta name=\"page-numbers\" content=\"Page %1 sur %2\">")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<td>N° de rapport</td><td>20261208-140215-FT-101</td>")));
 }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTextBoundaryFinder>
 
 #ifdef __linux__
 #include <sys/inotify.h>
@@ -83,6 +84,42 @@ TEST(SettingsRecord, saveThenLoadRoundTripsAndKeepsThePortMap)
     EXPECT_EQ(again.refreshRate, 10);
     EXPECT_EQ(again.workingDir, "/home/tech/Messungen/");
     EXPECT_EQ(again.mappedPortDevice("COM1"), "/tmp/sim/COM1");
+}
+
+// A report name too long for the file's 511 bytes is cut between characters,
+// never inside one: as given in the dialog, and as read from a file that holds
+// it whole (written by another program), so no broken byte is saved back.
+TEST(SettingsRecord, longReportNamesAreCutBetweenCharacters)
+{
+    const QString cases[] = {
+        QString(300, QChar(0xC4)),                                  // Ä, 2 bytes
+        QStringLiteral("a") + QString(200, QChar(0x20AC)),          // €, 3 bytes
+        QStringLiteral("ab") + QString::fromUtf8("😀").repeated(130),  // 4 bytes, two QChars
+        QString::fromUtf8("e\u0301").repeated(200),                // e and its accent, one character
+    };
+    const auto valid = [](const std::string& bytes) {
+        return QString::fromUtf8(bytes).toUtf8().toStdString() == bytes;
+    };
+    QTemporaryDir dir;
+    for (const QString& name : cases) {
+        const std::string cut = localTextWithin(name);
+        const QString text = QString::fromUtf8(cut);
+        EXPECT_TRUE(valid(cut)) << cut.size();
+        EXPECT_LE(cut.size(), kSettingsValueMax);
+        EXPECT_GE(cut.size(), kSettingsValueMax - 3) << "no more than one character is lost";
+        EXPECT_TRUE(name.startsWith(text));
+        QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, name);
+        characters.setPosition(text.size());
+        EXPECT_TRUE(characters.isAtBoundary()) << "an accent stays with its letter";
+
+        auto record = SettingsRecord::forDirectory(dir.path().toStdString());
+        ASSERT_TRUE(writeProfileString(record.settingsFilePath, "BERICHT", "TECHNIKER", name.toUtf8().toStdString()));
+        record.load();
+        EXPECT_EQ(record.technician, cut);
+        record.reportNamesGiven = true;
+        ASSERT_TRUE(record.save());
+        EXPECT_EQ(readProfileString(record.settingsFilePath, "BERICHT", "TECHNIKER", "", 4096), cut);
+    }
 }
 
 TEST(SettingsRecord, workingDirWithALineBreakKeepsItsOldValueAndTheRestIsSaved)

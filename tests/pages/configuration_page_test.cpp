@@ -1,4 +1,5 @@
 #include "app/call_controls_sheet.h"
+#include "app/report_dialog.h"
 #include "device/protocol.h"
 #include "pages/configuration/ckonfiguration.h"
 #include "pages/configuration/core/configuration_block.h"
@@ -214,7 +215,9 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
     EXPECT_EQ(report.actions.back().action, core::ServiceAction::ConfigurationWrite);
     const QString pdf = dir.file(QStringLiteral("report"));
     pages::PageBase::setFileChooser([&](auto...) { return pdf; });
+    app::ReportDialog::setAnswerer([](app::ReportDialog& dialog) { dialog.accept(); });
     sheet->writeReport();
+    app::ReportDialog::setAnswerer({});
     pages::PageBase::setFileChooser({});
     QFile written(pdf + ".pdf");
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));

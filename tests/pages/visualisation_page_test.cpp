@@ -3,6 +3,7 @@
 // 2000-sample limit, the language, and a chart that cannot be set up.
 
 #include "app/call_controls_sheet.h"
+#include "pages/operation/cbetrieb.h"
 #include "pages/settings/einstellungen.h"
 #include "pages/visualisation/cgrafik.h"
 #include "scope/component_host.h"
@@ -118,6 +119,21 @@ TEST_F(VisualisationPage, samplesArriveOnlyWhilePlottingAndStopStartContinues)
     ASSERT_TRUE(waitForPolls(1));
     EXPECT_GE(page->sampleCount(), 1) << "starts again at 0";
     EXPECT_EQ(plotted(0), page->sampleCount());
+}
+
+// The polls the chart asked for are the report's live values too, though
+// the Operation page never opened.
+TEST_F(VisualisationPage, theServiceReportTakesTheValuesOfThePollsTheChartAskedFor)
+{
+    start();
+    showPage();
+    ASSERT_TRUE(waitForPolls(1));
+    ASSERT_FALSE(sheet->operationPage()->initialised());
+    const core::ReportData report = sheet->reportData();
+    ASSERT_EQ(report.live.size(), 5u);
+    EXPECT_EQ(report.live[2].label, "Temperatur");
+    EXPECT_EQ(report.live[2].unit, QString::fromUtf8("°C"));
+    EXPECT_TRUE(report.liveAt.isValid());
 }
 
 TEST_F(VisualisationPage, the2001stSampleIsIgnoredUntilClear)

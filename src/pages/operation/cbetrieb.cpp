@@ -463,29 +463,6 @@ void CBetrieb::startRecording()
     setControlEnabled(id::RecordStop, true);
 }
 
-void CBetrieb::reportValues(std::vector<core::ReportValue>& values, QStringList& notes) const
-{
-    if (valuesStale_ || !lastDelivery_.isValid())
-        return;
-    const auto text = [this](int id) -> QString {
-        if (auto* edit = control<QLineEdit>(id))
-            return edit->text().trimmed();
-        if (auto* label = control<QLabel>(id))
-            return label->text();
-        return {};
-    };
-    const auto optional = [&](int id) { return id ? text(id) : QString(); };
-    for (const auto& r : operation::kReportedValues)
-        values.push_back({text(r.label), text(r.now), optional(r.max), optional(r.min),
-                          r.unit ? text(r.unit) : QStringLiteral("%")});
-    for (const auto& contact : operation::kContactBoxes) {
-        const auto* box = control<QCheckBox>(contact.control);
-        if (box && !box->isHidden())
-            notes << (box->isChecked() ? QStringLiteral("[x] ") : QStringLiteral("[ ] ")) + box->text();
-    }
-    notes << text(id::ErrorLabel) + QStringLiteral(": ") + text(id::Error);
-}
-
 bool CBetrieb::confirmClose()
 {
     if (!recording_.recording())

@@ -5,7 +5,6 @@
 #include "core/device_lock.h"
 #include "core/measurement_record.h"
 #include "core/port_slot.h"
-#include "core/service_report.h"
 #include "device/protocol.h"
 #include "pages/operation/core/recording.h"
 #include "pages/page_base.h"
@@ -52,9 +51,6 @@ public:
     // Before the program closes: while recording, asks whether to stop it;
     // true when the program may close (the recording is stopped then).
     bool confirmClose();
-    // The values shown now, for the service report: none while they are out
-    // of date or before the first poll; notes hold the contacts and the error.
-    void reportValues(std::vector<core::ReportValue>& values, QStringList& notes) const;
 
     const texts::MessageTable& messages() const { return messages_; }
     const operation::CsvRecording& recordingState() const { return recording_; }
