@@ -61,4 +61,7 @@ void onTermination(QObject* context, std::function<void()> handler);
 // ("File too large") instead of ending the program in the middle of a line.
 void writeOnAtFileSizeLimit();
 
+// Whether a process with this id runs (when it cannot be told: true).
+bool processRuns(qint64 pid);
+
 } // namespace trgui::platform

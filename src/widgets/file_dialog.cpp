@@ -1,5 +1,7 @@
 #include "widgets/file_dialog.h"
 
+#include "platform/platform.h"
+
 #include <QAbstractFileIconProvider>
 #include <QApplication>
 #include <QDir>
@@ -43,8 +45,9 @@ public:
 // remembered folders are left as they are.
 class PrivateDialogState {
 public:
-    PrivateDialogState()
+    PrivateDialogState() : folder_(QDir::temp().filePath(folderPrefix(QCoreApplication::applicationPid()) + QStringLiteral("XXXXXX")))
     {
+        removeFoldersOfEndedSessions();
         if (folder_.isValid()) {
             QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder_.path());
             QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder_.path());
@@ -57,6 +60,25 @@ public:
         QSettings state(QSettings::UserScope, QStringLiteral("QtProject"));
         state.remove(QStringLiteral("FileDialog"));
         state.remove(QStringLiteral("Qt/filedialog"));
+    }
+
+    // "TR-GUI-dialog-<pid>-": a session killed before it could remove its
+    // folder leaves it behind; the next session knows it by the ended pid.
+    static QString folderPrefix(qint64 pid)
+    {
+        return QStringLiteral("%1-dialog-%2-").arg(QCoreApplication::applicationName()).arg(pid);
+    }
+    static void removeFoldersOfEndedSessions()
+    {
+        const QString start = QCoreApplication::applicationName() + QStringLiteral("-dialog-");
+        const QDir temp = QDir::temp();
+        for (const QString& name : temp.entryList({start + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+            const QString pid = name.mid(start.size()).section(QLatin1Char('-'), 0, 0);
+            bool number = false;
+            const qint64 id = pid.toLongLong(&number);
+            if (number && id != QCoreApplication::applicationPid() && !platform::processRuns(id))
+                QDir(temp.filePath(name)).removeRecursively();
+        }
     }
 
 private:

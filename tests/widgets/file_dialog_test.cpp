@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -38,6 +39,32 @@ QString chooseWith(FileDialogKind kind, const QString& start, const std::functio
 }
 
 } // namespace
+
+// The dialogs keep their state in a private temporary folder; one left behind
+// by a session that was killed is removed by the next, one of a session that
+// still runs is not. (Each test runs in a process of its own under CTest; this
+// one must come first when the binary runs them all in one.)
+TEST(FileDialog, foldersOfEndedSessionsAreRemoved)
+{
+    QTemporaryDir temp;
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    QProcess ended;
+    ended.start(QStringLiteral("true"), {});
+    ASSERT_TRUE(ended.waitForStarted());
+    const qint64 endedPid = ended.processId();
+    ASSERT_TRUE(ended.waitForFinished());
+    const QString prefix = QCoreApplication::applicationName() + QStringLiteral("-dialog-");
+    const QString gone = prefix + QString::number(endedPid) + QStringLiteral("-a1b2c3");
+    const QString running = prefix + QStringLiteral("1-d4e5f6");  // pid 1 always runs
+    const QString other = QStringLiteral("other-dialog-7-g7h8i9");
+    for (const QString& name : {gone, running, other})
+        ASSERT_TRUE(QDir(temp.path()).mkpath(name + QStringLiteral("/QtProject")));
+    chooseWith(FileDialogKind::Open, temp.path(), [](QFileDialog* dialog) { dialog->reject(); });
+    EXPECT_FALSE(QDir(temp.filePath(gone)).exists());
+    EXPECT_TRUE(QDir(temp.filePath(running)).exists());
+    EXPECT_TRUE(QDir(temp.filePath(other)).exists());
+    qunsetenv("TMPDIR");
+}
 
 // Qt's own dialog reads files of the folder it shows to guess their type and
 // restores the folder any Qt program visited last, before it is told where
