@@ -1,6 +1,7 @@
 #include "core/service_log.h"
 
 #include "core/settings_record.h"
+#include "platform/platform.h"
 
 #include <QDir>
 #include <QFile>
@@ -198,16 +199,7 @@ bool appendServiceEntry(const QString& path, const ServiceEntry& entry, int lang
     if (gap.entries > 0)
         out += serviceGapLine(gap, entry.at, format) + kLineEnd;
     out += serviceLine(entry, format) + kLineEnd;
-    // A write cut short (a full disk, a file size limit) is followed by
-    // another for the rest, which fails with the system's reason.
-    qint64 done = 0;
-    while (done < out.size()) {
-        const qint64 n = file.write(out.constData() + done, out.size() - done);
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    if (done != out.size() || !file.flush()) {
+    if (!platform::writeWhole(file, out)) {
         if (why)
             *why = file.errorString();
         file.resize(sizeBefore);  // no half line for the next entry to follow

@@ -61,6 +61,12 @@ void onTermination(QObject* context, std::function<void()> handler);
 // ("File too large") instead of ending the program in the middle of a line.
 void writeOnAtFileSizeLimit();
 
+// Writes all of bytes to an open file. A write cut short (a full disk, a file
+// size limit) is followed by another for the rest, which fails with the
+// system's reason in file.errorString() ("No space left on device"), not
+// Qt's "Unknown error" of a short write. False when not all was written.
+bool writeWhole(QFile& file, const QByteArray& bytes);
+
 // Whether a process with this id runs (when it cannot be told: true).
 bool processRuns(qint64 pid);
 

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <utility>
@@ -207,6 +209,7 @@ TEST(CsvRecording, rowThatDoesNotFitIsCutBackAndTheNextRowStartsOnItsOwnLine)
     }
 
     EXPECT_FALSE(written);
+    EXPECT_EQ(recording.lastError(), QString::fromLocal8Bit(std::strerror(EFBIG))) << "the system's words, not Qt's guess";
     EXPECT_EQ(contents(name), before) << "no torn row is left";
     EXPECT_TRUE(recording.recording());
     ASSERT_TRUE(recording.appendRow(1, sampleRecord(), "", at));

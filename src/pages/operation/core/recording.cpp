@@ -1,6 +1,7 @@
 #include "pages/operation/core/recording.h"
 
 #include "core/plain_numbers.h"
+#include "platform/platform.h"
 #include "texts/text_table.h"
 
 #include <QFile>
@@ -134,8 +135,10 @@ bool CsvRecording::start(const std::string& path, const QString& modelName)
     // in a buffer for a later flush.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return false;
-    if (file.write(modelLine_) != modelLine_.size() || !file.flush())
+    if (!platform::writeWhole(file, modelLine_)) {
+        lastError_ = file.errorString();
         return false;
+    }
     file.close();
     recording_ = true;
     headerPending_ = true;
@@ -165,7 +168,7 @@ bool CsvRecording::appendRow(int language, const core::MeasurementRecord& record
     out += dataRow(record, lastErrorText, at) + kLineEnd;
     // Everything goes out in one write; a part of it that reached the disk is
     // cut off again, so the next row starts on a line of its own.
-    if (file.write(out) != out.size() || !file.flush()) {
+    if (!platform::writeWhole(file, out)) {
         lastError_ = file.errorString();
         file.resize(sizeBefore);
         return false;
