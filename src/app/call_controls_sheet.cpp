@@ -92,6 +92,8 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
                                      QKeySequence(Qt::CTRL | Qt::Key_PageUp)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, [step] { step(-1); });
+    // Ctrl+Q closes as the close box does, with the same questions.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this, &QWidget::close);
     // A page switched to shows where the keyboard is: on its first control.
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
         // After the page's controls are shown (a page's first show makes them).
@@ -187,7 +189,7 @@ void CAllControlsSheet::keyPressEvent(QKeyEvent* event)
 
 void CAllControlsSheet::closeEvent(QCloseEvent* event)
 {
-    if (!operationPage_->confirmClose()) {
+    if (!configurationPage_->confirmClose() || !operationPage_->confirmClose()) {
         event->ignore();
         return;
     }

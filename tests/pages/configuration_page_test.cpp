@@ -182,6 +182,21 @@ TEST_F(ConfigurationPage, changeMarkersFollowTheDifferenceToWhatWasRead)
     page->control<QCheckBox>(1055)->click();
     EXPECT_TRUE(changeMarker(Field::Backlight));
     EXPECT_TRUE(page->control(infoOf(Field::Backlight).changeMarker)->toolTip().contains("ein"));
+
+    // Closing with an edit not written asks first, from the close box and from Ctrl+Q alike; No keeps the window.
+    std::vector<QString> asked;
+    bool answer = false;
+    pages::PageBase::setQuestionHandler([&](const QString& caption, const QString&) {
+        asked.push_back(caption);
+        return answer;
+    });
+    sheet->close();
+    EXPECT_TRUE(sheet->isVisible());
+    answer = true;
+    QTest::keyClick(sheet.get(), Qt::Key_Q, Qt::ControlModifier);
+    pages::PageBase::setQuestionHandler({});
+    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_EQ(asked, std::vector<QString>(2, QString::fromUtf8("Programm schließen")));
 }
 
 TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)

@@ -369,6 +369,13 @@ void CKonfiguration::hideErrorMarkers()
         setControlVisible(info.errorMarker, false);
 }
 
+bool CKonfiguration::confirmClose()
+{
+    constexpr int kCloseWithEdits = 38;
+    return !initialised() || !anyChangeMarked()
+        || askQuestion(messages_.caption(kCloseWithEdits), texts::messageBoxText(messages_, kCloseWithEdits));
+}
+
 bool CKonfiguration::anyChangeMarked() const
 {
     const auto marked = [this](int id) {

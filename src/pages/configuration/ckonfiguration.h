@@ -41,6 +41,10 @@ public:
             --settleCounter_;
     }
 
+    // Before the program closes: with edits not written to the device (change
+    // markers showing), asks whether to close; true when the program may close.
+    bool confirmClose();
+
     // The buttons.
     void readFromDevice();
     void writeToDevice();
