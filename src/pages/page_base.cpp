@@ -361,7 +361,8 @@ void PageBase::setFileChooser(FileChooser chooser)
     fileChooser() = std::move(chooser);
 }
 
-QString PageBase::chooseFile(FileDialog kind, const QString& title, const QString& filter, QString* selectedFilter)
+QString PageBase::chooseFile(FileDialog kind, const QString& title, const QString& filter, QString* selectedFilter,
+                             const QString& suggestedName)
 {
     QString directory = settings_ ? QString::fromLocal8Bit(settings_->workingDir.c_str()) : QString();
     // An installed program's directory is no place for the user's files: with
@@ -373,7 +374,7 @@ QString PageBase::chooseFile(FileDialog kind, const QString& title, const QStrin
     if (fileChooser())
         return fileChooser()(this, kind, title, directory);
     return widgets::chooseFile(this, kind == FileDialog::Save ? widgets::FileDialogKind::Save : widgets::FileDialogKind::Open,
-                               title, directory, filter, selectedFilter);
+                               title, directory, filter, selectedFilter, suggestedName);
 }
 
 std::string PageBase::rememberWorkingDir(const QString& chosen)

@@ -123,9 +123,10 @@ protected:
     std::string programDirectory() const;
 
     // A save or open dialog titled title, starting in WORKINGDIR; the path
-    // chosen, or empty when cancelled. The filter chosen goes to selectedFilter.
+    // chosen, or empty when cancelled. The filter chosen goes to selectedFilter;
+    // a save dialog offers suggestedName.
     QString chooseFile(FileDialog kind, const QString& title, const QString& filter,
-                       QString* selectedFilter = nullptr);
+                       QString* selectedFilter = nullptr, const QString& suggestedName = {});
     // WORKINGDIR becomes the folder of path (cut after its last separator),
     // and the settings file is saved. Returns path in native form, local 8-bit.
     std::string rememberWorkingDir(const QString& path);

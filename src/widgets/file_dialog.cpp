@@ -88,7 +88,7 @@ private:
 } // namespace
 
 QString chooseFile(QWidget* parent, FileDialogKind kind, const QString& title, const QString& directory,
-                   const QString& filter, QString* selectedFilter)
+                   const QString& filter, QString* selectedFilter, const QString& suggestedName)
 {
     static PrivateDialogState state;
     state.forget();
@@ -103,6 +103,15 @@ QString chooseFile(QWidget* parent, FileDialogKind kind, const QString& title, c
     dialog.setIconProvider(&icons);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (save && !suggestedName.isEmpty()) {
+        // A name, not a path: a tag typed as "FT/101" must not point elsewhere.
+        QString name = suggestedName;
+        for (QChar& c : name) {
+            if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c))
+                c = QLatin1Char('_');
+        }
+        dialog.selectFile(name);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     if (selectedFilter)

@@ -14,8 +14,9 @@ enum class FileDialogKind { Open, Save };
 // read blocks there (/proc/kmsg, a device node) would freeze the program for
 // good. Ours types files by name alone and starts in directory (the home
 // folder when empty). The name of the filter chosen goes to selectedFilter.
-// An empty result means the user cancelled.
+// A save dialog offers suggestedName (when given) in its name field. An
+// empty result means the user cancelled.
 QString chooseFile(QWidget* parent, FileDialogKind kind, const QString& title, const QString& directory,
-                   const QString& filter, QString* selectedFilter = nullptr);
+                   const QString& filter, QString* selectedFilter = nullptr, const QString& suggestedName = {});
 
 } // namespace trgui::widgets

@@ -66,6 +66,24 @@ TEST(FileDialog, foldersOfEndedSessionsAreRemoved)
     qunsetenv("TMPDIR");
 }
 
+TEST(FileDialog, aSaveOffersTheSuggestedNameAsANameOnly)
+{
+    QTemporaryDir dir;
+    QString offered;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            timer.stop();
+            offered = dialog->selectedFiles().value(0);
+            dialog->reject();
+        }
+    });
+    timer.start(20);
+    chooseFile(nullptr, FileDialogKind::Save, QStringLiteral("title"), dir.path(), QStringLiteral("PDF (*.pdf)"), nullptr,
+               QStringLiteral("20261208-140215-FT/101.pdf"));
+    EXPECT_EQ(offered, dir.filePath(QStringLiteral("20261208-140215-FT_101.pdf")));
+}
+
 // Qt's own dialog reads files of the folder it shows to guess their type and
 // restores the folder any Qt program visited last, before it is told where
 // to start; a file there that blocks when read froze the program for good.

@@ -660,7 +660,8 @@ QString CKonfiguration::findingText(const WriteFinding& finding) const
 void CKonfiguration::saveReport(const core::ReportData& data)
 {
     constexpr int kReportNotSaved = 35;
-    const QString path = chooseFile(FileDialog::Save, messages_.caption(kReportNotSaved), QStringLiteral("PDF (*.pdf)"));
+    const QString path = chooseFile(FileDialog::Save, messages_.caption(kReportNotSaved), QStringLiteral("PDF (*.pdf)"),
+                                    nullptr, data.number.isEmpty() ? QString() : data.number + QStringLiteral(".pdf"));
     if (path.isEmpty())
         return;
     rememberWorkingDir(path);

@@ -436,8 +436,12 @@ void CBetrieb::startRecording()
 {
     if (recording_.recording() || !settings_)
         return;
-    const QString chosen =
-        chooseFile(FileDialog::Save, messages_.caption(kSaveDialogTitle), QStringLiteral("CSV (*.csv)"));
+    // Offered: the model and when, e.g. "KM210-DR-E1S2H1_2026-12-08_1402.csv".
+    const QString model = settings_->model.isEmpty() ? QStringLiteral("KM210") : settings_->model;
+    const QString suggested = QStringLiteral("%1_%2.csv").arg(
+        model, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HHmm")));
+    const QString chosen = chooseFile(FileDialog::Save, messages_.caption(kSaveDialogTitle),
+                                      QStringLiteral("CSV (*.csv)"), nullptr, suggested);
     if (chosen.isEmpty())
         return;
     const std::string path = rememberWorkingDir(chosen);
