@@ -113,14 +113,13 @@ Reply requestConfiguration(SerialLink& link, Family family, DrainMode drainMode)
 
 Reply readConfigurationBack(SerialLink& link, Family family, int attempts, int pauseMs)
 {
-    const std::size_t size = configurationBlockSize(family);
     Reply reply;
     for (int attempt = 0; attempt < attempts; ++attempt) {
         if (attempt > 0)
             link.pause(pauseMs);
         // Read drains: a late half of a busy device's reply must not shift the block.
         reply = requestConfiguration(link, family, DrainMode::Read);
-        if (size != 0 && (reply.count == size + 2 || reply.count == size + 3))
+        if (isCompleteConfigurationReply(family, reply.count))
             break;
     }
     return reply;

@@ -129,6 +129,15 @@ constexpr std::size_t configurationBlockSize(Family family)
     return 0;
 }
 
+// Whether a configuration reply of count bytes holds the family's whole block:
+// two leading bytes, the block, and at most one trailing byte (the device
+// frames its reply like a telegram, checksum last).
+constexpr bool isCompleteConfigurationReply(Family family, std::size_t count)
+{
+    const std::size_t size = configurationBlockSize(family);
+    return size != 0 && (count == size + 2 || count == size + 3);
+}
+
 // ---- exchanges ----------------------------------------------------------------
 
 struct Reply {

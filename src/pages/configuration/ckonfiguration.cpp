@@ -558,13 +558,22 @@ void CKonfiguration::showDecoded(const configuration::BlockImage& image)
             case FieldKind::Check: control<QCheckBox>(info.control)->setChecked(decoded->form.selection[i] != 0); break;
             default: control<QLineEdit>(info.control)->setText(decoded->form.text[i]); break;
             }
-            deviceConfiguration_.value[i] = decoded->configuration.value[i];
-            deviceConfiguration_.known[i] = true;
             setControlVisible(info.changeMarker, false);
         }
     }
-    filled_ = image;
+    takeFilledValues(image, decoded->configuration);
     updateUnitLabels();
+}
+
+void CKonfiguration::takeFilledValues(const configuration::BlockImage& image,
+                                      const configuration::DeviceConfiguration& values)
+{
+    for (const auto& entry : configuration::blockLayout(image.family)) {
+        const std::size_t i = configuration::indexOf(entry.field);
+        deviceConfiguration_.value[i] = values.value[i];
+        deviceConfiguration_.known[i] = true;
+    }
+    filled_ = image;
 }
 
 // ---- the buttons --------------------------------------------------------------------------------
@@ -766,13 +775,7 @@ void CKonfiguration::writeToDevice()
             outcome = core::ServiceOutcome::NotVerified;
             held_ = next;
             held_->code = settings_->deviceTypeCode;
-            const auto decoded = configuration::decodeBlock(next.family, next.block);
-            for (const auto& entry : configuration::blockLayout(next.family)) {
-                const std::size_t i = configuration::indexOf(entry.field);
-                deviceConfiguration_.value[i] = decoded->configuration.value[i];
-                deviceConfiguration_.known[i] = true;
-            }
-            filled_ = next;
+            takeFilledValues(next, configuration::decodeBlock(next.family, next.block)->configuration);
             findings_.push_back({QDateTime::currentDateTime(), next, std::nullopt, {}});
             message = kWriteNotVerified;
         }

@@ -96,6 +96,8 @@ private:
     // Fills the fields from a block (a read, a read-back or a file); its
     // bytes go back unchanged for every field that is not edited.
     void showDecoded(const configuration::BlockImage& image);
+    // What the change markers and untouched fields refer to from now on, the controls left as they are.
+    void takeFilledValues(const configuration::BlockImage& image, const configuration::DeviceConfiguration& values);
     void writeBackTexts(const configuration::ConfigurationForm& form);
     void selectHwVersion(int code);
     void hideErrorMarkers();

@@ -220,12 +220,6 @@ bool familyCarries(device::Family family, Field f)
     return false;
 }
 
-bool isCompleteConfigurationReply(device::Family family, std::size_t count)
-{
-    const std::size_t size = device::configurationBlockSize(family);
-    return size != 0 && (count == size + 2 || count == size + 3);
-}
-
 QString formatValue(const BlockEntry& entry, float value)
 {
     switch (entry.encoding) {

@@ -6,6 +6,7 @@
 // controls hold), so encoding and decoding run without any window.
 
 #include "device/family.h"
+#include "device/protocol.h"
 #include "pages/configuration/core/configuration_fields.h"
 #include "pages/configuration/core/family_rules.h"
 
@@ -92,10 +93,7 @@ struct BlockEntry {
 std::span<const BlockEntry> blockLayout(device::Family family);
 bool familyCarries(device::Family family, Field f);
 
-// Whether a configuration reply of count bytes holds the family's whole block:
-// two leading bytes, the block, and at most one trailing byte (the device
-// frames its reply like a telegram, checksum last).
-bool isCompleteConfigurationReply(device::Family family, std::size_t count);
+using device::isCompleteConfigurationReply;
 
 struct DecodedBlock {
     ConfigurationForm form;          // only the family's fields are set
