@@ -28,16 +28,14 @@ OpenFailure failureOf(QSerialPort::SerialPortError error, const QString& text, c
         failure.kind = OpenFailure::Kind::NotPresent;
         break;
     case QSerialPort::PermissionError:
-        // Qt says "permission" both when the device refuses us and when
-        // another program holds its lock file; the lock file tells which.
-        if (const auto holder = lockHolderOf(device)) {
-            failure.kind = OpenFailure::Kind::InUse;
-            failure.holderPid = holder->pid;
-            failure.holderName = holder->name;
-        } else {
-            failure.kind = OpenFailure::Kind::NoPermission;
-            failure.group = QFileInfo(QString::fromStdString(device)).group();
-        }
+        // Qt says "permission" when the device refuses us, when another
+        // program holds its lock file (or one that has ended left it where
+        // we may not remove it), and when another program has the device
+        // open exclusively: the facts are gathered to tell which.
+        failure.lock = platform::portLock(device);
+        failure.kind = failure.lock && failure.lock->running ? OpenFailure::Kind::InUse : OpenFailure::Kind::NoPermission;
+        failure.node = platform::nodeAccess(device);
+        failure.user = platform::userGroups();
         break;
     default:
         failure.kind = OpenFailure::Kind::Other;
@@ -46,11 +44,6 @@ OpenFailure failureOf(QSerialPort::SerialPortError error, const QString& text, c
     return failure;
 }
 } // namespace
-
-std::optional<LockHolder> lockHolderOf(const std::string& device)
-{
-    return platform::portLockHolder(device);
-}
 
 std::string defaultPortDevice(const std::string& comName)
 {
@@ -62,7 +55,17 @@ std::vector<PortFacts> systemPorts()
     std::vector<PortFacts> ports;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
         ports.push_back({info.systemLocation(), info.portName(), info.description(), info.manufacturer(),
-                         info.serialNumber()});
+                         info.serialNumber(), {}});
+    if (!platform::kPortsAreDeviceNodes)
+        return ports;
+    const QDir byId(QStringLiteral("/dev/serial/by-id"));
+    for (const QFileInfo& link : byId.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QString target = link.canonicalFilePath();
+        for (PortFacts& port : ports) {
+            if (port.byId.isEmpty() && port.location == target)
+                port.byId = link.absoluteFilePath();
+        }
+    }
     return ports;
 }
 
@@ -94,13 +97,50 @@ PortEntry describePort(const std::string& comName, const std::string& device, co
     return entry;
 }
 
+std::vector<PortEntry> adapterOffers(const std::vector<ComReach>& coms, const std::vector<PortFacts>& ports)
+{
+    std::vector<PortEntry> offers;
+    auto free = coms.begin();
+    for (const PortFacts& port : ports) {
+        const bool reached = std::any_of(coms.begin(), coms.end(), [&](const ComReach& com) {
+            return com.present && (com.target == port.location || com.target == port.name);
+        });
+        if (reached)
+            continue;
+        free = std::find_if(free, coms.end(), [](const ComReach& com) { return !com.present; });
+        if (free == coms.end())
+            break;
+        const int number = static_cast<int>(free - coms.begin()) + 1;
+        ++free;
+        const QString device = port.byId.isEmpty() ? port.location : port.byId;
+        QStringList facts;
+        for (const QString& fact : {port.description, port.serialNumber}) {
+            if (!fact.isEmpty())
+                facts << fact;
+        }
+        const QString name = facts.isEmpty() ? device : QStringLiteral("%1 (%2)").arg(facts.join(QStringLiteral(", ")), device);
+        offers.push_back({QStringLiteral("COM%1 %2 %3").arg(number).arg(QChar(0x2190)).arg(name), true, number,
+                          device.toLocal8Bit().toStdString()});
+    }
+    return offers;
+}
+
 std::vector<PortEntry> describePorts(int count, const PortNameResolver& resolver, const QString& notPresent)
 {
     const std::vector<PortFacts> ports = systemPorts();
     std::vector<PortEntry> entries;
+    std::vector<ComReach> coms;
     for (int n = 1; n <= count; ++n) {
         const std::string name = "COM" + std::to_string(n);
-        entries.push_back(describePort(name, resolver(name), ports, notPresent));
+        const std::string device = resolver(name);
+        entries.push_back(describePort(name, device, ports, notPresent));
+        const QString path = QString::fromLocal8Bit(device.c_str());
+        const QString target = QFileInfo(path).canonicalFilePath();
+        coms.push_back({target.isEmpty() ? path : target, entries.back().present});
+    }
+    if (platform::kPortsAreDeviceNodes) {
+        for (PortEntry& offer : adapterOffers(coms, ports))
+            entries.push_back(std::move(offer));
     }
     return entries;
 }

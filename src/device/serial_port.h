@@ -30,21 +30,39 @@ struct PortFacts {
     QString description;
     QString manufacturer;
     QString serialNumber;
+    QString byId;  // the link under /dev/serial/by-id/ that leads to it, a name that stays
 };
 std::vector<PortFacts> systemPorts();
 
 // One entry of the port list: "COM1   (/dev/ttyUSB0, FT232R USB UART, FTDI, A9XK3)".
 // The device is left out where it is the COM name itself (Windows); an absent
-// device ends in notPresent.
+// device ends in notPresent. An adapter offered on a free COM name (see
+// adapterOffers) has that COM number and its device.
 struct PortEntry {
     QString text;
     bool present = false;
+    int offerFor = 0;
+    std::string device;
 };
 PortEntry describePort(const std::string& comName, const std::string& device, const std::vector<PortFacts>& ports,
                        const QString& notPresent);
-// The entries of "COM1" … "COM<count>", each resolved through resolver. Asks
-// the system once; that takes some 20 ms, so call it off the window's thread
-// where it is repeated.
+
+// Where a COM name leads: the device at the end of its links (or the path as
+// given when there is none), and whether it is there.
+struct ComReach {
+    QString target;
+    bool present = false;
+};
+// The adapters that no COM name reaches (coms[0] is COM1), each offered on a
+// COM name that reaches nothing, the lowest first: "COM3 ← FT232R USB UART,
+// A9XK3 (/dev/serial/by-id/usb-FTDI_…)". An adapter is named by its by-id
+// link where it has one, else by its device. Adapters beyond the free names
+// are left out.
+std::vector<PortEntry> adapterOffers(const std::vector<ComReach>& coms, const std::vector<PortFacts>& ports);
+
+// The entries of "COM1" … "COM<count>", each resolved through resolver, and
+// after them the adapters offered. Asks the system once; that takes some
+// 20 ms, so call it off the window's thread where it is repeated.
 std::vector<PortEntry> describePorts(int count, const PortNameResolver& resolver, const QString& notPresent);
 
 // Why a port could not be opened, with what the technician needs to fix it.
@@ -52,16 +70,12 @@ struct OpenFailure {
     enum class Kind { NoPermission, InUse, NotPresent, Other };
     Kind kind = Kind::Other;
     std::string device;     // what was opened, e.g. "/dev/ttyUSB0"
-    qint64 holderPid = 0;   // InUse: the process that holds the port's lock file, when it says
-    QString holderName;     // and its name
-    QString group;          // NoPermission: the group the device belongs to (e.g. "dialout")
+    // NoPermission and InUse: the facts that tell why (see port_problem.h).
+    std::optional<platform::PortLock> lock;  // InUse: a running holder's
+    platform::NodeAccess node;
+    platform::UserGroups user;
     QString systemText;     // the system's own words
 };
-
-// The process named in the lock file other programs leave for device
-// ("/var/lock/LCK..ttyUSB0" and the other usual places), when there is one.
-using LockHolder = platform::LockHolder;
-std::optional<LockHolder> lockHolderOf(const std::string& device);
 
 // The one connection to the device: "COMn" at 9600 baud, 8N1, no handshake,
 // used blocking. A read returns when 80 bytes arrived, when no byte has come

@@ -390,10 +390,15 @@ std::string PageBase::rememberWorkingDir(const QString& chosen)
 
 void PageBase::saveSettings()
 {
-    constexpr int kSettingsNotSaved = 23;
     if (!settings_ || settings_->save() || settings_->saveFailureShown)
         return;
     settings_->saveFailureShown = true;
+    tellSettingsNotSaved();
+}
+
+void PageBase::tellSettingsNotSaved()
+{
+    constexpr int kSettingsNotSaved = 23;
     texts::MessageTable messages;
     loadMessageTable(messages);
     showMessageBox(messages.caption(kSettingsNotSaved),

@@ -133,6 +133,8 @@ protected:
     // Saves the settings file; the first time it cannot be written in this
     // run, a box says so with its path.
     void saveSettings();
+    // The box that says the settings file cannot be written, with its path.
+    void tellSettingsNotSaved();
 
     core::SettingsRecord* settings_ = nullptr;
 

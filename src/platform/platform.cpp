@@ -5,7 +5,9 @@
 #include <QLockFile>
 #include <QObject>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #ifdef _WIN32
 #include <io.h>
@@ -15,6 +17,9 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #endif
@@ -40,9 +45,19 @@ std::string defaultPortDevice(const std::string& comName)
     return comName;
 }
 
-std::optional<LockHolder> portLockHolder(const std::string&)
+std::optional<PortLock> portLock(const std::string&)
 {
     return std::nullopt;  // Windows opens a port exclusively and tells who has it no further
+}
+
+NodeAccess nodeAccess(const std::string&)
+{
+    return {};
+}
+
+UserGroups userGroups()
+{
+    return {qEnvironmentVariable("USERNAME"), {}, {}};
 }
 
 bool syncFile(QFile& file)
@@ -86,35 +101,133 @@ std::string defaultPortDevice(const std::string& comName)
     return "/dev/tty" + comName;
 }
 
-std::optional<LockHolder> portLockHolder(const std::string& device)
+namespace {
+
+QString userName(uid_t uid)
+{
+    const passwd* entry = ::getpwuid(uid);
+    return entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(uid);
+}
+
+QString groupName(gid_t gid)
+{
+    const group* entry = ::getgrgid(gid);
+    return entry ? QString::fromLocal8Bit(entry->gr_name) : QString::number(gid);
+}
+
+// Whether this user may delete a file in folder: write access, and in a
+// sticky folder (/run/lock) only one's own files.
+bool mayDeleteIn(const QString& folder, const QString& file)
+{
+    const QByteArray dir = QFile::encodeName(folder);
+    if (::access(dir.constData(), W_OK | X_OK) != 0)
+        return false;
+    struct stat folderStat {};
+    struct stat fileStat {};
+    if (::stat(dir.constData(), &folderStat) != 0 || ::lstat(QFile::encodeName(file).constData(), &fileStat) != 0)
+        return false;
+    const uid_t me = ::geteuid();
+    return !(folderStat.st_mode & S_ISVTX) || me == 0 || fileStat.st_uid == me || folderStat.st_uid == me;
+}
+
+std::optional<PortLock> lockFileOf(const QString& device)
 {
     // Named the way serial programs name it: the device without "/dev/",
-    // every further "/" made a "_".
-    QString name = QString::fromStdString(device);
+    // every further "/" made a "_". The folders are the ones Qt looks in.
+    QString name = device;
     if (name.startsWith(QLatin1String("/dev/")))
         name = name.mid(5);
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
-    const QString folders[] = {QStringLiteral("/var/lock"), QStringLiteral("/etc/locks"),
-                               QStringLiteral("/var/spool/locks"), QStringLiteral("/var/spool/uucp"), QDir::tempPath()};
+    QStringList folders{QStringLiteral("/var/lock"), QStringLiteral("/etc/locks"), QStringLiteral("/var/spool/locks"),
+                        QStringLiteral("/var/spool/uucp"), QStringLiteral("/tmp"), QStringLiteral("/var/tmp"),
+                        QStringLiteral("/var/lock/lockdev"), QStringLiteral("/run/lock"), QDir::tempPath()};
+    folders.removeDuplicates();
+    std::optional<PortLock> found;
     for (const QString& folder : folders) {
         const QString path = folder + QStringLiteral("/LCK..") + name;
         if (!QFileInfo::exists(path))
             continue;
-        QLockFile lock(path);
-        LockHolder holder;
+        PortLock lock;
+        lock.path = path;
+        lock.removable = mayDeleteIn(folder, path);
         QString host;
-        if (!lock.getLockInfo(&holder.pid, &host, &holder.name))
-            continue;
-        if (::kill(static_cast<pid_t>(holder.pid), 0) != 0 && errno == ESRCH)
-            continue;  // left behind by a program that has ended
-        if (holder.name.isEmpty()) {
-            QFile comm(QStringLiteral("/proc/%1/comm").arg(holder.pid));
-            if (comm.open(QIODevice::ReadOnly))
-                holder.name = QString::fromLocal8Bit(comm.readAll().trimmed());
+        QString appName;
+        if (QLockFile(path).getLockInfo(&lock.pid, &host, &appName)) {
+            // The running program's name as Qt tells it, from its executable;
+            // where that cannot be read, the first 15 characters the kernel keeps.
+            const QString exe = QFileInfo(QStringLiteral("/proc/%1/exe").arg(lock.pid)).symLinkTarget();
+            QString running = QFileInfo(exe).fileName();
+            QString maker = QFileInfo(appName).fileName();
+            if (running.isEmpty()) {
+                QFile comm(QStringLiteral("/proc/%1/comm").arg(lock.pid));
+                if (comm.open(QIODevice::ReadOnly))
+                    running = QString::fromLocal8Bit(comm.readAll().trimmed());
+                maker.truncate(15);
+            }
+            // A process id taken over by another program since: the lock is stale.
+            lock.running = processRuns(lock.pid) && (maker.isEmpty() || running.isEmpty() || running == maker);
+            lock.name = appName.isEmpty() ? running : QFileInfo(appName).fileName();
+        } else {
+            lock.pid = 0;
         }
-        return holder;
+        if (lock.running)
+            return lock;
+        if (!found)
+            found = lock;
     }
-    return std::nullopt;
+    return found;
+}
+
+} // namespace
+
+std::optional<PortLock> portLock(const std::string& device)
+{
+    const QString path = QString::fromLocal8Bit(device.c_str());
+    std::optional<PortLock> lock = lockFileOf(path);
+    // Another program may have opened the device a link leads to, by its own name.
+    const QString target = QFileInfo(path).canonicalFilePath();
+    if ((!lock || !lock->running) && !target.isEmpty() && target != path) {
+        if (auto other = lockFileOf(target); other && (other->running || !lock))
+            lock = other;
+    }
+    return lock;
+}
+
+NodeAccess nodeAccess(const std::string& device)
+{
+    struct stat info {};
+    if (::stat(device.c_str(), &info) != 0)
+        return {};
+    return {true, userName(info.st_uid), groupName(info.st_gid), static_cast<unsigned>(info.st_mode & 0777)};
+}
+
+UserGroups userGroups()
+{
+    UserGroups groups;
+    const uid_t uid = ::geteuid();
+    groups.user = userName(uid);
+    std::vector<gid_t> ids(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)) + 1);
+    const int count = ::getgroups(static_cast<int>(ids.size()), ids.data());
+    ids.resize(static_cast<std::size_t>(std::max(count, 0)));
+    ids.push_back(::getegid());
+    for (gid_t id : ids)
+        groups.login << groupName(id);
+    groups.login.removeDuplicates();
+
+    if (const passwd* entry = ::getpwuid(uid)) {
+        const std::string name = entry->pw_name;
+        int n = 64;
+        std::vector<gid_t> member(static_cast<std::size_t>(n));
+        if (::getgrouplist(name.c_str(), entry->pw_gid, member.data(), &n) < 0) {
+            member.resize(static_cast<std::size_t>(n));
+            ::getgrouplist(name.c_str(), entry->pw_gid, member.data(), &n);
+        }
+        member.resize(static_cast<std::size_t>(std::max(n, 0)));
+        for (gid_t id : member)
+            groups.member << groupName(id);
+        groups.member.removeDuplicates();
+    }
+    return groups;
 }
 
 bool syncFile(QFile& file)

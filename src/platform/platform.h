@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include <filesystem>
 #include <functional>
@@ -40,13 +41,35 @@ inline constexpr bool kPortsAreDeviceNodes = true;
 // /dev/ttyUSB0-3, COM5-COM6 /dev/ttyACM0-1, COM7-COM9 /dev/ttyS0-2.
 std::string defaultPortDevice(const std::string& comName);
 
-// The live process that holds a port's lock file (LCK..ttyUSB0 in
-// /var/lock and the other usual places), with its name when known.
-struct LockHolder {
-    qint64 pid = 0;
-    QString name;
+// A port's lock file (LCK..ttyUSB0 in /var/lock and the other usual places),
+// as other serial programs and Qt leave it while they have the port open.
+struct PortLock {
+    QString path;
+    qint64 pid = 0;          // the process it names; 0 when the file cannot be read
+    QString name;            // that process's name, when known
+    bool running = false;    // the process runs (and is the one that made the file)
+    bool removable = false;  // this user may delete the file
 };
-std::optional<LockHolder> portLockHolder(const std::string& device);
+// The lock file of device, looked for under the name given and under the
+// device a link leads to; a running holder's file before a stale one.
+std::optional<PortLock> portLock(const std::string& device);
+
+// Who may open a device node: its owner, group and permission bits.
+struct NodeAccess {
+    bool known = false;  // false where the system tells none of it
+    QString owner;
+    QString group;
+    unsigned mode = 0;  // e.g. 0660
+};
+NodeAccess nodeAccess(const std::string& device);
+
+// The user this program runs as, and the groups that count.
+struct UserGroups {
+    QString user;
+    QStringList login;   // the groups of this login (of the process)
+    QStringList member;  // the groups the group database lists the user in
+};
+UserGroups userGroups();
 
 // Flushes the file and has the system write it to the disk.
 bool syncFile(QFile& file);

@@ -1,7 +1,10 @@
 #include "device/serial_port.h"
 #include "support/simulator.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -55,6 +58,40 @@ TEST(PortNames, listEntryShowsTheDeviceWhatTheSystemKnowsAndWhetherItIsThere)
         const PortEntry entry = describePort(c.com, c.device, ports, "not present");
         EXPECT_EQ(entry.text, c.text);
         EXPECT_EQ(entry.present, c.present) << c.device;
+    }
+}
+
+TEST(PortNames, adaptersThatNoComNameReachesAreOfferedOnFreeNames)
+{
+    const PortFacts reached{"/dev/ttyUSB0", "ttyUSB0", "CP2102", "Silicon Labs", "0001", "/dev/serial/by-id/usb-CP2102"};
+    const PortFacts ftdi{"/dev/ttyUSB1", "ttyUSB1", "FT232R USB UART", "FTDI", "A9XK3",
+                         "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A9XK3-if00-port0"};
+    const PortFacts plain{"/dev/ttyS4", "ttyS4", "", "", "", ""};
+    const ComReach toReached{"/dev/ttyUSB0", true};  // COM1 through the by-id link, followed
+    const ComReach elsewhere{"/dev/ttyS0", true};
+    const ComReach nothing{"/dev/ttyUSB3", false};
+    const struct {
+        std::vector<ComReach> coms;
+        std::vector<PortFacts> ports;
+        QStringList offers;
+    } cases[] = {
+        {{toReached, nothing, elsewhere, nothing},
+         {reached, ftdi, plain},
+         {"COM2 \u2190 FT232R USB UART, A9XK3 (/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A9XK3-if00-port0)",
+          "COM4 \u2190 /dev/ttyS4"}},
+        {{toReached, nothing}, {ftdi, plain}, {"COM2 \u2190 FT232R USB UART, A9XK3 "
+                                               "(/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A9XK3-if00-port0)"}},
+        {{toReached, elsewhere}, {ftdi}, {}},  // no free name
+        {{nothing, nothing}, {reached}, {"COM1 \u2190 CP2102, 0001 (/dev/serial/by-id/usb-CP2102)"}},
+    };
+    for (const auto& c : cases) {
+        QStringList offers;
+        for (const PortEntry& offer : adapterOffers(c.coms, c.ports)) {
+            offers << offer.text;
+            EXPECT_TRUE(offer.text.startsWith(QStringLiteral("COM%1 ").arg(offer.offerFor)));
+            EXPECT_TRUE(offer.text.contains(QString::fromStdString(offer.device))) << "the path written to [COM]";
+        }
+        EXPECT_EQ(offers, c.offers);
     }
 }
 
@@ -127,4 +164,36 @@ TEST(SerialPort, reopeningTheSamePortAfterCloseSucceeds)
     EXPECT_FALSE(first.isOpen());
     SerialPort second(to(sim.linkPath()));
     EXPECT_EQ(second.open(1), 0);
+}
+
+TEST(PortLocks, aLockFileOfTheLinkedDeviceSaysWhetherItsProgramStillRuns)
+{
+    Simulator sim;
+    ASSERT_TRUE(sim.started());
+    // Another program opened the device behind the link by its own name.
+    const QString device = QFileInfo(QString::fromStdString(sim.linkPath())).canonicalFilePath();
+    const QString lockFile = QDir::tempPath() + "/LCK.." + device.mid(5).replace('/', '_');
+    const QString pid = QString::number(QCoreApplication::applicationPid());
+    const QString me = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    const struct {
+        QString content;
+        bool running;
+    } cases[] = {
+        {pid + "\n" + me + "\nhost\n", true},
+        {"      " + pid + "\n", true},  // as serial programs write it: the pid alone
+        {pid + "\nanother-program\nhost\n", false},  // the pid taken over since
+        {"999999999\nminicom\nhost\n", false},
+    };
+    for (const auto& c : cases) {
+        QFile file(lockFile);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.content.toUtf8());
+        file.close();
+        const auto lock = trgui::platform::portLock(sim.linkPath());
+        ASSERT_TRUE(lock.has_value()) << c.content.toStdString();
+        EXPECT_EQ(lock->path, lockFile);
+        EXPECT_EQ(lock->running, c.running) << c.content.toStdString();
+        EXPECT_GT(lock->pid, 0);
+    }
+    QFile::remove(lockFile);
 }

@@ -17,6 +17,8 @@
 #include <QSerialPort>
 #include <QTest>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 using namespace trgui;
@@ -258,39 +260,76 @@ TEST_F(SettingsPage, aPortInUseSaysWhoHoldsItAndConnectsOnceItIsFree)
     EXPECT_EQ(text(1009), "KM210-DR-E1S2H1");
 }
 
-TEST(PortProblem, eachReasonSaysWhatFixesItInEveryLanguage)
+TEST_F(SettingsPage, anAdapterChosenInTheListIsMappedInOneLineAndConnected)
+{
+    start({"; written by hand", "[DATEN]", "LANGUAGE=0"});
+    const QByteArray before = dir.settingsFile();
+    auto entries = sheet->connection().describePortsNow(QStringLiteral("nicht vorhanden"));
+    const QString offer = QStringLiteral("COM3 \u2190 KM210 (%1)").arg(QString::fromStdString(second.linkPath()));
+    entries.push_back({offer, true, 3, second.linkPath()});
+    page->showPortEntries(entries);
+    auto* com = page->control<QComboBox>(1001);
+    ASSERT_EQ(com->findText(offer), 10) << "after the nine entries and a separator";
+
+    com->setCurrentIndex(10);
+
+    ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
+    EXPECT_EQ(com->currentIndex(), 2);
+    EXPECT_EQ(sheet->settings().comPort, 3);
+    EXPECT_EQ(text(1009), "KM210-WT-E1N4H1");
+    QByteArray expected = before;
+    expected.replace("COM3=/nonexistent/tty-km210", QByteArray("COM3=") + second.linkPath().c_str());
+    EXPECT_EQ(dir.settingsFile(), expected) << "one line changed, every other byte kept";
+    EXPECT_EQ(com->findText(offer), -1);
+}
+
+TEST(PortProblem, theAdviceFollowsTheFacts)
 {
     using trgui::device::OpenFailure;
     using trgui::pages::settings::PortProblem;
-    OpenFailure failure;
-    failure.device = "/dev/ttyUSB0";
-    failure.group = QStringLiteral("uucp");
-    failure.holderPid = 4242;
-    failure.holderName = QStringLiteral("minicom");
-    failure.systemText = QStringLiteral("Input/output error");
-    // The facts the technician needs, and what to do, in each language.
+    OpenFailure base;
+    base.kind = OpenFailure::Kind::NoPermission;
+    base.device = "/dev/ttyUSB0";
+    base.systemText = QStringLiteral("Device or resource busy");
+    base.node = {true, QStringLiteral("root"), QStringLiteral("dialout"), 0660};
+    base.user = {QStringLiteral("anna"), {QStringLiteral("anna"), QStringLiteral("plugdev")},
+                 {QStringLiteral("anna"), QStringLiteral("plugdev")}};
+    const trgui::platform::PortLock stale{QStringLiteral("/var/lock/LCK..ttyUSB0"), 4242, QStringLiteral("minicom"),
+                                          false, false};
     struct Case {
+        std::function<void(OpenFailure&)> facts;
         PortProblem problem;
-        QString fact;
-        std::array<const char*, 3> remedy;
+        QString needed;
+        QString never;
     };
     const Case cases[] = {
-        {PortProblem::NoPermission, QStringLiteral("sudo usermod -aG uucp anna"), {"", "", ""}},
-        {PortProblem::InUse, QStringLiteral("4242, minicom"), {"Schließen Sie es", "Close it", "Fermez-le"}},
-        {PortProblem::NotPresent, QStringLiteral("COM2 (/dev/ttyUSB0)"),
-         {"Stecken Sie den Adapter ein", "Plug in the adapter", "Branchez l'adaptateur"}},
-        {PortProblem::NoAnswer, QStringLiteral("KM210"),
-         {"Prüfen Sie Kabel und Versorgung", "Check the cable and the power", "Vérifiez le câble et l'alimentation"}},
-        {PortProblem::Other, QStringLiteral("Input/output error"), {"", "", ""}},
+        {[&](OpenFailure& f) { f.lock = stale; }, PortProblem::StaleLock, "sudo rm /var/lock/LCK..ttyUSB0", "4242"},
+        {[&](OpenFailure& f) { f.lock = stale; f.lock->removable = true; }, PortProblem::StaleLock,
+         "rm /var/lock/LCK..ttyUSB0", "sudo"},
+        {[&](OpenFailure& f) { f.lock = stale; f.lock->pid = 0; }, PortProblem::UnknownLock,
+         "sudo rm /var/lock/LCK..ttyUSB0", ""},
+        {[&](OpenFailure& f) { f.lock = stale; f.lock->running = true; }, PortProblem::InUse, "4242, minicom", "LCK"},
+        {[](OpenFailure&) {}, PortProblem::NoPermission, "sudo usermod -aG dialout anna", ""},
+        {[](OpenFailure& f) { f.user.login << "dialout"; }, PortProblem::Other, "Device or resource busy", "usermod"},
+        {[](OpenFailure& f) { f.user.member << "dialout"; }, PortProblem::LogInAgain, "newgrp dialout", "usermod"},
+        {[](OpenFailure& f) { f.node.group = "root"; }, PortProblem::OwnerOnly, "udev", "usermod"},
+        {[](OpenFailure& f) { f.node.mode = 0640; }, PortProblem::OwnerOnly, "udev", "usermod"},
+        {[](OpenFailure& f) { f.node.mode = 0666; }, PortProblem::Other, "Device or resource busy", "usermod"},
+        {[](OpenFailure& f) { f.kind = OpenFailure::Kind::NotPresent; }, PortProblem::NotPresent, "COM2", ""},
+        {[](OpenFailure&) {}, PortProblem::NoAnswer, "KM210", ""},  // an open port: no failure to judge
     };
-    for (const auto& [problem, needed, remedy] : cases) {
+    for (const auto& [facts, problem, needed, never] : cases) {
+        OpenFailure failure = base;
+        facts(failure);
+        if (problem != PortProblem::NoAnswer) {
+            EXPECT_EQ(trgui::pages::settings::problemOf(failure), problem) << needed.toStdString();
+        }
         QStringList texts;
         for (int language : {0, 1, 2}) {
-            const QString text = trgui::pages::settings::portProblemText(problem, failure, QStringLiteral("COM2"),
-                                                               QStringLiteral("anna"), language);
+            const QString text = trgui::pages::settings::portProblemText(problem, failure, QStringLiteral("COM2"), language);
             EXPECT_TRUE(text.contains(needed)) << text.toStdString();
-            EXPECT_TRUE(text.contains(QString::fromUtf8(remedy[static_cast<std::size_t>(language)])))
-                << text.toStdString();
+            EXPECT_TRUE(text.contains(QStringLiteral("COM2 (/dev/ttyUSB0)"))) << text.toStdString();
+            EXPECT_TRUE(never.isEmpty() || !text.contains(never)) << text.toStdString();
             EXPECT_FALSE(text.contains(QLatin1Char('%'))) << text.toStdString();
             texts << text;
         }

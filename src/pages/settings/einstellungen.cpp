@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -29,6 +30,10 @@ constexpr float kRefreshMax = 9999.0f;
 constexpr int kLanguageChanged = 15;
 
 const QString kNoValue = QStringLiteral("------");
+
+// An offered adapter's entry keeps the COM number and the device it is offered with.
+constexpr int kOfferComRole = Qt::UserRole;
+constexpr int kOfferDeviceRole = Qt::UserRole + 1;
 
 } // namespace
 
@@ -121,9 +126,14 @@ void Einstellungen::initialisePage()
     connect(refresh, &QLineEdit::textChanged, this, &Einstellungen::validateRefreshRate);
     refresh->setText(QString::number(settings_->refreshRate));  // counts as a change: validates
 
-    connect(com, &QComboBox::currentIndexChanged, this, [this](int index) {
+    connect(com, &QComboBox::currentIndexChanged, this, [this, com](int index) {
         if (index < 0)
             return;
+        if (index >= core::DeviceConnection::kPortCount) {
+            assignAdapter(com->itemData(index, kOfferComRole).toInt(),
+                          com->itemData(index, kOfferDeviceRole).toByteArray().toStdString());
+            return;
+        }
         settings_->comPort = index + 1;
         identifyDevice(settings_->comPort);
     });
@@ -244,13 +254,71 @@ void Einstellungen::showPortEntries(const std::vector<device::PortEntry>& entrie
     auto* com = control<QComboBox>(id::ComList);
     if (com->view()->isVisible())
         return;  // never under the user's pointer
-    for (int i = 0; i < com->count() && i < static_cast<int>(entries.size()); ++i) {
-        const device::PortEntry& entry = entries[static_cast<std::size_t>(i)];
-        if (com->itemText(i) != entry.text)
-            com->setItemText(i, entry.text);
-        com->setItemData(i, entry.present ? QVariant() : QVariant(palette().brush(QPalette::Disabled, QPalette::Text)),
+    constexpr int kCount = core::DeviceConnection::kPortCount;
+    std::vector<const device::PortEntry*> offers;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const device::PortEntry& entry = entries[i];
+        if (entry.offerFor > 0) {
+            offers.push_back(&entry);
+            continue;
+        }
+        const int row = static_cast<int>(i);
+        if (row >= com->count() || row >= kCount)
+            continue;
+        if (com->itemText(row) != entry.text)
+            com->setItemText(row, entry.text);
+        com->setItemData(row, entry.present ? QVariant() : QVariant(palette().brush(QPalette::Disabled, QPalette::Text)),
                          Qt::ForegroundRole);
     }
+
+    // The offered adapters after a separator, rebuilt only when they changed.
+    QStringList shown;
+    for (int row = kCount + 1; row < com->count(); ++row)
+        shown << com->itemText(row) + com->itemData(row, Qt::ToolTipRole).toString();
+    QStringList wanted;
+    const std::size_t language = core::languageIndex(settings_->language);
+    static constexpr std::array<const char*, 3> kHint{
+        "Ordnet COM%1 diesen Adapter zu (in [COM] der Einstellungsdatei) und verbindet.",
+        "Assigns this adapter to COM%1 (in [COM] of the settings file) and connects.",
+        "Attribue cet adaptateur à COM%1 (dans [COM] du fichier de paramètres) et se connecte."};
+    const auto hint = [&](int number) { return QString::fromUtf8(kHint[language]).arg(number); };
+    for (const device::PortEntry* offer : offers)
+        wanted << offer->text + hint(offer->offerFor);
+    if (shown == wanted)
+        return;
+    while (com->count() > kCount)
+        com->removeItem(com->count() - 1);
+    if (offers.empty())
+        return;
+    com->insertSeparator(kCount);
+    for (const device::PortEntry* offer : offers) {
+        com->addItem(offer->text);
+        const int row = com->count() - 1;
+        com->setItemData(row, offer->offerFor, kOfferComRole);
+        com->setItemData(row, QByteArray::fromStdString(offer->device), kOfferDeviceRole);
+        com->setItemData(row, hint(offer->offerFor), Qt::ToolTipRole);
+    }
+}
+
+void Einstellungen::assignAdapter(int number, const std::string& device)
+{
+    auto* com = control<QComboBox>(id::ComList);
+    const int row = number - 1;
+    const bool written = number >= 1 && number <= core::DeviceConnection::kPortCount
+        && core::writeProfileStrings(settings_->settingsFilePath, {{"COM", "COM" + std::to_string(number), device}});
+    {
+        // The entry chosen stands for COM<number> now (or, when the file
+        // could not take it, the list goes back to the port in use).
+        const QSignalBlocker quiet(com);
+        com->setCurrentIndex(written ? row : settings_->comPort - 1);
+    }
+    if (!written) {
+        tellSettingsNotSaved();
+        return;
+    }
+    settings_->comPort = number;
+    identifyDevice(number);
+    refreshPortList();
 }
 
 void Einstellungen::showProblem(std::optional<settings::PortProblem> problem, const device::OpenFailure& failure)
@@ -261,9 +329,11 @@ void Einstellungen::showProblem(std::optional<settings::PortProblem> problem, co
         return;
     QString text;
     if (problem) {
-        const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
-        text = settings::portProblemText(*problem, failure, QStringLiteral("COM%1").arg(connection_->portNumber()), user,
-                               settings_->language);
+        const std::string port = "COM" + std::to_string(connection_->portNumber());
+        device::OpenFailure named = failure;
+        if (named.device.empty())
+            named.device = core::portResolver(*settings_)(port);  // a reach that did not say what it opened
+        text = settings::portProblemText(*problem, named, QString::fromStdString(port), settings_->language);
     }
     problemLine_->setText(text);
     problemLine_->setAccessibleName(text);

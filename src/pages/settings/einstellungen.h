@@ -30,6 +30,10 @@ public:
     void identifyDevice(int number);
     // Each COM entry with its device, what the system knows of it, and whether it is there.
     void refreshPortList();
+    // Shows the COM entries and, after them, the adapters offered on free COM names.
+    void showPortEntries(const std::vector<device::PortEntry>& entries);
+    // Maps COM<number> to device in [COM] of the settings file, chooses it and connects.
+    void assignAdapter(int number, const std::string& device);
     void validateRefreshRate();
     void changeLanguage();
     void reloadTexts() override;
@@ -46,7 +50,6 @@ private:
     void showReach();
     void showLamps();
     QString notPresentText() const;
-    void showPortEntries(const std::vector<device::PortEntry>& entries);
     // Says beside the lamp why the device cannot be reached, or nothing.
     void showProblem(std::optional<settings::PortProblem> problem, const device::OpenFailure& failure = {});
 

@@ -9,15 +9,27 @@
 
 namespace trgui::pages::settings {
 
-enum class PortProblem { NoPermission, InUse, NotPresent, NoAnswer, Other };
+enum class PortProblem {
+    NoPermission,  // the device's group may open it, the user is not in it: usermod
+    LogInAgain,    // the user is in that group, but not yet in this login
+    OwnerOnly,     // no group may open it (or only root): the administrator
+    StaleLock,     // a lock file left by a program that has ended, which Qt could not remove
+    UnknownLock,   // a lock file that cannot be read
+    InUse,
+    NotPresent,
+    NoAnswer,
+    Other,
+};
 
+// Which of them a failed open is, from the facts it carries: a lock file goes
+// before the device's permissions (it is what Qt tried first); a user who may
+// open the device has another problem than permission, told in the system's words.
 PortProblem problemOf(const device::OpenFailure& failure);
 
 // The sentence for a port that did not open (failure) or a device that did
 // not answer on an open port (failure.kind ignored, problem NoAnswer), for
-// language 0 German, 1 English, 2 French. user is the login name the
-// permission fix names.
-QString portProblemText(PortProblem problem, const device::OpenFailure& failure, const QString& portName,
-                        const QString& user, int language);
+// language 0 German, 1 English, 2 French. It names portName and
+// failure.device, and the fix for failure.user.
+QString portProblemText(PortProblem problem, const device::OpenFailure& failure, const QString& portName, int language);
 
 } // namespace trgui::pages::settings
