@@ -58,6 +58,10 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
     operationPage_->setShared(&settings_, &connection_.port(), &core::deviceLock());
     visualisationPage_->setShared(&settings_);
     connect(&connection_.port(), &core::PortSlot::portReplaced, this, [this] { cycle_.restart(); });
+    // The connection watches a quiet line; a poll or a page's conversation speaks for it.
+    connection_.setLineBusy([this] {
+        return cycle_.step() != core::PollStep::Idle || cycle_.exchangeInFlight() || core::deviceLock().isHeld();
+    });
 
     const QIcon icon(QStringLiteral(":/trgui/app_icon.svg"));
     setWindowIcon(icon);

@@ -151,8 +151,10 @@ void MeasurementCycle::performStep()
         nullptr,
         [this, step, generation, reply] {
             inFlight_ = false;
-            if (generation == generation_)
-                replyArrived(step, *reply);
+            if (generation != generation_)
+                return;
+            connection_.exchangeEnded(!reply->empty());
+            replyArrived(step, *reply);
         });
 }
 

@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -224,7 +225,7 @@ TEST_F(SettingsPage, aLostPortIsOpenedAgainAndPollingResumes)
 
     sim.control("disconnect 3000");  // the adapter is pulled and plugged back in
     ASSERT_TRUE(lamp(1008)) << "red lamp";
-    EXPECT_TRUE(sheet->connection().reconnecting());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sheet->connection().reconnecting(); }, 3000)) << "tried again while gone";
     ASSERT_TRUE(lamp(1007)) << "green again";
     EXPECT_EQ(text(1009), "KM210-DR-E1S2H1");
     int before = polls();
@@ -235,6 +236,36 @@ TEST_F(SettingsPage, aLostPortIsOpenedAgainAndPollingResumes)
     ASSERT_TRUE(sim.start());
     ASSERT_TRUE(lamp(1007));
     EXPECT_TRUE(QTest::qWaitFor([&] { return polls() >= 1; }, 10000));
+}
+
+TEST_F(SettingsPage, withNoPagePollingTheLampTurnsRedWithinThreeSecondsOfTheDeviceGoing)
+{
+    start();
+    const auto redWithin = [&](int ms) {
+        QElapsedTimer clock;
+        clock.start();
+        const bool red = QTest::qWaitFor([&] { return shown(page->control(1008)); }, 6000);
+        return red && clock.elapsed() <= ms;
+    };
+    const QString link = QString::fromStdString(sim.linkPath());
+    for (const char* going : {"silent on", "stop"}) {
+        SCOPED_TRACE(going);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return shown(page->control(1007)); }, 8000));
+        QTest::qWait(500);
+        if (std::string(going) == "stop")
+            sim.stop();
+        else
+            sim.control(going);
+        // Asked about every 2 s, and a reply waited for up to 1 s (half a second more for a busy machine).
+        EXPECT_TRUE(redWithin(3500));
+        EXPECT_EQ(text(1009), "------");
+        EXPECT_EQ(text(1011), "------");
+        EXPECT_TRUE(problem().contains(link)) << problem().toStdString();
+        sim.control("silent off");
+    }
+    ASSERT_TRUE(sim.start());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown(page->control(1007)); }, 8000)) << "back by itself";
+    EXPECT_EQ(text(1009), "KM210-DR-E1S2H1");
 }
 
 TEST_F(SettingsPage, aPortInUseSaysWhoHoldsItAndConnectsOnceItIsFree)

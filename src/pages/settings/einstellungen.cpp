@@ -48,16 +48,14 @@ void Einstellungen::setShared(core::SettingsRecord* settings, core::DeviceConnec
     connect(connection_, &core::DeviceConnection::portsDescribed, this, &Einstellungen::showPortEntries);
 }
 
-void Einstellungen::showIdentity(bool anotherDevice)
+void Einstellungen::showIdentity()
 {
     if (!initialised())
         return;
     showLamps();
     setControlText(id::Model, settings_->model);
-    if (anotherDevice)
-        setControlText(id::Version, kNoValue);  // the old device's version until the new one tells its own
-    else if (!settings_->softwareVersion.isEmpty())
-        setControlText(id::Version, settings_->softwareVersion);
+    // Another model's version follows once it has told it.
+    setControlText(id::Version, settings_->softwareVersion.isEmpty() ? kNoValue : settings_->softwareVersion);
 }
 
 void Einstellungen::showLamps()
@@ -71,6 +69,11 @@ void Einstellungen::showReach()
     if (!initialised())
         return;
     showLamps();
+    if (!settings_->deviceAnswering) {
+        // Nothing is shown of a device that does not answer; it comes back with its identity.
+        setControlText(id::Model, kNoValue);
+        setControlText(id::Version, kNoValue);
+    }
     using Reach = core::DeviceConnection::Reach;
     switch (connection_->reach()) {
     case Reach::NotOpened:

@@ -42,7 +42,7 @@ protected:
 private:
     void buildLayout();
     // The connection's news: the lamp, the model and version fields, the problem line.
-    void showIdentity(bool anotherDevice);
+    void showIdentity();
     void showReach();
     void showLamps();
     QString notPresentText() const;
