@@ -6,6 +6,7 @@
 #include "pages/operation/cbetrieb.h"
 #include "pages/operation/core/report_values.h"
 #include "pages/page_base.h"
+#include "pages/settings/core/connection_line.h"
 #include "pages/settings/einstellungen.h"
 #include "pages/visualisation/cgrafik.h"
 #include "widgets/qt_texts.h"
@@ -132,9 +133,29 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
     cornerMenu_->setMenu(menu);
     tabs_->setCornerWidget(cornerMenu_, Qt::TopRightCorner);
 
+    // Whether a device answers, where, and how old the values are, on every page.
+    statusLamp_ = new QLabel(this);
+    statusLamp_->setObjectName(QStringLiteral("statusLamp"));
+    statusLamp_->setFixedSize(16, 16);
+    statusText_ = new QLabel(this);
+    statusText_->setObjectName(QStringLiteral("connectionStatus"));
+    statusText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusText_->setMinimumWidth(1);  // a long reason never widens the window; it is cut, and its tooltip is whole
+    auto* status = new QHBoxLayout;
+    status->setContentsMargins(4, 0, 4, 0);
+    status->addWidget(statusLamp_);
+    status->addWidget(statusText_, 1);
+    connect(&connection_, &core::DeviceConnection::reachChanged, this, &CAllControlsSheet::showConnectionStatus);
+    connect(&connection_, &core::DeviceConnection::identified, this, &CAllControlsSheet::showConnectionStatus);
+    auto* statusClock = new QTimer(this);  // the age of the values goes on
+    statusClock->setInterval(1000);
+    connect(statusClock, &QTimer::timeout, this, &CAllControlsSheet::showConnectionStatus);
+    statusClock->start();
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(tabs_);
+    layout->addLayout(status);
     // Never larger than the screen it opens on, frame and panel included.
     QSize size(860, 600);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -171,6 +192,54 @@ void CAllControlsSheet::initialiseDialog()
     settingsPage_->ensureInitialised();  // opens the port and identifies the device
     QTimer::singleShot(0, settingsPage_, &pages::PageBase::focusFirstControl);
     timer_.start(kTimerIntervalMs, this);
+}
+
+QString CAllControlsSheet::connectionStatus() const
+{
+    if (connection_.reach() == core::DeviceConnection::Reach::Unknown)
+        return {};  // nothing tried yet
+    pages::settings::ConnectionFacts facts;
+    facts.answering = settings_.deviceAnswering;
+    facts.port = connection_.portNumber();
+    facts.devicePath = QString::fromLocal8Bit(connection_.devicePath().c_str());
+    facts.model = settings_.model;
+    facts.pollAgeMs = cycle_.lastPollAge();
+    facts.reach = connection_.reach();
+    facts.failure = connection_.failure();
+    facts.user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
+    return pages::settings::connectionLineText(facts, settings_.language);
+}
+
+void CAllControlsSheet::showConnectionStatus()
+{
+    const QString text = connectionStatus();
+    const bool answering = settings_.deviceAnswering;
+    static constexpr std::array<const char*, 3> kConnected{"verbunden", "connected", "connecté"};
+    static constexpr std::array<const char*, 3> kNotConnected{"nicht verbunden", "not connected", "non connecté"};
+    const std::size_t language = core::languageIndex(settings_.language);
+    const QString lamp = QString::fromUtf8(answering ? kConnected[language] : kNotConnected[language]);
+    if (statusText_->text() != text) {
+        statusText_->setText(text);
+        statusText_->setToolTip(text);
+    }
+    // One sentence for a screen reader: the lamp's word, then the line.
+    statusText_->setAccessibleName(text.isEmpty() ? lamp : lamp + QStringLiteral(": ") + text);
+    statusLamp_->setAccessibleName(lamp);
+    if (statusLamp_->property("answering") != QVariant(answering) && !text.isEmpty()) {
+        statusLamp_->setProperty("answering", answering);
+        statusLamp_->setPixmap(pages::lampPixmap(answering ? QStringLiteral(":/trgui/lamp_green.svg")
+                                                           : QStringLiteral(":/trgui/lamp_red.svg"),
+                                                 14));
+    }
+    statusLamp_->setVisible(!text.isEmpty());
+    // The Operation page says why it has no values, until a poll brings them.
+    if (operationPage_->initialised())
+        operationPage_->showNoDevice(answering || cycle_.lastPollAge()
+                                         ? QString()
+                                         : pages::settings::noDeviceText(
+                                               connection_.portNumber(),
+                                               QString::fromLocal8Bit(connection_.devicePath().c_str()),
+                                               settings_.language));
 }
 
 void CAllControlsSheet::timerEvent(QTimerEvent* event)

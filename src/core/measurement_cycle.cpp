@@ -115,6 +115,13 @@ std::optional<DeliveredPoll> MeasurementCycle::recentPoll() const
     return lastPoll_;
 }
 
+std::optional<std::uint32_t> MeasurementCycle::lastPollAge() const
+{
+    if (!lastPoll_)
+        return std::nullopt;
+    return clock_() - lastPoll_->at;
+}
+
 void MeasurementCycle::performStep()
 {
     // A page is in the middle of its own conversation (or its message box is

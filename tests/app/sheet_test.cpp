@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QMenu>
 #include <QScreen>
 #include <QScrollArea>
@@ -99,6 +100,33 @@ TEST(Sheet, cornerMenuMinimisesAndOpensTheAboutBox)
     });
     actions[3]->trigger();
     EXPECT_EQ(aboutTitle, QString::fromUtf8("Info über Trelvik – KM210 GUI"));
+}
+
+TEST(Sheet, everyPageTellsWhetherADeviceAnswersAndTheOperationPageWhyItHasNoValues)
+{
+    trgui::testing::Simulator sim{17};
+    sim.control("silent on");
+    ProgramDirectory dir;
+    dir.writeSettings({"[COM]", "COMPORT=1", "COM1=" + sim.linkPath(), "[DATEN]", "LANGUAGE=1"});
+    app::CAllControlsSheet sheet;
+    sheet.show();
+    auto* line = sheet.findChild<QLabel*>(QStringLiteral("connectionStatus"));
+    ASSERT_NE(line, nullptr);
+    const QString link = QString::fromStdString(sim.linkPath());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return line->text().contains("does not answer"); }, 8000)) << line->text().toStdString();
+    EXPECT_TRUE(line->text().startsWith("COM1 (" + link + ")"));
+    EXPECT_EQ(line->accessibleName(), "not connected: " + line->text());
+
+    sheet.tabs()->setCurrentIndex(2);
+    auto* notice = sheet.operationPage()->findChild<QLabel*>(QStringLiteral("noDeviceNotice"));
+    ASSERT_NE(notice, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notice->isVisible(); }, 3000));
+    EXPECT_EQ(notice->text(), "No device answers on COM1 (" + link + ").");
+
+    sim.control("silent off");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return line->text().contains("last poll"); }, 10000)) << line->text().toStdString();
+    EXPECT_FALSE(notice->isVisible());
+    EXPECT_TRUE(line->accessibleName().startsWith("connected: COM1 (" + link + ") – KM210-DR-E1S2H1 – last poll "));
 }
 
 TEST(Sheet, closingWhileTheDeviceIsAskedEndsCleanlyWithTheSettingsSaved)

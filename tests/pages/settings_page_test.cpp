@@ -1,5 +1,6 @@
 #include "app/call_controls_sheet.h"
 #include "pages/operation/cbetrieb.h"
+#include "pages/settings/core/connection_line.h"
 #include "pages/settings/core/port_problem.h"
 #include "pages/settings/einstellungen.h"
 #include "pages/visualisation/cgrafik.h"
@@ -266,6 +267,49 @@ TEST_F(SettingsPage, withNoPagePollingTheLampTurnsRedWithinThreeSecondsOfTheDevi
     ASSERT_TRUE(sim.start());
     EXPECT_TRUE(QTest::qWaitFor([&] { return shown(page->control(1007)); }, 8000)) << "back by itself";
     EXPECT_EQ(text(1009), "KM210-DR-E1S2H1");
+}
+
+TEST(ConnectionLine, saysWhereWhatAndHowOldOrWhyNotInEveryLanguage)
+{
+    using Reach = trgui::core::DeviceConnection::Reach;
+    using trgui::pages::settings::ConnectionFacts;
+    ConnectionFacts facts;
+    facts.port = 2;
+    facts.devicePath = QStringLiteral("/dev/ttyUSB1");
+    facts.model = QStringLiteral("KM210-DR-E1S2H1");
+    ConnectionFacts polled = facts;
+    polled.pollAgeMs = 3400;
+    ConnectionFacts silent = facts;
+    silent.answering = false;
+    silent.reach = Reach::Silent;
+    silent.failure.device = "/dev/ttyUSB1";
+    ConnectionFacts lost = facts;
+    lost.answering = false;
+    lost.reach = Reach::Answering;  // the port failed and is being opened again
+    facts.answering = polled.answering = true;
+    struct Case {
+        ConnectionFacts facts;
+        std::array<const char*, 3> text;
+    };
+    const Case cases[] = {
+        {facts, {"COM2 (/dev/ttyUSB1) – KM210-DR-E1S2H1 – antwortet", "COM2 (/dev/ttyUSB1) – KM210-DR-E1S2H1 – answers",
+                 "COM2 (/dev/ttyUSB1) – KM210-DR-E1S2H1 – répond"}},
+        {polled, {"COM2 (/dev/ttyUSB1) – KM210-DR-E1S2H1 – letzte Abfrage vor 3 s",
+                  "COM2 (/dev/ttyUSB1) – KM210-DR-E1S2H1 – last poll 3 s ago",
+                  "COM2 (/dev/ttyUSB1) – KM210-DR-E1S2H1 – dernière interrogation il y a 3 s"}},
+        {silent, {"COM2 (/dev/ttyUSB1) ist offen, aber das Gerät antwortet nicht.",
+                  "COM2 (/dev/ttyUSB1) is open but the device does not answer.",
+                  "COM2 (/dev/ttyUSB1) est ouvert mais l'appareil ne répond pas."}},
+        {lost, {"Kein Gerät antwortet an COM2 (/dev/ttyUSB1).", "No device answers on COM2 (/dev/ttyUSB1).",
+                "Aucun appareil ne répond sur COM2 (/dev/ttyUSB1)."}},
+    };
+    for (const auto& [given, expected] : cases) {
+        for (int language : {0, 1, 2}) {
+            const QString text = trgui::pages::settings::connectionLineText(given, language);
+            EXPECT_TRUE(text.startsWith(QString::fromUtf8(expected[static_cast<std::size_t>(language)])))
+                << text.toStdString();
+        }
+    }
 }
 
 TEST_F(SettingsPage, aPortInUseSaysWhoHoldsItAndConnectsOnceItIsFree)

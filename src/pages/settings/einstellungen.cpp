@@ -3,6 +3,7 @@
 #include "core/plain_numbers.h"
 #include "core/profile_file.h"
 #include "device/serial_port.h"
+#include "pages/settings/core/connection_line.h"
 #include "pages/settings/core/settings_controls.h"
 #include "widgets/qt_texts.h"
 
@@ -74,20 +75,8 @@ void Einstellungen::showReach()
         setControlText(id::Model, kNoValue);
         setControlText(id::Version, kNoValue);
     }
-    using Reach = core::DeviceConnection::Reach;
-    switch (connection_->reach()) {
-    case Reach::NotOpened:
-        showProblem(settings::problemOf(connection_->failure()), connection_->failure());
-        break;
-    case Reach::Silent:
-        showProblem(settings::PortProblem::NoAnswer, connection_->failure());
-        break;
-    case Reach::Answering:
-        showProblem(std::nullopt, connection_->failure());
-        break;
-    case Reach::Unknown:
-        break;
-    }
+    if (connection_->reach() != core::DeviceConnection::Reach::Unknown)
+        showProblem(settings::problemOfReach(connection_->reach(), connection_->failure()), connection_->failure());
 }
 
 void Einstellungen::initialisePage()
