@@ -19,6 +19,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QGuiApplication>
@@ -147,6 +148,7 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
     status->addWidget(statusText_, 1);
     connect(&connection_, &core::DeviceConnection::reachChanged, this, &CAllControlsSheet::showConnectionStatus);
     connect(&connection_, &core::DeviceConnection::identified, this, &CAllControlsSheet::showConnectionStatus);
+    connect(settingsPage_, &pages::Einstellungen::languageChanged, this, &CAllControlsSheet::showConnectionStatus);
     auto* statusClock = new QTimer(this);  // the age of the values goes on
     statusClock->setInterval(1000);
     connect(statusClock, &QTimer::timeout, this, &CAllControlsSheet::showConnectionStatus);
@@ -332,7 +334,7 @@ void CAllControlsSheet::writeReport()
 
 void CAllControlsSheet::showAbout()
 {
-    CAboutDlg about(this);
+    CAboutDlg about(settings_.language, this);
     about.exec();
 }
 
@@ -403,23 +405,54 @@ void CAllControlsSheet::countDownSettleCounter()
     configurationPage_->countDownSettleCounter();
 }
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+CAboutDlg::CAboutDlg(int language, QWidget* parent) : QDialog(parent)
 {
+    // Whoever passes the program on needs to know what it is made of and where the sources are.
+    static constexpr std::array<const char*, 3> kLicences{
+        "Dieses Programm verwendet Qt 6 unter der LGPL-3 und QCustomPlot 2.1 unter der GPL-3 (oder später). "
+        "Wer es weitergibt, muss deren Bedingungen einhalten; die Lizenztexte stehen im Paket unter "
+        "/usr/share/doc/tr-gui/copyright. Quelltexte: die Debian-Quellpakete (apt-get source qt6-base "
+        "qcustomplot), https://download.qt.io und https://www.qcustomplot.com.",
+        "This program uses Qt 6 under the LGPL-3 and QCustomPlot 2.1 under the GPL-3 (or later). Whoever "
+        "passes it on must keep to their terms; the licence texts are in the package at "
+        "/usr/share/doc/tr-gui/copyright. Sources: Debian's source packages (apt-get source qt6-base "
+        "qcustomplot), https://download.qt.io and https://www.qcustomplot.com.",
+        "Ce programme utilise Qt 6 sous LGPL-3 et QCustomPlot 2.1 sous GPL-3 (ou ultérieure). Quiconque le "
+        "redistribue doit en respecter les conditions ; les textes des licences se trouvent dans le paquet sous "
+        "/usr/share/doc/tr-gui/copyright. Sources : les paquets source Debian (apt-get source qt6-base "
+        "qcustomplot), https://download.qt.io et https://www.qcustomplot.com."};
+    static constexpr std::array<const char*, 3> kAboutQt{"Über &Qt …", "About &Qt …", "À propos de &Qt …"};
+    const std::size_t column = core::languageIndex(language);
+
     setWindowTitle(QString::fromUtf8(kAboutTitle));
     setObjectName(QStringLiteral("aboutDialog"));
     auto* icon = new QLabel(this);
     icon->setPixmap(QIcon(QStringLiteral(":/trgui/app_icon.svg")).pixmap(48, 48));
     auto* text = new QLabel(QStringLiteral("Trelvik KM210 GUI, Version %1").arg(QStringLiteral(TRGUI_VERSION)), this);
+    auto* licences = new QLabel(QString::fromUtf8(kLicences[column]), this);
+    licences->setObjectName(QStringLiteral("licences"));
+    licences->setWordWrap(true);
+    licences->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    licences->setAccessibleName(licences->text());
+    licences->setMinimumWidth(420);
     auto* picture = pages::logoLabel(this);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    auto* aboutQt = new QPushButton(QString::fromUtf8(kAboutQt[column]), this);
+    aboutQt->setObjectName(QStringLiteral("aboutQt"));
+    aboutQt->setAccessibleName(aboutQt->text().remove(QLatin1Char('&')));
+    connect(aboutQt, &QPushButton::clicked, this, [this] { QMessageBox::aboutQt(this); });
 
+    auto* words = new QVBoxLayout;
+    words->addWidget(text);
+    words->addWidget(licences);
     auto* top = new QHBoxLayout;
     top->addWidget(icon, 0, Qt::AlignTop);
-    top->addWidget(text, 1);
+    top->addLayout(words, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(ok, 0, Qt::AlignBottom);
+    bottom->addWidget(aboutQt, 0, Qt::AlignBottom);
     bottom->addStretch();
     bottom->addWidget(picture);
     auto* layout = new QVBoxLayout(this);

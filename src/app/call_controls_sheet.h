@@ -97,11 +97,12 @@ private:
     bool dialogInitialised_ = false;
 };
 
-// The about box.
+// The about box: the version, the licences of what the program is built
+// with (in the program's language), and Qt's own about box.
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CAboutDlg(QWidget* parent = nullptr);
+    explicit CAboutDlg(int language, QWidget* parent = nullptr);
 };
 
 } // namespace trgui::app

@@ -10,6 +10,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -92,14 +93,22 @@ TEST(Sheet, cornerMenuMinimisesAndOpensTheAboutBox)
     EXPECT_FALSE(sheet.isMinimized());
 
     QString aboutTitle;
+    QString licences;
+    bool offersQtsOwn = false;
     QTimer::singleShot(100, [&] {
         if (auto* box = QApplication::activeModalWidget()) {
             aboutTitle = box->windowTitle();
+            if (auto* text = box->findChild<QLabel*>(QStringLiteral("licences")))
+                licences = text->text();
+            offersQtsOwn = box->findChild<QPushButton*>(QStringLiteral("aboutQt")) != nullptr;
             box->close();
         }
     });
     actions[3]->trigger();
     EXPECT_EQ(aboutTitle, QString::fromUtf8("Info über Trelvik – KM210 GUI"));
+    for (const char* named : {"Qt 6 unter der LGPL-3", "QCustomPlot 2.1 unter der GPL-3", "apt-get source"})
+        EXPECT_TRUE(licences.contains(QString::fromUtf8(named))) << licences.toStdString();
+    EXPECT_TRUE(offersQtsOwn);
 }
 
 TEST(Sheet, everyPageTellsWhetherADeviceAnswersAndTheOperationPageWhyItHasNoValues)

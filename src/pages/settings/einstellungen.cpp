@@ -312,6 +312,7 @@ void Einstellungen::changeLanguage()
         if (page && page->initialised())
             page->reloadTexts();
     }
+    emit languageChanged();
     texts::showMessage(*this, messages_, kLanguageChanged);
 }
 

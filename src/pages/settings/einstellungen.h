@@ -36,6 +36,10 @@ public:
 
     const texts::MessageTable& messages() const { return messages_; }
 
+signals:
+    // Every page has its texts in the new language; the window follows.
+    void languageChanged();
+
 protected:
     void initialisePage() override;
 
