@@ -6,6 +6,7 @@
 #include "pages/operation/cbetrieb.h"
 #include "pages/operation/core/report_values.h"
 #include "pages/page_base.h"
+#include "pages/settings/core/connection_line.h"
 #include "pages/settings/einstellungen.h"
 #include "pages/visualisation/cgrafik.h"
 #include "widgets/qt_texts.h"
@@ -18,6 +19,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QGuiApplication>
@@ -58,6 +60,10 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
     operationPage_->setShared(&settings_, &connection_.port(), &core::deviceLock());
     visualisationPage_->setShared(&settings_);
     connect(&connection_.port(), &core::PortSlot::portReplaced, this, [this] { cycle_.restart(); });
+    // The connection watches a quiet line; a poll or a page's conversation speaks for it.
+    connection_.setLineBusy([this] {
+        return cycle_.step() != core::PollStep::Idle || cycle_.exchangeInFlight() || core::deviceLock().isHeld();
+    });
 
     const QIcon icon(QStringLiteral(":/trgui/app_icon.svg"));
     setWindowIcon(icon);
@@ -128,9 +134,30 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
     cornerMenu_->setMenu(menu);
     tabs_->setCornerWidget(cornerMenu_, Qt::TopRightCorner);
 
+    // Whether a device answers, where, and how old the values are, on every page.
+    statusLamp_ = new QLabel(this);
+    statusLamp_->setObjectName(QStringLiteral("statusLamp"));
+    statusLamp_->setFixedSize(16, 16);
+    statusText_ = new QLabel(this);
+    statusText_->setObjectName(QStringLiteral("connectionStatus"));
+    statusText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusText_->setMinimumWidth(1);  // a long reason never widens the window; it is cut, and its tooltip is whole
+    auto* status = new QHBoxLayout;
+    status->setContentsMargins(4, 0, 4, 0);
+    status->addWidget(statusLamp_);
+    status->addWidget(statusText_, 1);
+    connect(&connection_, &core::DeviceConnection::reachChanged, this, &CAllControlsSheet::showConnectionStatus);
+    connect(&connection_, &core::DeviceConnection::identified, this, &CAllControlsSheet::showConnectionStatus);
+    connect(settingsPage_, &pages::Einstellungen::languageChanged, this, &CAllControlsSheet::showConnectionStatus);
+    auto* statusClock = new QTimer(this);  // the age of the values goes on
+    statusClock->setInterval(1000);
+    connect(statusClock, &QTimer::timeout, this, &CAllControlsSheet::showConnectionStatus);
+    statusClock->start();
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(tabs_);
+    layout->addLayout(status);
     // Never larger than the screen it opens on, frame and panel included.
     QSize size(860, 600);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -167,6 +194,54 @@ void CAllControlsSheet::initialiseDialog()
     settingsPage_->ensureInitialised();  // opens the port and identifies the device
     QTimer::singleShot(0, settingsPage_, &pages::PageBase::focusFirstControl);
     timer_.start(kTimerIntervalMs, this);
+}
+
+QString CAllControlsSheet::connectionStatus() const
+{
+    if (connection_.reach() == core::DeviceConnection::Reach::Unknown)
+        return {};  // nothing tried yet
+    pages::settings::ConnectionFacts facts;
+    facts.answering = settings_.deviceAnswering;
+    facts.port = connection_.portNumber();
+    facts.devicePath = QString::fromLocal8Bit(connection_.devicePath().c_str());
+    facts.model = settings_.model;
+    facts.pollAgeMs = cycle_.lastPollAge();
+    facts.reach = connection_.reach();
+    facts.failure = connection_.failure();
+    facts.user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
+    return pages::settings::connectionLineText(facts, settings_.language);
+}
+
+void CAllControlsSheet::showConnectionStatus()
+{
+    const QString text = connectionStatus();
+    const bool answering = settings_.deviceAnswering;
+    static constexpr std::array<const char*, 3> kConnected{"verbunden", "connected", "connecté"};
+    static constexpr std::array<const char*, 3> kNotConnected{"nicht verbunden", "not connected", "non connecté"};
+    const std::size_t language = core::languageIndex(settings_.language);
+    const QString lamp = QString::fromUtf8(answering ? kConnected[language] : kNotConnected[language]);
+    if (statusText_->text() != text) {
+        statusText_->setText(text);
+        statusText_->setToolTip(text);
+    }
+    // One sentence for a screen reader: the lamp's word, then the line.
+    statusText_->setAccessibleName(text.isEmpty() ? lamp : lamp + QStringLiteral(": ") + text);
+    statusLamp_->setAccessibleName(lamp);
+    if (statusLamp_->property("answering") != QVariant(answering) && !text.isEmpty()) {
+        statusLamp_->setProperty("answering", answering);
+        statusLamp_->setPixmap(pages::lampPixmap(answering ? QStringLiteral(":/trgui/lamp_green.svg")
+                                                           : QStringLiteral(":/trgui/lamp_red.svg"),
+                                                 14));
+    }
+    statusLamp_->setVisible(!text.isEmpty());
+    // The Operation page says why it has no values, until a poll brings them.
+    if (operationPage_->initialised())
+        operationPage_->showNoDevice(answering || cycle_.lastPollAge()
+                                         ? QString()
+                                         : pages::settings::noDeviceText(
+                                               connection_.portNumber(),
+                                               QString::fromLocal8Bit(connection_.devicePath().c_str()),
+                                               settings_.language));
 }
 
 void CAllControlsSheet::timerEvent(QTimerEvent* event)
@@ -259,7 +334,7 @@ void CAllControlsSheet::writeReport()
 
 void CAllControlsSheet::showAbout()
 {
-    CAboutDlg about(this);
+    CAboutDlg about(settings_.language, this);
     about.exec();
 }
 
@@ -330,23 +405,54 @@ void CAllControlsSheet::countDownSettleCounter()
     configurationPage_->countDownSettleCounter();
 }
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+CAboutDlg::CAboutDlg(int language, QWidget* parent) : QDialog(parent)
 {
+    // Whoever passes the program on needs to know what it is made of and where the sources are.
+    static constexpr std::array<const char*, 3> kLicences{
+        "Dieses Programm verwendet Qt 6 unter der LGPL-3 und QCustomPlot 2.1 unter der GPL-3 (oder später). "
+        "Wer es weitergibt, muss deren Bedingungen einhalten; die Lizenztexte stehen im Paket unter "
+        "/usr/share/doc/tr-gui/copyright. Quelltexte: die Debian-Quellpakete (apt-get source qt6-base "
+        "qcustomplot), https://download.qt.io und https://www.qcustomplot.com.",
+        "This program uses Qt 6 under the LGPL-3 and QCustomPlot 2.1 under the GPL-3 (or later). Whoever "
+        "passes it on must keep to their terms; the licence texts are in the package at "
+        "/usr/share/doc/tr-gui/copyright. Sources: Debian's source packages (apt-get source qt6-base "
+        "qcustomplot), https://download.qt.io and https://www.qcustomplot.com.",
+        "Ce programme utilise Qt 6 sous LGPL-3 et QCustomPlot 2.1 sous GPL-3 (ou ultérieure). Quiconque le "
+        "redistribue doit en respecter les conditions ; les textes des licences se trouvent dans le paquet sous "
+        "/usr/share/doc/tr-gui/copyright. Sources : les paquets source Debian (apt-get source qt6-base "
+        "qcustomplot), https://download.qt.io et https://www.qcustomplot.com."};
+    static constexpr std::array<const char*, 3> kAboutQt{"Über &Qt …", "About &Qt …", "À propos de &Qt …"};
+    const std::size_t column = core::languageIndex(language);
+
     setWindowTitle(QString::fromUtf8(kAboutTitle));
     setObjectName(QStringLiteral("aboutDialog"));
     auto* icon = new QLabel(this);
     icon->setPixmap(QIcon(QStringLiteral(":/trgui/app_icon.svg")).pixmap(48, 48));
     auto* text = new QLabel(QStringLiteral("Trelvik KM210 GUI, Version %1").arg(QStringLiteral(TRGUI_VERSION)), this);
+    auto* licences = new QLabel(QString::fromUtf8(kLicences[column]), this);
+    licences->setObjectName(QStringLiteral("licences"));
+    licences->setWordWrap(true);
+    licences->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    licences->setAccessibleName(licences->text());
+    licences->setMinimumWidth(420);
     auto* picture = pages::logoLabel(this);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    auto* aboutQt = new QPushButton(QString::fromUtf8(kAboutQt[column]), this);
+    aboutQt->setObjectName(QStringLiteral("aboutQt"));
+    aboutQt->setAccessibleName(aboutQt->text().remove(QLatin1Char('&')));
+    connect(aboutQt, &QPushButton::clicked, this, [this] { QMessageBox::aboutQt(this); });
 
+    auto* words = new QVBoxLayout;
+    words->addWidget(text);
+    words->addWidget(licences);
     auto* top = new QHBoxLayout;
     top->addWidget(icon, 0, Qt::AlignTop);
-    top->addWidget(text, 1);
+    top->addLayout(words, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(ok, 0, Qt::AlignBottom);
+    bottom->addWidget(aboutQt, 0, Qt::AlignBottom);
     bottom->addStretch();
     bottom->addWidget(picture);
     auto* layout = new QVBoxLayout(this);

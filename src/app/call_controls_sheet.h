@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class QLabel;
 class QTabWidget;
 class QToolButton;
 
@@ -38,6 +39,8 @@ public:
     pages::CKonfiguration* configurationPage() const { return configurationPage_; }
     pages::CBetrieb* operationPage() const { return operationPage_; }
     pages::CGrafik* visualisationPage() const { return visualisationPage_; }
+    // The status line's text, as shown and read out.
+    QString connectionStatus() const;
     QTabWidget* tabs() const { return tabs_; }
     const core::SettingsRecord& settings() const { return settings_; }
     const core::PortSlot& portSlot() const { return connection_.port(); }
@@ -61,6 +64,8 @@ protected:
 
 private:
     void initialiseDialog();
+    // The status line on every page, and the Operation page's word while it has no values.
+    void showConnectionStatus();
 
     // core::CycleHooks
     bool operationInitialised() const override;
@@ -86,15 +91,18 @@ private:
     core::MeasurementCycle cycle_;
     QTabWidget* tabs_ = nullptr;
     QToolButton* cornerMenu_ = nullptr;
+    QLabel* statusLamp_ = nullptr;
+    QLabel* statusText_ = nullptr;
     QBasicTimer timer_;
     bool dialogInitialised_ = false;
 };
 
-// The about box.
+// The about box: the version, the licences of what the program is built
+// with (in the program's language), and Qt's own about box.
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CAboutDlg(QWidget* parent = nullptr);
+    explicit CAboutDlg(int language, QWidget* parent = nullptr);
 };
 
 } // namespace trgui::app

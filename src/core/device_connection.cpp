@@ -14,6 +14,11 @@ DeviceConnection::DeviceConnection(SettingsRecord& settings, PortSlot::Mode mode
     reidentify_.setSingleShot(true);
     reidentify_.setInterval(kRetryMs);
     connect(&reidentify_, &QTimer::timeout, this, &DeviceConnection::identifyAgain);
+    // The question itself takes a moment, so asking after this much quiet
+    // asks about every kWatchMs; a device gone is seen within a second more.
+    watch_.setSingleShot(true);
+    watch_.setInterval(kWatchMs - 200);
+    connect(&watch_, &QTimer::timeout, this, &DeviceConnection::watchLine);
     connect(&port_, &PortSlot::portLost, this, &DeviceConnection::portLost);
 }
 
@@ -21,6 +26,7 @@ DeviceConnection::~DeviceConnection()
 {
     reconnect_.stop();
     reidentify_.stop();
+    watch_.stop();
     // A conversation still on the line ends first; then the port is closed.
     port_.post([](PortSlot::Port& port) { port.reset(); });
 }
@@ -48,6 +54,11 @@ void DeviceConnection::setRetryInterval(int milliseconds)
     reidentify_.setInterval(milliseconds);
 }
 
+void DeviceConnection::setWatchInterval(int milliseconds)
+{
+    watch_.setInterval(milliseconds);
+}
+
 void DeviceConnection::forgetDevice()
 {
     settings_.deviceTypeCode = 0;
@@ -60,6 +71,7 @@ void DeviceConnection::choosePort(int number)
     reidentify_.stop();
     chosen_ = true;
     portNumber_ = number;
+    devicePath_ = portResolver(settings_)("COM" + std::to_string(number));
     openAndIdentify(number);
 }
 
@@ -125,17 +137,77 @@ void DeviceConnection::identifyAgain()
                 return;
             }
             waitingForAnswer_ = false;
-            takeIdentity(*outcome, false);
+            const bool another = settings_.deviceTypeCode > 0 && outcome->deviceTypeCode != settings_.deviceTypeCode;
+            takeIdentity(*outcome, another);
             setReach(Reach::Answering);
         });
+}
+
+void DeviceConnection::watchLine()
+{
+    // Only an answering device on an open port is watched; a silent one is
+    // asked again and a lost port reopened already.
+    if (reach_ != Reach::Answering || waitingForAnswer_ || reconnecting() || !port_)
+        return;
+    if (port_.pending() > 0 || (lineBusy_ && lineBusy_())) {
+        watch_.start();  // whoever has the line hears the device, or finds it gone
+        return;
+    }
+    auto reply = std::make_shared<device::Reply>();
+    auto asked = std::make_shared<bool>(false);
+    const int port = portNumber_;
+    port_.post(
+        [reply, asked](PortSlot::Port& slot) {
+            if (!slot)
+                return;
+            *asked = true;
+            *reply = device::exchange(*slot, device::DeviceCommand::Identify, device::DrainMode::Auto);
+        },
+        this, [this, reply, asked, port] {
+            if (!*asked || port != portNumber_ || reach_ != Reach::Answering || waitingForAnswer_ || reconnecting())
+                return;  // another port, or the loss was seen meanwhile
+            if (reply->empty()) {
+                deviceFellSilent();
+                return;
+            }
+            deviceHeard();
+            if (reply->taken())
+                pollIdentified(static_cast<std::int8_t>(reply->at(2)));  // another model takes over
+        });
+}
+
+void DeviceConnection::deviceHeard()
+{
+    heard_.restart();
+    if (reach_ == Reach::Answering && !waitingForAnswer_)
+        watch_.start();  // asked again once the line has been quiet for a while
+}
+
+void DeviceConnection::exchangeEnded(bool heard)
+{
+    if (heard)
+        deviceHeard();
+    else if (reach_ == Reach::Answering && !waitingForAnswer_ && heard_.isValid() && heard_.elapsed() >= kWatchMs)
+        deviceFellSilent();
+}
+
+void DeviceConnection::deviceFellSilent()
+{
+    settings_.deviceAnswering = false;
+    waitingForAnswer_ = true;
+    setReach(Reach::Silent);
+    reidentify_.start();
 }
 
 void DeviceConnection::portLost()
 {
     reidentify_.stop();
+    waitingForAnswer_ = false;
     settings_.deviceAnswering = false;
     emit reachChanged();
-    reconnect_.start();
+    // Opened again at once: the attempt tells why it cannot be (the adapter
+    // is gone), and a port that opens again is back without a wait.
+    openAndIdentify(portNumber_);
 }
 
 void DeviceConnection::takeFamilyOf(int code)
@@ -166,6 +238,7 @@ void DeviceConnection::pollIdentified(int code)
 void DeviceConnection::takeIdentity(const device::Identification& id, bool anotherDevice)
 {
     settings_.deviceAnswering = true;
+    deviceHeard();
     device::updateFamily(id.deviceTypeCode, settings_.deviceFamily);
     settings_.deviceTypeCode = id.deviceTypeCode;
     settings_.model = variants::modelText(id.deviceTypeCode);
@@ -179,6 +252,12 @@ void DeviceConnection::setReach(Reach reach, const device::OpenFailure& failure)
 {
     reach_ = reach;
     failure_ = failure;
+    if (failure_.device.empty())
+        failure_.device = devicePath_;  // every reason names the device
+    if (reach_ == Reach::Answering)
+        watch_.start();
+    else
+        watch_.stop();
     emit reachChanged();
 }
 

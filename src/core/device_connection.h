@@ -5,10 +5,12 @@
 #include "device/page_exchanges.h"
 #include "device/serial_port.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace trgui::core {
@@ -24,9 +26,9 @@ public:
     // Opens COM<number> on the device thread: the port, or none with the reason.
     using PortFactory = std::function<PortSlot::Port(int number, device::OpenFailure& failure)>;
 
-    // What the last attempt to reach the device on the chosen port found.
-    // (A port lost later leaves it as it was; the device then no longer
-    // answers, and the port is tried again.)
+    // What the last attempt to reach the device on the chosen port found, or
+    // what the watch of a quiet line found since. A port lost is opened again
+    // at once, and that attempt tells.
     enum class Reach {
         Unknown,    // nothing tried yet
         NotOpened,  // the port did not open: failure() says why
@@ -40,6 +42,12 @@ public:
     static constexpr int kPortListRefreshMs = 2000;
     // The COM entries offered: COM1 … COM9.
     static constexpr int kPortCount = 9;
+    // While nothing else talks on the line, an answering device is asked who
+    // it is about this often; one that has sent nothing for as long is gone.
+    static constexpr int kWatchMs = 2000;
+    // Whether someone else has the line now (the cycle in a poll, a page's
+    // conversation): the watch then keeps off it.
+    using LineBusy = std::function<bool()>;
 
     explicit DeviceConnection(SettingsRecord& settings, PortSlot::Mode mode = PortSlot::Mode::Threaded,
                               QObject* parent = nullptr);
@@ -55,6 +63,9 @@ public:
     void setTraceFile(const QString& path) { traceFile_ = path; }
     // Time between retries, kRetryMs unless a test wants it shorter.
     void setRetryInterval(int milliseconds);
+    // Time between looks at a quiet line, kWatchMs unless a test wants it shorter.
+    void setWatchInterval(int milliseconds);
+    void setLineBusy(LineBusy busy) { lineBusy_ = std::move(busy); }
 
     // No device identified yet: type code 0, no family.
     void forgetDevice();
@@ -73,6 +84,11 @@ public:
     void pollIdentified(int code);
     // A configuration read identified the device as code: the family follows it.
     void takeFamilyOf(int code);
+    // An exchange of the cycle ended; heard: any byte came back. A device that
+    // has sent nothing for the watch interval no longer answers.
+    void exchangeEnded(bool heard);
+    // The device the chosen COM name opens ("/dev/ttyUSB0").
+    const std::string& devicePath() const { return devicePath_; }
 
     // The port list: looked at once on the device thread (portsDescribed), or
     // at once on this thread. notPresent is appended to an absent port's entry.
@@ -90,6 +106,11 @@ signals:
 private:
     void openAndIdentify(int number);
     void identifyAgain();
+    // Asks an answering device on a quiet line who it is.
+    void watchLine();
+    // The open port's device stopped answering: red lamp, asked again until it does.
+    void deviceFellSilent();
+    void deviceHeard();
     void portLost();
     void setReach(Reach reach, const device::OpenFailure& failure = {});
     // Takes an answering device's identity over.
@@ -101,6 +122,10 @@ private:
     QString traceFile_;
     QTimer reconnect_;
     QTimer reidentify_;
+    QTimer watch_;
+    LineBusy lineBusy_;
+    QElapsedTimer heard_;  // since the device last sent a byte
+    std::string devicePath_;
     Reach reach_ = Reach::Unknown;
     device::OpenFailure failure_;
     int portNumber_ = 0;  // the COM port last chosen

@@ -115,6 +115,13 @@ std::optional<DeliveredPoll> MeasurementCycle::recentPoll() const
     return lastPoll_;
 }
 
+std::optional<std::uint32_t> MeasurementCycle::lastPollAge() const
+{
+    if (!lastPoll_)
+        return std::nullopt;
+    return clock_() - lastPoll_->at;
+}
+
 void MeasurementCycle::performStep()
 {
     // A page is in the middle of its own conversation (or its message box is
@@ -151,8 +158,10 @@ void MeasurementCycle::performStep()
         nullptr,
         [this, step, generation, reply] {
             inFlight_ = false;
-            if (generation == generation_)
-                replyArrived(step, *reply);
+            if (generation != generation_)
+                return;
+            connection_.exchangeEnded(!reply->empty());
+            replyArrived(step, *reply);
         });
 }
 

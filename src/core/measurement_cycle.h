@@ -112,6 +112,8 @@ public:
     // The latest complete poll while it is recent (see kRecentPollMs),
     // whichever page asked for the polling; none since a restart.
     std::optional<DeliveredPoll> recentPoll() const;
+    // Milliseconds since the latest complete poll; none since a restart.
+    std::optional<std::uint32_t> lastPollAge() const;
 
 private:
     bool pollDue(std::uint32_t now) const;

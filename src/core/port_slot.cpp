@@ -124,7 +124,7 @@ device::PortNameResolver portResolver(const SettingsRecord& settings)
 {
     // Copy the path: the resolver runs in the device thread and may outlive a temporary record.
     return [path = settings.settingsFilePath](const std::string& comName) {
-        if (platform::kPortsAreDeviceNodes) {
+        if (platform::kPortsAreDeviceNodes && !path.empty()) {
             SettingsRecord lookup;
             lookup.settingsFilePath = path;
             if (auto mapped = lookup.mappedPortDevice(comName); !mapped.empty())

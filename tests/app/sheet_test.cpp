@@ -8,7 +8,9 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -91,14 +93,49 @@ TEST(Sheet, cornerMenuMinimisesAndOpensTheAboutBox)
     EXPECT_FALSE(sheet.isMinimized());
 
     QString aboutTitle;
+    QString licences;
+    bool offersQtsOwn = false;
     QTimer::singleShot(100, [&] {
         if (auto* box = QApplication::activeModalWidget()) {
             aboutTitle = box->windowTitle();
+            if (auto* text = box->findChild<QLabel*>(QStringLiteral("licences")))
+                licences = text->text();
+            offersQtsOwn = box->findChild<QPushButton*>(QStringLiteral("aboutQt")) != nullptr;
             box->close();
         }
     });
     actions[3]->trigger();
     EXPECT_EQ(aboutTitle, QString::fromUtf8("Info über Trelvik – KM210 GUI"));
+    for (const char* named : {"Qt 6 unter der LGPL-3", "QCustomPlot 2.1 unter der GPL-3", "apt-get source"})
+        EXPECT_TRUE(licences.contains(QString::fromUtf8(named))) << licences.toStdString();
+    EXPECT_TRUE(offersQtsOwn);
+}
+
+TEST(Sheet, everyPageTellsWhetherADeviceAnswersAndTheOperationPageWhyItHasNoValues)
+{
+    trgui::testing::Simulator sim{17};
+    sim.control("silent on");
+    ProgramDirectory dir;
+    dir.writeSettings({"[COM]", "COMPORT=1", "COM1=" + sim.linkPath(), "[DATEN]", "LANGUAGE=1"});
+    app::CAllControlsSheet sheet;
+    sheet.show();
+    auto* line = sheet.findChild<QLabel*>(QStringLiteral("connectionStatus"));
+    ASSERT_NE(line, nullptr);
+    const QString link = QString::fromStdString(sim.linkPath());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return line->text().contains("does not answer"); }, 8000)) << line->text().toStdString();
+    EXPECT_TRUE(line->text().startsWith("COM1 (" + link + ")"));
+    EXPECT_EQ(line->accessibleName(), "not connected: " + line->text());
+
+    sheet.tabs()->setCurrentIndex(2);
+    auto* notice = sheet.operationPage()->findChild<QLabel*>(QStringLiteral("noDeviceNotice"));
+    ASSERT_NE(notice, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notice->isVisible(); }, 3000));
+    EXPECT_EQ(notice->text(), "No device answers on COM1 (" + link + ").");
+
+    sim.control("silent off");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return line->text().contains("last poll"); }, 10000)) << line->text().toStdString();
+    EXPECT_FALSE(notice->isVisible());
+    EXPECT_TRUE(line->accessibleName().startsWith("connected: COM1 (" + link + ") – KM210-DR-E1S2H1 – last poll "));
 }
 
 TEST(Sheet, closingWhileTheDeviceIsAskedEndsCleanlyWithTheSettingsSaved)

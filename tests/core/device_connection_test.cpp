@@ -123,6 +123,7 @@ TEST_F(Connection, aPulledAdapterIsReopenedAndAnotherModelOnThePortIsTakenOver)
 
     current->writesUntilFailure = 0;
     answerAs = 5;
+    refusals = 1;  // the first attempt to open it again finds it gone
     connection.port().post([](PortSlot::Port& port) {
         const std::uint8_t request = 0x41;
         port->write(&request, 1);
@@ -202,4 +203,31 @@ TEST(PortSlotThreaded, queuedConversationsEndInOrderBeforeTheSlotGoesAndThePortI
     EXPECT_TRUE(closed);
     QCoreApplication::processEvents();
     EXPECT_EQ(doneCalls, 0) << "no one left to tell";
+}
+
+TEST_F(Connection, aQuietLineIsWatchedSoADeviceThatFallsSilentTurnsTheLampRedUnlessSomeoneElseHasTheLine)
+{
+    connection.setWatchInterval(20);
+    connection.choosePort(1);
+    ASSERT_EQ(connection.reach(), DeviceConnection::Reach::Answering);
+    answerIdentification(*current, 17);  // the watch's first question is answered
+    ASSERT_TRUE(eventually([&] { return current->replies.size() == 1; }));
+    EXPECT_TRUE(settings.deviceAnswering);
+
+    // While the line is someone else's, the watch asks nothing.
+    bool busy = true;
+    connection.setLineBusy([&] { return busy; });
+    const auto writes = current->writes.size();
+    QTest::qWait(100);
+    EXPECT_EQ(current->writes.size(), writes);
+
+    current->replies.clear();  // the device says nothing any more
+    busy = false;
+    ASSERT_TRUE(eventually([&] { return connection.reach() == DeviceConnection::Reach::Silent; }));
+    EXPECT_FALSE(settings.deviceAnswering);
+    EXPECT_EQ(connection.failure().device, "/dev/ttyUSB0") << "the reason names the device";
+
+    answerIdentification(*current, 17);
+    ASSERT_TRUE(eventually([&] { return connection.reach() == DeviceConnection::Reach::Answering; }));
+    EXPECT_TRUE(settings.deviceAnswering);
 }

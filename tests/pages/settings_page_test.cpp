@@ -1,5 +1,6 @@
 #include "app/call_controls_sheet.h"
 #include "pages/operation/cbetrieb.h"
+#include "pages/settings/core/connection_line.h"
 #include "pages/settings/core/port_problem.h"
 #include "pages/settings/einstellungen.h"
 #include "pages/visualisation/cgrafik.h"
@@ -10,6 +11,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -226,7 +228,7 @@ TEST_F(SettingsPage, aLostPortIsOpenedAgainAndPollingResumes)
 
     sim.control("disconnect 3000");  // the adapter is pulled and plugged back in
     ASSERT_TRUE(lamp(1008)) << "red lamp";
-    EXPECT_TRUE(sheet->connection().reconnecting());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sheet->connection().reconnecting(); }, 3000)) << "tried again while gone";
     ASSERT_TRUE(lamp(1007)) << "green again";
     EXPECT_EQ(text(1009), "KM210-DR-E1S2H1");
     int before = polls();
@@ -237,6 +239,79 @@ TEST_F(SettingsPage, aLostPortIsOpenedAgainAndPollingResumes)
     ASSERT_TRUE(sim.start());
     ASSERT_TRUE(lamp(1007));
     EXPECT_TRUE(QTest::qWaitFor([&] { return polls() >= 1; }, 10000));
+}
+
+TEST_F(SettingsPage, withNoPagePollingTheLampTurnsRedWithinThreeSecondsOfTheDeviceGoing)
+{
+    start();
+    const auto redWithin = [&](int ms) {
+        QElapsedTimer clock;
+        clock.start();
+        const bool red = QTest::qWaitFor([&] { return shown(page->control(1008)); }, 6000);
+        return red && clock.elapsed() <= ms;
+    };
+    const QString link = QString::fromStdString(sim.linkPath());
+    for (const char* going : {"silent on", "stop"}) {
+        SCOPED_TRACE(going);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return shown(page->control(1007)); }, 8000));
+        QTest::qWait(500);
+        if (std::string(going) == "stop")
+            sim.stop();
+        else
+            sim.control(going);
+        // Asked about every 2 s, and a reply waited for up to 1 s (half a second more for a busy machine).
+        EXPECT_TRUE(redWithin(3500));
+        EXPECT_EQ(text(1009), "------");
+        EXPECT_EQ(text(1011), "------");
+        EXPECT_TRUE(problem().contains(link)) << problem().toStdString();
+        sim.control("silent off");
+    }
+    ASSERT_TRUE(sim.start());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown(page->control(1007)); }, 8000)) << "back by itself";
+    EXPECT_EQ(text(1009), "KM210-DR-E1S2H1");
+}
+
+TEST(ConnectionLine, saysWhereWhatAndHowOldOrWhyNotInEveryLanguage)
+{
+    using Reach = trgui::core::DeviceConnection::Reach;
+    using trgui::pages::settings::ConnectionFacts;
+    ConnectionFacts facts;
+    facts.port = 2;
+    facts.devicePath = QStringLiteral("/dev/ttyUSB1");
+    facts.model = QStringLiteral("KM210-DR-E1S2H1");
+    ConnectionFacts polled = facts;
+    polled.pollAgeMs = 3400;
+    ConnectionFacts silent = facts;
+    silent.answering = false;
+    silent.reach = Reach::Silent;
+    silent.failure.device = "/dev/ttyUSB1";
+    ConnectionFacts lost = facts;
+    lost.answering = false;
+    lost.reach = Reach::Answering;  // the port failed and is being opened again
+    facts.answering = polled.answering = true;
+    struct Case {
+        ConnectionFacts facts;
+        std::array<const char*, 3> text;
+    };
+    const Case cases[] = {
+        {facts, {"COM2 (/dev/ttyUSB1) – KM210-DR-E1S2H1 – antwortet", "COM2 (/dev/ttyUSB1) – KM210-DR-E1S2H1 – answers",
+                 "COM2 (/dev/ttyUSB1) – KM210-DR-E1S2H1 – répond"}},
+        {polled, {"COM2 (/dev/ttyUSB1) – KM210-DR-E1S2H1 – letzte Abfrage vor 3 s",
+                  "COM2 (/dev/ttyUSB1) – KM210-DR-E1S2H1 – last poll 3 s ago",
+                  "COM2 (/dev/ttyUSB1) – KM210-DR-E1S2H1 – dernière interrogation il y a 3 s"}},
+        {silent, {"COM2 (/dev/ttyUSB1) ist offen, aber das Gerät antwortet nicht.",
+                  "COM2 (/dev/ttyUSB1) is open but the device does not answer.",
+                  "COM2 (/dev/ttyUSB1) est ouvert mais l'appareil ne répond pas."}},
+        {lost, {"Kein Gerät antwortet an COM2 (/dev/ttyUSB1).", "No device answers on COM2 (/dev/ttyUSB1).",
+                "Aucun appareil ne répond sur COM2 (/dev/ttyUSB1)."}},
+    };
+    for (const auto& [given, expected] : cases) {
+        for (int language : {0, 1, 2}) {
+            const QString text = trgui::pages::settings::connectionLineText(given, language);
+            EXPECT_TRUE(text.startsWith(QString::fromUtf8(expected[static_cast<std::size_t>(language)])))
+                << text.toStdString();
+        }
+    }
 }
 
 TEST_F(SettingsPage, aPortInUseSaysWhoHoldsItAndConnectsOnceItIsFree)

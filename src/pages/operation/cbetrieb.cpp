@@ -182,6 +182,13 @@ void CBetrieb::buildLayout()
     staleNotice_->setStyleSheet(QStringLiteral("color: #b00000;"));
     staleNotice_->hide();
 
+    // Says that no device answers, while no poll has come yet.
+    noDeviceNotice_ = new QLabel(this);
+    noDeviceNotice_->setObjectName(QStringLiteral("noDeviceNotice"));
+    noDeviceNotice_->setWordWrap(true);
+    noDeviceNotice_->setStyleSheet(QStringLiteral("color: #b00000;"));
+    noDeviceNotice_->hide();
+
     // Says, while rows cannot be written, how many are lost since when and why.
     recordNotice_ = new QLabel(this);
     recordNotice_->setObjectName(QStringLiteral("recordNotice"));
@@ -193,6 +200,7 @@ void CBetrieb::buildLayout()
 
     auto* page = new QVBoxLayout(this);
     page->addWidget(values);
+    page->addWidget(noDeviceNotice_);
     page->addWidget(staleNotice_);
     page->addWidget(recordNotice_);
     page->addWidget(serviceLogNotice());
@@ -220,6 +228,17 @@ void CBetrieb::setValuesStale(bool stale)
         staleNotice_->setAccessibleName(text);
     }
     staleNotice_->setVisible(stale);
+}
+
+void CBetrieb::showNoDevice(const QString& text)
+{
+    if (!noDeviceNotice_)
+        return;
+    if (noDeviceNotice_->text() != text) {
+        noDeviceNotice_->setText(text);
+        noDeviceNotice_->setAccessibleName(text);
+    }
+    noDeviceNotice_->setVisible(!text.isEmpty());
 }
 
 void CBetrieb::setDeviceTypeCode(int code)

@@ -31,6 +31,8 @@ public:
     void updateDisplay(const core::MeasurementRecord& record);
     // Greys the values and says since when nothing has arrived, or restores them.
     void setValuesStale(bool stale);
+    // Says why the page has no values yet ("No device answers on COM1 …"); empty: nothing.
+    void showNoDevice(const QString& text);
     bool valuesStale() const { return valuesStale_; }
     // The model identified at the latest poll; a change is told in a running recording.
     void setDeviceTypeCode(int code);
@@ -85,6 +87,7 @@ private:
     bool valuesStale_ = false;
     QTime lastDelivery_;
     QLabel* staleNotice_ = nullptr;
+    QLabel* noDeviceNotice_ = nullptr;
 };
 
 } // namespace trgui::pages

@@ -3,6 +3,7 @@
 #include "core/plain_numbers.h"
 #include "core/profile_file.h"
 #include "device/serial_port.h"
+#include "pages/settings/core/connection_line.h"
 #include "pages/settings/core/settings_controls.h"
 #include "widgets/qt_texts.h"
 
@@ -53,16 +54,14 @@ void Einstellungen::setShared(core::SettingsRecord* settings, core::DeviceConnec
     connect(connection_, &core::DeviceConnection::portsDescribed, this, &Einstellungen::showPortEntries);
 }
 
-void Einstellungen::showIdentity(bool anotherDevice)
+void Einstellungen::showIdentity()
 {
     if (!initialised())
         return;
     showLamps();
     setControlText(id::Model, settings_->model);
-    if (anotherDevice)
-        setControlText(id::Version, kNoValue);  // the old device's version until the new one tells its own
-    else if (!settings_->softwareVersion.isEmpty())
-        setControlText(id::Version, settings_->softwareVersion);
+    // Another model's version follows once it has told it.
+    setControlText(id::Version, settings_->softwareVersion.isEmpty() ? kNoValue : settings_->softwareVersion);
 }
 
 void Einstellungen::showLamps()
@@ -76,20 +75,13 @@ void Einstellungen::showReach()
     if (!initialised())
         return;
     showLamps();
-    using Reach = core::DeviceConnection::Reach;
-    switch (connection_->reach()) {
-    case Reach::NotOpened:
-        showProblem(settings::problemOf(connection_->failure()), connection_->failure());
-        break;
-    case Reach::Silent:
-        showProblem(settings::PortProblem::NoAnswer, connection_->failure());
-        break;
-    case Reach::Answering:
-        showProblem(std::nullopt, connection_->failure());
-        break;
-    case Reach::Unknown:
-        break;
+    if (!settings_->deviceAnswering) {
+        // Nothing is shown of a device that does not answer; it comes back with its identity.
+        setControlText(id::Model, kNoValue);
+        setControlText(id::Version, kNoValue);
     }
+    if (connection_->reach() != core::DeviceConnection::Reach::Unknown)
+        showProblem(settings::problemOfReach(connection_->reach(), connection_->failure()), connection_->failure());
 }
 
 void Einstellungen::initialisePage()
@@ -390,6 +382,7 @@ void Einstellungen::changeLanguage()
         if (page && page->initialised())
             page->reloadTexts();
     }
+    emit languageChanged();
     texts::showMessage(*this, messages_, kLanguageChanged);
 }
 

@@ -40,13 +40,17 @@ public:
 
     const texts::MessageTable& messages() const { return messages_; }
 
+signals:
+    // Every page has its texts in the new language; the window follows.
+    void languageChanged();
+
 protected:
     void initialisePage() override;
 
 private:
     void buildLayout();
     // The connection's news: the lamp, the model and version fields, the problem line.
-    void showIdentity(bool anotherDevice);
+    void showIdentity();
     void showReach();
     void showLamps();
     QString notPresentText() const;
