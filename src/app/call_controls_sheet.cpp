@@ -208,7 +208,6 @@ QString CAllControlsSheet::connectionStatus() const
     facts.pollAgeMs = cycle_.lastPollAge();
     facts.reach = connection_.reach();
     facts.failure = connection_.failure();
-    facts.user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
     return pages::settings::connectionLineText(facts, settings_.language);
 }
 

@@ -41,9 +41,12 @@ std::optional<PortProblem> problemOfReach(core::DeviceConnection::Reach reach, c
 QString connectionLineText(const ConnectionFacts& facts, int language)
 {
     if (!facts.answering) {
-        if (const auto problem = problemOfReach(facts.reach, facts.failure))
-            return portProblemText(*problem, facts.failure, QStringLiteral("COM%1").arg(facts.port), facts.user,
-                                   language);
+        if (const auto problem = problemOfReach(facts.reach, facts.failure)) {
+            device::OpenFailure named = facts.failure;
+            if (named.device.empty())
+                named.device = facts.devicePath.toLocal8Bit().toStdString();
+            return portProblemText(*problem, named, QStringLiteral("COM%1").arg(facts.port), language);
+        }
         return noDeviceText(facts.port, facts.devicePath, language);
     }
     const QString state = facts.pollAgeMs

@@ -25,8 +25,7 @@ struct ConnectionFacts {
     QString model;                              // of the answering device
     std::optional<std::uint32_t> pollAgeMs;     // since the last complete poll; none before one
     core::DeviceConnection::Reach reach = core::DeviceConnection::Reach::Unknown;
-    device::OpenFailure failure;
-    QString user;                               // the login name a permission fix names
+    device::OpenFailure failure;                // with the facts a permission fix names
 };
 
 // "COM1 (/dev/ttyUSB0) – KM210-DR-E1S2H1 – last poll 3 s ago", or the reason
