@@ -59,6 +59,11 @@ void DeviceConnection::setWatchInterval(int milliseconds)
     watch_.setInterval(milliseconds);
 }
 
+device::PortNameResolver DeviceConnection::resolver() const
+{
+    return resolver_ ? resolver_ : portResolver(settings_);
+}
+
 void DeviceConnection::forgetDevice()
 {
     settings_.deviceTypeCode = 0;
@@ -71,7 +76,7 @@ void DeviceConnection::choosePort(int number)
     reidentify_.stop();
     chosen_ = true;
     portNumber_ = number;
-    devicePath_ = portResolver(settings_)("COM" + std::to_string(number));
+    devicePath_ = resolver()("COM" + std::to_string(number));
     openAndIdentify(number);
 }
 
@@ -86,7 +91,7 @@ void DeviceConnection::openAndIdentify(int number)
     auto outcome = std::make_shared<Outcome>();
     waitingForAnswer_ = false;
     port_.post(
-        [outcome, number, factory = factory_ ? factory_ : serialPorts(portResolver(settings_)), trace = traceFile_](PortSlot::Port& slot) {
+        [outcome, number, factory = factory_ ? factory_ : serialPorts(resolver()), trace = traceFile_](PortSlot::Port& slot) {
             slot.reset();  // closes the old port before the new one is opened
             PortSlot::Port link = factory(number, outcome->failure);
             if (!link)
@@ -269,7 +274,7 @@ void DeviceConnection::lookAtPorts(const QString& notPresent)
     // Asked on the device thread, so neither start-up nor the watch's tick waits for the system.
     auto entries = std::make_shared<std::vector<device::PortEntry>>();
     port_.post(
-        [entries, resolve = portResolver(settings_), notPresent](PortSlot::Port&) {
+        [entries, resolve = resolver(), notPresent](PortSlot::Port&) {
             *entries = device::describePorts(kPortCount, resolve, notPresent);
         },
         this, [this, entries] {
@@ -280,7 +285,7 @@ void DeviceConnection::lookAtPorts(const QString& notPresent)
 
 std::vector<device::PortEntry> DeviceConnection::describePortsNow(const QString& notPresent) const
 {
-    return device::describePorts(kPortCount, portResolver(settings_), notPresent);
+    return device::describePorts(kPortCount, resolver(), notPresent);
 }
 
 } // namespace trgui::core

@@ -60,6 +60,9 @@ public:
     // Opens the ports from now on, instead of a SerialPort through the
     // settings file's port names. Either is traced when a trace file is set.
     void setPortFactory(PortFactory factory) { factory_ = std::move(factory); }
+    // Finds the device of a COM name from now on, instead of the settings
+    // file's [COM] section and the default map (a device given by its path).
+    void setPortResolver(device::PortNameResolver resolver) { resolver_ = std::move(resolver); }
     void setTraceFile(const QString& path) { traceFile_ = path; }
     // Time between retries, kRetryMs unless a test wants it shorter.
     void setRetryInterval(int milliseconds);
@@ -113,12 +116,14 @@ private:
     void deviceHeard();
     void portLost();
     void setReach(Reach reach, const device::OpenFailure& failure = {});
+    device::PortNameResolver resolver() const;
     // Takes an answering device's identity over.
     void takeIdentity(const device::Identification& id, bool anotherDevice);
 
     SettingsRecord& settings_;
     PortSlot port_;
     PortFactory factory_;
+    device::PortNameResolver resolver_;
     QString traceFile_;
     QTimer reconnect_;
     QTimer reidentify_;

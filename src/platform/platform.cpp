@@ -85,6 +85,11 @@ bool processRuns(qint64)
     return true;  // never clears up after a session that may still run
 }
 
+bool isTerminal(int fd)
+{
+    return _isatty(fd) != 0;
+}
+
 #else
 
 std::string defaultPortDevice(const std::string& comName)
@@ -284,6 +289,11 @@ void writeOnAtFileSizeLimit()
     action.sa_handler = SIG_IGN;
     sigemptyset(&action.sa_mask);
     sigaction(SIGXFSZ, &action, nullptr);
+}
+
+bool isTerminal(int fd)
+{
+    return ::isatty(fd) == 1;
 }
 
 bool processRuns(qint64 pid)

@@ -90,6 +90,9 @@ void writeOnAtFileSizeLimit();
 // Qt's "Unknown error" of a short write. False when not all was written.
 bool writeWhole(QFile& file, const QByteArray& bytes);
 
+// Whether the standard stream fd (0 in, 1 out, 2 error) is a terminal.
+bool isTerminal(int fd);
+
 // Whether a process with this id runs (when it cannot be told: true).
 bool processRuns(qint64 pid);
 

@@ -40,8 +40,8 @@ TEST(PortNames, listEntryShowsTheDeviceWhatTheSystemKnowsAndWhetherItIsThere)
     const QString link = dir.filePath("by-id-usb-FTDI");  // mapped through a link, as under /dev/serial/by-id
     QFile::link(node, link);
     const std::vector<PortFacts> ports{
-        {node, "ttyUSB0", "FT232R USB UART", "FTDI", "A9XK3"},
-        {"\\\\.\\COM3", "COM3", "USB Serial Port", "USB Serial Port", ""},
+        {node, "ttyUSB0", "FT232R USB UART", "FTDI", "A9XK3", ""},
+        {"\\\\.\\COM3", "COM3", "USB Serial Port", "USB Serial Port", "", ""},
     };
     const struct {
         std::string com, device;

@@ -466,9 +466,7 @@ QString CKonfiguration::labelOf(Field f) const
 
 QString CKonfiguration::valueWithUnit(const configuration::BlockImage& image, Field f) const
 {
-    return (configuration::fieldValueText(image, f, language()) + QLatin1Char(' ')
-            + configuration::fieldUnitText(image, f, language()))
-        .trimmed();
+    return configuration::valueWithUnit(image, f, language());
 }
 
 configuration::EncodedBlock CKonfiguration::encodeForm(const configuration::ConfigurationForm& form,
@@ -485,10 +483,7 @@ bool CKonfiguration::deviceHoldsKnown() const
 QString CKonfiguration::changeList(const configuration::BlockImage& before, const configuration::BlockImage& after,
                                    const std::vector<Field>& fields) const
 {
-    QStringList out;
-    for (Field f : fields)
-        out << QStringLiteral("%1 %2 -> %3").arg(labelOf(f), valueWithUnit(before, f), valueWithUnit(after, f));
-    return out.join(QStringLiteral(" | "));
+    return configuration::changeList(before, after, fields, [this](Field f) { return labelOf(f); }, language());
 }
 
 bool CKonfiguration::confirmChanges(const configuration::BlockImage& next, const std::vector<Field>& changes)
@@ -632,19 +627,9 @@ void CKonfiguration::readFromDevice()
 
 std::vector<core::ReportRow> CKonfiguration::reportRows() const
 {
-    std::vector<core::ReportRow> rows;
-    if (!deviceHoldsKnown() || !asFound_ || asFound_->code != held_->code)
-        return rows;
-    const int lang = language();
-    const auto changed = configuration::differingFields(held_->family, asFound_->block, held_->block);
-    for (const auto& entry : configuration::blockLayout(held_->family)) {
-        const Field f = entry.field;
-        rows.push_back({labelOf(f), configuration::fieldValueText(*asFound_, f, lang),
-                        configuration::fieldUnitText(*asFound_, f, lang), configuration::fieldValueText(*held_, f, lang),
-                        configuration::fieldUnitText(*held_, f, lang),
-                        std::find(changed.begin(), changed.end(), f) != changed.end()});
-    }
-    return rows;
+    if (!deviceHoldsKnown() || !asFound_)
+        return {};
+    return configuration::reportRows(*asFound_, *held_, [this](Field f) { return labelOf(f); }, language());
 }
 
 QStringList CKonfiguration::reportNotes() const

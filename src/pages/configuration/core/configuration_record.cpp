@@ -2,7 +2,11 @@
 
 #include "core/settings_record.h"
 #include "device/protocol.h"
+#include "pages/configuration/core/configuration_controls.h"
 #include "pages/configuration/core/family_rules.h"
+#include "texts/text_table.h"
+
+#include <QStringList>
 
 #include <algorithm>
 #include <array>
@@ -150,6 +154,53 @@ QString switchText(bool on, int language)
 QString noSelectionText(int language)
 {
     return QString::fromUtf8(kSwitchWords[core::languageIndex(language)].none);
+}
+
+QString valueWithUnit(const BlockImage& image, Field f, int language)
+{
+    return (fieldValueText(image, f, language) + QLatin1Char(' ') + fieldUnitText(image, f, language)).trimmed();
+}
+
+std::map<Field, QString> loadFieldLabels(const std::string& programDirectory, int language)
+{
+    std::map<int, QString> captions;
+    for (const auto& def : kControls) {
+        if (def.caption)
+            captions[def.id] = QString::fromUtf8(def.caption);
+    }
+    texts::CaptionMap sink(captions);
+    if (const auto name = texts::textFileName(texts::stem::ConfigurationLabels, language))
+        texts::applyLabels(sink, programDirectory, *name);
+    std::map<Field, QString> labels;
+    for (const auto& info : kFields)
+        labels[info.field] = captions[info.label];
+    return labels;
+}
+
+QString changeList(const BlockImage& before, const BlockImage& after, const std::vector<Field>& fields,
+                   const FieldLabel& label, int language)
+{
+    QStringList out;
+    for (Field f : fields)
+        out << QStringLiteral("%1 %2 -> %3").arg(label(f), valueWithUnit(before, f, language),
+                                                 valueWithUnit(after, f, language));
+    return out.join(QStringLiteral(" | "));
+}
+
+std::vector<core::ReportRow> reportRows(const BlockImage& asFound, const BlockImage& asLeft, const FieldLabel& label,
+                                        int language)
+{
+    std::vector<core::ReportRow> rows;
+    if (asFound.code != asLeft.code || asFound.family != asLeft.family)
+        return rows;
+    const auto changed = differingFields(asLeft.family, asFound.block, asLeft.block);
+    for (const auto& entry : blockLayout(asLeft.family)) {
+        const Field f = entry.field;
+        rows.push_back({label(f), fieldValueText(asFound, f, language), fieldUnitText(asFound, f, language),
+                        fieldValueText(asLeft, f, language), fieldUnitText(asLeft, f, language),
+                        std::find(changed.begin(), changed.end(), f) != changed.end()});
+    }
+    return rows;
 }
 
 } // namespace trgui::pages::configuration

@@ -6,10 +6,15 @@
 // are all kept this way, so no comparison, log or report works on the page's
 // display texts, and a field nobody edited goes back to the device bit for bit.
 
+#include "core/service_report.h"
 #include "device/family.h"
 #include "pages/configuration/core/configuration_block.h"
 
 #include <QString>
+
+#include <functional>
+#include <map>
+#include <string>
 
 #include <optional>
 #include <span>
@@ -50,6 +55,25 @@ QString fieldValueText(const BlockImage& image, Field f, int language);
 // The unit beside that value, from the units the same block selects
 // (empty for a field without one).
 QString fieldUnitText(const BlockImage& image, Field f, int language);
+
+// The value and its unit in one text ("50.0 mm", "on").
+QString valueWithUnit(const BlockImage& image, Field f, int language);
+
+// What names a field to the technician: the page's label of it.
+using FieldLabel = std::function<QString(Field)>;
+// The Configuration page's labels of the fields in a language, read from its
+// language file without a window; a field the file lacks keeps the built-in
+// caption.
+std::map<Field, QString> loadFieldLabels(const std::string& programDirectory, int language);
+
+// "Pipe size 50.0 mm -> 62.5 mm | …": the fields as they read in before and after.
+QString changeList(const BlockImage& before, const BlockImage& after, const std::vector<Field>& fields,
+                   const FieldLabel& label, int language);
+
+// The service report's rows: every field of the family as found and as left,
+// marked where the bytes differ. None unless both are blocks of one device.
+std::vector<core::ReportRow> reportRows(const BlockImage& asFound, const BlockImage& asLeft, const FieldLabel& label,
+                                        int language);
 
 // "on"/"off" and "no selection" in a language.
 QString switchText(bool on, int language);

@@ -10,22 +10,6 @@ namespace trgui::pages::operation {
 
 namespace {
 
-// The page's texts gathered into a map instead of controls; a file that
-// cannot be read leaves the built-in captions (the page itself tells that).
-class CaptionSink : public texts::TextPage {
-public:
-    explicit CaptionSink(std::map<int, QString>& captions) : captions_(captions) {}
-    bool hasControl(int id) const override { return captions_.count(id) != 0; }
-    void setControlText(int id, const QString& text) override { captions_[id] = text; }
-    void setControlToolTip(int, const QString&) override {}
-    void setControlVisible(int, bool) override {}
-    void setControlEnabled(int, bool) override {}
-    void showMessageBox(const QString&, const QString&) override {}
-
-private:
-    std::map<int, QString>& captions_;
-};
-
 const QString kLacking = QStringLiteral("—");
 
 } // namespace
@@ -37,7 +21,7 @@ ReportTexts loadReportTexts(const std::string& programDirectory, int language)
         if (def.caption)
             texts.captions[def.id] = QString::fromUtf8(def.caption);
     }
-    CaptionSink sink(texts.captions);
+    texts::CaptionMap sink(texts.captions);
     if (const auto name = texts::textFileName(texts::stem::OperationLabels, language))
         texts::applyLabels(sink, programDirectory, *name);
     if (const auto name = texts::textFileName(texts::stem::OperationErrorTexts, language))

@@ -1,0 +1,195 @@
+#include "cli/cli_session.h"
+
+#include "core/device_lock.h"
+#include "core/measurement_cycle.h"
+#include "core/variants.h"
+#include "device/page_exchanges.h"
+#include "pages/settings/core/connection_line.h"
+#include "pages/settings/core/port_problem.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace trgui::cli {
+
+namespace {
+
+// What the cycle needs of the pages: only a page that polls and takes the records.
+class PollingHooks : public core::CycleHooks {
+public:
+    std::function<void(const core::MeasurementRecord&)> delivered;
+    int deviceTypeCode = 0;
+
+    bool operationInitialised() const override { return true; }
+    bool operationRecording() const override { return false; }
+    void setOperationDeviceTypeCode(int code) override { deviceTypeCode = code; }
+    void applyOperationAvailability(int) override {}
+    void updateDisplay(const core::MeasurementRecord& record) override { delivered(record); }
+    void toggleRecordingIndicator() override {}
+    bool recordStartEnabled() const override { return true; }
+    void enableRecordStart() override {}
+    void setValuesStale(bool) override {}
+    bool visualisationInitialised() const override { return false; }
+    bool visualisationPlotting() const override { return false; }
+    void addSample(const core::MeasurementRecord&) override {}
+    void countDownSettleCounter() override {}
+};
+
+} // namespace
+
+core::SettingsRecord settingsFor(const Options& options, const std::string& programDirectory)
+{
+    core::SettingsRecord settings;
+    if (options.settingsFile.isEmpty()) {
+        settings = core::SettingsRecord::forProgramDirectory(programDirectory);
+    } else {
+        settings = core::SettingsRecord::forDirectory(programDirectory);
+        settings.settingsFilePath = QDir::toNativeSeparators(options.settingsFile).toLocal8Bit().toStdString();
+    }
+    settings.load();
+    return settings;
+}
+
+Session::Session(const Options& options, core::SettingsRecord settings)
+    : options_(options), settings_(std::move(settings))
+{
+    language_ = options_.language.value_or(static_cast<int>(core::languageIndex(settings_.language)));
+    settings_.language = language_;
+    connection_ = std::make_unique<core::DeviceConnection>(settings_, core::PortSlot::Mode::Inline);
+    connection_->setLineBusy([] { return true; });  // the command itself is the only one on the line
+    if (!options_.trace.isEmpty())
+        connection_->setTraceFile(options_.trace);
+    if (!options_.device.isEmpty()) {
+        const std::string path = QDir::toNativeSeparators(options_.device).toLocal8Bit().toStdString();
+        connection_->setPortResolver([path](const std::string&) { return path; });
+    }
+}
+
+Session::~Session() = default;
+
+QString Session::portText() const
+{
+    return QStringLiteral("COM%1 (%2)").arg(connection_->portNumber()).arg(QString::fromLocal8Bit(connection_->devicePath().c_str()));
+}
+
+ExitCode Session::open(QString& why)
+{
+    const int number = options_.port.value_or(settings_.comPort);
+    settings_.comPort = number;
+    connection_->forgetDevice();
+    connection_->choosePort(number);
+    using Reach = core::DeviceConnection::Reach;
+    const Reach reach = connection_->reach();
+    if (reach == Reach::Answering)
+        return Success;
+    const auto problem = pages::settings::problemOfReach(reach, connection_->failure());
+    why = problem ? pages::settings::portProblemText(*problem, connection_->failure(), QStringLiteral("COM%1").arg(number),
+                                                     language_)
+                  : pages::settings::noDeviceText(number, QString::fromLocal8Bit(connection_->devicePath().c_str()),
+                                                  language_);
+    return reach == Reach::NotOpened ? PortNotOpened : NoDeviceAnswers;
+}
+
+std::optional<pages::configuration::BlockImage> Session::readConfiguration()
+{
+    std::optional<pages::configuration::BlockImage> image;
+    connection_->port().runAndWait([&](core::PortSlot::Port& port) {
+        if (!port)
+            return;
+        device::Family family = settings_.deviceFamily;
+        const auto code = device::identifiedCode(device::identifyForConfiguration(*port));
+        if (code)
+            device::updateFamily(*code, family);
+        const device::Reply reply = device::requestConfiguration(*port, family);
+        if (!device::isCompleteConfigurationReply(family, reply.count))
+            return;
+        const auto block = std::span<const std::uint8_t>(reply.bytes).subspan(2, device::configurationBlockSize(family));
+        image = pages::configuration::BlockImage{code.value_or(settings_.deviceTypeCode), family,
+                                                 {block.begin(), block.end()}};
+    });
+    if (image)
+        connection_->takeFamilyOf(image->code);
+    return image;
+}
+
+Session::WriteResult Session::writeConfiguration(const pages::configuration::BlockImage& next)
+{
+    WriteResult result;
+    int message = device::message::ConfigurationNotAcknowledged;
+    device::Reply readBack;
+    connection_->port().runAndWait([&](core::PortSlot::Port& port) {
+        if (!port)
+            return;
+        message = device::writeConfiguration(*port, next.family, next.block);
+        if (message == device::message::ConfigurationAcknowledged)
+            readBack = device::readConfigurationBack(*port, next.family);
+    });
+    if (message != device::message::ConfigurationAcknowledged)
+        return result;
+    if (!device::isCompleteConfigurationReply(next.family, readBack.count)) {
+        result.code = NotVerified;
+        result.outcome = core::ServiceOutcome::NotVerified;
+        return result;
+    }
+    const auto block = std::span<const std::uint8_t>(readBack.bytes).subspan(2, next.block.size());
+    result.stored = pages::configuration::BlockImage{settings_.deviceTypeCode, next.family, {block.begin(), block.end()}};
+    const bool same = pages::configuration::differingFields(next.family, next.block, result.stored->block).empty();
+    result.code = same ? Success : VerifyMismatch;
+    result.outcome = same ? core::ServiceOutcome::Verified : core::ServiceOutcome::Differs;
+    return result;
+}
+
+bool Session::poll(int intervalSeconds, const PollHandler& onPoll, const std::function<bool()>& stop)
+{
+    settings_.refreshRate = intervalSeconds;
+    PollingHooks hooks;
+    core::MeasurementCycle cycle(settings_, *connection_, core::deviceLock(), hooks);
+    QEventLoop loop;
+    bool ok = true;
+    QElapsedTimer sincePoll;
+    sincePoll.start();
+    // As long as the Operation page waits before it calls the values old.
+    const qint64 staleMs = std::max<qint64>(6000, qint64{3} * intervalSeconds * 1000) + 2000;
+    hooks.delivered = [&](const core::MeasurementRecord& record) {
+        sincePoll.restart();
+        if (!onPoll(record, hooks.deviceTypeCode))
+            loop.quit();
+    };
+    QTimer ticks;
+    ticks.setInterval(100);  // the main window's timer
+    QObject::connect(&ticks, &QTimer::timeout, &loop, [&] {
+        if (stop && stop()) {
+            loop.quit();
+            return;
+        }
+        if (sincePoll.elapsed() > staleMs) {
+            ok = false;
+            loop.quit();
+            return;
+        }
+        cycle.tick();
+    });
+    ticks.start();
+    loop.exec();
+    return ok;
+}
+
+core::ServiceEntry Session::serviceEntry(core::ServiceAction action, core::ServiceOutcome outcome,
+                                         const QString& details) const
+{
+    core::ServiceEntry entry;
+    entry.at = QDateTime::currentDateTime();
+    entry.port = portText();
+    entry.model = settings_.model;
+    entry.softwareVersion = settings_.softwareVersion;
+    entry.action = action;
+    entry.outcome = outcome;
+    entry.details = details;
+    entry.technician = QString::fromLocal8Bit(settings_.technician.c_str());
+    return entry;
+}
+
+} // namespace trgui::cli

@@ -1,0 +1,186 @@
+// The real tr-gui-cli against the simulator: what each command prints and
+// the exit status a script relies on.
+
+#include "support/simulator.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using trgui::testing::Simulator;
+
+namespace {
+
+struct Outcome {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+class Cli : public ::testing::Test {
+protected:
+    Cli()
+    {
+        QFile settings(dir.filePath("TR-GUI.ini"));
+        settings.open(QIODevice::WriteOnly);
+        settings.write(QStringLiteral("[COM]\r\nCOMPORT=1\r\nCOM1=%1\r\nCOM3=/nonexistent/tty-km210\r\n[DATEN]\r\nLANGUAGE=1\r\n")
+                           .arg(QString::fromStdString(sim.linkPath()))
+                           .toUtf8());
+    }
+
+    QProcess* start(QStringList arguments)
+    {
+        process.setWorkingDirectory(dir.path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_DATA_HOME", dir.filePath("data"));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(TRGUI_CLI_PATH), QStringList{"--settings", "TR-GUI.ini"} + arguments);
+        process.waitForStarted();
+        return &process;
+    }
+    Outcome run(const QStringList& arguments)
+    {
+        start(arguments);
+        process.closeWriteChannel();  // no terminal: nothing is asked
+        process.waitForFinished(30000);
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+    QString path(const char* name) { return dir.filePath(name); }
+
+    Simulator sim{17};
+    QTemporaryDir dir;
+    QProcess process;
+};
+
+} // namespace
+
+TEST_F(Cli, identifiesAndTellsWhyAPortOrADeviceFails)
+{
+    const Outcome identify = run({"identify"});
+    EXPECT_EQ(identify.code, 0) << identify.err.toStdString();
+    EXPECT_TRUE(identify.out.contains("model: KM210-DR-E1S2H1\ntype code: 17\nfamily: DR\nsoftware version: 1.05\n"))
+        << identify.out.toStdString();
+
+    struct Case {
+        QStringList arguments;
+        int code;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"--port", "3", "identify"}, 3, "COM3 (/nonexistent/tty-km210) is not present."},
+        {{"--device", "/nonexistent/x", "--language", "de", "identify"}, 3, "(/nonexistent/x) ist nicht vorhanden."},
+        {{"identify", "extra"}, 2, "identify takes no file"},
+        {{"record", "x.csv"}, 2, "record needs --seconds"},
+        {{"--port", "1", "--device", "/dev/null", "identify"}, 2, "not both"},
+        {{"frobnicate"}, 2, "unknown command"},
+    };
+    for (const auto& [arguments, code, says] : cases) {
+        const Outcome r = run(arguments);
+        EXPECT_EQ(r.code, code) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(says))) << r.err.toStdString();
+    }
+    sim.control("silent on");
+    const Outcome silent = run({"identify"});
+    EXPECT_EQ(silent.code, 4);
+    EXPECT_TRUE(silent.err.contains("is open but the device does not answer")) << silent.err.toStdString();
+}
+
+TEST_F(Cli, valuesComeAsTheCycleMakesThemInPlainNumbers)
+{
+    const Outcome json = run({"values", "--count", "2", "--interval", "0", "--format", "json"});
+    ASSERT_EQ(json.code, 0) << json.err.toStdString();
+    const QStringList lines = json.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    const QJsonObject first = QJsonDocument::fromJson(lines[0].toUtf8()).object();
+    EXPECT_EQ(first["model"].toString(), "KM210-DR-E1S2H1");
+    EXPECT_GT(first["velocity"].toDouble(), 0.0);
+    EXPECT_EQ(first["temperature_unit"].toString(), QString::fromUtf8("°C"));
+    EXPECT_EQ(sim.count("request 0x41 ReadErrorCode"), 2);
+
+    const Outcome csv = run({"values", "--interval", "0", "--language", "de"});
+    ASSERT_EQ(csv.code, 0);
+    const QStringList rows = csv.out.split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 3) << "model, header, one row, as a recording begins";
+    EXPECT_EQ(rows[0], "KM210-DR-E1S2H1");
+    EXPECT_TRUE(rows[1].startsWith("Datum; Uhrzeit; ")) << rows[1].toStdString();
+    EXPECT_TRUE(rows[2].contains(',')) << "the recording's decimal comma";
+}
+
+TEST_F(Cli, aConfigurationIsReadWrittenOnlyWhenConfirmedAndVerified)
+{
+    ASSERT_EQ(run({"read-config", "found.kmc"}).code, 0);
+    QFile found(path("found.kmc"));
+    ASSERT_TRUE(found.open(QIODevice::ReadOnly));
+    const QByteArray bytes = found.readAll();
+    ASSERT_EQ(bytes.size(), 101);
+    EXPECT_EQ(bytes[0], 17);
+
+    // The same pipe at 62.5 instead of 50.0.
+    QByteArray changed = bytes;
+    const qsizetype pipe = changed.indexOf(QByteArray::fromHex("42480000"));
+    ASSERT_GT(pipe, 0);
+    changed.replace(pipe, 4, QByteArray::fromHex("427a0000"));
+    QFile file(path("new.kmc"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(changed);
+    file.close();
+    QByteArray otherFamily = changed;
+    otherFamily[0] = 33;
+    QFile wt(path("wt.kmc"));
+    ASSERT_TRUE(wt.open(QIODevice::WriteOnly));
+    wt.write(otherFamily);
+    wt.close();
+
+    struct Case {
+        QStringList arguments;
+        const char* control;
+        int code;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"write-config", "found.kmc"}, "", 0, "already holds this configuration"},
+        {{"write-config", "new.kmc"}, "", 5, "give --yes"},
+        {{"write-config", "wt.kmc", "--yes"}, "", 5, "another family"},
+        {{"write-config", "nothing.kmc", "--yes"}, "", 8, "cannot be read"},
+        {{"write-config", "new.kmc", "--yes", "--report", "w.pdf"}, "", 0, "Written and read back"},
+        {{"write-config", "found.kmc", "--yes"}, "clamp 7 42700000", 7, "Pipe size 50.0 -> 60.0"},
+    };
+    for (const auto& [arguments, control, code, says] : cases) {
+        if (*control)
+            sim.control(control);
+        const Outcome r = run(arguments);
+        EXPECT_EQ(r.code, code) << arguments.join(' ').toStdString() << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(says))) << r.err.toStdString();
+    }
+    EXPECT_TRUE(QFile::exists(path("w.pdf")));
+    QFile log(path("data/TR-GUI/service-log.csv"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray entries = log.readAll();
+    EXPECT_TRUE(entries.contains("Pipe size 50.0 -> 62.5; acknowledged, read back")) << entries.toStdString();
+    EXPECT_EQ(entries.count("Write configuration"), 2) << "refusals write nothing to the device and log nothing";
+}
+
+TEST_F(Cli, aRecordingEndedByCtrlCIsWholeToItsLastRow)
+{
+    start({"record", "--seconds", "60", "--interval", "0", "rec.csv"});
+    ASSERT_TRUE(sim.waitForLog("request 0x41 ReadErrorCode", std::chrono::seconds(5)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sim.count("request 0x41 ReadErrorCode") >= 3; }, 10000));
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    QFile file(path("rec.csv"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray recording = file.readAll();
+    EXPECT_TRUE(recording.startsWith("KM210-DR-E1S2H1\r\nDate; Time; "));
+    EXPECT_TRUE(recording.endsWith("\r\n"));
+    EXPECT_GE(recording.count("\r\n"), 4);
+}
