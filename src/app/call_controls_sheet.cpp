@@ -1,6 +1,7 @@
 #include "app/call_controls_sheet.h"
 
 #include "app/report_dialog.h"
+#include "app/window_habits.h"
 
 #include "pages/configuration/ckonfiguration.h"
 #include "pages/operation/cbetrieb.h"
@@ -22,8 +23,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QTimer>
@@ -158,18 +157,16 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(tabs_);
     layout->addLayout(status);
-    // Never larger than the screen it opens on, frame and panel included.
-    QSize size(860, 600);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QSize room = screen->availableGeometry().size() - QSize(16, 48);
-        size = size.boundedTo(room);
-    }
-    resize(size);
+    // Where it was last time (the first copy's place), never larger than the screen.
+    restoreWindowPlace(*this, settings_, runningCopy_.first());
 }
 
 CAllControlsSheet::~CAllControlsSheet()
 {
     timer_.stop();
+    // The first copy's window is the one that comes back.
+    if (dialogInitialised_ && runningCopy_.first())
+        keepWindowPlace(*this, tabs_->currentIndex(), settings_);
     settings_.save();
     // A conversation still on the line ends first; then the port is closed.
     connection_.port().post([](core::PortSlot::Port& port) { port.reset(); });
@@ -192,7 +189,11 @@ void CAllControlsSheet::showEvent(QShowEvent* event)
 void CAllControlsSheet::initialiseDialog()
 {
     settingsPage_->ensureInitialised();  // opens the port and identifies the device
-    QTimer::singleShot(0, settingsPage_, &pages::PageBase::focusFirstControl);
+    // Then the page shown last time, as though chosen now.
+    if (settings_.page > 0 && settings_.page < tabs_->count())
+        tabs_->setCurrentIndex(settings_.page);
+    else
+        QTimer::singleShot(0, settingsPage_, &pages::PageBase::focusFirstControl);
     timer_.start(kTimerIntervalMs, this);
 }
 

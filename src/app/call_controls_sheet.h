@@ -5,6 +5,7 @@
 #include "core/port_slot.h"
 #include "core/service_report.h"
 #include "core/settings_record.h"
+#include "core/window_place.h"
 
 #include <QBasicTimer>
 #include <QDialog>
@@ -87,6 +88,8 @@ private:
     pages::CBetrieb* operationPage_;
     pages::CGrafik* visualisationPage_;
     core::SettingsRecord settings_;
+    // Held while the window is open; a copy started meanwhile opens beside it.
+    core::RunningCopyMark runningCopy_{settings_.settingsFilePath};
     core::DeviceConnection connection_;
     core::MeasurementCycle cycle_;
     QTabWidget* tabs_ = nullptr;

@@ -237,16 +237,26 @@ bool replaceFile(const std::string& path, const QByteArray& content)
 
 } // namespace
 
+std::optional<std::string> findProfileString(const std::string& path, std::string_view section, std::string_view key,
+                                             std::size_t maxLength)
+{
+    const auto all = readFile(path);
+    if (!all)
+        return std::nullopt;
+    const auto lines = splitLines(*all);
+    const Location at = locate(lines, trim(section), trim(key));
+    if (!at.key)
+        return std::nullopt;
+    std::string result(unquote(keyLine(lines[*at.key])->value));
+    if (result.size() > maxLength)
+        result.resize(maxLength);
+    return result;
+}
+
 std::string readProfileString(const std::string& path, std::string_view section, std::string_view key,
                               std::string_view fallback, std::size_t maxLength)
 {
-    std::string result(trimEnd(fallback));
-    if (const auto all = readFile(path)) {
-        const auto lines = splitLines(*all);
-        const Location at = locate(lines, trim(section), trim(key));
-        if (at.key)
-            result = std::string(unquote(keyLine(lines[*at.key])->value));
-    }
+    std::string result = findProfileString(path, section, key, maxLength).value_or(std::string(trimEnd(fallback)));
     if (result.size() > maxLength)
         result.resize(maxLength);
     return result;

@@ -10,6 +10,7 @@
 // Values are bytes: the file is read and written without any conversion, so
 // a file written on Windows reads back unchanged.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,11 @@ namespace trgui::core {
 // bytes, what a Windows program reading the file into a 512-byte buffer gets.
 std::string readProfileString(const std::string& path, std::string_view section, std::string_view key,
                               std::string_view fallback, std::size_t maxLength = 511);
+
+// The value of key in section as it stands in the file (cut like
+// readProfileString), or nothing when the file, the section or the key is missing.
+std::optional<std::string> findProfileString(const std::string& path, std::string_view section, std::string_view key,
+                                             std::size_t maxLength = 511);
 
 struct ProfileValue {
     std::string section;

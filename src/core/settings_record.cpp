@@ -4,6 +4,7 @@
 
 #include "core/plain_numbers.h"
 #include "core/profile_file.h"
+#include "core/window_place.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,19 @@ namespace trgui::core {
 
 namespace {
 constexpr std::size_t kValueMax = kSettingsValueMax;
+// Report names are read beyond the 511 bytes, so the cut can see where the
+// last character that fits ends (an accent after its letter belongs to it).
+constexpr std::size_t kReadAhead = 4 * kValueMax;
+
+std::string fileKey(const char* section, const char* key)
+{
+    return std::string(section) + "/" + key;
+}
+
+std::size_t readLength(const char* section)
+{
+    return std::string_view(section) == "BERICHT" ? kReadAhead : kValueMax;
+}
 } // namespace
 
 std::string localTextWithin(const QString& text, std::size_t maxBytes)
@@ -129,42 +143,78 @@ void SettingsRecord::load()
     ausgrauen = parseLeadingInt(readProfileString(file, "DATEN", "AUSGRAUEN", "0"));
     workingDir = readProfileString(file, "PFADE", "WORKINGDIR", "", kValueMax);
     refreshRate = parseLeadingInt(readProfileString(file, "DATEN", "REFRESHRATE", "2"));
+    windowGeometry = parseWindowGeometry(readProfileString(file, "FENSTER", "GEOMETRIE", "")).value_or(QRect());
+    windowMaximised = parseLeadingInt(readProfileString(file, "FENSTER", "MAXIMIERT", "0")) != 0;
+    page = parseLeadingInt(readProfileString(file, "FENSTER", "SEITE", "0"));
     loadReportNames();
+    noteFileTexts();
 }
 
 void SettingsRecord::loadReportNames()
 {
-    // Read beyond the 511 bytes, so the cut can see where the last character
-    // that fits ends (an accent after its letter belongs to it).
-    constexpr std::size_t kReadAhead = 4 * kValueMax;
     const auto name = [this](const char* key) {
         return wholeLocalCharacters(readProfileString(settingsFilePath, "BERICHT", key, "", kReadAhead));
     };
     technician = name("TECHNIKER");
     site = name("STANDORT");
     instrumentTag = name("KENNUNG");
+    for (const char* key : {"TECHNIKER", "STANDORT", "KENNUNG"})
+        noteFileTexts(key);
 }
 
-bool SettingsRecord::save() const
+std::vector<SettingsRecord::Entry> SettingsRecord::entries() const
 {
+    // The report's names only once given, so the file of a user who never
+    // made a report stays as it always was; the window's keys once its place is known.
+    const bool windowKnown = windowGeometry.isValid();
+    return {
+        {"COM", "COMPORT", std::to_string(comPort), true},
+        {"DATEN", "LANGUAGE", std::to_string(language), true},
+        {"DATEN", "AUSGRAUEN", std::to_string(ausgrauen), true},
+        {"PFADE", "WORKINGDIR", workingDir, true},
+        {"DATEN", "REFRESHRATE", std::to_string(refreshRate), true},
+        {"BERICHT", "TECHNIKER", technician, reportNamesGiven || !technician.empty()},
+        {"BERICHT", "STANDORT", site, reportNamesGiven || !site.empty()},
+        {"BERICHT", "KENNUNG", instrumentTag, reportNamesGiven || !instrumentTag.empty()},
+        {"FENSTER", "GEOMETRIE", windowKnown ? windowGeometryText(windowGeometry) : std::string(), windowKnown},
+        {"FENSTER", "MAXIMIERT", windowMaximised ? "1" : "0", windowKnown},
+        {"FENSTER", "SEITE", std::to_string(page), windowKnown},
+    };
+}
+
+void SettingsRecord::noteFileTexts(const char* keyOnly)
+{
+    for (const Entry& e : entries()) {
+        if (keyOnly && std::string_view(keyOnly) != e.key)
+            continue;
+        fileTexts_[fileKey(e.section, e.key)] =
+            findProfileString(settingsFilePath, e.section, e.key, readLength(e.section)).value_or(e.text);
+    }
+}
+
+bool SettingsRecord::save()
+{
+    // What this copy changed, and what the file lacks (a first start writes
+    // a whole file); the rest may be another copy's newer word.
+    std::vector<ProfileValue> changed;
+    for (const Entry& e : entries()) {
+        if (!e.written)
+            continue;
+        const auto seen = fileTexts_.find(fileKey(e.section, e.key));
+        if (seen == fileTexts_.end() || seen->second != e.text
+            || !findProfileString(settingsFilePath, e.section, e.key).has_value())
+            changed.push_back({e.section, e.key, e.text});
+    }
     // One replacement of the file, so an interrupted save never leaves some
     // settings new and some old.
-    std::vector<ProfileValue> entries{
-        {"COM", "COMPORT", std::to_string(comPort)},
-        {"DATEN", "LANGUAGE", std::to_string(language)},
-        {"DATEN", "AUSGRAUEN", std::to_string(ausgrauen)},
-        {"PFADE", "WORKINGDIR", workingDir},
-        {"DATEN", "REFRESHRATE", std::to_string(refreshRate)},
-    };
-    // The report's names only once given, so the file of a user who never
-    // made a report stays as it always was.
-    const std::pair<const char*, const std::string*> names[] = {
-        {"TECHNIKER", &technician}, {"STANDORT", &site}, {"KENNUNG", &instrumentTag}};
-    for (const auto& [key, value] : names) {
-        if (reportNamesGiven || !value->empty())
-            entries.push_back({"BERICHT", key, *value});
+    const bool written = writeProfileStrings(settingsFilePath, changed);
+    // What the file now holds is what this copy saw last (a value refused
+    // for its line break is still the old one, and is tried again).
+    for (const ProfileValue& v : changed) {
+        fileTexts_[fileKey(v.section.c_str(), v.key.c_str())] =
+            findProfileString(settingsFilePath, v.section, v.key, readLength(v.section.c_str())).value_or(v.value);
     }
-    return writeProfileStrings(settingsFilePath, entries);
+    return written;
 }
 
 std::string SettingsRecord::mappedPortDevice(const std::string& comName) const

@@ -2,9 +2,12 @@
 
 #include "device/family.h"
 
+#include <QRect>
 #include <QString>
 
+#include <map>
 #include <string>
+#include <vector>
 
 namespace trgui::core {
 
@@ -36,6 +39,12 @@ struct SettingsRecord {
     // Set when the three were given in this run: then they are written even
     // when emptied, so a name taken back does not come back from the file.
     bool reportNamesGiven = false;
+    // [FENSTER] GEOMETRIE, MAXIMIERT, SEITE: the window's place (see
+    // windowGeometryText; null until known), whether it was maximised and
+    // the page (tab index) it showed. Written once the place is known.
+    QRect windowGeometry;
+    bool windowMaximised = false;
+    int page = 0;
 
     // A record for the program directory dir: both paths set, nothing loaded.
     static SettingsRecord forDirectory(const std::string& dir);
@@ -43,13 +52,16 @@ struct SettingsRecord {
     // (settingsFileLocation with the user's configuration directory).
     static SettingsRecord forProgramDirectory(const std::string& dir);
 
-    // Fills the five settings from the file; missing file or keys give the
+    // Fills the settings from the file; missing file or keys give the
     // defaults. Temporary files of an interrupted save are removed first.
     void load();
-    // Writes the five settings in one replacement of the file; a file that
-    // cannot be written is left alone, a WORKINGDIR with a line break keeps
-    // its old value in the file. False when the file was not written.
-    bool save() const;
+    // Writes, in one replacement of the file, the settings this copy changed
+    // since it loaded them (or last saved them) and those the file lacks; a
+    // value another copy of the program wrote meanwhile stays unless this
+    // copy changed that very setting. A file that cannot be written is left
+    // alone, a WORKINGDIR with a line break keeps its old value in the file.
+    // False when the file was not written.
+    bool save();
     // Reads only the three report names from the file again (another
     // program's or instance's last word on them).
     void loadReportNames();
@@ -58,6 +70,21 @@ struct SettingsRecord {
 
     // The device the port name "COMn" is mapped to in section [COM], or empty.
     std::string mappedPortDevice(const std::string& comName) const;
+
+private:
+    struct Entry {
+        const char* section;
+        const char* key;
+        std::string text;  // as written to the file
+        bool written;      // false: not written while unknown or not given
+    };
+    std::vector<Entry> entries() const;
+    // Takes the file's text of each entry (keyOnly: of that key only) as the
+    // one this copy last saw; a key missing there counts as its default.
+    void noteFileTexts(const char* keyOnly = nullptr);
+
+    // Section/key -> the file's text when this copy last loaded or saved it.
+    std::map<std::string, std::string> fileTexts_;
 };
 
 // The longest value the settings file holds for a reader with a 512-byte buffer.

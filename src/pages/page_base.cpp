@@ -145,10 +145,15 @@ void PageBase::focusFirstControl()
         if (!first)
             first = w;
     }
-    if (first)
+    // Framed as after a Tab: Qt draws the focus frame only once the keyboard
+    // has moved the focus in this window, and a page opened is such a move.
+    window()->setAttribute(Qt::WA_KeyboardFocusChange);
+    if (first) {
         first->setFocus(Qt::TabFocusReason);
-    else
+        first->update();  // already focused: the frame is still to be drawn
+    } else {
         focusNextChild();
+    }
 }
 
 void PageBase::setMessageBoxHandler(MessageBoxHandler handler)

@@ -176,3 +176,51 @@ TEST(Sheet, aSmallScreenGetsAWindowThatFitsAndPagesThatScroll)
         EXPECT_TRUE(area->verticalScrollBar()->maximum() > 0 || area->horizontalScrollBar()->maximum() > 0) << tab;
     }
 }
+
+// Place, size and page come back; the Settings page still opens the port first.
+TEST(Sheet, theWindowComesBackWhereItWasOnThePageItShowed)
+{
+    ProgramDirectory dir;
+    {
+        app::CAllControlsSheet sheet;
+        sheet.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
+        sheet.resize(700, 500);  // within the test screen
+        sheet.move(30, 40);
+        sheet.tabs()->setCurrentIndex(2);
+    }
+    EXPECT_TRUE(dir.settingsFile().contains("[FENSTER]\r\nGEOMETRIE=30,40,700,500\r\nMAXIMIERT=0\r\nSEITE=2\r\n"))
+        << dir.settingsFile().constData();
+
+    app::CAllControlsSheet sheet;
+    EXPECT_EQ(sheet.size(), QSize(700, 500));
+    EXPECT_EQ(sheet.pos(), QPoint(30, 40));
+    sheet.show();
+    EXPECT_TRUE(sheet.settingsPage()->initialised());
+    EXPECT_EQ(sheet.tabs()->currentIndex(), 2);
+    EXPECT_TRUE(sheet.operationPage()->initialised());
+    EXPECT_FALSE(sheet.configurationPage()->initialised());
+}
+
+// A copy started while the first runs opens beside it and leaves the place to the first.
+TEST(Sheet, aSecondCopyOpensBesideTheFirstAndLeavesItsPlaceAlone)
+{
+    ProgramDirectory dir;
+    dir.writeSettings({"[FENSTER]", "GEOMETRIE=30,40,600,400", "SEITE=0"});
+    auto first = std::make_unique<app::CAllControlsSheet>();
+    first->show();
+    {
+        app::CAllControlsSheet second;
+        EXPECT_EQ(second.pos(), QPoint(70, 80));
+        second.show();
+        second.move(300, 200);
+        second.tabs()->setCurrentIndex(3);
+    }
+    EXPECT_TRUE(dir.settingsFile().contains("GEOMETRIE=30,40,600,400\r\n"));
+    EXPECT_TRUE(dir.settingsFile().contains("SEITE=0\r\n"));
+    first->move(50, 60);
+    first.reset();
+    EXPECT_TRUE(dir.settingsFile().contains("GEOMETRIE=50,60,600,400\r\n"));
+    app::CAllControlsSheet third;
+    EXPECT_EQ(third.pos(), QPoint(50, 60)) << "the first copy's mark went with it";
+}

@@ -1,5 +1,6 @@
 #include "core/profile_file.h"
 #include "core/settings_record.h"
+#include "core/window_place.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -84,6 +85,93 @@ TEST(SettingsRecord, saveThenLoadRoundTripsAndKeepsThePortMap)
     EXPECT_EQ(again.refreshRate, 10);
     EXPECT_EQ(again.workingDir, "/home/tech/Messungen/");
     EXPECT_EQ(again.mappedPortDevice("COM1"), "/tmp/sim/COM1");
+}
+
+// Another copy of the program wrote the file between this copy's load and
+// save: its word stays unless this copy changed that very setting, and keys
+// the file lacks by then are written.
+TEST(SettingsRecord, saveWritesWhatThisCopyChangedAndWhatTheFileLacks)
+{
+    const std::string start = "[COM]\r\nCOMPORT=1\r\nCOM1=/dev/ttyUSB0\r\n[DATEN]\r\nLANGUAGE=0\r\nAUSGRAUEN=0\r\n"
+                              "REFRESHRATE=2\r\n[PFADE]\r\nWORKINGDIR=\r\n";
+    const std::string languageTwo = "[COM]\r\nCOMPORT=1\r\nCOM1=/dev/ttyUSB0\r\n[DATEN]\r\nLANGUAGE=2\r\n"
+                                    "AUSGRAUEN=0\r\nREFRESHRATE=2\r\n[PFADE]\r\nWORKINGDIR=\r\n";
+    struct Case {
+        const char* what;
+        void (*change)(SettingsRecord&);
+        std::string fileMeanwhile;
+        std::vector<const char*> lines;
+    };
+    const Case cases[] = {
+        {"unchanged here", [](SettingsRecord&) {}, languageTwo, {"LANGUAGE=2", "COM1=/dev/ttyUSB0"}},
+        {"another key changed here", [](SettingsRecord& r) { r.refreshRate = 7; }, languageTwo,
+         {"LANGUAGE=2", "REFRESHRATE=7"}},
+        {"the same key changed here", [](SettingsRecord& r) { r.language = 1; }, languageTwo, {"LANGUAGE=1"}},
+        {"keys gone meanwhile", [](SettingsRecord&) {}, "[COM]\r\nCOM1=/dev/ttyUSB0\r\n",
+         {"COMPORT=1", "LANGUAGE=0", "AUSGRAUEN=0", "REFRESHRATE=2", "WORKINGDIR="}},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        auto record = SettingsRecord::forDirectory(dir.path().toStdString());
+        QFile file(QString::fromStdString(record.settingsFilePath));
+        const auto write = [&](const std::string& text) {
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(text.c_str());
+            file.close();
+        };
+        write(start);
+        record.load();
+        write(c.fileMeanwhile);
+        c.change(record);
+        EXPECT_TRUE(record.save()) << c.what;
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray saved = file.readAll();
+        file.close();
+        for (const char* line : c.lines)
+            EXPECT_TRUE(saved.contains(QByteArray(line) + "\r\n")) << c.what << ": " << line << "\n" << saved.constData();
+    }
+}
+
+TEST(SettingsRecord, theWindowsPlaceComesBackAndIsWrittenOnlyOnceKnown)
+{
+    QTemporaryDir dir;
+    auto record = SettingsRecord::forDirectory(dir.path().toStdString());
+    record.save();
+    EXPECT_FALSE(findProfileString(record.settingsFilePath, "FENSTER", "GEOMETRIE"));
+    record.windowGeometry = QRect(-1230, 40, 1200, 700);
+    record.windowMaximised = true;
+    record.page = 2;
+    record.save();
+    EXPECT_EQ(readProfileString(record.settingsFilePath, "FENSTER", "GEOMETRIE", ""), "-1230,40,1200,700");
+
+    auto again = SettingsRecord::forDirectory(dir.path().toStdString());
+    again.load();
+    EXPECT_EQ(again.windowGeometry, QRect(-1230, 40, 1200, 700));
+    EXPECT_TRUE(again.windowMaximised);
+    EXPECT_EQ(again.page, 2);
+
+    for (const char* broken : {"1,2,3", "1,2,0,5", "1,2,3,4,5", "a,2,3,4", "1;2;3;4", ""})
+        EXPECT_FALSE(parseWindowGeometry(broken)) << broken;
+    EXPECT_EQ(parseWindowGeometry(" 10 , 20 ,300,200"), QRect(10, 20, 300, 200));
+}
+
+TEST(WindowPlace, placeOnScreenKeepsTheWindowWhollyOnTheScreen)
+{
+    const QSize frame(16, 48);
+    const QRect screen(0, 0, 1280, 900);
+    const struct {
+        QRect place;
+        QRect screen;
+        QRect expected;
+    } cases[] = {
+        {{40, 30, 1200, 700}, screen, {40, 30, 1200, 700}},       // fits: stays as it was
+        {{3000, 1200, 800, 600}, screen, {464, 252, 800, 600}},   // from a screen that is gone
+        {{-500, -100, 800, 600}, screen, {0, 0, 800, 600}},
+        {{0, 0, 2000, 1500}, screen, {0, 0, 1264, 852}},          // never larger than the screen
+        {{100, 100, 800, 600}, {1280, 24, 1920, 1056}, {1280, 100, 800, 600}},  // a screen right of the first
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(placeOnScreen(c.place, c.screen, frame), c.expected) << c.place.x() << "," << c.place.y();
 }
 
 // A report name too long for the file's 511 bytes is cut between characters,

@@ -14,7 +14,11 @@
 
 #include <qcustomplot.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -63,6 +67,22 @@ protected:
         return component()->plot()->graph(channel * 2 + 1)->dataCount();
     }
     QString label(scope::AxisNode* axis) { return axis->label->text; }
+    // A recording of three rows at path.
+    static void writeRecording(const QString& path)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("KM210-DR-E1S2H1\r\n"
+                   "Datum; Uhrzeit; Str\xF6mung Akt [m/s]; Str\xF6mung Min [m/s]; Str\xF6mung Max [m/s]; Volumenstrom Akt "
+                   "[l/min]; Volumenstrom Min [l/min]; Volumenstrom Max [l/min]; Temperatur Akt [\xB0" "C]; Temperatur Min "
+                   "[\xB0" "C]; Temperatur Max [\xB0" "C]; Totalisator [m\xB3]; Schleichmenge [%]; GK1 ; GK2 ; Betrieb ; "
+                   "Fehler ; letzter Fehler; \r\n");
+        for (int i = 0; i < 3; ++i)
+            file.write(QStringLiteral("2026.12.08; 10:00:0%1; 2,500; 2,400; 2,600; 300,0; 290,0; 310,0; 2%1,50; 21,00; "
+                                      "23,00; 0,026; 3; 1; 0; 0; 1; Kein Fehler\r\n")
+                           .arg(i)
+                           .toLatin1());
+    }
 
     Simulator sim{17};
     ProgramDirectory dir;
@@ -240,20 +260,7 @@ TEST_F(VisualisationPage, aRecordingIsPlottedAgainAndAnythingElseChangesNothing)
     showPage();
     const QString good = dir.file(QStringLiteral("run.csv"));
     const QString bad = dir.file(QStringLiteral("TR-GUI.ini"));
-    {
-        QFile file(good);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("KM210-DR-E1S2H1\r\n"
-                   "Datum; Uhrzeit; Str\xF6mung Akt [m/s]; Str\xF6mung Min [m/s]; Str\xF6mung Max [m/s]; Volumenstrom Akt "
-                   "[l/min]; Volumenstrom Min [l/min]; Volumenstrom Max [l/min]; Temperatur Akt [\xB0" "C]; Temperatur Min "
-                   "[\xB0" "C]; Temperatur Max [\xB0" "C]; Totalisator [m\xB3]; Schleichmenge [%]; GK1 ; GK2 ; Betrieb ; "
-                   "Fehler ; letzter Fehler; \r\n");
-        for (int i = 0; i < 3; ++i)
-            file.write(QStringLiteral("2026.12.08; 10:00:0%1; 2,500; 2,400; 2,600; 300,0; 290,0; 310,0; 2%1,50; 21,00; "
-                                      "23,00; 0,026; 3; 1; 0; 0; 1; Kein Fehler\r\n")
-                           .arg(i)
-                           .toLatin1());
-    }
+    writeRecording(good);
     QString answer = good;
     pages::PageBase::setFileChooser([&](QWidget*, pages::PageBase::FileDialog, const QString&, const QString&) { return answer; });
     click(1131);
@@ -282,4 +289,50 @@ TEST_F(VisualisationPage, aRecordingIsPlottedAgainAndAnythingElseChangesNothing)
     click(1133);
     EXPECT_FALSE(component()->isZoomed());
     EXPECT_EQ(plotted(0), 0);
+}
+
+// A recording dropped on the chart opens as through Open recording, with its
+// messages; anything but one local .csv file is refused before the drop.
+TEST_F(VisualisationPage, aRecordingDroppedOnTheChartOpensAsOpenRecordingDoes)
+{
+    start();
+    showPage();
+    writeRecording(dir.file(QStringLiteral("run.csv")));
+    QFile::copy(dir.file(QStringLiteral("TR-GUI.ini")), dir.file(QStringLiteral("settings.CSV")));
+    const auto local = [&](const char* name) { return QUrl::fromLocalFile(dir.file(QString::fromUtf8(name))); };
+    const struct {
+        const char* what;
+        QList<QUrl> urls;
+        bool accepted;
+        int plottedAfter;
+        const char* box;  // the start of the message, or none
+    } cases[] = {
+        {"text file", {local("TR-GUI.ini")}, false, 0, nullptr},
+        {"two recordings", {local("run.csv"), local("run.csv")}, false, 0, nullptr},
+        {"not a local file", {QUrl(QStringLiteral("https://example.org/run.csv"))}, false, 0, nullptr},
+        {"a recording", {local("run.csv")}, true, 3, nullptr},
+        {"a .CSV that is no recording", {local("settings.CSV")}, true, 3, "Zeile 2 ist nicht die Kopfzeile"},
+    };
+    QWidget* chart = component()->plot();
+    for (const auto& c : cases) {
+        QMimeData data;
+        data.setUrls(c.urls);
+        const QPoint at = chart->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(chart, &enter);
+        EXPECT_EQ(enter.isAccepted(), c.accepted) << c.what;
+        if (enter.isAccepted()) {
+            QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(chart, &drop);
+            EXPECT_TRUE(drop.isAccepted()) << c.what;
+            QTest::qWait(50);
+        }
+        EXPECT_EQ(plotted(0), c.plottedAfter) << c.what;
+        const auto boxes = dir.takeBoxes();
+        ASSERT_EQ(boxes.size(), c.box ? 1u : 0u) << c.what;
+        if (c.box) {
+            EXPECT_EQ(boxes[0].first, QString::fromUtf8("Aufzeichnung öffnen"));
+            EXPECT_TRUE(boxes[0].second.contains(QString::fromUtf8(c.box))) << boxes[0].second.toStdString();
+        }
+    }
 }

@@ -1,11 +1,15 @@
 #include "pages/visualisation/cgrafik.h"
 
 #include "core/settings_record.h"
+#include "pages/visualisation/core/recording_file.h"
 #include "pages/visualisation/core/visualisation_controls.h"
 #include "scope/component_host.h"
 #include "scope/scope_component.h"
 
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -65,6 +69,7 @@ void CGrafik::initialisePage()
         runChart([this] { chart_.clear(); });
     });
     connect(control<QPushButton>(visualisation::id::OpenRecording), &QPushButton::clicked, this, &CGrafik::openRecording);
+    setAcceptDrops(true);
 
     loadTexts(texts::stem::VisualisationLabels, texts::stem::VisualisationHelp);
     loadMessageTable(messages_);
@@ -113,7 +118,13 @@ void CGrafik::openRecording()
     if (!chartReady())
         return;
     const QString path = chooseFile(FileDialog::Open, messages_.caption(kNotARecording), QStringLiteral("CSV (*.csv)"));
-    if (path.isEmpty())
+    if (!path.isEmpty())
+        openRecordingFile(path);
+}
+
+void CGrafik::openRecordingFile(const QString& path)
+{
+    if (!chartReady())
         return;
     rememberWorkingDir(path);
     const auto refuse = [&](const QString& reason) {
@@ -139,6 +150,23 @@ void CGrafik::openRecording()
     runChart([&] { chart_.showRecording(*series, language()); });
     if (auto* component = chartComponent())
         component->setSampleNames(series->times);
+}
+
+void CGrafik::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (chartReady() && visualisation::droppedRecording(event->mimeData()->urls()))
+        event->acceptProposedAction();
+}
+
+void CGrafik::dropEvent(QDropEvent* event)
+{
+    const auto path = chartReady() ? visualisation::droppedRecording(event->mimeData()->urls()) : std::nullopt;
+    if (!path)
+        return;
+    event->acceptProposedAction();
+    // After the drop has ended: the file manager that sent it waits until then,
+    // and a message box may follow.
+    QMetaObject::invokeMethod(this, [this, file = *path] { openRecordingFile(file); }, Qt::QueuedConnection);
 }
 
 void CGrafik::AddSample(const core::MeasurementRecord& record)

@@ -38,11 +38,17 @@ public:
     // Asks for a recording of the Operation page and shows it in the chart;
     // the live plot stops meanwhile.
     void openRecording();
+    // Shows the recording at path (chosen in the dialog, or dropped on the
+    // page) in the chart, or says why it cannot.
+    void openRecordingFile(const QString& path);
     void ReapplyLanguage();
     void reloadTexts() override;
 
 protected:
     void initialisePage() override;
+    // A recording (one .csv file) dropped on the chart opens as Open recording does.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     int language() const { return settings_ ? settings_->language : 0; }

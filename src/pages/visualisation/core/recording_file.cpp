@@ -89,4 +89,14 @@ std::optional<RecordedSeries> readRecording(const QByteArray& bytes, NotARecordi
     return series;
 }
 
+std::optional<QString> droppedRecording(const QList<QUrl>& urls)
+{
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return std::nullopt;
+    const QString path = urls.front().toLocalFile();
+    if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
+        return std::nullopt;
+    return path;
+}
+
 } // namespace trgui::pages::visualisation

@@ -5,7 +5,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QList>
 #include <QStringList>
+#include <QUrl>
 
 #include <optional>
 
@@ -28,5 +30,9 @@ struct RecordedSeries {
 // Returns nothing when the bytes are no recording; why then says what is wrong.
 enum class NotARecording { NoHeader, ShortRow, NoRows };
 std::optional<RecordedSeries> readRecording(const QByteArray& bytes, NotARecording* why = nullptr);
+
+// The file a drop on the chart brings, when it is one local file named *.csv
+// (in any case), as a recording is; nothing for anything else.
+std::optional<QString> droppedRecording(const QList<QUrl>& urls);
 
 } // namespace trgui::pages::visualisation
