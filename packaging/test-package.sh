@@ -31,7 +31,7 @@ for f in "$prog/tr-gui" "$prog/Messages_en.txt" "$root/usr/share/applications/tr
          "$root/usr/share/icons/hicolor/scalable/apps/tr-gui.svg" \
          "$root/usr/share/icons/hicolor/48x48/apps/tr-gui.png" \
          "$root/usr/share/metainfo/com.trelvik.trgui.metainfo.xml" \
-         "$root/usr/share/man/man1/tr-gui.1.gz" \
+         "$root/usr/share/man/man1/tr-gui.1.gz" "$root/usr/share/man/man1/tr-gui-cli.1.gz" "$prog/tr-gui-cli" \
          "$root/usr/share/doc/tr-gui/copyright" "$root/usr/share/doc/tr-gui/changelog.gz"; do
   [ -f "$f" ] || fail "not in the package: ${f#"$root"}"
 done
@@ -48,9 +48,11 @@ if command -v appstreamcli > /dev/null; then
 fi
 
 if command -v man > /dev/null && command -v groff > /dev/null; then
-  LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$root/usr/share/man/man1/tr-gui.1.gz" \
-    2> "$work/man.log" > /dev/null || fail "man could not format the manual page: $(cat "$work/man.log")"
-  [ ! -s "$work/man.log" ] || { cat "$work/man.log"; fail "man warns about the manual page"; }
+  for page in tr-gui tr-gui-cli; do
+    LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$root/usr/share/man/man1/$page.1.gz" \
+      2> "$work/man.log" > /dev/null || fail "man could not format $page.1: $(cat "$work/man.log")"
+    [ ! -s "$work/man.log" ] || { cat "$work/man.log"; fail "man warns about $page.1"; }
+  done
 fi
 lintian_summary="lintian not installed"
 if command -v lintian > /dev/null; then
@@ -80,4 +82,10 @@ grep -q ' accepted$' trace.txt 2>/dev/null || fail "no accepted reply in the tra
 [ ! -e "$prog/trace.txt" ] || fail "the trace went into the program directory"
 
 end_on_sigterm "$gui"
+
+# The command line through its link on the path, in the caller's directory.
+[ -L "$root/usr/bin/tr-gui-cli" ] || fail "/usr/bin/tr-gui-cli is not a link to the program directory"
+"$root/usr/bin/tr-gui-cli" --device "$work/COM1" identify \
+  > cli.txt 2> "$work/cli.log" || { cat "$work/cli.log"; fail "tr-gui-cli identify failed"; }
+grep -q '^model: KM210' cli.txt || fail "tr-gui-cli identify printed: $(cat cli.txt)"
 echo "PASS: $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB); $lintian_summary; $(grep -c ' accepted$' trace.txt) accepted replies"

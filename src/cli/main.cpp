@@ -28,7 +28,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -97,9 +96,10 @@ std::string jsonString(const QString& text)
         if (c == '"' || c == '\\')
             out += '\\';
         if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-            out += escaped;
+            static constexpr char kHex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += kHex[(c >> 4) & 0xF];
+            out += kHex[c & 0xF];
             continue;
         }
         out += c;

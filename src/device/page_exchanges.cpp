@@ -117,8 +117,10 @@ Reply readConfigurationBack(SerialLink& link, Family family, int attempts, int p
     for (int attempt = 0; attempt < attempts; ++attempt) {
         if (attempt > 0)
             link.pause(pauseMs);
-        // Read drains: a late half of a busy device's reply must not shift the block.
-        reply = requestConfiguration(link, family, DrainMode::Read);
+        // Right after the acknowledgement the line is known quiet (Auto purges
+        // then); after a reply that was not the whole block, a read drains, so
+        // a late half of a busy device's reply cannot shift the next block.
+        reply = requestConfiguration(link, family, attempt == 0 ? DrainMode::Auto : DrainMode::Read);
         if (isCompleteConfigurationReply(family, reply.count))
             break;
     }
