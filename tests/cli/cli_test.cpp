@@ -63,7 +63,7 @@ protected:
 
 } // namespace
 
-TEST_F(Cli, identifiesAndTellsWhyAPortOrADeviceFails)
+TEST_F(Cli, listsPortsIdentifiesReportsAndTellsWhyAPortOrADeviceFails)
 {
     const Outcome identify = run({"identify"});
     EXPECT_EQ(identify.code, 0) << identify.err.toStdString();
@@ -88,6 +88,17 @@ TEST_F(Cli, identifiesAndTellsWhyAPortOrADeviceFails)
         EXPECT_EQ(r.code, code) << arguments.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(says))) << r.err.toStdString();
     }
+    const Outcome ports = run({"ports"});
+    EXPECT_EQ(ports.code, 0);
+    EXPECT_TRUE(ports.out.startsWith("COM1   (" + QString::fromStdString(sim.linkPath()) + ")\n")) << ports.out.toStdString();
+    EXPECT_TRUE(ports.out.contains("COM3   (/nonexistent/tty-km210, not present)\n"));
+
+    const Outcome report = run({"--language", "fr", "report", "now"});
+    EXPECT_EQ(report.code, 0) << report.err.toStdString();
+    QFile pdf(path("now.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+
     sim.control("silent on");
     const Outcome silent = run({"identify"});
     EXPECT_EQ(silent.code, 4);
