@@ -57,6 +57,23 @@ double percentile(std::vector<double> v, double p)
 // for the full 80 ms, one step per tick. The worker way: exchanges on the
 // device thread, ended when complete, drained by a purge after a clean one,
 // the next step as soon as a reply is in.
+// The slowest safe reading, the baseline: every read waits its full 80 ms of
+// silence, whatever the reply's length (drains are reads by the baseline's pace).
+class FullTimeReads final : public device::SerialLink {
+public:
+    explicit FullTimeReads(std::unique_ptr<device::SerialLink> inner) : inner_(std::move(inner)) {}
+    bool isOpen() const override { return inner_->isOpen(); }
+    int read(std::uint8_t* buffer, std::size_t& count) override { return inner_->read(buffer, count); }
+    int readComplete(std::uint8_t* buffer, std::size_t& count, std::size_t) override { return inner_->read(buffer, count); }
+    int write(const std::uint8_t* data, std::size_t length) override { return inner_->write(data, length); }
+    void purgeInput() override { inner_->purgeInput(); }
+    bool failed() const override { return inner_->failed(); }
+    void pause(int milliseconds) override { inner_->pause(milliseconds); }
+
+private:
+    std::unique_ptr<device::SerialLink> inner_;
+};
+
 Result measure(const std::string& link, bool baseline, int refreshRate, int polls)
 {
     core::SettingsRecord settings;
@@ -66,15 +83,16 @@ Result measure(const std::string& link, bool baseline, int refreshRate, int poll
     port.runAndWait([&](core::PortSlot::Port& slot) {
         auto serial = std::make_unique<device::SerialPort>([&](const std::string&) { return link; });
         serial->open(1);
-        serial->setFullTimeReads(baseline);
-        slot = std::move(serial);
+        if (baseline)
+            slot = std::make_unique<FullTimeReads>(std::move(serial));
+        else
+            slot = std::move(serial);
     });
     core::DeviceLock lock;
     CountingHooks hooks;
     hooks.clock.start();
-    core::MeasurementCycle cycle(settings, connection, lock, hooks);
-    cycle.setDrainMode(baseline ? device::DrainMode::Read : device::DrainMode::Auto);
-    cycle.setStepPerTick(baseline);
+    core::MeasurementCycle cycle(settings, connection, lock, hooks, core::systemTickCount,
+                                 baseline ? core::CyclePace{device::DrainMode::Read, true} : core::CyclePace{});
 
     QEventLoop loop;
     QTimer timer;

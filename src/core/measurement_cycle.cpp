@@ -59,8 +59,9 @@ std::uint32_t systemTickCount()
 }
 
 MeasurementCycle::MeasurementCycle(SettingsRecord& settings, DeviceConnection& connection, DeviceLock& lock,
-                                   CycleHooks& hooks, TickClock clock)
-    : settings_(settings), connection_(connection), port_(connection.port()), lock_(lock), hooks_(hooks), clock_(std::move(clock))
+                                   CycleHooks& hooks, TickClock clock, CyclePace pace)
+    : settings_(settings), connection_(connection), port_(connection.port()), lock_(lock), hooks_(hooks),
+      clock_(std::move(clock)), pace_(pace)
 {
 }
 
@@ -146,7 +147,7 @@ void MeasurementCycle::performStep()
     lastReplyCount_ = 0;
     const PollStep step = step_;
     const DeviceCommand request = requestOf(step);
-    const device::DrainMode drainMode = drainMode_;
+    const device::DrainMode drainMode = pace_.drainMode;
     const unsigned generation = generation_;
     auto reply = std::make_shared<device::Reply>();
     inFlight_ = true;
@@ -184,7 +185,7 @@ void MeasurementCycle::replyArrived(PollStep step, const device::Reply& reply)
         step_ = PollStep::Deliver;
     else
         step_ = next(step);
-    if (!stepPerTick_)
+    if (!pace_.stepPerTick)
         performStep();
 }
 
@@ -204,21 +205,31 @@ bool MeasurementCycle::storeReply(PollStep step, const device::Reply& reply)
         break;
     }
     case PollStep::Velocity:
-        r.velocity = floatAt(reply, 2);
-        r.velocityUnit = unitText(Quantity::Velocity, family, reply.bytes[6]);
-        break;
     case PollStep::VolumeFlow:
-        r.volumeFlow = floatAt(reply, 2);
-        r.volumeFlowUnit = unitText(Quantity::VolumeFlow, family, reply.bytes[6]);
-        break;
     case PollStep::Totaliser:
-        r.totaliser = floatAt(reply, 2);
-        r.totaliserUnit = unitText(Quantity::Totaliser, family, reply.bytes[6]);
+    case PollStep::Temperature: {
+        // A value and its unit code: where each step's go in the record.
+        struct ValueStep {
+            PollStep step;
+            Quantity quantity;
+            float MeasurementRecord::*value;
+            QString MeasurementRecord::*unit;
+        };
+        static constexpr ValueStep kValueSteps[] = {
+            {PollStep::Velocity, Quantity::Velocity, &MeasurementRecord::velocity, &MeasurementRecord::velocityUnit},
+            {PollStep::VolumeFlow, Quantity::VolumeFlow, &MeasurementRecord::volumeFlow, &MeasurementRecord::volumeFlowUnit},
+            {PollStep::Totaliser, Quantity::Totaliser, &MeasurementRecord::totaliser, &MeasurementRecord::totaliserUnit},
+            {PollStep::Temperature, Quantity::Temperature, &MeasurementRecord::temperature,
+             &MeasurementRecord::temperatureUnit},
+        };
+        for (const ValueStep& v : kValueSteps) {
+            if (v.step == step) {
+                r.*v.value = floatAt(reply, 2);
+                r.*v.unit = unitText(v.quantity, family, reply.bytes[6]);
+            }
+        }
         break;
-    case PollStep::Temperature:
-        r.temperature = floatAt(reply, 2);
-        r.temperatureUnit = unitText(Quantity::Temperature, family, reply.bytes[6]);
-        break;
+    }
     case PollStep::Minima:
         r.velocityMin = floatAt(reply, 2);
         r.volumeFlowMin = floatAt(reply, 7);

@@ -76,6 +76,17 @@ struct DeliveredPoll {
     QDateTime deliveredAt;
 };
 
+// How the cycle goes about its steps. The program runs the defaults; the
+// benchmarks and the cycle's step-by-step test give the older, slower pace.
+struct CyclePace {
+    // Draining before each request purges after a clean exchange and reads
+    // otherwise (Auto); Read drains every time.
+    device::DrainMode drainMode = device::DrainMode::Auto;
+    // One step per tick, instead of taking the next step as soon as a reply
+    // has been accepted.
+    bool stepPerTick = false;
+};
+
 class MeasurementCycle {
 public:
     static constexpr int kTimerId = 1;
@@ -86,18 +97,10 @@ public:
     static constexpr int kRefusalsBeforeRestart = 10;
 
     MeasurementCycle(SettingsRecord& settings, DeviceConnection& connection, DeviceLock& lock, CycleHooks& hooks,
-                     TickClock clock = systemTickCount);
+                     TickClock clock = systemTickCount, CyclePace pace = {});
 
     // One tick of the main window's timer; only kTimerId runs a step.
     void tick(int timerId = kTimerId);
-
-    // Draining before each request purges after a clean exchange and reads
-    // otherwise; Read drains every time, the slower way the benchmarks compare against.
-    void setDrainMode(device::DrainMode mode) { drainMode_ = mode; }
-
-    // One step per tick, the slower pace the benchmarks compare against,
-    // instead of taking the next step as soon as a reply has been accepted.
-    void setStepPerTick(bool stepPerTick) { stepPerTick_ = stepPerTick; }
 
     // A new port: a poll in progress starts again at identification, so no
     // record mixes two devices; a reply still on its way is ignored.
@@ -135,14 +138,13 @@ private:
     std::uint32_t lastPollStart_ = 0;
     int tickCounter_ = 0;
     std::size_t lastReplyCount_ = 0;
-    device::DrainMode drainMode_ = device::DrainMode::Auto;
+    const CyclePace pace_;
     bool inFlight_ = false;
     int refusals_ = 0;  // refused replies in a row
     std::uint32_t lastDelivery_ = 0;
     bool delivered_ = false;  // at least once
     std::optional<DeliveredPoll> lastPoll_;  // none since a restart
     bool stale_ = false;
-    bool stepPerTick_ = false;
     unsigned generation_ = 0;  // counts restarts; a reply of an older one is stale
 };
 

@@ -160,7 +160,7 @@ std::vector<std::uint8_t> buildTelegram(DeviceCommand command, std::span<const s
 
 void drain(SerialLink& link, DrainMode mode)
 {
-    const bool purge = mode == DrainMode::Purge || (mode == DrainMode::Auto && link.lineQuiet() && !link.fullTimeReads());
+    const bool purge = mode == DrainMode::Purge || (mode == DrainMode::Auto && link.lineQuiet());
     if (purge) {
         link.purgeInput();
         return;
@@ -172,10 +172,7 @@ void drain(SerialLink& link, DrainMode mode)
 Reply readReply(SerialLink& link, std::size_t complete)
 {
     Reply reply;
-    if (link.fullTimeReads())
-        link.read(reply.bytes.data(), reply.count);
-    else
-        link.readComplete(reply.bytes.data(), reply.count, complete);
+    link.readComplete(reply.bytes.data(), reply.count, complete);
     // Quiet only after exactly the reply expected (or, expecting none, nothing).
     link.setLineQuiet(reply.count == complete);
     return reply;

@@ -100,10 +100,6 @@ public:
     // exactly the reply it expected. Not so on a freshly opened line.
     bool lineQuiet() const { return lineQuiet_; }
     void setLineQuiet(bool quiet) { lineQuiet_ = quiet; }
-    // Full-time reads: every read waits its full 80 ms and every drain is a
-    // read, the slowest safe pace. The benchmarks measure against it.
-    bool fullTimeReads() const { return fullTimeReads_; }
-    void setFullTimeReads(bool on) { fullTimeReads_ = on; }
 
     // What this connection's replies showed, by request byte.
     ReplyShape& replyShape(std::uint8_t request) { return shapes_[request]; }
@@ -114,7 +110,6 @@ public:
 private:
     std::uint64_t serial_;
     bool lineQuiet_ = false;
-    bool fullTimeReads_ = false;
     std::array<ReplyShape, 256> shapes_{};
 };
 

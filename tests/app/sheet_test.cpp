@@ -166,14 +166,17 @@ TEST(Sheet, aSmallScreenGetsAWindowThatFitsAndPagesThatScroll)
     sheet.resize(600, 400);  // smaller than any page
     for (int tab = 0; tab < sheet.tabs()->count(); ++tab) {
         sheet.tabs()->setCurrentIndex(tab);
-        QTest::qWait(50);
         auto* area = qobject_cast<QScrollArea*>(sheet.tabs()->widget(tab));
         ASSERT_TRUE(area) << tab;
-        // The page keeps the size it needs; what the window lacks is scrolled to.
-        const QSize needed = area->widget()->minimumSizeHint();
-        EXPECT_GE(area->widget()->height(), needed.height()) << tab;
-        EXPECT_GE(area->widget()->width(), needed.width()) << tab;
-        EXPECT_TRUE(area->verticalScrollBar()->maximum() > 0 || area->horizontalScrollBar()->maximum() > 0) << tab;
+        // The page keeps the size it needs; what the window lacks is scrolled to
+        // once the layout has settled (its pending requests are handled first).
+        const auto settled = [area] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            const QSize needed = area->widget()->minimumSizeHint();
+            return area->widget()->height() >= needed.height() && area->widget()->width() >= needed.width()
+                && (area->verticalScrollBar()->maximum() > 0 || area->horizontalScrollBar()->maximum() > 0);
+        };
+        EXPECT_TRUE(QTest::qWaitFor(settled, 30000)) << tab;
     }
 }
 

@@ -83,9 +83,6 @@ protected:
         auto scripted = std::make_unique<ScriptedLink>();
         link = scripted.get();
         port.setPort(std::move(scripted));
-        // Step by step and tick by tick, every drain a read: the state machine as scripted here.
-        cycle.setStepPerTick(true);
-        cycle.setDrainMode(trgui::device::DrainMode::Read);
     }
 
     // One exchange of the cycle: the drain read, then the reply. A whole reply
@@ -130,7 +127,9 @@ protected:
     DeviceLock lock;
     FakeHooks hooks;
     std::uint32_t now = 100000;
-    MeasurementCycle cycle{settings, connection, lock, hooks, [this] { return now; }};
+    // Step by step and tick by tick, every drain a read: the state machine as scripted here.
+    MeasurementCycle cycle{settings, connection, lock, hooks, [this] { return now; },
+                           CyclePace{trgui::device::DrainMode::Read, true}};
 };
 
 } // namespace
