@@ -192,8 +192,9 @@ void DeviceConnection::exchangeEnded(bool heard)
 {
     if (heard)
         deviceHeard();
-    else if (reach_ == Reach::Answering && !waitingForAnswer_ && heard_.isValid() && heard_.elapsed() >= kWatchMs)
-        deviceFellSilent();
+    else if (reach_ == Reach::Answering && !waitingForAnswer_ && port_ && !reconnecting() && heard_.isValid()
+             && heard_.elapsed() >= kWatchMs)
+        deviceFellSilent();  // (a port that has gone is opened again instead)
 }
 
 void DeviceConnection::deviceFellSilent()
