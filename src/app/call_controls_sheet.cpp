@@ -10,6 +10,7 @@
 #include "pages/settings/core/connection_line.h"
 #include "pages/settings/einstellungen.h"
 #include "pages/visualisation/cgrafik.h"
+#include "texts/catalogue.h"
 #include "widgets/qt_texts.h"
 
 #include <QCloseEvent>
@@ -120,9 +121,7 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
     auto* report = menu->addAction(QString(), this, &CAllControlsSheet::writeReport);
     report->setObjectName(QStringLiteral("reportAction"));
     const auto nameReport = [this, report] {
-        static constexpr std::array<const char*, 3> kReport{"Servicebericht …", "Service report …",
-                                                            "Rapport d'intervention …"};
-        report->setText(QString::fromUtf8(kReport[core::languageIndex(settings_.language)]));
+        report->setText(texts::text(texts::Text::ReportMenuEntry, settings_.language));
     };
     nameReport();
     connect(menu, &QMenu::aboutToShow, this, nameReport);  // in the language chosen since
@@ -216,10 +215,8 @@ void CAllControlsSheet::showConnectionStatus()
 {
     const QString text = connectionStatus();
     const bool answering = settings_.deviceAnswering;
-    static constexpr std::array<const char*, 3> kConnected{"verbunden", "connected", "connecté"};
-    static constexpr std::array<const char*, 3> kNotConnected{"nicht verbunden", "not connected", "non connecté"};
-    const std::size_t language = core::languageIndex(settings_.language);
-    const QString lamp = QString::fromUtf8(answering ? kConnected[language] : kNotConnected[language]);
+    const QString lamp =
+        texts::text(answering ? texts::Text::Connected : texts::Text::NotConnected, settings_.language);
     if (statusText_->text() != text) {
         statusText_->setText(text);
         statusText_->setToolTip(text);
@@ -309,23 +306,12 @@ core::ReportData CAllControlsSheet::reportData()
 
 void CAllControlsSheet::writeReport()
 {
-    static constexpr std::array<const char*, 3> kNotSaved{
-        "Techniker, Standort und Messstelle konnten nicht in der Einstellungsdatei gespeichert werden:\n%1\n"
-        "Sie stehen in diesem Bericht, werden beim nächsten Mal aber nicht vorgeschlagen. Prüfen Sie, ob die Datei "
-        "schreibgeschützt ist.",
-        "Technician, site and instrument tag could not be saved in the settings file:\n%1\n"
-        "They are in this report but will not be offered next time. Check whether the file is read-only.",
-        "Le technicien, le site et le repère n'ont pas pu être enregistrés dans le fichier de paramètres :\n%1\n"
-        "Ils figurent dans ce rapport mais ne seront pas proposés la prochaine fois. Vérifiez si le fichier est en "
-        "lecture seule."};
-    static constexpr std::array<const char*, 3> kCaption{"Servicebericht", "Service report", "Rapport d'intervention"};
     const auto outcome = askReportNames(settings_, this);
     if (outcome == ReportNamesOutcome::Cancelled)
         return;
-    const std::size_t language = core::languageIndex(settings_.language);
     if (outcome == ReportNamesOutcome::NotSaved)
-        settingsPage_->showMessageBox(QString::fromUtf8(kCaption[language]),
-                                      QString::fromUtf8(kNotSaved[language])
+        settingsPage_->showMessageBox(texts::text(texts::Text::ServiceReport, settings_.language),
+                                      texts::text(texts::Text::ReportNamesNotSaved, settings_.language)
                                           .arg(QDir::toNativeSeparators(
                                               QString::fromLocal8Bit(QByteArray::fromStdString(settings_.settingsFilePath)))));
     configurationPage_->ensureInitialised();
@@ -407,29 +393,13 @@ void CAllControlsSheet::countDownSettleCounter()
 
 CAboutDlg::CAboutDlg(int language, QWidget* parent) : QDialog(parent)
 {
-    // Whoever passes the program on needs to know what it is made of and where the sources are.
-    static constexpr std::array<const char*, 3> kLicences{
-        "Dieses Programm verwendet Qt 6 unter der LGPL-3 und QCustomPlot 2.1 unter der GPL-3 (oder später). "
-        "Wer es weitergibt, muss deren Bedingungen einhalten; die Lizenztexte stehen im Paket unter "
-        "/usr/share/doc/tr-gui/copyright. Quelltexte: die Debian-Quellpakete (apt-get source qt6-base "
-        "qcustomplot), https://download.qt.io und https://www.qcustomplot.com.",
-        "This program uses Qt 6 under the LGPL-3 and QCustomPlot 2.1 under the GPL-3 (or later). Whoever "
-        "passes it on must keep to their terms; the licence texts are in the package at "
-        "/usr/share/doc/tr-gui/copyright. Sources: Debian's source packages (apt-get source qt6-base "
-        "qcustomplot), https://download.qt.io and https://www.qcustomplot.com.",
-        "Ce programme utilise Qt 6 sous LGPL-3 et QCustomPlot 2.1 sous GPL-3 (ou ultérieure). Quiconque le "
-        "redistribue doit en respecter les conditions ; les textes des licences se trouvent dans le paquet sous "
-        "/usr/share/doc/tr-gui/copyright. Sources : les paquets source Debian (apt-get source qt6-base "
-        "qcustomplot), https://download.qt.io et https://www.qcustomplot.com."};
-    static constexpr std::array<const char*, 3> kAboutQt{"Über &Qt …", "About &Qt …", "À propos de &Qt …"};
-    const std::size_t column = core::languageIndex(language);
-
     setWindowTitle(QString::fromUtf8(kAboutTitle));
     setObjectName(QStringLiteral("aboutDialog"));
     auto* icon = new QLabel(this);
     icon->setPixmap(QIcon(QStringLiteral(":/trgui/app_icon.svg")).pixmap(48, 48));
     auto* text = new QLabel(QStringLiteral("Trelvik KM210 GUI, Version %1").arg(QStringLiteral(TRGUI_VERSION)), this);
-    auto* licences = new QLabel(QString::fromUtf8(kLicences[column]), this);
+    // Whoever passes the program on needs to know what it is made of and where the sources are.
+    auto* licences = new QLabel(texts::text(texts::Text::AboutLicences, language), this);
     licences->setObjectName(QStringLiteral("licences"));
     licences->setWordWrap(true);
     licences->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -439,7 +409,7 @@ CAboutDlg::CAboutDlg(int language, QWidget* parent) : QDialog(parent)
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* aboutQt = new QPushButton(QString::fromUtf8(kAboutQt[column]), this);
+    auto* aboutQt = new QPushButton(texts::text(texts::Text::AboutQt, language), this);
     aboutQt->setObjectName(QStringLiteral("aboutQt"));
     aboutQt->setAccessibleName(aboutQt->text().remove(QLatin1Char('&')));
     connect(aboutQt, &QPushButton::clicked, this, [this] { QMessageBox::aboutQt(this); });

@@ -1,5 +1,7 @@
 #include "app/report_dialog.h"
 
+#include "texts/catalogue.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -17,35 +19,19 @@ ReportDialog::Answerer& answerer()
     return instance;
 }
 
-struct Texts {
-    const char* title;
-    std::array<const char*, ReportDialog::FieldCount> labels;
-    const char* cut;
-    const char* cancel;
-};
-constexpr std::array<Texts, 3> kTexts{{
-    {"Servicebericht", {"Techniker", "Standort", "Messstelle / Seriennummer"},
-     "Ein Eintrag war zu lang für die Einstellungsdatei und wurde gekürzt. Bitte prüfen und mit OK bestätigen.",
-     "Abbrechen"},
-    {"Service report", {"Technician", "Site", "Instrument tag / serial number"},
-     "An entry was too long for the settings file and has been shortened. Please check it and confirm with OK.",
-     "Cancel"},
-    {"Rapport d'intervention", {"Technicien", "Site", "Repère / numéro de série"},
-     "Une saisie était trop longue pour le fichier de paramètres et a été raccourcie. Vérifiez-la et confirmez "
-     "avec OK.",
-     "Annuler"},
-}};
+// The fields' labels, by Field.
+constexpr std::array<texts::Text, ReportDialog::FieldCount> kLabels{texts::Text::Technician, texts::Text::Site,
+                                                                    texts::Text::InstrumentTag};
 
 } // namespace
 
 ReportDialog::ReportDialog(int language, QWidget* parent) : QDialog(parent)
 {
-    const Texts& texts = kTexts[core::languageIndex(language)];
     setObjectName(QStringLiteral("reportDialog"));
-    setWindowTitle(QString::fromUtf8(texts.title));
+    setWindowTitle(texts::text(texts::Text::ServiceReport, language));
     auto* form = new QFormLayout;
     for (int f = 0; f < FieldCount; ++f) {
-        const QString label = QString::fromUtf8(texts.labels[static_cast<std::size_t>(f)]);
+        const QString label = texts::text(kLabels[static_cast<std::size_t>(f)], language);
         auto* edit = new QLineEdit(this);
         edit->setAccessibleName(label);
         fields_[static_cast<std::size_t>(f)] = edit;
@@ -53,14 +39,14 @@ ReportDialog::ReportDialog(int language, QWidget* parent) : QDialog(parent)
         caption->setBuddy(edit);
         form->addRow(caption, edit);
     }
-    cutNotice_ = new QLabel(QString::fromUtf8(texts.cut), this);
+    cutNotice_ = new QLabel(texts::text(texts::Text::ReportEntryCut, language), this);
     cutNotice_->setObjectName(QStringLiteral("cutNotice"));
     cutNotice_->setWordWrap(true);
     cutNotice_->setStyleSheet(QStringLiteral("color: #b00000;"));
     cutNotice_->hide();
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8(texts.cancel));
+    buttons->button(QDialogButtonBox::Cancel)->setText(texts::text(texts::Text::Cancel, language));
     connect(buttons, &QDialogButtonBox::accepted, this, &ReportDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ReportDialog::reject);
     auto* layout = new QVBoxLayout(this);

@@ -2,6 +2,7 @@
 
 #include "core/settings_record.h"
 #include "platform/platform.h"
+#include "texts/catalogue.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,39 +20,18 @@ namespace {
 
 const QByteArray kLineEnd("\r\n");
 
-constexpr std::array<std::array<const char*, 3>, 9> kActions{{
-    {"Konfiguration schreiben", "Write configuration", "Écrire la configuration"},
-    {"Nullpunktabgleich", "Zero-point adjustment", "Réglage du zéro"},
-    {"Schleichmenge setzen", "Set low-flow suppression", "Régler le seuil de débit de fuite"},
-    {"Reset Max", "Reset maximum", "Réinit. max"},
-    {"Reset Min", "Reset minimum", "Réinit. min"},
-    {"Reset Totalisator", "Reset totaliser", "RAZ totaliseur"},
-    {"Reset Fehler", "Reset error", "Acquitter défaut"},
-    {"Messung Start", "Start measurement", "Démarrer la mesure"},
-    {"Messung Stop", "Stop measurement", "Arrêter la mesure"},
-}};
-constexpr std::array<std::array<const char*, 3>, 6> kOutcomes{{
-    {"bestätigt", "acknowledged", "acquitté"},
-    {"nicht bestätigt", "not acknowledged", "non acquitté"},
-    {"gesendet", "sent", "envoyé"},
-    {"bestätigt, zurückgelesen", "acknowledged, read back", "acquitté, relu"},
-    {"bestätigt, Gerät hält anderes", "acknowledged, device holds other values", "acquitté, l'appareil garde d'autres valeurs"},
-    {"bestätigt, nicht zurückgelesen", "acknowledged, not verified", "acquitté, non vérifié"},
-}};
-constexpr std::array<const char*, 3> kHeaders{
-    "Datum; Uhrzeit; Port; Modell; SW-Version; Aktion; Änderungen; Ergebnis",
-    "Date; Time; Port; Model; SW version; Action; Changes; Outcome",
-    "Date; Heure; Port; Modèle; Version logicielle; Action; Modifications; Résultat",
+using texts::Text;
+
+// By ServiceAction and by ServiceOutcome.
+constexpr Text kActions[] = {
+    Text::ActionWriteConfiguration, Text::ActionZeroPoint, Text::ActionLowFlow,
+    Text::ActionResetMax, Text::ActionResetMin, Text::ActionResetTotaliser,
+    Text::ActionResetError, Text::ActionStartMeasurement, Text::ActionStopMeasurement,
 };
-constexpr std::array<const char*, 3> kTechnician{"Techniker", "Technician", "Technicien"};
-constexpr std::array<const char*, 3> kEntriesLost{"Einträge verloren", "entries lost", "entrées perdues"};
-// How many entries (%1) were not written since when (%2): for one, for more.
-constexpr std::array<std::array<const char*, 2>, 3> kNotWritten{{
-    {"%1 Eintrag seit %2 nicht geschrieben", "%1 Einträge seit %2 nicht geschrieben"},
-    {"%1 entry not written since %2", "%1 entries not written since %2"},
-    {"%1 entrée non écrite depuis %2", "%1 entrées non écrites depuis %2"},
-}};
-constexpr std::array<const char*, 3> kReasonAfter{": ", ": ", " : "};
+constexpr Text kOutcomes[] = {
+    Text::OutcomeAcknowledged, Text::OutcomeNotAcknowledged, Text::OutcomeSent,
+    Text::OutcomeReadBack, Text::OutcomeDiffers, Text::OutcomeNotVerified,
+};
 
 std::size_t column(int language)
 {
@@ -74,9 +54,9 @@ QByteArray field(QString text)
     return encoded(text);
 }
 
-QString text(const char* utf8)
+QString text(Text id, std::size_t language)
 {
-    return QString::fromUtf8(utf8);
+    return texts::text(id, static_cast<int>(language));
 }
 
 QByteArray line(std::initializer_list<QString> fields)
@@ -116,12 +96,12 @@ QByteArray firstLine(const QString& path)
 
 QString serviceActionText(ServiceAction action, int language)
 {
-    return QString::fromUtf8(kActions[static_cast<std::size_t>(action)][column(language)]);
+    return texts::text(kActions[static_cast<std::size_t>(action)], language);
 }
 
 QString serviceOutcomeText(ServiceOutcome outcome, int language)
 {
-    return QString::fromUtf8(kOutcomes[static_cast<std::size_t>(outcome)][column(language)]);
+    return texts::text(kOutcomes[static_cast<std::size_t>(outcome)], language);
 }
 
 ServiceLogFormat serviceLogFormat(const QString& path, int language)
@@ -143,8 +123,8 @@ QByteArray serviceLine(const ServiceEntry& e, const ServiceLogFormat& format)
     const std::size_t l = column(format.language);
     QString details = e.details;
     if (!format.technicianColumn && !e.technician.isEmpty()) {
-        details += (details.isEmpty() ? QString() : QStringLiteral(" | ")) + text(kTechnician[l]) + QStringLiteral(": ")
-                 + e.technician;
+        details += (details.isEmpty() ? QString() : QStringLiteral(" | ")) + text(Text::Technician, l)
+                 + QStringLiteral(": ") + e.technician;
     }
     QByteArray out = line({dateText(e.at), timeText(e.at), e.port, e.model, e.softwareVersion.trimmed(),
                            serviceActionText(e.action, format.language), details,
@@ -157,20 +137,20 @@ QByteArray serviceLine(const ServiceEntry& e, const ServiceLogFormat& format)
 QByteArray serviceHeader(const ServiceLogFormat& format)
 {
     const std::size_t l = column(format.language);
-    QString header = text(kHeaders[l]);
+    QString header = text(Text::ServiceLogHeader, l);
     if (format.technicianColumn)
-        header += QStringLiteral("; ") + text(kTechnician[l]);
+        header += QStringLiteral("; ") + text(Text::Technician, l);
     return encoded(header);
 }
 
 QByteArray serviceGapLine(const ServiceLogGap& gap, const QDateTime& at, const ServiceLogFormat& format)
 {
     const std::size_t l = column(format.language);
-    QString details = text(kNotWritten[l][gap.entries == 1 ? 0 : 1])
+    QString details = text(gap.entries == 1 ? Text::EntryNotWritten : Text::EntriesNotWritten, l)
                           .arg(QString::number(gap.entries), dateText(gap.since) + QLatin1Char(' ') + timeText(gap.since));
     if (!gap.reason.isEmpty())
-        details += text(kReasonAfter[l]) + gap.reason;
-    QByteArray out = line({dateText(at), timeText(at), {}, {}, {}, text(kEntriesLost[l]), details, {}});
+        details += text(Text::ReasonAfter, l) + gap.reason;
+    QByteArray out = line({dateText(at), timeText(at), {}, {}, {}, text(Text::EntriesLost, l), details, {}});
     if (format.technicianColumn)
         out += "; ";
     return out;

@@ -1,57 +1,14 @@
 #include "core/service_report.h"
 
-#include "core/settings_record.h"
+#include "texts/catalogue.h"
 
 #include <algorithm>
-#include <array>
 
 namespace trgui::core {
 
 namespace {
 
-enum Word {
-    Title, Number, Program, Date, Technician, Site, Tag, Port, Model, Software, Configuration, Field, AsFound, AsLeft,
-    Unit, Changed, NotRead, Live, Current, Maximum, Minimum, NoLive, LiveAt, Actions, Time, Action, Changes, Outcome,
-    NoActions, Unchanged, NoDevice, NoDeviceAtTop, NotReadAtTop, NoModel, Signatures, Customer, SignDate, Signature,
-    PageOf, WordCount
-};
-
-constexpr std::array<std::array<const char*, WordCount>, 3> kWords{{
-    {"Servicebericht", "Bericht-Nr.", "Programm", "Datum", "Techniker", "Standort", "Messstelle / Seriennummer",
-     "Port", "Modell", "SW-Version", "Konfiguration", "Feld", "vorgefunden", "hinterlassen", "Einheit", "geändert",
-     "In dieser Sitzung nicht vom Gerät gelesen.", "Messwerte", "Akt", "Max", "Min",
-     "Keine Messwerte (keine aktuelle Abfrage).", "Abfrage von %1", "Aktionen dieser Sitzung", "Uhrzeit", "Aktion",
-     "Änderungen", "Ergebnis", "Keine.", "Konfiguration unverändert.", "Kein Gerät hat geantwortet.",
-     "Kein Gerät hat geantwortet, als dieser Bericht erstellt wurde: Modell, Version, Konfiguration und Messwerte "
-     "fehlen. Gerät anschließen, auf der Seite Einstellungen seinen Port wählen (grüne Lampe) und den Bericht neu "
-     "erstellen.",
-     "Die Konfiguration wurde in dieser Sitzung nicht vom Gerät gelesen; dieser Bericht enthält keine. Auf der Seite "
-     "Konfiguration „KM210 --> PC“ wählen und den Bericht neu erstellen.",
-     "kein Gerät", "Unterschriften", "Kunde", "Datum", "Unterschrift", "Seite %1 von %2"},
-    {"Service report", "Report no.", "Program", "Date", "Technician", "Site", "Instrument tag / serial number",
-     "Port", "Model", "SW version", "Configuration", "Field", "as found", "as left", "Unit", "changed",
-     "Not read from the device in this session.", "Measured values", "Actual", "Max", "Min",
-     "No measured values (no recent poll).", "Poll of %1", "Actions of this session", "Time", "Action", "Changes",
-     "Outcome", "None.", "Configuration unchanged.", "No device answered.",
-     "No device answered when this report was made: model, version, configuration and measured values are missing. "
-     "Connect the device, choose its port on the Settings page (green lamp) and make the report again.",
-     "The configuration was not read from the device in this session; this report holds none. Choose "
-     "“KM210 --> PC” on the Configuration page and make the report again.",
-     "no device", "Signatures", "Customer", "Date", "Signature", "Page %1 of %2"},
-    {"Rapport d'intervention", "N° de rapport", "Programme", "Date", "Technicien", "Site",
-     "Repère / numéro de série", "Port", "Modèle", "Version logicielle", "Configuration", "Champ", "trouvée",
-     "laissée", "Unité", "modifié", "Non lue dans l'appareil pendant cette session.", "Valeurs mesurées", "Actuel",
-     "Max", "Min", "Aucune valeur mesurée (pas d'interrogation récente).", "Interrogation de %1",
-     "Actions de cette session", "Heure", "Action", "Modifications", "Résultat", "Aucune.",
-     "Configuration inchangée.", "Aucun appareil n'a répondu.",
-     "Aucun appareil n'a répondu lors de l'établissement de ce rapport : le modèle, la version, la configuration et "
-     "les valeurs mesurées manquent. Branchez l'appareil, choisissez son port sur la page Paramètres (voyant vert) "
-     "et refaites le rapport.",
-     "La configuration n'a pas été lue dans l'appareil pendant cette session ; ce rapport n'en contient pas. "
-     "Choisissez « KM210 --> PC » sur la page Configuration et refaites le rapport.",
-     "aucun appareil", "Signatures", "Client", "Date", "Signature", "Page %1 sur %2"},
-}};
-
+using texts::Text;
 QString esc(const QString& text)
 {
     return text.toHtmlEscaped();
@@ -80,68 +37,74 @@ QString reportNumber(const QDateTime& at, const QString& instrumentTag)
 
 QString serviceReportHtml(const ReportData& d, int language)
 {
-    const auto& w = kWords[languageIndex(language)];
-    const auto t = [&w](Word word) { return QString::fromUtf8(w[word]); };
-    const auto paragraph = [&](Word word, bool bold = false) {
-        return (bold ? QStringLiteral("<p><b>%1</b></p>") : QStringLiteral("<p>%1</p>")).arg(esc(t(word)));
+    const auto t = [language](Text id) { return texts::text(id, language); };
+    const auto paragraph = [&](Text id, bool bold = false) {
+        return (bold ? QStringLiteral("<p><b>%1</b></p>") : QStringLiteral("<p>%1</p>")).arg(esc(t(id)));
     };
     // Tables span the page, so their columns have the room to keep words whole.
     const QString table = QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"2\">");
     const auto head = [&](const QStringList& cells) { return QStringLiteral("<thead>%1</thead>").arg(row(cells, false, "th")); };
 
     const QString running = QStringLiteral("%1 · %2 · %3 %4")
-                                .arg(d.program, d.deviceAnswering && !d.model.isEmpty() ? d.model : t(NoModel),
-                                     t(Number), d.number);
+                                .arg(d.program,
+                                     d.deviceAnswering && !d.model.isEmpty() ? d.model : t(Text::ReportNoModel),
+                                     t(Text::ReportNumber), d.number);
     QString html = QStringLiteral("<html><head><title>%1</title><meta name=\"page-numbers\" content=\"%2\"></head>"
                                   "<body style=\"font-size: 9pt\"><h2>%3</h2>")
-                       .arg(esc(running), esc(t(PageOf)), esc(t(Title)));
+                       .arg(esc(running), esc(t(Text::ReportPageOf)), esc(t(Text::ServiceReport)));
     if (!d.deviceAnswering)
-        html += paragraph(NoDeviceAtTop, true);
+        html += paragraph(Text::ReportNoDeviceAtTop, true);
     else if (d.configuration.empty())
-        html += paragraph(NotReadAtTop, true);
+        html += paragraph(Text::ReportNotReadAtTop, true);
 
     html += QStringLiteral("<table width=\"100%\" cellpadding=\"2\">");
-    const std::pair<Word, QString> identity[] = {
-        {Number, d.number},
-        {Program, d.program},
-        {Date, d.at.toString(QStringLiteral("yyyy.MM.dd HH:mm:ss"))},
-        {Technician, d.technician},
-        {Site, d.site},
-        {Tag, d.instrumentTag},
-        {Port, d.port},
-        {Model, d.deviceAnswering ? d.model : QString()},
-        {Software, d.deviceAnswering ? d.softwareVersion.trimmed() : QString()},
+    const std::pair<Text, QString> identity[] = {
+        {Text::ReportNumber, d.number},
+        {Text::ReportProgram, d.program},
+        {Text::ReportDate, d.at.toString(QStringLiteral("yyyy.MM.dd HH:mm:ss"))},
+        {Text::Technician, d.technician},
+        {Text::Site, d.site},
+        {Text::InstrumentTag, d.instrumentTag},
+        {Text::ReportPort, d.port},
+        {Text::ReportModel, d.deviceAnswering ? d.model : QString()},
+        {Text::ReportSoftware, d.deviceAnswering ? d.softwareVersion.trimmed() : QString()},
     };
     for (const auto& [word, value] : identity)
         html += row({t(word), value});
     html += QStringLiteral("</table>");
 
-    html += QStringLiteral("<h3>%1</h3>").arg(esc(t(Configuration)));
+    html += QStringLiteral("<h3>%1</h3>").arg(esc(t(Text::ReportConfiguration)));
     if (!d.deviceAnswering) {
-        html += paragraph(NoDevice);
+        html += paragraph(Text::ReportNoDevice);
     } else if (d.configuration.empty()) {
-        html += paragraph(NotRead);
+        html += paragraph(Text::ReportNotRead);
     } else {
         const bool anyChange = std::any_of(d.configuration.begin(), d.configuration.end(),
                                            [](const ReportRow& r) { return r.changed; });
         if (!anyChange)
-            html += paragraph(Unchanged);
-        html += table + head({t(Field), t(AsFound), t(Unit), t(AsLeft), t(Unit), QString()});
+            html += paragraph(Text::ReportUnchanged);
+        html += table
+              + head({t(Text::ReportField), t(Text::ReportAsFound), t(Text::ReportUnit), t(Text::ReportAsLeft),
+                      t(Text::ReportUnit), QString()});
         for (const ReportRow& r : d.configuration)
-            html += row({r.label, r.asFound, r.asFoundUnit, r.asLeft, r.asLeftUnit, r.changed ? t(Changed) : QString()},
+            html += row({r.label, r.asFound, r.asFoundUnit, r.asLeft, r.asLeftUnit,
+                         r.changed ? t(Text::ReportChanged) : QString()},
                         r.changed);
         html += QStringLiteral("</table>");
         for (const QString& note : d.configurationNotes)
             html += QStringLiteral("<p><b>%1</b></p>").arg(esc(note));
     }
 
-    html += QStringLiteral("<h3>%1</h3>").arg(esc(t(Live)));
+    html += QStringLiteral("<h3>%1</h3>").arg(esc(t(Text::ReportLive)));
     if (!d.deviceAnswering || d.live.empty()) {
-        html += paragraph(NoLive);
+        html += paragraph(Text::ReportNoLive);
     } else {
         if (d.liveAt.isValid())
-            html += QStringLiteral("<p>%1</p>").arg(esc(t(LiveAt).arg(d.liveAt.toString(QStringLiteral("HH:mm:ss")))));
-        html += table + head({QString(), t(Current), t(Maximum), t(Minimum), t(Unit)});
+            html += QStringLiteral("<p>%1</p>")
+                        .arg(esc(t(Text::ReportLiveAt).arg(d.liveAt.toString(QStringLiteral("HH:mm:ss")))));
+        html += table
+              + head({QString(), t(Text::ReportCurrent), t(Text::ReportMaximum), t(Text::ReportMinimum),
+                      t(Text::ReportUnit)});
         for (const ReportValue& v : d.live)
             html += row({v.label, v.current, v.maximum, v.minimum, v.unit});
         html += QStringLiteral("</table>");
@@ -149,11 +112,12 @@ QString serviceReportHtml(const ReportData& d, int language)
             html += QStringLiteral("<p>%1</p>").arg(esc(note));
     }
 
-    html += QStringLiteral("<h3>%1</h3>").arg(esc(t(Actions)));
+    html += QStringLiteral("<h3>%1</h3>").arg(esc(t(Text::ReportActions)));
     if (d.actions.empty()) {
-        html += paragraph(NoActions);
+        html += paragraph(Text::ReportNoActions);
     } else {
-        html += table + head({t(Time), t(Action), t(Changes), t(Outcome)});
+        html += table
+              + head({t(Text::ReportTime), t(Text::ReportAction), t(Text::ReportChanges), t(Text::ReportOutcome)});
         for (const ServiceEntry& e : d.actions)
             html += row({e.at.toString(QStringLiteral("HH:mm:ss")), serviceActionText(e.action, language), e.details,
                          serviceOutcomeText(e.outcome, language)});
@@ -166,8 +130,8 @@ QString serviceReportHtml(const ReportData& d, int language)
     html += QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"4\">"
                            "<tr><td colspan=\"2\"><h3>%1</h3></td></tr>"
                            "<tr><td width=\"50%\">%2</td><td width=\"50%\">%3</td></tr>")
-                .arg(esc(t(Signatures)), esc(t(Technician)), esc(t(Customer)));
-    for (Word word : {SignDate, Signature})
+                .arg(esc(t(Text::ReportSignatures)), esc(t(Text::Technician)), esc(t(Text::ReportCustomer)));
+    for (Text word : {Text::ReportDate, Text::ReportSignature})
         html += QStringLiteral("<tr><td><br><br>%1</td><td><br><br>%1</td></tr>").arg(esc(t(word) + line));
     html += QStringLiteral("</table>");
     return html + QStringLiteral("</body></html>");

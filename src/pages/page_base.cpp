@@ -74,12 +74,31 @@ PageBase::PageBase(QWidget* parent) : QWidget(parent)
 {
 }
 
-QString PageBase::tabTitleFor(const std::array<const char*, 3>& titles)
+namespace {
+
+// LANGUAGE of the program directory's settings, read for a tab title.
+int tabTitleLanguage()
 {
     auto temporary = core::SettingsRecord::forProgramDirectory(core::currentProgramDirectory());
     temporary.load();
     const int language = temporary.language;
     temporary.save();
+    return language;
+}
+
+} // namespace
+
+QString PageBase::tabTitleFor(texts::Text title)
+{
+    const int language = tabTitleLanguage();
+    if (language < 0 || language > 2)
+        return {};
+    return texts::text(title, language);
+}
+
+QString PageBase::tabTitleFor(const std::array<const char*, 3>& titles)
+{
+    const int language = tabTitleLanguage();
     if (language < 0 || language > 2)
         return {};
     return QString::fromUtf8(titles[static_cast<std::size_t>(language)]);
@@ -490,18 +509,24 @@ void PageBase::refreshDescriptions(int label)
     }
 }
 
+void PageBase::nameByLanguage(int image, texts::Text name)
+{
+    imageNames_[image] = [name](int language) { return texts::text(name, language); };
+    nameImages();
+}
+
 void PageBase::nameByLanguage(int image, const std::array<const char*, 3>& names)
 {
-    imageNames_[image] = names;
+    imageNames_[image] = [names](int language) { return QString::fromUtf8(names[core::languageIndex(language)]); };
     nameImages();
 }
 
 void PageBase::nameImages()
 {
-    const std::size_t language = core::languageIndex(settings_ ? settings_->language : 0);
-    for (const auto& [id, names] : imageNames_) {
+    const int language = settings_ ? settings_->language : 0;
+    for (const auto& [id, nameIn] : imageNames_) {
         if (QWidget* w = control(id))
-            w->setAccessibleName(QString::fromUtf8(names[language]));
+            w->setAccessibleName(nameIn(language));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/service_log.h"
 #include "core/settings_record.h"
+#include "texts/catalogue.h"
 #include "texts/page_controls.h"
 #include "texts/text_page.h"
 #include "texts/text_table.h"
@@ -31,7 +32,9 @@ public:
     explicit PageBase(QWidget* parent = nullptr);
 
     // The tab title of a page, chosen by LANGUAGE through a short-lived
-    // settings record of the program directory (loaded and saved back).
+    // settings record of the program directory (loaded and saved back): from
+    // the catalogue, or from German, English and French given here.
+    static QString tabTitleFor(texts::Text title);
     static QString tabTitleFor(const std::array<const char*, 3>& titles);
 
     // Builds the page's controls and reads its texts; runs once, the first
@@ -105,7 +108,9 @@ protected:
     // (a column heading) when given, whatever language they are shown in.
     void describeBy(int field, int label, int column = 0);
     // The accessible name of an image that means something (a lamp, a
-    // marker), in German, English and French; follows the language.
+    // marker), from the catalogue or in German, English and French given
+    // here; follows the language.
+    void nameByLanguage(int image, texts::Text name);
     void nameByLanguage(int image, const std::array<const char*, 3>& names);
     // Gives those images their names in the current language again.
     void nameImages();
@@ -150,7 +155,7 @@ private:
         int column;
     };
     std::vector<Description> descriptions_;
-    std::map<int, std::array<const char*, 3>> imageNames_;
+    std::map<int, std::function<QString(int language)>> imageNames_;
     std::vector<QPointer<QWidget>> tabChain_;
     QLabel* serviceLogNotice_ = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "device/serial_port.h"
 #include "pages/settings/core/connection_line.h"
 #include "pages/settings/core/settings_controls.h"
+#include "texts/catalogue.h"
 #include "widgets/qt_texts.h"
 
 #include <QAbstractItemView>
@@ -39,7 +40,7 @@ constexpr int kOfferDeviceRole = Qt::UserRole + 1;
 } // namespace
 
 Einstellungen::Einstellungen(QWidget* parent)
-    : PageBase(parent), tabTitle_(tabTitleFor({"Einstellungen", "Settings", "Paramètres"}))
+    : PageBase(parent), tabTitle_(tabTitleFor(texts::Text::SettingsTab))
 {
 }
 
@@ -154,8 +155,8 @@ void Einstellungen::buildLayout()
                                                     : QStringLiteral(":/trgui/lamp_red.svg"),
                                    24));
     }
-    nameByLanguage(id::GreenLamp, {"verbunden", "connected", "connecté"});
-    nameByLanguage(id::RedLamp, {"nicht verbunden", "not connected", "non connecté"});
+    nameByLanguage(id::GreenLamp, texts::Text::Connected);
+    nameByLanguage(id::RedLamp, texts::Text::NotConnected);
     control(id::GreenLamp)->hide();
     control(id::RedLamp)->hide();
 
@@ -187,7 +188,7 @@ void Einstellungen::buildLayout()
     refreshRow->addWidget(new QLabel(QStringLiteral("s"), this));
     auto* marker = control<QLabel>(id::RefreshMarker);
     marker->setPixmap(lampPixmap(QStringLiteral(":/trgui/marker_error.svg"), 16));
-    nameByLanguage(id::RefreshMarker, {"Fehler: Aktualisierung", "error: refresh rate", "erreur : actualisation"});
+    nameByLanguage(id::RefreshMarker, texts::Text::RefreshMarker);
     marker->setFixedSize(18, 18);
     marker->hide();
     refreshRow->addWidget(marker);
@@ -232,8 +233,7 @@ void Einstellungen::buildLayout()
 
 QString Einstellungen::notPresentText() const
 {
-    static constexpr std::array<const char*, 3> kNotPresent{"nicht vorhanden", "not present", "absent"};
-    return QString::fromUtf8(kNotPresent[core::languageIndex(settings_->language)]);
+    return texts::text(texts::Text::PortNotPresent, settings_->language);
 }
 
 void Einstellungen::refreshPortList()
@@ -268,12 +268,9 @@ void Einstellungen::showPortEntries(const std::vector<device::PortEntry>& entrie
     for (int row = kCount + 1; row < com->count(); ++row)
         shown << com->itemText(row) + com->itemData(row, Qt::ToolTipRole).toString();
     QStringList wanted;
-    const std::size_t language = core::languageIndex(settings_->language);
-    static constexpr std::array<const char*, 3> kHint{
-        "Ordnet COM%1 diesen Adapter zu (in [COM] der Einstellungsdatei) und verbindet.",
-        "Assigns this adapter to COM%1 (in [COM] of the settings file) and connects.",
-        "Attribue cet adaptateur à COM%1 (dans [COM] du fichier de paramètres) et se connecte."};
-    const auto hint = [&](int number) { return QString::fromUtf8(kHint[language]).arg(number); };
+    const auto hint = [&](int number) {
+        return texts::text(texts::Text::AdapterHint, settings_->language).arg(number);
+    };
     for (const device::PortEntry* offer : offers)
         wanted << offer->text + hint(offer->offerFor);
     if (shown == wanted)

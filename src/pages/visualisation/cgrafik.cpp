@@ -19,7 +19,7 @@
 namespace trgui::pages {
 
 CGrafik::CGrafik(QWidget* parent)
-    : PageBase(parent), tabTitle_(tabTitleFor({"Visualisierung", "Visualization", "Affichage graphique"}))
+    : PageBase(parent), tabTitle_(tabTitleFor(texts::Text::VisualisationTab))
 {
 }
 
@@ -138,13 +138,9 @@ void CGrafik::openRecordingFile(const QString& path)
     const auto series = visualisation::readRecording(file.readAll(), &fault);
     if (!series) {
         // Why, in the page's language.
-        static const char* const kWhy[][3] = {
-            {"Zeile 2 ist nicht die Kopfzeile einer Aufzeichnung.", "Line 2 is not the header of a recording.",
-             "La ligne 2 n'est pas l'en-tête d'un enregistrement."},
-            {"Eine Zeile hat zu wenige Felder.", "A row has too few fields.", "Une ligne a trop peu de champs."},
-            {"Sie enthält keine Messwerte.", "It holds no values.", "Il ne contient aucune valeur."},
-        };
-        return refuse(QString::fromUtf8(kWhy[static_cast<int>(fault)][core::languageIndex(language())]));
+        static constexpr texts::Text kWhy[] = {
+            texts::Text::NotRecordingHeader, texts::Text::NotRecordingFewFields, texts::Text::NotRecordingNoValues};
+        return refuse(texts::text(kWhy[static_cast<int>(fault)], language()));
     }
     plotting_ = false;
     runChart([&] { chart_.showRecording(*series, language()); });

@@ -2,6 +2,7 @@
 
 #include "core/plain_numbers.h"
 #include "platform/platform.h"
+#include "texts/catalogue.h"
 #include "texts/text_table.h"
 
 #include <QFile>
@@ -14,27 +15,15 @@ namespace {
 
 const QByteArray kLineEnd("\r\n");
 
-struct HeaderTexts {
-    const char* pieces[13];  // UTF-8; units go between consecutive pieces
-};
+using texts::Text;
 
-// Units in order: Uv Uv Uv Uq Uq Uq Ut Ut Ut Us.
-constexpr HeaderTexts kHeaders[3] = {
-    {{"Datum; Uhrzeit; Strömung Akt [", "]; Strömung Min [", "]; Strömung Max [", "]; Volumenstrom Akt [",
-      "]; Volumenstrom Min [", "]; Volumenstrom Max [", "]; Temperatur Akt [", "]; Temperatur Min [",
-      "]; Temperatur Max [", "]; Totalisator [",
-      "]; Schleichmenge [%]; GK1 ; GK2 ; Betrieb ; Fehler ; letzter Fehler; ", nullptr, nullptr}},
-    {{"Date; Time; actual flow velocity [", "]; min flow velocity [", "]; max flow velocity [",
-      "]; actual volume flow [", "]; min volume flow [", "]; max volume flow [", "]; actual temperature [",
-      "]; min temperature [", "]; max temperature [", "]; totalisator [",
-      "]; low flow suppression [%]; LS1 ; LS2 ; availability ; error ; last error; ", nullptr, nullptr}},
-    {{"Date; Heure; Vitesse d'écoulement actuelle [", "]; Vitesse d'écoulement minimale [",
-      "]; Vitesse d'écoulement maximale [", "]; Débit volumétrique actuel [", "]; Débit volumétrique minimal [",
-      "]; Débit volumétrique maximal [", "]; Température actuelle [", "]; Température minimale [",
-      "]; Température maximale [", "]; Totaliseur [",
-      "]; suppression du débit volumétrique rampant [%] ; Contact de seuil 1 ; Contact de seuil 2 ; Service ; "
-      "Défaut ; Dernier défaut; ",
-      nullptr, nullptr}},
+// The header in pieces; the units go between consecutive pieces, in order
+// Uv Uv Uv Uq Uq Uq Ut Ut Ut Us.
+constexpr Text kHeaderPieces[] = {
+    Text::RecordingHeaderStart, Text::RecordingHeaderVelocityMin, Text::RecordingHeaderVelocityMax,
+    Text::RecordingHeaderFlow, Text::RecordingHeaderFlowMin, Text::RecordingHeaderFlowMax,
+    Text::RecordingHeaderTemperature, Text::RecordingHeaderTemperatureMin, Text::RecordingHeaderTemperatureMax,
+    Text::RecordingHeaderTotaliser, Text::RecordingHeaderEnd,
 };
 
 // The first two fields of a row.
@@ -85,10 +74,10 @@ QByteArray headerLine(int language, const core::MeasurementRecord& r)
     const QString units[] = {r.velocityUnit, r.velocityUnit, r.velocityUnit, r.volumeFlowUnit, r.volumeFlowUnit,
                              r.volumeFlowUnit, r.temperatureUnit, r.temperatureUnit, r.temperatureUnit,
                              r.totaliserUnit};
-    const auto& pieces = kHeaders[language].pieces;
-    QString line = QString::fromUtf8(pieces[0]);
+    static_assert(std::size(kHeaderPieces) == std::size(units) + 1);
+    QString line = texts::text(kHeaderPieces[0], language);
     for (std::size_t i = 0; i < std::size(units); ++i)
-        line += units[i] + QString::fromUtf8(pieces[i + 1]);
+        line += units[i] + texts::text(kHeaderPieces[i + 1], language);
     return texts::toWindows1252(line);
 }
 

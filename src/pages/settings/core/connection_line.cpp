@@ -1,22 +1,10 @@
 #include "pages/settings/core/connection_line.h"
 
-#include "core/settings_record.h"
-
-#include <array>
+#include "texts/catalogue.h"
 
 namespace trgui::pages::settings {
 
 namespace {
-
-using Texts = std::array<const char*, 3>;
-constexpr Texts kAnswers{"antwortet", "answers", "répond"};
-constexpr Texts kPollAge{"letzte Abfrage vor %1 s", "last poll %1 s ago", "dernière interrogation il y a %1 s"};
-constexpr Texts kNoDevice{"Kein Gerät antwortet an %1.", "No device answers on %1.", "Aucun appareil ne répond sur %1."};
-
-QString text(const Texts& texts, int language)
-{
-    return QString::fromUtf8(texts[core::languageIndex(language)]);
-}
 
 QString portText(int port, const QString& devicePath)
 {
@@ -50,14 +38,14 @@ QString connectionLineText(const ConnectionFacts& facts, int language)
         return noDeviceText(facts.port, facts.devicePath, language);
     }
     const QString state = facts.pollAgeMs
-        ? text(kPollAge, language).arg(*facts.pollAgeMs / 1000)
-        : text(kAnswers, language);
+        ? texts::text(texts::Text::ConnectionPollAge, language).arg(*facts.pollAgeMs / 1000)
+        : texts::text(texts::Text::ConnectionAnswers, language);
     return QStringLiteral("%1 – %2 – %3").arg(portText(facts.port, facts.devicePath), facts.model, state);
 }
 
 QString noDeviceText(int port, const QString& devicePath, int language)
 {
-    return text(kNoDevice, language).arg(portText(port, devicePath));
+    return texts::text(texts::Text::NoDeviceAnswersOn, language).arg(portText(port, devicePath));
 }
 
 } // namespace trgui::pages::settings

@@ -1,6 +1,7 @@
 #include "pages/visualisation/core/visualisation_chart.h"
 
 #include "core/settings_record.h"
+#include "texts/catalogue.h"
 
 #include <climits>
 
@@ -8,42 +9,13 @@ namespace trgui::pages::visualisation {
 
 namespace {
 
-struct ChartTexts {
-    const char* temperature;
-    const char* flow;
-    const char* title;
-    const char* xAxis;
-    // Our component's tool bar.
-    const char* hold;
-    const char* zoomOff;
-    const char* copy;
-    const char* save;
-    // While the user's zoom or move keeps the view.
-    const char* viewHeld;
-};
+using texts::Text;
 
-constexpr ChartTexts kTexts[] = {
-    {"Temperatur", "Volumenstrom", "Temperatur/Volumenstrom", "Messwert", "Halten", "Zoom aus", "Kopieren",
-     "Speichern", "Ansicht gehalten – neue Messwerte laufen weiter"},
-    {"Temperature", "Volume Flow", "Temperature/Volume Flow", "Measured Value", "Hold", "Zoom off", "Copy", "Save",
-     "View held – new samples continue"},
-    {"Température", "Débit Volumétrique", "Température/Débit Volumétrique", "Valeur Mesurée", "Figer",
-     "Zoom initial", "Copier", "Enregistrer", "Vue figée – les nouvelles mesures continuent"},
-};
-
-const ChartTexts* textsFor(int language)
+// A name with its unit, "Temperatur [°C]". The chart keeps its texts for a
+// value that names no language.
+QString withUnit(Text name, int language, const QString& unit)
 {
-    return core::isLanguage(language) ? &kTexts[language] : nullptr;
-}
-
-QString text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-QString withUnit(const char* name, const QString& unit)
-{
-    return QStringLiteral("%1 [%2]").arg(text(name), unit);
+    return QStringLiteral("%1 [%2]").arg(texts::text(name, language), unit);
 }
 
 // Ends the loader's page set-up however the set-up ends, so a failed set-up
@@ -74,11 +46,12 @@ void VisualisationChart::setUp(QObject* pageWindow, QObject* chartFrame, int lan
     PageSetup setup(pageWindow);
     scope_.Create(chartFrame);
     scope_.Channels.Add();  // a new scope has one channel: now channels 0 and 1
-    const ChartTexts* t = textsFor(language);
-    if (t) {
-        scope_.Channels.Item(0)->Name.Set(text(t->temperature));
-        scope_.Channels.Item(1)->Name.Set(text(t->flow));
-        scope_.Title.Text.Set(text(t->title));
+    const bool named = core::isLanguage(language);
+    const auto t = [language](Text id) { return texts::text(id, language); };
+    if (named) {
+        scope_.Channels.Item(0)->Name.Set(t(Text::ChartTemperature));
+        scope_.Channels.Item(1)->Name.Set(t(Text::ChartFlow));
+        scope_.Title.Text.Set(t(Text::ChartTitle));
     }
     scope_.RefreshInterval.Set(100);
     scope_.Legend.Visible.Set(true);
@@ -101,10 +74,10 @@ void VisualisationChart::setUp(QObject* pageWindow, QObject* chartFrame, int lan
     }
     scope_.Channels.Item(0)->YAxisIndex.Set(0);
     scope_.Channels.Item(1)->YAxisIndex.Set(1);
-    if (t) {
-        scope_.YAxis.AxisLabel.Text.Set(text(t->temperature));
-        scope_.YAxis.AdditionalAxes.Item(0)->Axis.AxisLabel.Text.Set(text(t->flow));
-        scope_.XAxis.AxisLabel.Text.Set(text(t->xAxis));
+    if (named) {
+        scope_.YAxis.AxisLabel.Text.Set(t(Text::ChartTemperature));
+        scope_.YAxis.AdditionalAxes.Item(0)->Axis.AxisLabel.Text.Set(t(Text::ChartFlow));
+        scope_.XAxis.AxisLabel.Text.Set(t(Text::ChartXAxis));
     }
     scope_.Channels.Item(1)->Color.Set(65535);  // yellow; channel 0 keeps the default
     scope_.Index.Set(1);
@@ -122,9 +95,10 @@ void VisualisationChart::addSample(const core::MeasurementRecord& record, int la
             ++sampleCount_;
         return;
     }
-    if (const ChartTexts* t = textsFor(language)) {
-        scope_.YAxis.AxisLabel.Text.Set(withUnit(t->temperature, record.temperatureUnit));
-        scope_.YAxis.AdditionalAxes.Item(0)->Axis.AxisLabel.Text.Set(withUnit(t->flow, record.volumeFlowUnit));
+    if (core::isLanguage(language)) {
+        scope_.YAxis.AxisLabel.Text.Set(withUnit(Text::ChartTemperature, language, record.temperatureUnit));
+        scope_.YAxis.AdditionalAxes.Item(0)->Axis.AxisLabel.Text.Set(
+            withUnit(Text::ChartFlow, language, record.volumeFlowUnit));
     }
     const auto index = static_cast<std::size_t>(n);
     flowHistory_[index] = record.volumeFlow;
@@ -141,9 +115,10 @@ void VisualisationChart::addSample(const core::MeasurementRecord& record, int la
 
 void VisualisationChart::showRecording(const RecordedSeries& series, int language)
 {
-    if (const ChartTexts* t = textsFor(language)) {
-        scope_.YAxis.AxisLabel.Text.Set(withUnit(t->temperature, series.temperatureUnit));
-        scope_.YAxis.AdditionalAxes.Item(0)->Axis.AxisLabel.Text.Set(withUnit(t->flow, series.flowUnit));
+    if (core::isLanguage(language)) {
+        scope_.YAxis.AxisLabel.Text.Set(withUnit(Text::ChartTemperature, language, series.temperatureUnit));
+        scope_.YAxis.AdditionalAxes.Item(0)->Axis.AxisLabel.Text.Set(
+            withUnit(Text::ChartFlow, language, series.flowUnit));
     }
     scope_.Hold.Set(false);
     scope_.ZoomOff();
@@ -170,28 +145,28 @@ void VisualisationChart::reapplyLanguage(int language)
 
 void VisualisationChart::setPlainTexts(int language)
 {
-    const ChartTexts* t = textsFor(language);
-    if (!t)
+    if (!core::isLanguage(language))
         return;
-    scope_.YAxis.AxisLabel.Text.Set(text(t->temperature));
-    scope_.YAxis.AdditionalAxes.Item(0)->Axis.AxisLabel.Text.Set(text(t->flow));
-    scope_.XAxis.AxisLabel.Text.Set(text(t->xAxis));
-    scope_.Title.Text.Set(text(t->title));
-    scope_.Channels.Item(0)->Name.Set(text(t->temperature));
-    scope_.Channels.Item(1)->Name.Set(text(t->flow));
+    const auto t = [language](Text id) { return texts::text(id, language); };
+    scope_.YAxis.AxisLabel.Text.Set(t(Text::ChartTemperature));
+    scope_.YAxis.AdditionalAxes.Item(0)->Axis.AxisLabel.Text.Set(t(Text::ChartFlow));
+    scope_.XAxis.AxisLabel.Text.Set(t(Text::ChartXAxis));
+    scope_.Title.Text.Set(t(Text::ChartTitle));
+    scope_.Channels.Item(0)->Name.Set(t(Text::ChartTemperature));
+    scope_.Channels.Item(1)->Name.Set(t(Text::ChartFlow));
 }
 
 void VisualisationChart::setToolBarCaptions(int language)
 {
-    const ChartTexts* t = textsFor(language);
-    if (!t)
+    if (!core::isLanguage(language))
         return;
+    const auto t = [language](Text id) { return texts::text(id, language); };
     auto& buttons = scope_.ToolBar.Buttons;
-    buttons.Hold.Caption.Set(text(t->hold));
-    buttons.ZoomOff.Caption.Set(text(t->zoomOff));
-    buttons.Copy.Caption.Set(text(t->copy));
-    buttons.Save.Caption.Set(text(t->save));
-    scope_.Zooming.HeldNotice.Set(text(t->viewHeld));
+    buttons.Hold.Caption.Set(t(Text::ChartHold));
+    buttons.ZoomOff.Caption.Set(t(Text::ChartZoomOff));
+    buttons.Copy.Caption.Set(t(Text::ChartCopy));
+    buttons.Save.Caption.Set(t(Text::ChartSave));
+    scope_.Zooming.HeldNotice.Set(t(Text::ChartViewHeld));
 }
 
 } // namespace trgui::pages::visualisation
