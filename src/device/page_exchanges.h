@@ -23,7 +23,7 @@ Identification identifyOnConnect(SerialLink& link);
 // zero point, and the device then answers with a result byte of its own.
 enum class LowFlowOutcome {
     Accepted,           // a value above 0, both parts acknowledged
-    NotAcknowledged,    // either part not acknowledged
+    NotAcknowledged,    // either half of the telegram not acknowledged
     ZeroPoint9E,        // zero point: result byte 0x9E
     ZeroPoint9D,        // zero point: result byte 0x9D
     ZeroPoint9F,        // zero point: result byte 0x9F

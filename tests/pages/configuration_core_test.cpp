@@ -662,7 +662,7 @@ TEST(ConfigurationRecords, theComparisonTableEscapesAndShowsBothValues)
     next.block[11] = 152;
     const QString table = comparisonTable(QStringLiteral("Write <these>?"), held, next, {Field::VelocityUnit},
                                           [](Field) { return QStringLiteral("Velocity & unit"); }, 1);
-    for (const char* part : {"<p>Write &lt;these&gt;?</p>", "<th style=\"padding: 1px 8px\">In the device</th>",
+    for (const char* piece : {"<p>Write &lt;these&gt;?</p>", "<th style=\"padding: 1px 8px\">In the device</th>",
                              "Velocity &amp; unit", "m/s", "fps"})
-        EXPECT_TRUE(table.contains(QString::fromUtf8(part))) << part << " in " << table.toStdString();
+        EXPECT_TRUE(table.contains(QString::fromUtf8(piece))) << piece << " in " << table.toStdString();
 }
