@@ -54,15 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         case 1: {
             const int value = static_cast<int>(c % 3);  // 0 is the zero-point adjustment
-            const auto result = device::setLowFlowSuppression(link, value, drainMode);
-            if (result) {
-                FUZZ_CHECK(*result >= device::message::LowFlowAccepted
-                           && *result <= device::message::ZeroPointNoAnswer);
-                FUZZ_CHECK(value == 0 || *result == device::message::LowFlowAccepted
-                           || *result == device::message::LowFlowNotAcknowledged);
-            } else {
-                FUZZ_CHECK(value == 0);
-            }
+            using Outcome = device::LowFlowOutcome;
+            const Outcome result = device::setLowFlowSuppression(link, value, drainMode);
+            // Only the zero point has results of its own.
+            FUZZ_CHECK(value == 0 || result == Outcome::Accepted || result == Outcome::NotAcknowledged);
+            FUZZ_CHECK(value != 0 || result != Outcome::Accepted);
             if (script.writes.size() >= writesBefore + 2)
                 FUZZ_CHECK(wellFramed(script.writes[writesBefore], script.writes[writesBefore + 1],
                                       DeviceCommand::SetLowFlowSuppression, 1));
@@ -73,11 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::vector<std::uint8_t> block(device::configurationBlockSize(family));
             for (std::size_t i = 0; i < block.size(); ++i)
                 block[i] = static_cast<std::uint8_t>(i * 7 + c);
-            const int result = device::writeConfiguration(link, family, block, drainMode);
-            FUZZ_CHECK(result == device::message::ConfigurationAcknowledged
-                       || result == device::message::ConfigurationNotAcknowledged);
+            const auto result = device::writeConfiguration(link, family, block, drainMode);
             if (block.empty())
-                FUZZ_CHECK(result == device::message::ConfigurationNotAcknowledged
+                FUZZ_CHECK(result == device::WriteOutcome::NotAcknowledged
                            && script.writes.size() == writesBefore);
             else if (!link.failed())
                 FUZZ_CHECK(script.writes.size() == writesBefore + 2

@@ -3,7 +3,6 @@
 #include "core/device_lock.h"
 #include "core/measurement_cycle.h"
 #include "core/variants.h"
-#include "device/page_exchanges.h"
 #include "pages/settings/core/connection_line.h"
 #include "pages/settings/core/port_problem.h"
 
@@ -99,16 +98,9 @@ std::optional<pages::configuration::BlockImage> Session::readConfiguration()
     connection_->port().runAndWait([&](core::PortSlot::Port& port) {
         if (!port)
             return;
-        device::Family family = settings_.deviceFamily;
-        const auto code = device::identifiedCode(device::identifyForConfiguration(*port));
-        if (code)
-            device::updateFamily(*code, family);
-        const device::Reply reply = device::requestConfiguration(*port, family);
-        if (!device::isCompleteConfigurationReply(family, reply.count))
-            return;
-        const auto block = std::span<const std::uint8_t>(reply.bytes).subspan(2, device::configurationBlockSize(family));
-        image = pages::configuration::BlockImage{code.value_or(settings_.deviceTypeCode), family,
-                                                 {block.begin(), block.end()}};
+        const auto read = pages::configuration::readConfiguration(*port, settings_.deviceFamily);
+        if (read.block)
+            image = pages::configuration::BlockImage{read.code.value_or(settings_.deviceTypeCode), read.family, *read.block};
     });
     if (image)
         connection_->takeFamilyOf(image->code);
@@ -117,28 +109,22 @@ std::optional<pages::configuration::BlockImage> Session::readConfiguration()
 
 Session::WriteResult Session::writeConfiguration(const pages::configuration::BlockImage& next)
 {
-    WriteResult result;
-    int message = device::message::ConfigurationNotAcknowledged;
-    device::Reply readBack;
+    pages::configuration::WriteResult written;
     connection_->port().runAndWait([&](core::PortSlot::Port& port) {
-        if (!port)
-            return;
-        message = device::writeConfiguration(*port, next.family, next.block);
-        if (message == device::message::ConfigurationAcknowledged)
-            readBack = device::readConfigurationBack(*port, next.family);
+        if (port)
+            written = pages::configuration::writeAndReadBack(*port, next);
     });
-    if (message != device::message::ConfigurationAcknowledged)
-        return result;
-    if (!device::isCompleteConfigurationReply(next.family, readBack.count)) {
-        result.code = NotVerified;
-        result.outcome = core::ServiceOutcome::NotVerified;
-        return result;
+    WriteResult result;
+    result.outcome = written.outcome;
+    switch (written.outcome) {
+    case core::ServiceOutcome::Verified: result.code = Success; break;
+    case core::ServiceOutcome::Differs: result.code = VerifyMismatch; break;
+    case core::ServiceOutcome::NotVerified: result.code = NotVerified; break;
+    default: result.code = NotAcknowledged; break;
     }
-    const auto block = std::span<const std::uint8_t>(readBack.bytes).subspan(2, next.block.size());
-    result.stored = pages::configuration::BlockImage{settings_.deviceTypeCode, next.family, {block.begin(), block.end()}};
-    const bool same = pages::configuration::differingFields(next.family, next.block, result.stored->block).empty();
-    result.code = same ? Success : VerifyMismatch;
-    result.outcome = same ? core::ServiceOutcome::Verified : core::ServiceOutcome::Differs;
+    if (written.stored)
+        result.stored = pages::configuration::BlockImage{settings_.deviceTypeCode, next.family, *written.stored};
+    result.differing = written.differing;
     return result;
 }
 

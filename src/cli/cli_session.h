@@ -10,7 +10,7 @@
 #include "core/device_connection.h"
 #include "core/measurement_record.h"
 #include "core/settings_record.h"
-#include "pages/configuration/core/configuration_record.h"
+#include "pages/configuration/core/configuration_service.h"
 
 #include <QDateTime>
 #include <QString>
@@ -46,6 +46,7 @@ public:
         ExitCode code = NotAcknowledged;
         core::ServiceOutcome outcome = core::ServiceOutcome::NotAcknowledged;
         std::optional<pages::configuration::BlockImage> stored;  // read back
+        std::vector<pages::configuration::Field> differing;     // stored otherwise than sent
     };
     // Sends the block, and reads it back once acknowledged.
     WriteResult writeConfiguration(const pages::configuration::BlockImage& next);

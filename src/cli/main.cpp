@@ -409,8 +409,7 @@ int Program::writeConfig()
         asLeft = result.stored;
         break;
     case VerifyMismatch: {
-        const auto differing = configuration::differingFields(next.family, next.block, result.stored->block);
-        const QString held = configuration::changeList(next, *result.stored, differing,
+        const QString held = configuration::changeList(next, *result.stored, result.differing,
                                                        [this](configuration::Field f) { return labelOf(f); }, language);
         details += QStringLiteral(" | ") + held;
         fail(say(Say::Differs) + QLatin1Char('\n') + QString(held).replace(QStringLiteral(" | "), QStringLiteral("\n")));

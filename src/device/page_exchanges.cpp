@@ -54,7 +54,7 @@ Identification identifyOnConnect(SerialLink& link)
     return result;
 }
 
-std::optional<int> setLowFlowSuppression(SerialLink& link, int value, DrainMode drainMode)
+LowFlowOutcome setLowFlowSuppression(SerialLink& link, int value, DrainMode drainMode)
 {
     const std::uint8_t data = static_cast<std::uint8_t>(value);
     const auto telegram = buildTelegram(DeviceCommand::SetLowFlowSuppression, std::span(&data, 1));
@@ -62,37 +62,36 @@ std::optional<int> setLowFlowSuppression(SerialLink& link, int value, DrainMode 
     link.pause(kTelegramPauseMs);
     drain(link, drainMode);
     if (!acknowledged(exchange(link, bytesOf(telegram, 0).first(1), kTelegramPauseMs, std::nullopt, kAckLength)))
-        return message::LowFlowNotAcknowledged;
+        return LowFlowOutcome::NotAcknowledged;
     if (!acknowledged(exchange(link, bytesOf(telegram, 1), kTelegramPauseMs, std::nullopt, kAckLength)))
-        return message::LowFlowNotAcknowledged;
+        return LowFlowOutcome::NotAcknowledged;
     if (value != 0)
-        return message::LowFlowAccepted;
+        return LowFlowOutcome::Accepted;
 
     link.pause(kZeroPointWaitMs);
     const Reply result = readReply(link, kAckLength);
     if (result.empty())
-        return message::ZeroPointNoAnswer;
+        return LowFlowOutcome::ZeroPointNoAnswer;
     switch (result.bytes[0]) {
-    case 0x9E: return message::ZeroPointResult9E;
-    case 0x9D: return message::ZeroPointResult9D;
-    case 0x9F: return message::ZeroPointResult9F;
-    default: return std::nullopt;
+    case 0x9E: return LowFlowOutcome::ZeroPoint9E;
+    case 0x9D: return LowFlowOutcome::ZeroPoint9D;
+    case 0x9F: return LowFlowOutcome::ZeroPoint9F;
+    default: return LowFlowOutcome::ZeroPointOther;
     }
 }
 
-int writeConfiguration(SerialLink& link, Family family, std::span<const std::uint8_t> block,
-                       DrainMode drainMode)
+WriteOutcome writeConfiguration(SerialLink& link, Family family, std::span<const std::uint8_t> block,
+                                DrainMode drainMode)
 {
     const std::size_t size = configurationBlockSize(family);
     if (size == 0 || block.size() != size)
-        return message::ConfigurationNotAcknowledged;
+        return WriteOutcome::NotAcknowledged;
 
     const auto telegram = buildTelegram(DeviceCommand::WriteConfiguration, block);
     drain(link, drainMode);
     exchange(link, bytesOf(telegram, 0).first(1), kConfigurationPauseMs, std::nullopt, kAckLength);
     const Reply reply = exchange(link, bytesOf(telegram, 1), kConfigurationPauseMs, std::nullopt, kAckLength);
-    return acknowledged(reply) ? message::ConfigurationAcknowledged
-                               : message::ConfigurationNotAcknowledged;
+    return acknowledged(reply) ? WriteOutcome::Acknowledged : WriteOutcome::NotAcknowledged;
 }
 
 Reply identifyForConfiguration(SerialLink& link, DrainMode drainMode)

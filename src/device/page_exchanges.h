@@ -1,8 +1,8 @@
 #pragma once
 
 // The device conversations that pages start. They return what happened and
-// show nothing; the page shows the matching message while it still holds the
-// device lock.
+// show nothing; the page shows its message for the outcome while it still
+// holds the device lock.
 
 #include "device/protocol.h"
 
@@ -19,16 +19,25 @@ struct Identification {
 };
 Identification identifyOnConnect(SerialLink& link);
 
-// Outcome of the low-flow suppression / zero-point telegram: the number of
-// the message to show, or none.
-std::optional<int> setLowFlowSuppression(SerialLink& link, int value,
-                                         DrainMode drainMode = DrainMode::Auto);
+// What became of the low-flow suppression telegram. A value of 0 sets the
+// zero point, and the device then answers with a result byte of its own.
+enum class LowFlowOutcome {
+    Accepted,           // a value above 0, both parts acknowledged
+    NotAcknowledged,    // either half of the telegram not acknowledged
+    ZeroPoint9E,        // zero point: result byte 0x9E
+    ZeroPoint9D,        // zero point: result byte 0x9D
+    ZeroPoint9F,        // zero point: result byte 0x9F
+    ZeroPointNoAnswer,  // zero point: no result byte
+    ZeroPointOther,     // zero point: a result byte of no known meaning
+};
+LowFlowOutcome setLowFlowSuppression(SerialLink& link, int value, DrainMode drainMode = DrainMode::Auto);
 
-// Sends the configuration block of the family. Returns message 6 when the
-// device acknowledged it, message 2 otherwise (also when nothing could be
-// sent: unknown family or a block of the wrong size).
-int writeConfiguration(SerialLink& link, Family family, std::span<const std::uint8_t> block,
-                       DrainMode drainMode = DrainMode::Auto);
+enum class WriteOutcome { Acknowledged, NotAcknowledged };
+
+// Sends the configuration block of the family. NotAcknowledged also when
+// nothing could be sent: unknown family or a block of the wrong size.
+WriteOutcome writeConfiguration(SerialLink& link, Family family, std::span<const std::uint8_t> block,
+                                DrainMode drainMode = DrainMode::Auto);
 
 // Both halves of reading the configuration: the identification, and the
 // request for the block. Both drain first, so late bytes cannot shift the block.
@@ -44,18 +53,5 @@ Reply readConfigurationBack(SerialLink& link, Family family, int attempts = 5, i
 // The device type code of an identification reply made for the
 // configuration: byte 2, or none when the reply is too short to hold it.
 std::optional<int> identifiedCode(const Reply& reply);
-
-// Message numbers of the outcomes above.
-namespace message {
-inline constexpr int ConfigurationNotAcknowledged = 2;
-inline constexpr int ConfigurationAcknowledged = 6;
-inline constexpr int ConfigurationNotRead = 17;
-inline constexpr int LowFlowAccepted = 7;
-inline constexpr int LowFlowNotAcknowledged = 8;
-inline constexpr int ZeroPointResult9E = 9;
-inline constexpr int ZeroPointResult9D = 10;
-inline constexpr int ZeroPointResult9F = 11;
-inline constexpr int ZeroPointNoAnswer = 12;
-} // namespace message
 
 } // namespace trgui::device

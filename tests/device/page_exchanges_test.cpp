@@ -63,33 +63,35 @@ TEST(SetLowFlowSuppression, sendsTheTelegramInTwoWritesAndReportsAcceptance)
 {
     ScriptedLink link;
     link.replies = {{}, {kAck}, {kAck}};
-    EXPECT_EQ(setLowFlowSuppression(link, 3), message::LowFlowAccepted);
+    EXPECT_EQ(setLowFlowSuppression(link, 3), LowFlowOutcome::Accepted);
     EXPECT_EQ(link.writes, (std::vector<Bytes>{{0x76}, {0x04, 0x03, 0x7D}}));
     EXPECT_EQ(link.pauses, (std::vector<int>{50, 50, 50}));
     EXPECT_EQ(link.reads, 3) << "drain, then one read per part";
 }
 
-TEST(SetLowFlowSuppression, missingAckAfterEitherPartIsMessage8)
+TEST(SetLowFlowSuppression, missingAckAfterEitherPartIsNotAcknowledged)
 {
     ScriptedLink first;
     first.replies = {{}, {0x15}};
-    EXPECT_EQ(setLowFlowSuppression(first, 5), message::LowFlowNotAcknowledged);
+    EXPECT_EQ(setLowFlowSuppression(first, 5), LowFlowOutcome::NotAcknowledged);
     EXPECT_EQ(first.writes.size(), 1u) << "the second part is not sent";
 
     ScriptedLink second;
     second.replies = {{}, {kAck}, {}};
-    EXPECT_EQ(setLowFlowSuppression(second, 5), message::LowFlowNotAcknowledged);
+    EXPECT_EQ(setLowFlowSuppression(second, 5), LowFlowOutcome::NotAcknowledged);
 
     ScriptedLink closed;
     closed.open = false;
-    EXPECT_EQ(setLowFlowSuppression(closed, 5), message::LowFlowNotAcknowledged);
+    EXPECT_EQ(setLowFlowSuppression(closed, 5), LowFlowOutcome::NotAcknowledged);
     EXPECT_TRUE(closed.writes.empty());
 }
 
 TEST(SetLowFlowSuppression, zeroPointResults)
 {
-    const std::pair<Bytes, std::optional<int>> cases[] = {
-        {{0x9E}, 9}, {{0x9D}, 10}, {{0x9F}, 11}, {{}, 12}, {{0x42}, std::nullopt}};
+    const std::pair<Bytes, LowFlowOutcome> cases[] = {
+        {{0x9E}, LowFlowOutcome::ZeroPoint9E}, {{0x9D}, LowFlowOutcome::ZeroPoint9D},
+        {{0x9F}, LowFlowOutcome::ZeroPoint9F}, {{}, LowFlowOutcome::ZeroPointNoAnswer},
+        {{0x42}, LowFlowOutcome::ZeroPointOther}};
     for (const auto& [result, expected] : cases) {
         ScriptedLink link;
         link.replies = {{}, {kAck}, {kAck}, result};
@@ -104,7 +106,7 @@ TEST(WriteConfiguration, acknowledgedOrNot)
     const std::vector<std::uint8_t> block(71, 0x11);
     ScriptedLink link;
     link.replies = {{}, {kAck}, {kAck}};
-    EXPECT_EQ(writeConfiguration(link, Family::Dr, block), message::ConfigurationAcknowledged);
+    EXPECT_EQ(writeConfiguration(link, Family::Dr, block), WriteOutcome::Acknowledged);
     ASSERT_EQ(link.writes.size(), 2u);
     EXPECT_EQ(link.writes[0], Bytes{0x60});
     EXPECT_EQ(link.writes[1].size(), 73u);
@@ -112,18 +114,18 @@ TEST(WriteConfiguration, acknowledgedOrNot)
     EXPECT_EQ(link.pauses, (std::vector<int>{200, 200}));
 
     ScriptedLink silent;
-    EXPECT_EQ(writeConfiguration(silent, Family::Dr, block), message::ConfigurationNotAcknowledged);
+    EXPECT_EQ(writeConfiguration(silent, Family::Dr, block), WriteOutcome::NotAcknowledged);
 
     ScriptedLink wrongByte;
     wrongByte.replies = {{}, {kAck}, {0x15}};
-    EXPECT_EQ(writeConfiguration(wrongByte, Family::Dr, block), message::ConfigurationNotAcknowledged);
+    EXPECT_EQ(writeConfiguration(wrongByte, Family::Dr, block), WriteOutcome::NotAcknowledged);
 }
 
 TEST(WriteConfiguration, unknownFamilyOrWrongBlockSendsNothing)
 {
     ScriptedLink link;
-    EXPECT_EQ(writeConfiguration(link, Family::None, std::vector<std::uint8_t>(63)), message::ConfigurationNotAcknowledged);
-    EXPECT_EQ(writeConfiguration(link, Family::Standard, std::vector<std::uint8_t>(71)), message::ConfigurationNotAcknowledged);
+    EXPECT_EQ(writeConfiguration(link, Family::None, std::vector<std::uint8_t>(63)), WriteOutcome::NotAcknowledged);
+    EXPECT_EQ(writeConfiguration(link, Family::Standard, std::vector<std::uint8_t>(71)), WriteOutcome::NotAcknowledged);
     EXPECT_TRUE(link.writes.empty());
 }
 

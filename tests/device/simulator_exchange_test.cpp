@@ -95,7 +95,7 @@ TEST_F(DeviceOverPty, garbageBeforeARequestIsDrained)
 TEST_F(DeviceOverPty, lowFlowTelegramGoesOutAsTwoWrites)
 {
     RecordingLink link(port);
-    EXPECT_EQ(setLowFlowSuppression(link, 3), message::LowFlowAccepted);
+    EXPECT_EQ(setLowFlowSuppression(link, 3), LowFlowOutcome::Accepted);
     ASSERT_EQ(link.writes.size(), 2u);
     EXPECT_EQ(link.writes[0], (std::vector<std::uint8_t>{0x76}));
     EXPECT_EQ(link.writes[1], (std::vector<std::uint8_t>{0x04, 0x03, 0x7D}));
@@ -104,18 +104,19 @@ TEST_F(DeviceOverPty, lowFlowTelegramGoesOutAsTwoWrites)
     EXPECT_EQ(now.at(2), 3);
 }
 
-TEST_F(DeviceOverPty, lowFlowWithoutAckIsMessage8)
+TEST_F(DeviceOverPty, lowFlowWithoutAckIsNotAcknowledged)
 {
     sim.control("noack second");
-    EXPECT_EQ(setLowFlowSuppression(port, 4), message::LowFlowNotAcknowledged);
+    EXPECT_EQ(setLowFlowSuppression(port, 4), LowFlowOutcome::NotAcknowledged);
     sim.control("noack first");
-    EXPECT_EQ(setLowFlowSuppression(port, 4), message::LowFlowNotAcknowledged);
+    EXPECT_EQ(setLowFlowSuppression(port, 4), LowFlowOutcome::NotAcknowledged);
 }
 
 TEST_F(DeviceOverPty, zeroPointOutcomes)
 {
-    const std::pair<const char*, int> cases[] = {
-        {"zero 0x9E", 9}, {"zero 0x9D", 10}, {"zero 0x9F", 11}, {"zero none", 12}};
+    const std::pair<const char*, LowFlowOutcome> cases[] = {
+        {"zero 0x9E", LowFlowOutcome::ZeroPoint9E}, {"zero 0x9D", LowFlowOutcome::ZeroPoint9D},
+        {"zero 0x9F", LowFlowOutcome::ZeroPoint9F}, {"zero none", LowFlowOutcome::ZeroPointNoAnswer}};
     for (const auto& [control, expected] : cases) {
         sim.control(control);
         EXPECT_EQ(setLowFlowSuppression(port, 0), expected) << control;
@@ -131,7 +132,7 @@ TEST_F(DeviceOverPty, configurationReadWriteAndSilence)
 
     std::vector<std::uint8_t> block(original.bytes.begin() + 2, original.bytes.begin() + 2 + 71);
     block[11] = 152;  // velocity in fps
-    EXPECT_EQ(writeConfiguration(port, Family::Dr, block), message::ConfigurationAcknowledged);
+    EXPECT_EQ(writeConfiguration(port, Family::Dr, block), WriteOutcome::Acknowledged);
 
     const Reply changed = requestConfiguration(port, Family::Dr);
     EXPECT_EQ(changed.at(2 + 11), 152);
@@ -139,10 +140,10 @@ TEST_F(DeviceOverPty, configurationReadWriteAndSilence)
     EXPECT_EQ(unitText(Quantity::Velocity, Family::Dr, velocity.at(6)), "fps");
 
     sim.control("noack second");
-    EXPECT_EQ(writeConfiguration(port, Family::Dr, block), message::ConfigurationNotAcknowledged);
+    EXPECT_EQ(writeConfiguration(port, Family::Dr, block), WriteOutcome::NotAcknowledged);
     sim.control("noack off");
     sim.control("silent on");
-    EXPECT_EQ(writeConfiguration(port, Family::Dr, block), message::ConfigurationNotAcknowledged);
+    EXPECT_EQ(writeConfiguration(port, Family::Dr, block), WriteOutcome::NotAcknowledged);
 }
 
 TEST_F(DeviceOverPty, commandsActOnTheDeviceState)

@@ -28,7 +28,7 @@ TEST(TraceLink, aLinePerRequestAndReplyWithItsOutcome)
     exchange(link, DeviceCommand::ReadContacts, std::nullopt);
     link.replyShape(0x41).remember({4, true, true});  // this device frames its error replies
     exchange(link, DeviceCommand::ReadErrorCode, std::nullopt);
-    EXPECT_EQ(setLowFlowSuppression(link, 3, DrainMode::Purge), message::LowFlowAccepted);
+    EXPECT_EQ(setLowFlowSuppression(link, 3, DrainMode::Purge), LowFlowOutcome::Accepted);
 
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

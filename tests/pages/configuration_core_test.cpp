@@ -1,12 +1,16 @@
 #include "device/protocol.h"
+#include "device/serial_port.h"
 #include "pages/configuration/core/configuration_check.h"
 #include "pages/configuration/core/configuration_file.h"
 #include "pages/configuration/core/configuration_record.h"
+#include "pages/configuration/core/configuration_service.h"
 #include "pages/configuration/core/field_availability.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include "support/simulator.h"
 
 #include <gtest/gtest.h>
 
@@ -478,4 +482,187 @@ TEST(ConfigurationRecord, eachValueReadsInTheLanguageAndTheUnitsOfItsOwnBlock)
         EXPECT_EQ(fieldValueText(c.image, c.field, c.language), QString::fromUtf8(c.value)) << static_cast<int>(c.field);
         EXPECT_EQ(fieldUnitText(c.image, c.field, c.language), QString::fromUtf8(c.unit)) << static_cast<int>(c.field);
     }
+}
+
+// ---- the conversations, against the simulator -------------------------------------------
+
+namespace {
+
+using trgui::core::ServiceOutcome;
+
+class ConfigurationOverPty : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.started());
+        ASSERT_EQ(port.open(1), 0);
+    }
+
+    trgui::testing::Simulator sim{17};
+    trgui::device::SerialPort port{[this](const std::string&) { return sim.linkPath(); }};
+};
+
+} // namespace
+
+TEST_F(ConfigurationOverPty, aReadAsksForTheIdentifiedFamilysBlockAndTakesOnlyAWholeOne)
+{
+    struct Case {
+        const char* control;
+        std::optional<int> code;
+        Family family;
+        std::size_t blockSize;  // 0: none
+    };
+    const Case cases[] = {
+        {"length 0x30 off", 17, Family::Dr, 71},
+        {"length 0x30 5", 17, Family::Dr, 0},
+        {"silent on", std::nullopt, Family::Standard, 0},
+    };
+    for (const auto& c : cases) {
+        sim.control(c.control);
+        const auto read = readConfiguration(port, Family::Standard);
+        EXPECT_EQ(read.code, c.code) << c.control;
+        EXPECT_EQ(read.family, c.family) << c.control;
+        EXPECT_EQ(read.block ? read.block->size() : 0u, c.blockSize) << c.control;
+    }
+}
+
+TEST_F(ConfigurationOverPty, aWriteIsJudgedByWhatTheDeviceReadsBack)
+{
+    const auto read = readConfiguration(port, Family::Dr);
+    ASSERT_TRUE(read.block);
+    BlockImage next{17, Family::Dr, *read.block};
+    next.block[11] = 152;  // velocity in fps
+    struct Case {
+        std::vector<std::string> controls;
+        ServiceOutcome outcome;
+        bool stored;
+        std::vector<Field> differing;
+    };
+    const Case cases[] = {
+        {{}, ServiceOutcome::Verified, true, {}},
+        {{"clamp 11 97"}, ServiceOutcome::Differs, true, {Field::VelocityUnit}},
+        {{"clamp off", "length 0x30 5"}, ServiceOutcome::NotVerified, false, {}},
+        {{"length 0x30 off", "noack second"}, ServiceOutcome::NotAcknowledged, false, {}},
+    };
+    for (const auto& c : cases) {
+        for (const auto& line : c.controls)
+            sim.control(line);
+        const auto result = writeAndReadBack(port, next);
+        EXPECT_EQ(result.outcome, c.outcome) << static_cast<int>(c.outcome);
+        EXPECT_EQ(result.stored.has_value(), c.stored) << static_cast<int>(c.outcome);
+        EXPECT_EQ(result.differing, c.differing) << static_cast<int>(c.outcome);
+    }
+}
+
+// ---- what the session knows --------------------------------------------------------------------
+
+namespace {
+
+QString plainLabel(Field f)
+{
+    return QStringLiteral("F%1").arg(static_cast<int>(f));
+}
+
+} // namespace
+
+TEST(ConfigurationRecords, aWriteIsPlannedAgainstWhatTheDeviceHolds)
+{
+    using Step = ConfigurationRecords::WriteStep;
+    const BlockImage held{17, Family::Dr, block1()};
+    BlockImage changed = held;
+    changed.block[11] = 152;
+    ConfigurationRecords records;
+    EXPECT_EQ(records.planWrite(held, Family::Dr, 17).step, Step::NotReadYet) << "nothing read yet";
+    records.takeRead(held);
+    struct Case {
+        BlockImage next;
+        Family connectedFamily;
+        int connectedCode;
+        Step step;
+        std::vector<Field> changes;
+    };
+    const Case cases[] = {
+        {{2, Family::Standard, block02(Family::Standard)}, Family::Dr, 17, Step::OtherFamily, {}},
+        {held, Family::Dr, 18, Step::NotReadYet, {}},
+        {held, Family::Dr, 17, Step::NothingChanged, {}},
+        {changed, Family::Dr, 17, Step::Confirm, {Field::VelocityUnit}},
+    };
+    for (const auto& c : cases) {
+        const auto plan = records.planWrite(c.next, c.connectedFamily, c.connectedCode);
+        EXPECT_EQ(plan.step, c.step) << static_cast<int>(c.step);
+        EXPECT_EQ(plan.changes, c.changes) << static_cast<int>(c.step);
+    }
+}
+
+TEST(ConfigurationRecords, whatAWriteLeavesKnown)
+{
+    const BlockImage held{17, Family::Dr, block1()};
+    BlockImage next{18, Family::Dr, block1()};  // written for another variant of the family
+    next.block[11] = 152;
+    const std::vector<Field> changes{Field::VelocityUnit};
+    struct Case {
+        WriteResult result;
+        Block heldAfter;
+        bool shown;       // read back: the fields show it
+        int differs;      // lines for the box
+        int notes;        // report notes
+        bool filledByNext;
+    };
+    const Case cases[] = {
+        {{ServiceOutcome::Verified, next.block, {}}, next.block, true, 0, 0, false},
+        {{ServiceOutcome::Differs, held.block, changes}, held.block, true, 1, 1, false},
+        {{ServiceOutcome::NotVerified, std::nullopt, {}}, next.block, false, 0, 1, true},
+        {{ServiceOutcome::NotAcknowledged, std::nullopt, {}}, held.block, false, 0, 0, false},
+    };
+    for (const auto& c : cases) {
+        const int outcome = static_cast<int>(c.result.outcome);
+        ConfigurationRecords records;
+        records.takeRead(held);
+        records.fill(held);
+        const auto record = records.takeWrite(held, next, changes, c.result, 17, QDateTime::currentDateTime(),
+                                              plainLabel, 1);
+        EXPECT_EQ(record.outcome, c.result.outcome);
+        ASSERT_TRUE(records.held()) << outcome;
+        EXPECT_EQ(records.held()->code, 17) << outcome << ": what the device holds is the connected device's";
+        EXPECT_EQ(records.held()->block, c.heldAfter) << outcome;
+        EXPECT_EQ(record.stored.has_value(), c.shown) << outcome;
+        EXPECT_EQ(record.differs.size(), c.differs) << outcome;
+        EXPECT_EQ(record.details.count(QStringLiteral(" | ")), c.differs) << outcome << ": " << record.details.toStdString();
+        EXPECT_EQ(records.reportNotes(17, plainLabel, 1).size(), c.notes) << outcome;
+        EXPECT_TRUE(records.reportNotes(5, plainLabel, 1).isEmpty()) << outcome << ": another device";
+        EXPECT_EQ(records.filled()->block == next.block, c.filledByNext) << outcome;
+    }
+}
+
+TEST(ConfigurationRecords, theFirstReadOfADeviceIsWhatWasFound)
+{
+    const BlockImage found{17, Family::Dr, block1()};
+    BlockImage later = found;
+    later.block[11] = 152;
+    BlockImage another = later;
+    another.code = 18;
+    const auto changedRows = [](const std::vector<trgui::core::ReportRow>& rows) {
+        return std::count_if(rows.begin(), rows.end(), [](const auto& row) { return row.changed; });
+    };
+    ConfigurationRecords records;
+    records.takeRead(found);
+    records.takeRead(later);
+    EXPECT_EQ(changedRows(records.reportRows(17, plainLabel, 1)), 1);
+    EXPECT_TRUE(records.reportRows(18, plainLabel, 1).empty());
+    records.takeRead(another);
+    const auto rows = records.reportRows(18, plainLabel, 1);
+    EXPECT_FALSE(rows.empty());
+    EXPECT_EQ(changedRows(rows), 0) << "another device starts its own as found";
+}
+
+TEST(ConfigurationRecords, theComparisonTableEscapesAndShowsBothValues)
+{
+    const BlockImage held{17, Family::Dr, block1()};
+    BlockImage next = held;
+    next.block[11] = 152;
+    const QString table = comparisonTable(QStringLiteral("Write <these>?"), held, next, {Field::VelocityUnit},
+                                          [](Field) { return QStringLiteral("Velocity & unit"); }, 1);
+    for (const char* piece : {"<p>Write &lt;these&gt;?</p>", "<th style=\"padding: 1px 8px\">In the device</th>",
+                             "Velocity &amp; unit", "m/s", "fps"})
+        EXPECT_TRUE(table.contains(QString::fromUtf8(piece))) << piece << " in " << table.toStdString();
 }

@@ -2,7 +2,6 @@
 
 #include "core/settings_record.h"
 #include "core/variants.h"
-#include "device/page_exchanges.h"
 #include "pages/configuration/core/configuration_controls.h"
 #include "pages/configuration/core/configuration_file.h"
 #include "pages/configuration/core/field_availability.h"
@@ -12,13 +11,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QVBoxLayout>
 
 namespace trgui::pages {
 
@@ -30,9 +25,6 @@ using configuration::kFields;
 namespace {
 
 namespace id = configuration::id;
-using configuration::controlsOf;
-using configuration::kButtonRow;
-using configuration::kColumns;
 
 constexpr int kClearAllQuestion = 27;
 
@@ -43,69 +35,31 @@ constexpr int kCannotOpenFile = 4;
 constexpr int kLoadDialogTitle = 5;
 constexpr int kFileNotOurs = 18;
 constexpr int kNoHwVersionToSave = 22;
+constexpr int kNotRead = 17;
 constexpr int kWriteDiffers = 36;
-constexpr int kWriteNotVerified = 37;
+
+// The message of each outcome of a write.
+struct WriteMessage {
+    core::ServiceOutcome outcome;
+    int message;
+};
+constexpr WriteMessage kWriteMessages[] = {
+    {core::ServiceOutcome::NotAcknowledged, 2},
+    {core::ServiceOutcome::Verified, 6},
+    {core::ServiceOutcome::Differs, kWriteDiffers},
+    {core::ServiceOutcome::NotVerified, 37},
+};
+
+int messageOf(core::ServiceOutcome outcome)
+{
+    for (const auto& entry : kWriteMessages) {
+        if (entry.outcome == outcome)
+            return entry.message;
+    }
+    return kWriteMessages[0].message;
+}
 
 const QString kFileFilter = QStringLiteral("*.* (*)");
-
-// What the markers mean, for screen readers and the change marker's tooltip,
-// in the settings language.
-struct MarkerWords {
-    const char* changed;
-    const char* error;
-    const char* lastRead;
-};
-constexpr MarkerWords kMarkerWords[] = {
-    {"geändert", "Fehler", "Zuletzt gelesen: %1"},
-    {"changed", "error", "Last read: %1"},
-    {"modifié", "erreur", "Dernière lecture : %1"},
-};
-
-const MarkerWords& wordsFor(int language)
-{
-    return kMarkerWords[core::languageIndex(language)];
-}
-
-QString utf8(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-// Units shown beside values follow these combo boxes.
-int unitCombo(configuration::UnitSource source)
-{
-    switch (source) {
-    case configuration::UnitSource::Velocity: return infoOf(Field::VelocityUnit).control;
-    case configuration::UnitSource::Temperature: return infoOf(Field::TemperatureUnit).control;
-    case configuration::UnitSource::Totaliser: return infoOf(Field::TotaliserUnit).control;
-    }
-    return 0;
-}
-
-bool isChangeMarker(int id)
-{
-    if (id == configuration::kHwVersionChangeMarker)
-        return true;
-    for (const auto& info : kFields) {
-        if (info.changeMarker == id)
-            return true;
-    }
-    return false;
-}
-
-// Sets a flag for the life of the object: the page is filling controls, and
-// the change notifications that causes are not the technician's edits.
-class Filling {
-public:
-    explicit Filling(bool& flag) : flag_(flag), previous_(flag) { flag_ = true; }
-    ~Filling() { flag_ = previous_; }
-    Filling(const Filling&) = delete;
-    Filling& operator=(const Filling&) = delete;
-
-private:
-    bool& flag_;
-    bool previous_;
-};
 
 // The model's name, or "?" for a code that names none.
 QString modelText(int code)
@@ -131,21 +85,19 @@ void CKonfiguration::setShared(core::SettingsRecord* settings, core::DeviceConne
         // Another model on the port: what this session knew of the old one's configuration is not this one's.
         connect(connection, &core::DeviceConnection::identified, this, [this](bool anotherDevice) {
             if (anotherDevice)
-                forgetDevice();
+                records_.forgetDevice();
         });
     }
-}
-
-void CKonfiguration::forgetDevice()
-{
-    held_.reset();
-    asFound_.reset();
-    findings_.clear();
 }
 
 int CKonfiguration::language() const
 {
     return settings_ ? settings_->language : 0;
+}
+
+int CKonfiguration::connectedCode() const
+{
+    return settings_ ? settings_->deviceTypeCode : 0;
 }
 
 void CKonfiguration::initialisePage()
@@ -159,107 +111,6 @@ void CKonfiguration::initialisePage()
     loadTexts(texts::stem::ConfigurationLabels, texts::stem::ConfigurationHelp);
     loadMessageTable(messages_);
     nameMarkers();
-}
-
-void CKonfiguration::buildLayout()
-{
-    auto* columns = new QHBoxLayout;
-    for (const auto& rows : kColumns) {
-        auto* grid = new QGridLayout;
-        grid->setVerticalSpacing(3);
-        int r = 0;
-        for (const auto& fieldRow : rows) {
-            const auto row = controlsOf(fieldRow);
-            // The markers sit right beside their field, the unit after them.
-            grid->addWidget(control(row.label), r, 0);
-            grid->addWidget(control(row.field), r, 1);
-            if (row.unit)
-                grid->addWidget(control(row.unit), r, 4);
-            for (int marker : {row.changed, row.error}) {
-                auto* image = control<QLabel>(marker);
-                image->setPixmap(lampPixmap(marker == row.changed ? QStringLiteral(":/trgui/marker_change.svg")
-                                                                  : QStringLiteral(":/trgui/marker_error.svg"),
-                                            14));
-                image->setFixedSize(16, 16);
-                image->hide();
-            }
-            grid->addWidget(control(row.changed), r, 2);
-            grid->addWidget(control(row.error), r, 3);
-            describeBy(row.field, row.label);
-            ++r;
-        }
-        grid->setColumnStretch(1, 1);
-        grid->setColumnMinimumWidth(4, 52);  // room for the widest unit label, "pounds"
-        grid->setRowStretch(r, 1);
-        columns->addLayout(grid, 1);
-        columns->addSpacing(12);
-    }
-
-    auto* buttons = new QHBoxLayout;
-    for (int id : kButtonRow)
-        buttons->addWidget(control(id));
-    buttons->addStretch();
-    buttons->addWidget(logoLabel(this));
-
-    auto* page = new QVBoxLayout(this);
-    page->addLayout(columns);
-    page->addWidget(serviceLogNotice());
-    page->addLayout(buttons);
-
-    std::vector<QWidget*> chain;
-    for (const auto& rows : kColumns) {
-        for (const auto& row : rows)
-            chain.push_back(control(controlsOf(row).field));
-    }
-    for (int id : kButtonRow)
-        chain.push_back(control(id));
-    setTabChain(chain);
-}
-
-void CKonfiguration::setList(int combo, configuration::TextList entries)
-{
-    Filling filling(filling_);
-    auto* box = control<QComboBox>(combo);
-    box->clear();
-    for (const char* entry : entries)
-        box->addItem(utf8(entry));
-    box->setCurrentIndex(-1);
-}
-
-void CKonfiguration::fillFixedLists()
-{
-    namespace cfg = configuration;
-    setList(infoOf(Field::Language).control, cfg::deviceLanguages());
-    setList(infoOf(Field::VelocityUnit).control, cfg::velocityUnits());
-    setList(infoOf(Field::TemperatureUnit).control, cfg::temperatureUnits());
-    setList(infoOf(Field::LimitAssignment).control, cfg::limitAssignments());
-    setList(infoOf(Field::TeeFitting).control, cfg::teeFittings());
-    setList(infoOf(Field::ValveFitting).control, cfg::valveFittings());
-    setList(infoOf(Field::DisplayLine1).control, cfg::displayLines(listLanguage_));
-    setList(infoOf(Field::DisplayLine2).control, cfg::displayLines(listLanguage_));
-    setList(infoOf(Field::Medium).control, cfg::media(listLanguage_));
-    setList(infoOf(Field::OperatingMode).control, cfg::operatingModes(listLanguage_));
-    setList(infoOf(Field::SensorType).control, cfg::resourceSensorTypes());
-    setList(infoOf(Field::VolumeFlowUnit).control, cfg::resourceVolumeFlowUnits());
-    setList(infoOf(Field::TotaliserUnit).control, cfg::resourceTotaliserUnits());
-
-    Filling filling(filling_);
-    auto* variantsList = control<QComboBox>(configuration::kHwVersionCombo);
-    for (auto name : core::variants::variantCodeList())
-        variantsList->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
-    variantsList->setCurrentIndex(-1);
-}
-
-void CKonfiguration::fillFamilyLists(device::Family family)
-{
-    namespace cfg = configuration;
-    // Before any family is known the boxes keep the lists they start with.
-    const bool known = family != device::Family::None;
-    setList(infoOf(Field::SensorType).control, known ? cfg::sensorTypes(family) : cfg::resourceSensorTypes());
-    setList(infoOf(Field::VolumeFlowUnit).control,
-            known ? cfg::volumeFlowUnits(family) : cfg::resourceVolumeFlowUnits());
-    setList(infoOf(Field::TotaliserUnit).control,
-            known ? cfg::totaliserUnits(family) : cfg::resourceTotaliserUnits());
 }
 
 void CKonfiguration::connectHandlers()
@@ -300,98 +151,11 @@ void CKonfiguration::connectHandlers()
     });
 }
 
-void CKonfiguration::reloadTexts()
-{
-    loadTexts(texts::stem::ConfigurationLabels, texts::stem::ConfigurationHelp);
-    loadMessageTable(messages_);
-    nameMarkers();
-}
-
-void CKonfiguration::nameMarkers()
-{
-    const MarkerWords& words = wordsFor(settings_ ? settings_->language : 0);
-    const auto name = [&](int label, int changed, int error) {
-        const QString text = control<QLabel>(label)->text();
-        control(changed)->setAccessibleName(text + QStringLiteral(" – ") + utf8(words.changed));
-        control(error)->setAccessibleName(text + QStringLiteral(" – ") + utf8(words.error));
-    };
-    name(configuration::kHwVersionLabel, configuration::kHwVersionChangeMarker, configuration::kHwVersionErrorMarker);
-    for (const auto& info : kFields)
-        name(info.label, info.changeMarker, info.errorMarker);
-}
-
-void CKonfiguration::setControlToolTip(int id, const QString& text)
-{
-    if (isChangeMarker(id))
-        markerHelp_[id] = text;
-    PageBase::setControlToolTip(id, text);
-}
-
-// ---- what the controls hold ----------------------------------------------------------
-
-configuration::ConfigurationForm CKonfiguration::readForm() const
-{
-    configuration::ConfigurationForm form;
-    form.hwVersion = control<QComboBox>(configuration::kHwVersionCombo)->currentIndex();
-    for (const auto& info : kFields) {
-        const std::size_t i = configuration::indexOf(info.field);
-        switch (info.kind) {
-        case FieldKind::Combo: form.selection[i] = control<QComboBox>(info.control)->currentIndex(); break;
-        case FieldKind::Check: form.selection[i] = control<QCheckBox>(info.control)->isChecked() ? 1 : 0; break;
-        default: form.text[i] = control<QLineEdit>(info.control)->text(); break;
-        }
-    }
-    return form;
-}
-
-void CKonfiguration::writeBackTexts(const configuration::ConfigurationForm& form)
-{
-    Filling filling(filling_);
-    for (const auto& info : kFields) {
-        auto* edit = control<QLineEdit>(info.control);
-        const QString& text = form.textOf(info.field);
-        if (edit && edit->text() != text)
-            edit->setText(text);
-    }
-}
-
-void CKonfiguration::selectHwVersion(int code)
-{
-    Filling filling(filling_);
-    auto* list = control<QComboBox>(configuration::kHwVersionCombo);
-    list->setCurrentIndex(code >= 0 && code < list->count() ? code : -1);
-}
-
-void CKonfiguration::hideErrorMarkers()
-{
-    setControlVisible(configuration::kHwVersionErrorMarker, false);
-    for (const auto& info : kFields)
-        setControlVisible(info.errorMarker, false);
-}
-
 bool CKonfiguration::confirmClose()
 {
     constexpr int kCloseWithEdits = 38;
     return !initialised() || !anyChangeMarked()
         || askQuestion(messages_.caption(kCloseWithEdits), texts::messageBoxText(messages_, kCloseWithEdits));
-}
-
-bool CKonfiguration::anyChangeMarked() const
-{
-    const auto marked = [this](int id) {
-        const QWidget* marker = control(id);
-        return marker && !marker->isHidden();
-    };
-    if (marked(configuration::kHwVersionChangeMarker))
-        return true;
-    return std::any_of(std::begin(kFields), std::end(kFields), [&](const auto& info) { return marked(info.changeMarker); });
-}
-
-void CKonfiguration::hideChangeMarkers()
-{
-    setControlVisible(configuration::kHwVersionChangeMarker, false);
-    for (const auto& info : kFields)
-        setControlVisible(info.changeMarker, false);
 }
 
 // ---- change handlers ------------------------------------------------------------------------
@@ -436,139 +200,21 @@ void CKonfiguration::fieldChanged(Field f)
         updateUnitLabels();
 }
 
-void CKonfiguration::updateChangeMarker(Field f)
+configuration::FieldLabel CKonfiguration::fieldLabel() const
 {
-    const int marker = infoOf(f).changeMarker;
-    const bool changed = configuration::controlValue(readForm(), f) != deviceConfiguration_[f];
-    setControlVisible(marker, changed);
-    if (!changed)
-        return;
-    // The value last read beside the help, so old and new can be compared before writing.
-    const QString lastRead = lastReadText(f);
-    const QString help = markerHelp_[marker];
-    QString tip = help;
-    if (!lastRead.isEmpty())
-        tip = (help.isEmpty() ? QString() : help + QLatin1Char('\n')) + lastRead;
-    PageBase::setControlToolTip(marker, tip);
-}
-
-QString CKonfiguration::lastReadText(Field f) const
-{
-    if (!filled_ || !configuration::familyCarries(filled_->family, f))
-        return {};
-    return utf8(wordsFor(language()).lastRead).arg(valueWithUnit(*filled_, f));
-}
-
-QString CKonfiguration::labelOf(Field f) const
-{
-    return control<QLabel>(infoOf(f).label)->text();
-}
-
-QString CKonfiguration::valueWithUnit(const configuration::BlockImage& image, Field f) const
-{
-    return configuration::valueWithUnit(image, f, language());
-}
-
-configuration::EncodedBlock CKonfiguration::encodeForm(const configuration::ConfigurationForm& form,
-                                                       device::Family family) const
-{
-    return configuration::encodeKeepingUntouched(family, form, filled_, deviceConfiguration_);
-}
-
-bool CKonfiguration::deviceHoldsKnown() const
-{
-    return settings_ && held_ && held_->code == settings_->deviceTypeCode;
-}
-
-QString CKonfiguration::changeList(const configuration::BlockImage& before, const configuration::BlockImage& after,
-                                   const std::vector<Field>& fields) const
-{
-    return configuration::changeList(before, after, fields, [this](Field f) { return labelOf(f); }, language());
+    return [this](Field f) { return labelOf(f); };
 }
 
 bool CKonfiguration::confirmChanges(const configuration::BlockImage& next, const std::vector<Field>& changes)
 {
     constexpr int kWriteQuestion = 32;
-    static constexpr std::array<std::array<const char*, 3>, 3> kHeadings{{
-        {"Feld", "Im Gerät", "Neu"},
-        {"Field", "In the device", "New"},
-        {"Champ", "Dans l'appareil", "Nouveau"},
-    }};
     static constexpr std::array<std::array<const char*, 2>, 3> kAnswers{{
         {"Schreiben", "Abbrechen"}, {"Write", "Cancel"}, {"Écrire", "Annuler"}}};
     const std::size_t lang = core::languageIndex(language());
-    const auto cell = [](const QString& text, const char* tag = "td") {
-        return QStringLiteral("<%1 style=\"padding: 1px 8px\">%2</%1>").arg(QLatin1String(tag), text.toHtmlEscaped());
-    };
-    QString table = QStringLiteral("<p>%1</p><table><tr>").arg(texts::messageBoxText(messages_, kWriteQuestion).toHtmlEscaped());
-    for (const char* heading : kHeadings[lang])
-        table += cell(QString::fromUtf8(heading), "th");
-    table += QStringLiteral("</tr>");
-    // Each value in its own unit: a changed unit changes what the numbers mean.
-    for (Field f : changes)
-        table += QStringLiteral("<tr>") + cell(labelOf(f)) + cell(valueWithUnit(*held_, f)) + cell(valueWithUnit(next, f))
-               + QStringLiteral("</tr>");
-    table += QStringLiteral("</table>");
+    const QString table = configuration::comparisonTable(texts::messageBoxText(messages_, kWriteQuestion),
+                                                         *records_.held(), next, changes, fieldLabel(), language());
     return askQuestion(messages_.caption(kWriteQuestion), table,
                        {QString::fromUtf8(kAnswers[lang][0]), QString::fromUtf8(kAnswers[lang][1])});
-}
-
-void CKonfiguration::updateUnitLabels()
-{
-    const int assignment = control<QComboBox>(infoOf(Field::LimitAssignment).control)->currentIndex();
-    for (const auto& unit : configuration::unitLabels(assignment))
-        setControlText(configuration::unitLabelOf(unit.field), control<QComboBox>(unitCombo(unit.source))->currentText());
-}
-
-void CKonfiguration::applyAvailability(int code)
-{
-    if (!settings_)
-        return;
-    const int sensor = control<QComboBox>(infoOf(Field::SensorType).control)->currentIndex();
-    for (Field field : configuration::kAvailabilityFields) {
-        const bool unavailable = configuration::isUnavailable(code, field, sensor);
-        for (int id : {infoOf(field).control, infoOf(field).label, configuration::unitLabelOf(field)}) {
-            // The grey-out setting is read at each call: the Settings page may have changed it.
-            if (id != 0)
-                texts::setAvailable(*this, id, unavailable, settings_->ausgrauen);
-        }
-    }
-}
-
-// ---- decoding into the controls -------------------------------------------------------------
-
-void CKonfiguration::showDecoded(const configuration::BlockImage& image)
-{
-    const auto decoded = configuration::decodeBlock(image.family, image.block);
-    if (!decoded)
-        return;
-    fillFamilyLists(image.family);
-    {
-        Filling filling(filling_);
-        for (const auto& entry : configuration::blockLayout(image.family)) {
-            const auto& info = infoOf(entry.field);
-            const std::size_t i = configuration::indexOf(entry.field);
-            switch (info.kind) {
-            case FieldKind::Combo: control<QComboBox>(info.control)->setCurrentIndex(decoded->form.selection[i]); break;
-            case FieldKind::Check: control<QCheckBox>(info.control)->setChecked(decoded->form.selection[i] != 0); break;
-            default: control<QLineEdit>(info.control)->setText(decoded->form.text[i]); break;
-            }
-            setControlVisible(info.changeMarker, false);
-        }
-    }
-    takeFilledValues(image, decoded->configuration);
-    updateUnitLabels();
-}
-
-void CKonfiguration::takeFilledValues(const configuration::BlockImage& image,
-                                      const configuration::DeviceConfiguration& values)
-{
-    for (const auto& entry : configuration::blockLayout(image.family)) {
-        const std::size_t i = configuration::indexOf(entry.field);
-        deviceConfiguration_.value[i] = values.value[i];
-        deviceConfiguration_.known[i] = true;
-    }
-    filled_ = image;
 }
 
 // ---- the buttons --------------------------------------------------------------------------------
@@ -579,76 +225,49 @@ void CKonfiguration::readFromDevice()
         return;
     if (!*port_ || settings_->deviceFamily == device::Family::None)
         return;
-    device::Reply reply;
-    std::optional<int> code;
+    configuration::ConfigurationRead read;
     {
         BusyCursor busy;
         // Held for the block too, so no poll can come between the two requests.
         core::DeviceLockGuard guard(*lock_);
-        device::Family family = settings_->deviceFamily;
+        const device::Family family = settings_->deviceFamily;
         port_->runAndWait([&](core::PortSlot::Port& port) {
-            if (!port)
-                return;
-            code = device::identifiedCode(device::identifyForConfiguration(*port));
-            if (code)
-                device::updateFamily(*code, family);
-            reply = device::requestConfiguration(*port, family);
+            if (port)
+                read = configuration::readConfiguration(*port, family);
         });
-        if (code)
-            connection_->takeFamilyOf(*code);
+        if (read.code)
+            connection_->takeFamilyOf(*read.code);
     }
 
-    // Only a whole block is decoded; anything less would pass stale fields off as the device's.
-    // The page then stays as it was, HW-Version, lists and fields of one family.
-    if (!configuration::isCompleteConfigurationReply(settings_->deviceFamily, reply.count)) {
-        texts::showMessage(*this, messages_, device::message::ConfigurationNotRead);
+    // Only a whole block is shown; the page then stays as it was, HW-Version,
+    // lists and fields of one family.
+    if (!read.block) {
+        texts::showMessage(*this, messages_, kNotRead);
         return;
     }
-    if (code) {
-        selectHwVersion(*code);
-        pageCode_ = *code;
+    if (read.code) {
+        selectHwVersion(*read.code);
+        pageCode_ = *read.code;
         setControlVisible(configuration::kHwVersionChangeMarker, false);
     }
     pageFamily_ = settings_->deviceFamily;
-    const auto block = std::span<const std::uint8_t>(reply.bytes).subspan(2, device::configurationBlockSize(pageFamily_));
-    const configuration::BlockImage image{settings_->deviceTypeCode, pageFamily_, {block.begin(), block.end()}};
+    const configuration::BlockImage image{settings_->deviceTypeCode, pageFamily_, *read.block};
     hideErrorMarkers();
     hideChangeMarkers();
     settleCounter_ = kSettleTicks;
     showDecoded(image);
     applyAvailability(pageCode_);
-    // The first read of a device is what the technician found.
-    if (!asFound_ || asFound_->code != image.code) {
-        forgetDevice();
-        asFound_ = image;
-    }
-    held_ = image;
+    records_.takeRead(image);
 }
 
 std::vector<core::ReportRow> CKonfiguration::reportRows() const
 {
-    if (!deviceHoldsKnown() || !asFound_)
-        return {};
-    return configuration::reportRows(*asFound_, *held_, [this](Field f) { return labelOf(f); }, language());
+    return records_.reportRows(connectedCode(), fieldLabel(), language());
 }
 
 QStringList CKonfiguration::reportNotes() const
 {
-    QStringList notes;
-    if (!deviceHoldsKnown())
-        return notes;
-    const QString write = core::serviceActionText(core::ServiceAction::ConfigurationWrite, language());
-    for (const auto& finding : findings_)
-        notes << QStringLiteral("%1 %2: %3").arg(finding.at.toString(QStringLiteral("HH:mm:ss")), write, findingText(finding));
-    return notes;
-}
-
-QString CKonfiguration::findingText(const WriteFinding& finding) const
-{
-    if (!finding.held)
-        return core::serviceOutcomeText(core::ServiceOutcome::NotVerified, language());
-    return QStringLiteral("%1: %2").arg(core::serviceOutcomeText(core::ServiceOutcome::Differs, language()),
-                                        changeList(finding.sent, *finding.held, finding.differing));
+    return records_.reportNotes(connectedCode(), fieldLabel(), language());
 }
 
 void CKonfiguration::saveReport(const core::ReportData& data)
@@ -690,86 +309,59 @@ void CKonfiguration::writeToDevice()
     const auto form = readForm();
     pageCode_ = form.hwVersion;
     device::updateFamily(pageCode_, pageFamily_);
-    const configuration::BlockImage next{pageCode_, pageFamily_, encodeForm(form, pageFamily_).block};
+    const configuration::BlockImage next{pageCode_, pageFamily_, records_.encode(form, pageFamily_).block};
     if (!lock_ || !deviceAnswers(messages_))
         return;
-    // A block of another family would set the device's fields from the wrong offsets.
-    if (pageFamily_ != settings_->deviceFamily) {
+    // What will change is shown first, against what the device holds.
+    using Step = configuration::ConfigurationRecords::WriteStep;
+    const auto plan = records_.planWrite(next, settings_->deviceFamily, settings_->deviceTypeCode);
+    switch (plan.step) {
+    case Step::OtherFamily: {
         constexpr int kOtherFamily = 30;
         showMessageBox(messages_.caption(kOtherFamily), texts::messageBoxText(messages_, kOtherFamily)
                                                             .arg(modelText(pageCode_), modelText(settings_->deviceTypeCode)));
         return;
     }
-    // What will change is shown first, against what the device holds.
-    if (!deviceHoldsKnown()) {
+    case Step::NotReadYet: {
         constexpr int kNotReadYet = 31;
         if (askQuestion(messages_.caption(kNotReadYet), texts::messageBoxText(messages_, kNotReadYet)))
             readFromDevice();
         return;
     }
-    const configuration::BlockImage before = *held_;
-    const auto changes = configuration::differingFields(pageFamily_, before.block, next.block);
-    if (changes.empty()) {
+    case Step::NothingChanged: {
         constexpr int kNothingChanged = 29;
         texts::showMessage(*this, messages_, kNothingChanged);
         return;
     }
-    if (!confirmChanges(next, changes))
+    case Step::Confirm: break;
+    }
+    const configuration::BlockImage before = *records_.held();
+    if (!confirmChanges(next, plan.changes))
         return;
 
     core::DeviceLockGuard guard(*lock_);
-    int message = device::message::ConfigurationNotAcknowledged;
-    device::Reply readBack;
+    configuration::WriteResult result;
     if (port_ && *port_) {
         BusyCursor busy;
-        const device::Family family = pageFamily_;
         port_->runAndWait([&](core::PortSlot::Port& port) {
-            if (!port)
-                return;
-            message = device::writeConfiguration(*port, family, next.block);
-            // What the device stored is read back, not assumed.
-            if (message == device::message::ConfigurationAcknowledged)
-                readBack = device::readConfigurationBack(*port, family);
+            if (port)
+                result = configuration::writeAndReadBack(*port, next);
         });
     }
-    core::ServiceOutcome outcome = core::ServiceOutcome::NotAcknowledged;
-    QString details = changeList(before, next, changes);
-    QStringList differs;  // each field the device stored otherwise: sent -> held
-    if (message == device::message::ConfigurationAcknowledged) {
-        if (configuration::isCompleteConfigurationReply(pageFamily_, readBack.count)) {
-            const auto block = std::span<const std::uint8_t>(readBack.bytes).subspan(2, next.block.size());
-            configuration::BlockImage stored{settings_->deviceTypeCode, next.family, {block.begin(), block.end()}};
-            const auto differing = configuration::differingFields(pageFamily_, next.block, stored.block);
-            held_ = stored;
-            hideErrorMarkers();
-            settleCounter_ = kSettleTicks;
-            showDecoded(stored);
-            applyAvailability(pageCode_);
-            if (differing.empty()) {
-                outcome = core::ServiceOutcome::Verified;
-            } else {
-                outcome = core::ServiceOutcome::Differs;
-                findings_.push_back({QDateTime::currentDateTime(), next, stored, differing});
-                details += QStringLiteral(" | ") + findingText(findings_.back());
-                for (Field f : differing)
-                    differs << QStringLiteral("%1: %2 -> %3").arg(labelOf(f), valueWithUnit(next, f), valueWithUnit(stored, f));
-                message = kWriteDiffers;
-            }
-        } else {
-            // Acknowledged but not read back: the device said it stored the block, nothing more is known.
-            outcome = core::ServiceOutcome::NotVerified;
-            held_ = next;
-            held_->code = settings_->deviceTypeCode;
-            takeFilledValues(next, configuration::decodeBlock(next.family, next.block)->configuration);
-            findings_.push_back({QDateTime::currentDateTime(), next, std::nullopt, {}});
-            message = kWriteNotVerified;
-        }
+    const auto record = records_.takeWrite(before, next, plan.changes, result, settings_->deviceTypeCode,
+                                           QDateTime::currentDateTime(), fieldLabel(), language());
+    if (record.stored) {
+        hideErrorMarkers();
+        settleCounter_ = kSettleTicks;
+        showDecoded(*record.stored);
+        applyAvailability(pageCode_);
     }
-    logServiceAction(messages_, core::ServiceAction::ConfigurationWrite, outcome, details);
+    logServiceAction(messages_, core::ServiceAction::ConfigurationWrite, record.outcome, record.details);
     // Shown under the lock, so the ticks its event loop delivers keep the cycle off the line.
+    const int message = messageOf(record.outcome);
     if (message == kWriteDiffers)
         showMessageBox(messages_.caption(message),
-                       texts::messageBoxText(messages_, message).arg(differs.join(QLatin1Char('\n'))));
+                       texts::messageBoxText(messages_, message).arg(record.differs.join(QLatin1Char('\n'))));
     else
         texts::showMessage(*this, messages_, message);
 }
@@ -795,7 +387,7 @@ void CKonfiguration::saveConfiguration()
     pageCode_ = code;
     pageFamily_ = family;
     // Untouched fields are saved as they came: right after a read the file holds the device's block bit for bit.
-    const auto encoded = encodeForm(form, family);
+    const auto encoded = records_.encode(form, family);
     bool refused = false;
     for (Field f : encoded.unfit) {
         // A field the variant lacks is stored as its bytes came out; the technician cannot edit it.
@@ -846,31 +438,6 @@ void CKonfiguration::loadConfiguration()
         }
     }
     sensorTypeChanged();
-}
-
-void CKonfiguration::clearAll()
-{
-    {
-        Filling filling(filling_);
-        control<QComboBox>(configuration::kHwVersionCombo)->setCurrentIndex(-1);
-        for (const auto& info : kFields) {
-            switch (info.kind) {
-            case FieldKind::Combo: control<QComboBox>(info.control)->setCurrentIndex(-1); break;
-            case FieldKind::Check: control<QCheckBox>(info.control)->setChecked(false); break;
-            case FieldKind::IntegerEdit:
-            case FieldKind::DecimalEdit: control<QLineEdit>(info.control)->clear(); break;
-            }
-        }
-    }
-    hideErrorMarkers();
-    hideChangeMarkers();
-    // The units that follow the selected units go; the fixed "bar" beside the pressure stays.
-    for (const auto& rows : kColumns) {
-        for (const auto& row : rows) {
-            if (row.unit && row.unit != id::PressureUnit)
-                setControlText(row.unit, QString());
-        }
-    }
 }
 
 } // namespace trgui::pages

@@ -6,10 +6,9 @@
 #include "pages/configuration/core/configuration_block.h"
 #include "pages/configuration/core/configuration_check.h"
 #include "pages/configuration/core/configuration_record.h"
+#include "pages/configuration/core/configuration_service.h"
 #include "pages/configuration/core/family_rules.h"
 #include "pages/page_base.h"
-
-#include <QDateTime>
 
 #include <array>
 #include <map>
@@ -20,8 +19,9 @@ namespace trgui::pages {
 
 // The Configuration page: the device's configuration field by field, read
 // from and written to the device, checked, saved and loaded. The rules,
-// codec, check and files live in the window-free configuration core; this
-// class moves values between them and the controls.
+// codec, check, files and the conversations with the device live in the
+// window-free configuration core; this class moves values between them and
+// the controls.
 class CKonfiguration : public PageBase {
     Q_OBJECT
 public:
@@ -63,7 +63,7 @@ public:
     // family that the measurement cycle uses.
     int pageDeviceTypeCode() const { return pageCode_; }
     device::Family pageFamily() const { return pageFamily_; }
-    const configuration::DeviceConfiguration& deviceConfiguration() const { return deviceConfiguration_; }
+    const configuration::DeviceConfiguration& deviceConfiguration() const { return records_.filledValues(); }
     // The configuration of the connected device as found (its first read in
     // this session) and as left (its last read or read-back), rendered in the
     // current language; empty when it was not read.
@@ -72,13 +72,15 @@ public:
     QStringList reportNotes() const;
     // What the connected device holds as far as this session knows: its last
     // read, or the read-back of the last write. Never a file.
-    const std::optional<configuration::BlockImage>& deviceHolds() const { return held_; }
+    const std::optional<configuration::BlockImage>& deviceHolds() const { return records_.held(); }
     // Asks where, writes the report as a PDF and says whether it worked.
     void saveReport(const core::ReportData& data);
     const texts::MessageTable& messages() const { return messages_; }
 
     // What the controls hold.
     configuration::ConfigurationForm readForm() const;
+    // What the field's control holds, into form.
+    void readField(configuration::ConfigurationForm& form, configuration::Field f) const;
 
     void setControlToolTip(int id, const QString& text) override;
 
@@ -96,8 +98,6 @@ private:
     // Fills the fields from a block (a read, a read-back or a file); its
     // bytes go back unchanged for every field that is not edited.
     void showDecoded(const configuration::BlockImage& image);
-    // What the change markers and untouched fields refer to from now on, the controls left as they are.
-    void takeFilledValues(const configuration::BlockImage& image, const configuration::DeviceConfiguration& values);
     void writeBackTexts(const configuration::ConfigurationForm& form);
     void selectHwVersion(int code);
     void hideErrorMarkers();
@@ -108,28 +108,12 @@ private:
     void setList(int combo, configuration::TextList entries);
     int language() const;
     QString lastReadText(configuration::Field f) const;
-    // The field's value and unit in a block, as the technician reads them now.
-    QString valueWithUnit(const configuration::BlockImage& image, configuration::Field f) const;
     QString labelOf(configuration::Field f) const;
-    // The block the page would write: untouched fields as they came.
-    configuration::EncodedBlock encodeForm(const configuration::ConfigurationForm& form, device::Family family) const;
+    configuration::FieldLabel fieldLabel() const;
     // The fields whose bytes a write of block would change in the device, and the technician's yes to them.
     bool confirmChanges(const configuration::BlockImage& next, const std::vector<configuration::Field>& changes);
-    // Whether what the device holds is known for the device now connected.
-    bool deviceHoldsKnown() const;
-    void forgetDevice();
-    // "label old unit -> new unit | …" for the log.
-    QString changeList(const configuration::BlockImage& before, const configuration::BlockImage& after,
-                       const std::vector<configuration::Field>& fields) const;
-
-    // A write the device acknowledged but did not store as sent, or that could not be read back.
-    struct WriteFinding {
-        QDateTime at;
-        configuration::BlockImage sent;
-        std::optional<configuration::BlockImage> held;  // none: not read back
-        std::vector<configuration::Field> differing;
-    };
-    QString findingText(const WriteFinding& finding) const;
+    // The device type code of the device now connected (0: none).
+    int connectedCode() const;
 
     QString tabTitle_;
     core::DeviceConnection* connection_ = nullptr;
@@ -140,15 +124,8 @@ private:
     device::Family pageFamily_ = device::Family::None;
     int listLanguage_ = 0;       // language of the lists, fixed at initialisation
     bool filling_ = false;       // the page itself is changing controls
-    configuration::DeviceConfiguration deviceConfiguration_;
-    // The block that last filled the fields (read, read-back or file).
-    std::optional<configuration::BlockImage> filled_;
-    // What the device holds: its last read or read-back, or an acknowledged
-    // write that could not be read back. Never replaced by a file.
-    std::optional<configuration::BlockImage> held_;
-    // The first read of that device in this session.
-    std::optional<configuration::BlockImage> asFound_;
-    std::vector<WriteFinding> findings_;
+    // What filled the fields, what the device holds, and the writes it did not store as sent.
+    configuration::ConfigurationRecords records_;
     configuration::Limits limits_;
     texts::MessageTable messages_;
     std::map<int, QString> markerHelp_;  // help texts of the change markers

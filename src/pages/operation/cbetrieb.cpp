@@ -33,6 +33,37 @@ constexpr int kValuesOld = 20;
 constexpr int kRowsNotRecorded = 24;
 constexpr int kCloseWhileRecording = 26;
 
+// What the page makes of each outcome of the low-flow / zero-point telegram:
+// the message shown (0: none), whether the log calls it acknowledged, and the
+// zero point's result byte for the log.
+struct LowFlowShown {
+    device::LowFlowOutcome outcome;
+    int message;
+    bool acknowledged;
+    const char* result;
+};
+constexpr LowFlowShown kLowFlowShown[] = {
+    {device::LowFlowOutcome::Accepted, 7, true, ""},
+    {device::LowFlowOutcome::NotAcknowledged, 8, false, ""},
+    {device::LowFlowOutcome::ZeroPoint9E, 9, true, "0x9E"},
+    {device::LowFlowOutcome::ZeroPoint9D, 10, true, "0x9D"},
+    {device::LowFlowOutcome::ZeroPoint9F, 11, true, "0x9F"},
+    {device::LowFlowOutcome::ZeroPointNoAnswer, 12, false, ""},
+    {device::LowFlowOutcome::ZeroPointOther, 0, false, ""},
+};
+
+// Nothing at all when the port was gone before the telegram.
+constexpr LowFlowShown kNoTelegram{device::LowFlowOutcome::NotAcknowledged, 0, false, ""};
+
+const LowFlowShown& shownFor(const std::optional<device::LowFlowOutcome>& outcome)
+{
+    for (const auto& shown : kLowFlowShown) {
+        if (outcome == shown.outcome)
+            return shown;
+    }
+    return kNoTelegram;
+}
+
 } // namespace
 
 CBetrieb::CBetrieb(QWidget* parent)
@@ -423,32 +454,27 @@ void CBetrieb::setLowFlowOrZero()
     if (!*port_ || value < 0)
         return;
     const QString before = control<QLineEdit>(id::LowFlow)->text().trimmed();  // of the last poll
-    std::optional<int> message;
+    std::optional<device::LowFlowOutcome> outcome;
     {
         BusyCursor busy;
-        port_->runAndWait([&message, value](core::PortSlot::Port& port) {
+        port_->runAndWait([&outcome, value](core::PortSlot::Port& port) {
             if (port)
-                message = device::setLowFlowSuppression(*port, value);
+                outcome = device::setLowFlowSuppression(*port, value);
         });
     }
-    namespace m = device::message;
-    const bool acknowledged = message == m::LowFlowAccepted || message == m::ZeroPointResult9E
-                           || message == m::ZeroPointResult9D || message == m::ZeroPointResult9F;
-    const char* result = message == m::ZeroPointResult9E ? " 0x9E"
-                       : message == m::ZeroPointResult9D ? " 0x9D"
-                       : message == m::ZeroPointResult9F ? " 0x9F"
-                                                          : "";
-    QString details = QString::fromLatin1(result).trimmed();
+    const LowFlowShown& shown = shownFor(outcome);
+    QString details = QString::fromLatin1(shown.result);
     if (value > 0) {
         details = before.isEmpty() ? QStringLiteral("%1 %").arg(value)
                                    : QStringLiteral("%1 -> %2 %").arg(before, QString::number(value));
     }
     logServiceAction(messages_, value == 0 ? core::ServiceAction::ZeroPoint : core::ServiceAction::LowFlowSuppression,
-                     acknowledged ? core::ServiceOutcome::Acknowledged : core::ServiceOutcome::NotAcknowledged, details);
+                     shown.acknowledged ? core::ServiceOutcome::Acknowledged : core::ServiceOutcome::NotAcknowledged,
+                     details);
     // The box is shown while the lock is held, so ticks delivered by its event
     // loop keep the cycle off the line.
-    if (message)
-        texts::showMessage(*this, messages_, *message);
+    if (shown.message != 0)
+        texts::showMessage(*this, messages_, shown.message);
 }
 
 void CBetrieb::startRecording()

@@ -1,0 +1,126 @@
+#pragma once
+
+// The configuration's dealings with the device, without a window: reading
+// the block, writing it and reading it back, and what this session knows of
+// the device's configuration from them: the block that filled the page, what
+// the device holds, what it held when first read, and the writes it did not
+// store as sent. The page and tr-gui-cli both go through here.
+
+#include "core/service_log.h"
+#include "core/service_report.h"
+#include "device/serial_link.h"
+#include "pages/configuration/core/configuration_record.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace trgui::pages::configuration {
+
+// ---- the conversations ------------------------------------------------------------------
+
+// A read: the identification, then the block of the family the identified
+// code names (the family given when the identification names none).
+struct ConfigurationRead {
+    std::optional<int> code;                      // the identified device type code
+    device::Family family = device::Family::None;  // the family the block was asked for
+    std::optional<Block> block;                   // none unless the reply held the whole block
+};
+ConfigurationRead readConfiguration(device::SerialLink& link, device::Family family);
+
+// A write: the block sent and, once acknowledged, read back and compared.
+// The outcome is Verified, Differs, NotVerified (acknowledged, not read
+// back) or NotAcknowledged.
+struct WriteResult {
+    core::ServiceOutcome outcome = core::ServiceOutcome::NotAcknowledged;
+    std::optional<Block> stored;    // the block read back
+    std::vector<Field> differing;   // the fields stored otherwise than sent
+};
+WriteResult writeAndReadBack(device::SerialLink& link, const BlockImage& next);
+
+// ---- what is shown of a write before it goes out ----------------------------------------------
+
+// The confirmation box's table: the intro, then a row per field with its
+// value in the device and the new one, each in its own unit (a changed unit
+// changes what the numbers mean). HTML.
+QString comparisonTable(const QString& intro, const BlockImage& held, const BlockImage& next,
+                        const std::vector<Field>& changes, const FieldLabel& label, int language);
+
+// ---- what the session knows ---------------------------------------------------------------------
+
+class ConfigurationRecords {
+public:
+    // The block that last filled the fields (a read, a read-back or a file)
+    // and the values it filled them with.
+    const std::optional<BlockImage>& filled() const { return filled_; }
+    const DeviceConfiguration& filledValues() const { return filledValues_; }
+    void fill(const BlockImage& image);
+    // Whether the form's field reads otherwise than it was filled (its change marker shows).
+    bool differsFromFilled(const ConfigurationForm& form, Field f) const;
+    // The block a write or a file gets: fields nobody edited as they came.
+    EncodedBlock encode(const ConfigurationForm& form, device::Family family) const;
+
+    // What the device holds: its last read or read-back, or an acknowledged
+    // write that could not be read back. Never a file.
+    const std::optional<BlockImage>& held() const { return held_; }
+    // Whether that is known for the device of the code now connected.
+    bool holdsKnown(int connectedCode) const { return held_ && held_->code == connectedCode; }
+    // Another device: nothing of the old one's configuration is this one's.
+    void forgetDevice();
+
+    // A whole block read from the device. The first read of a device is
+    // what the technician found.
+    void takeRead(const BlockImage& image);
+
+    // What a write of next to the connected device comes to before anything is sent.
+    enum class WriteStep {
+        OtherFamily,     // a block of another family would set the fields from the wrong offsets
+        NotReadYet,      // what the device holds is not known
+        NothingChanged,  // no field's bytes would change
+        Confirm,         // changes to show and confirm
+    };
+    struct WritePlan {
+        WriteStep step = WriteStep::NotReadYet;
+        std::vector<Field> changes;  // against what the device holds
+    };
+    WritePlan planWrite(const BlockImage& next, device::Family connectedFamily, int connectedCode) const;
+
+    // Takes what became of a write of next, planned against before; for a
+    // write not read back the fields count as filled from next.
+    struct WriteRecord {
+        core::ServiceOutcome outcome = core::ServiceOutcome::NotAcknowledged;
+        std::optional<BlockImage> stored;  // read back: what the fields show now
+        QString details;                   // for the service log
+        QStringList differs;               // "label: sent -> held" per field stored otherwise
+    };
+    WriteRecord takeWrite(const BlockImage& before, const BlockImage& next, const std::vector<Field>& changes,
+                          const WriteResult& result, int connectedCode, const QDateTime& at, const FieldLabel& label,
+                          int language);
+
+    // The service report's configuration: rows as found and as left, and a
+    // note per write the device did not store as sent. None unless what the
+    // connected device holds is known.
+    std::vector<core::ReportRow> reportRows(int connectedCode, const FieldLabel& label, int language) const;
+    QStringList reportNotes(int connectedCode, const FieldLabel& label, int language) const;
+
+private:
+    // A write the device acknowledged but did not store as sent, or that could not be read back.
+    struct Finding {
+        QDateTime at;
+        BlockImage sent;
+        std::optional<BlockImage> held;  // none: not read back
+        std::vector<Field> differing;
+    };
+    QString findingText(const Finding& finding, const FieldLabel& label, int language) const;
+
+    std::optional<BlockImage> filled_;
+    DeviceConfiguration filledValues_;
+    std::optional<BlockImage> held_;
+    std::optional<BlockImage> asFound_;
+    std::vector<Finding> findings_;
+};
+
+} // namespace trgui::pages::configuration
