@@ -15,6 +15,7 @@
 #include "pages/operation/core/recording.h"
 #include "pages/operation/core/report_values.h"
 #include "platform/platform.h"
+#include "texts/catalogue.h"
 #include "texts/text_table.h"
 #include "widgets/report_pdf.h"
 
@@ -178,10 +179,9 @@ int Program::openDevice()
 
 int Program::ports()
 {
-    static constexpr std::array<const char*, 3> kNotPresent{"nicht vorhanden", "not present", "absent"};
     const auto& settings = session_.settings();
     const auto entries = device::describePorts(core::DeviceConnection::kPortCount, core::portResolver(settings),
-                                               QString::fromUtf8(kNotPresent[core::languageIndex(session_.language())]));
+                                               texts::text(texts::Text::PortNotPresent, session_.language()));
     // The COM entries as the Settings page lists them, then each adapter no COM name reaches.
     QTextStream out(stdout);
     for (const auto& entry : entries)

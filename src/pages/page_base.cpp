@@ -96,14 +96,6 @@ QString PageBase::tabTitleFor(texts::Text title)
     return texts::text(title, language);
 }
 
-QString PageBase::tabTitleFor(const std::array<const char*, 3>& titles)
-{
-    const int language = tabTitleLanguage();
-    if (language < 0 || language > 2)
-        return {};
-    return QString::fromUtf8(titles[static_cast<std::size_t>(language)]);
-}
-
 void PageBase::ensureInitialised()
 {
     if (initialised_)
@@ -512,12 +504,6 @@ void PageBase::refreshDescriptions(int label)
 void PageBase::nameByLanguage(int image, texts::Text name)
 {
     imageNames_[image] = [name](int language) { return texts::text(name, language); };
-    nameImages();
-}
-
-void PageBase::nameByLanguage(int image, const std::array<const char*, 3>& names)
-{
-    imageNames_[image] = [names](int language) { return QString::fromUtf8(names[core::languageIndex(language)]); };
     nameImages();
 }
 

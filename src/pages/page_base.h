@@ -32,10 +32,9 @@ public:
     explicit PageBase(QWidget* parent = nullptr);
 
     // The tab title of a page, chosen by LANGUAGE through a short-lived
-    // settings record of the program directory (loaded and saved back): from
-    // the catalogue, or from German, English and French given here.
+    // settings record of the program directory (loaded and saved back), from
+    // the catalogue.
     static QString tabTitleFor(texts::Text title);
-    static QString tabTitleFor(const std::array<const char*, 3>& titles);
 
     // Builds the page's controls and reads its texts; runs once, the first
     // time the page is shown.
@@ -108,10 +107,8 @@ protected:
     // (a column heading) when given, whatever language they are shown in.
     void describeBy(int field, int label, int column = 0);
     // The accessible name of an image that means something (a lamp, a
-    // marker), from the catalogue or in German, English and French given
-    // here; follows the language.
+    // marker), from the catalogue; follows the language.
     void nameByLanguage(int image, texts::Text name);
-    void nameByLanguage(int image, const std::array<const char*, 3>& names);
     // Gives those images their names in the current language again.
     void nameImages();
     // The order Tab walks through the page: as the controls stand on the

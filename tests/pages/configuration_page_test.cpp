@@ -3,6 +3,7 @@
 #include "device/protocol.h"
 #include "pages/configuration/ckonfiguration.h"
 #include "pages/configuration/core/configuration_block.h"
+#include "pages/configuration/core/configuration_controls.h"
 #include "pages/configuration/core/configuration_fields.h"
 #include "pages/settings/einstellungen.h"
 #include "support/device_idle.h"
@@ -33,6 +34,9 @@ using pages::configuration::infoOf;
 using trgui::testing::ProgramDirectory;
 using trgui::testing::shown;
 using trgui::testing::Simulator;
+
+namespace configuration = trgui::pages::configuration;
+namespace id = configuration::id;
 
 namespace {
 
@@ -104,15 +108,15 @@ TEST_F(ConfigurationPage, aReadFillsTheFieldsOfEachFamilyAndAWriteSendsWhatChang
     };
     for (const auto& c : cases) {
         start(c.type);
-        click(1011);
-        EXPECT_EQ(page->control<QComboBox>(1033)->currentIndex(), c.type);
+        click(id::Read);
+        EXPECT_EQ(page->control<QComboBox>(configuration::kHwVersionCombo)->currentIndex(), c.type);
         for (Field f : {Field::Language, Field::SensorType, Field::VelocityUnit, Field::TemperatureUnit,
                         Field::VolumeFlowUnit, Field::TotaliserUnit, Field::DisplayLine1, Field::DisplayLine2})
             EXPECT_GE(combo(f)->currentIndex(), 0) << c.type << " field " << int(f);
         for (Field f : c.filled)
             EXPECT_FALSE(edit(f)->text().trimmed().isEmpty()) << c.type << " field " << int(f);
         EXPECT_EQ(edit(Field::CValue)->text(), c.type == 18 ? "100" : "1000");
-        EXPECT_EQ(page->control<QLabel>(1142)->text(), "m/s");
+        EXPECT_EQ(page->control<QLabel>(id::AnalogFlowStartUnit)->text(), "m/s");
         for (int id : c.unavailable)
             EXPECT_FALSE(shown(page->control(id))) << c.type << " control " << id;
         for (const auto& info : pages::configuration::kFields)
@@ -125,13 +129,13 @@ TEST_F(ConfigurationPage, aReadFillsTheFieldsOfEachFamilyAndAWriteSendsWhatChang
         const std::string block = reply.substr(4, reply.size() - 6);
         // Unchanged: said so, and nothing is sent.
         const int writes = sim.count("WriteConfiguration");
-        click(1012);
+        click(id::Write);
         EXPECT_EQ(captions(), std::vector<QString>{"Konfiguration nicht geschrieben"});
         EXPECT_EQ(sim.count("WriteConfiguration"), writes);
         // One field changed: the table shows it, and the block sent differs from the one read in that field only.
         const QString cValue = edit(Field::CValue)->text().trimmed();
         edit(Field::CValue)->setText(QString::number(cValue.toInt() + 1));
-        click(1012);
+        click(id::Write);
         auto boxes = dir.takeBoxes();
         ASSERT_EQ(boxes.size(), 2u);
         EXPECT_EQ(boxes[0].first, "Konfiguration schreiben");
@@ -164,7 +168,7 @@ TEST_F(ConfigurationPage, aReadFillsTheFieldsOfEachFamilyAndAWriteSendsWhatChang
 TEST_F(ConfigurationPage, changeMarkersFollowTheDifferenceToWhatWasRead)
 {
     start(17);
-    click(1011);
+    click(id::Read);
     edit(Field::PipeSize)->setText("60");
     EXPECT_FALSE(changeMarker(Field::PipeSize)) << "the fields settle for 20 ticks after a read";
     settle();
@@ -176,7 +180,7 @@ TEST_F(ConfigurationPage, changeMarkersFollowTheDifferenceToWhatWasRead)
 
     combo(Field::VelocityUnit)->setCurrentIndex(2);
     EXPECT_TRUE(changeMarker(Field::VelocityUnit));
-    EXPECT_EQ(page->control<QLabel>(1147)->text(), "fps");
+    EXPECT_EQ(page->control<QLabel>(id::AnalogFlowEndUnit)->text(), "fps");
     combo(Field::VelocityUnit)->setCurrentIndex(1);
     EXPECT_FALSE(changeMarker(Field::VelocityUnit));
     page->control<QCheckBox>(1055)->click();
@@ -203,11 +207,11 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
 {
     start(17);
     ASSERT_TRUE(QTest::qWaitFor([&] { return polls() >= 1; }, 10000));
-    click(1011);
+    click(id::Read);
     settle();
     edit(Field::PipeSize)->setText("62,5");
     edit(Field::Limit2On)->setText("3.85");
-    click(1012);
+    click(id::Write);
     EXPECT_EQ(captions(), (std::vector<QString>{"Konfiguration schreiben", "Konfiguration geschrieben"}))
         << "asked with the changes, then written";
     QFile log(dir.file(QStringLiteral("service-log.csv")));
@@ -254,12 +258,12 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
 
     // Nothing differs from what the device holds: "Alles löschen" asks nothing.
     dir.takeBoxes();
-    click(1062);
+    click(id::ClearAll);
     EXPECT_TRUE(captions().empty());
     EXPECT_TRUE(edit(Field::PipeSize)->text().isEmpty());
-    EXPECT_TRUE(page->control<QLabel>(1147)->text().isEmpty());
-    EXPECT_EQ(page->control<QLabel>(1150)->text(), "bar") << "the pressure's unit is fixed";
-    click(1011);
+    EXPECT_TRUE(page->control<QLabel>(id::AnalogFlowEndUnit)->text().isEmpty());
+    EXPECT_EQ(page->control<QLabel>(id::PressureUnit)->text(), "bar") << "the pressure's unit is fixed";
+    click(id::Read);
     EXPECT_EQ(edit(Field::PipeSize)->text(), " 62.5");
     EXPECT_EQ(edit(Field::Limit2On)->text(), "  3.85");
     const int before = polls();
@@ -269,12 +273,12 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
 TEST_F(ConfigurationPage, failedWritesAndReadsSaySo)
 {
     start(17);
-    click(1011);
+    click(id::Read);
     // Each write changes the pipe size, so there is something to write.
     int pipe = 60;
     const auto writeChanged = [&] {
         edit(Field::PipeSize)->setText(QString::number(++pipe));
-        click(1012);
+        click(id::Write);
     };
     sim.control("noack first");  // the first half's reply is not looked at
     writeChanged();
@@ -293,7 +297,7 @@ TEST_F(ConfigurationPage, failedWritesAndReadsSaySo)
     edit(Field::PipeSize)->setText("77");
     for (const char* length : {"length 0x30 40", "length 0x30 80", "silent on"}) {
         sim.control(length);
-        click(1011);
+        click(id::Read);
         EXPECT_EQ(captions(), std::vector<QString>{"Konfiguration nicht gelesen"}) << length;
         EXPECT_EQ(edit(Field::PipeSize)->text(), "77") << length;
         EXPECT_TRUE(changeMarker(Field::PipeSize)) << "stale contents stay marked: " << length;
@@ -306,8 +310,8 @@ TEST_F(ConfigurationPage, failedWritesAndReadsSaySo)
     ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
     dir.takeBoxes();
     const int before = sim.count("request");
-    click(1012);
-    click(1011);
+    click(id::Write);
+    click(id::Read);
     EXPECT_EQ(captions(), std::vector<QString>(2, QString::fromUtf8("Kein Gerät")));
     EXPECT_EQ(sim.count("request"), before);
 
@@ -321,10 +325,10 @@ TEST_F(ConfigurationPage, failedWritesAndReadsSaySo)
         asked.push_back(caption);
         return answer;
     });
-    click(1062);
+    click(id::ClearAll);
     EXPECT_EQ(edit(Field::PipeSize)->text(), "78");
     answer = true;
-    click(1062);
+    click(id::ClearAll);
     pages::PageBase::setQuestionHandler({});
     EXPECT_EQ(asked, std::vector<QString>(2, QString::fromUtf8("Alles löschen")));
     EXPECT_TRUE(edit(Field::PipeSize)->text().isEmpty());
@@ -334,9 +338,9 @@ TEST_F(ConfigurationPage, theVariantChosenOnThePageDoesNotChangeWhatIsPolled)
 {
     start(17);
     ASSERT_TRUE(QTest::qWaitFor([&] { return polls() >= 1; }, 10000));
-    click(1011);
-    EXPECT_FALSE(shown(page->control(1156))) << "an S2 device has no pulse output, nor its unit";
-    page->control<QComboBox>(1033)->setCurrentIndex(3);  // "KM210-E1N4H1", family 0: right away, no settling
+    click(id::Read);
+    EXPECT_FALSE(shown(page->control(id::PulseValueUnit))) << "an S2 device has no pulse output, nor its unit";
+    page->control<QComboBox>(configuration::kHwVersionCombo)->setCurrentIndex(3);  // "KM210-E1N4H1", family 0: right away, no settling
     EXPECT_EQ(page->pageFamily(), trgui::device::Family::Standard);
     EXPECT_EQ(combo(Field::SensorType)->count(), 15);
     EXPECT_EQ(combo(Field::SensorType)->currentIndex(), -1);
@@ -355,14 +359,14 @@ TEST_F(ConfigurationPage, theVariantChosenOnThePageDoesNotChangeWhatIsPolled)
 TEST_F(ConfigurationPage, saveAndLoadAConfigurationFile)
 {
     start(3);
-    click(1011);
+    click(id::Read);
     const QString path = dir.file("device3.cfg");
     QString title;
     pages::PageBase::setFileChooser([&](QWidget*, pages::PageBase::FileDialog, const QString& t, const QString&) {
         title = t;
         return path;
     });
-    click(1064);
+    click(id::Save);
     EXPECT_EQ(title, "Konfiguration speichern");
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -373,14 +377,14 @@ TEST_F(ConfigurationPage, saveAndLoadAConfigurationFile)
 
     const QString pipe = edit(Field::PipeSize)->text();
     const int sensor = combo(Field::SensorType)->currentIndex();
-    click(1062);
+    click(id::ClearAll);
     title.clear();
-    click(1064);
+    click(id::Save);
     EXPECT_EQ(captions(), std::vector<QString>{"Konfiguration nicht gespeichert"}) << "no HW-Version chosen";
     EXPECT_TRUE(title.isEmpty()) << "and no file asked for";
-    click(1063);
+    click(id::Load);
     EXPECT_EQ(title, "Konfiguration laden");
-    EXPECT_EQ(page->control<QComboBox>(1033)->currentIndex(), 3);
+    EXPECT_EQ(page->control<QComboBox>(configuration::kHwVersionCombo)->currentIndex(), 3);
     EXPECT_EQ(edit(Field::PipeSize)->text().trimmed(), pipe.trimmed());
     EXPECT_EQ(combo(Field::SensorType)->currentIndex(), sensor);
 
@@ -390,15 +394,15 @@ TEST_F(ConfigurationPage, saveAndLoadAConfigurationFile)
     foreign.close();
     edit(Field::PipeSize)->setText("12");
     pages::PageBase::setFileChooser([&](auto...) { return foreign.fileName(); });
-    click(1063);
+    click(id::Load);
     EXPECT_EQ(captions(), std::vector<QString>{"Datei nicht geladen"});
     EXPECT_EQ(edit(Field::PipeSize)->text(), "12") << "the page stays as it was";
 
     pages::PageBase::setFileChooser([&](auto...) { return dir.file("no/such/dir/x.cfg"); });
-    click(1064);
+    click(id::Save);
     EXPECT_EQ(captions(), std::vector<QString>{"Datei nicht geöffnet"});
     edit(Field::TValue)->setText("300");
-    click(1064);
+    click(id::Save);
     EXPECT_TRUE(shown(page->control(infoOf(Field::TValue).errorMarker))) << "300 does not fit its byte";
     EXPECT_TRUE(captions().empty());
     pages::PageBase::setFileChooser({});
@@ -409,7 +413,7 @@ TEST_F(ConfigurationPage, listsAndNamesInEnglishAndGreyedFields)
     start(12, 1, 1);
     EXPECT_EQ(combo(Field::Medium)->itemText(0), "air");
     EXPECT_EQ(combo(Field::OperatingMode)->itemText(1), "operating flow");
-    click(1011);
+    click(id::Read);
     for (int id : {1134, 1138, 1146, 1126, 1130}) {
         EXPECT_TRUE(shown(page->control(id))) << id;
         EXPECT_FALSE(page->control(id)->isEnabled()) << id;
@@ -422,7 +426,7 @@ TEST_F(ConfigurationPage, listsAndNamesInEnglishAndGreyedFields)
 TEST_F(ConfigurationPage, aWriteNeedsAReadOfThisDeviceAndNeverGoesToAnotherFamily)
 {
     start(17);
-    click(1011);
+    click(id::Read);
     settle();
     edit(Field::PipeSize)->setText("61");
     const auto waitForModel = [&](int code) {
@@ -434,7 +438,7 @@ TEST_F(ConfigurationPage, aWriteNeedsAReadOfThisDeviceAndNeverGoesToAnotherFamil
     ASSERT_TRUE(waitForModel(33));
     dir.takeBoxes();
     const int writes = sim.count("WriteConfiguration");
-    click(1012);
+    click(id::Write);
     auto boxes = dir.takeBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].first, "Konfiguration nicht geschrieben");
@@ -450,49 +454,49 @@ TEST_F(ConfigurationPage, aWriteNeedsAReadOfThisDeviceAndNeverGoesToAnotherFamil
         asked = caption;
         return readFirst;
     });
-    click(1012);
+    click(id::Write);
     EXPECT_EQ(asked, "Konfiguration schreiben");
     EXPECT_EQ(edit(Field::PipeSize)->text().trimmed(), "61") << "No leaves the page";
     readFirst = true;
-    click(1012);
+    click(id::Write);
     pages::PageBase::setQuestionHandler({});
-    EXPECT_EQ(page->control<QComboBox>(1033)->currentIndex(), 18) << "Yes reads the new device";
+    EXPECT_EQ(page->control<QComboBox>(configuration::kHwVersionCombo)->currentIndex(), 18) << "Yes reads the new device";
     EXPECT_EQ(sim.count("WriteConfiguration"), writes) << "nothing was written throughout";
 
     // A read that meets another family and fails leaves the page of one family, as it was.
     const QString file = dir.file(QStringLiteral("dr.cfg"));
     pages::PageBase::setFileChooser([&](auto...) { return file; });
-    click(1064);  // kept for the spare below
+    click(id::Save);  // kept for the spare below
     sim.control("type 33");
     ASSERT_TRUE(waitForModel(33));
     sim.control("length 0x30 40");
     dir.takeBoxes();
-    click(1011);
+    click(id::Read);
     EXPECT_EQ(captions(), std::vector<QString>{"Konfiguration nicht gelesen"});
-    EXPECT_EQ(page->control<QComboBox>(1033)->currentIndex(), 18);
+    EXPECT_EQ(page->control<QComboBox>(configuration::kHwVersionCombo)->currentIndex(), 18);
     EXPECT_EQ(page->pageFamily(), trgui::device::Family::Dr);
     sim.control("length 0x30 off");
 
     // A file of another family may be loaded (a spare is prepared), and the page says so.
-    click(1063);
+    click(id::Load);
     pages::PageBase::setFileChooser({});
     boxes = dir.takeBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].first, "Konfiguration laden");
     EXPECT_TRUE(boxes[0].second.contains("KM210-DR-") && boxes[0].second.contains("KM210-WT-E1N4H1"))
         << boxes[0].second.toStdString();
-    EXPECT_EQ(page->control<QComboBox>(1033)->currentIndex(), 18);
+    EXPECT_EQ(page->control<QComboBox>(configuration::kHwVersionCombo)->currentIndex(), 18);
 }
 
 TEST_F(ConfigurationPage, whatNobodyEditedGoesBackBitForBitAndEveryWriteIsReadBack)
 {
     start(17);
     sim.control("poke 59 3F9DF3B6");  // a multiplication factor of 1.234, shown as 1.23
-    click(1011);
+    click(id::Read);
     EXPECT_EQ(edit(Field::MultiplicationFactor)->text(), "1.23");
     settle();
     edit(Field::MeasuringTime)->setText("11");
-    click(1012);
+    click(id::Write);
     auto boxes = dir.takeBoxes();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].second.count(QStringLiteral("<tr>")), 2) << "the measuring time alone changes";
@@ -517,7 +521,7 @@ TEST_F(ConfigurationPage, whatNobodyEditedGoesBackBitForBitAndEveryWriteIsReadBa
         sim.control(c.fault);
         settle();
         edit(Field::MultiplicationFactor)->setText(c.factor);
-        click(1012);
+        click(id::Write);
         boxes = dir.takeBoxes();
         ASSERT_EQ(boxes.size(), 2u) << c.fault;
         EXPECT_EQ(boxes[1].first, QString::fromUtf8(c.caption)) << c.fault;
@@ -539,17 +543,17 @@ TEST_F(ConfigurationPage, whatNobodyEditedGoesBackBitForBitAndEveryWriteIsReadBa
 TEST_F(ConfigurationPage, aSavedFileIsRestoredAndTheRecordNeverInventsAChange)
 {
     start(17, 1);
-    click(1011);
+    click(id::Read);
     const QString path = dir.file("saved.cfg");
     pages::PageBase::setFileChooser([&](auto...) { return path; });
-    click(1064);
+    click(id::Save);
     sim.control("poke 7 428C0000");  // meanwhile the device's pipe size became 70.0
-    click(1011);
+    click(id::Read);
     settle();
     // Neither a language switch nor another HW-Version chosen by hand changes the record.
     sheet->settingsPage()->control<QComboBox>(1004)->setCurrentIndex(0);  // German
     dir.takeBoxes();
-    page->control<QComboBox>(1033)->setCurrentIndex(18);
+    page->control<QComboBox>(configuration::kHwVersionCombo)->setCurrentIndex(18);
     const auto changedRows = [&] {
         std::vector<QString> changed;
         for (const auto& r : sheet->reportData().configuration) {
@@ -563,13 +567,13 @@ TEST_F(ConfigurationPage, aSavedFileIsRestoredAndTheRecordNeverInventsAChange)
     const auto backlight = std::find_if(rows.begin(), rows.end(), [](const auto& r) { return r.asFound == "ein"; });
     EXPECT_NE(backlight, rows.end()) << "values read in English are told in German now";
 
-    click(1063);
+    click(id::Load);
     pages::PageBase::setFileChooser({});
     EXPECT_EQ(edit(Field::PipeSize)->text(), " 50.0");
     combo(Field::LimitAssignment)->setCurrentIndex(1);  // contact 1 now watches the temperature
     edit(Field::Limit1On)->setText("-40");
     dir.takeBoxes();
-    click(1012);
+    click(id::Write);
     const auto boxes = dir.takeBoxes();
     ASSERT_EQ(boxes.size(), 2u);
     const QString& table = boxes[0].second;

@@ -71,7 +71,7 @@ QString modelText(int code)
 } // namespace
 
 CKonfiguration::CKonfiguration(QWidget* parent)
-    : PageBase(parent), tabTitle_(tabTitleFor({"Konfiguration", "Configuration", "Configuration"}))
+    : PageBase(parent), tabTitle_(tabTitleFor(texts::Text::ReportConfiguration))
 {
 }
 
@@ -208,13 +208,10 @@ configuration::FieldLabel CKonfiguration::fieldLabel() const
 bool CKonfiguration::confirmChanges(const configuration::BlockImage& next, const std::vector<Field>& changes)
 {
     constexpr int kWriteQuestion = 32;
-    static constexpr std::array<std::array<const char*, 2>, 3> kAnswers{{
-        {"Schreiben", "Abbrechen"}, {"Write", "Cancel"}, {"Écrire", "Annuler"}}};
-    const std::size_t lang = core::languageIndex(language());
     const QString table = configuration::comparisonTable(texts::messageBoxText(messages_, kWriteQuestion),
                                                          *records_.held(), next, changes, fieldLabel(), language());
     return askQuestion(messages_.caption(kWriteQuestion), table,
-                       {QString::fromUtf8(kAnswers[lang][0]), QString::fromUtf8(kAnswers[lang][1])});
+                       {texts::text(texts::Text::WriteAnswer, language()), texts::text(texts::Text::Cancel, language())});
 }
 
 // ---- the buttons --------------------------------------------------------------------------------

@@ -33,24 +33,6 @@ using configuration::controlsOf;
 using configuration::kButtonRow;
 using configuration::kColumns;
 
-// What the markers mean, for screen readers and the change marker's tooltip,
-// in the settings language.
-struct MarkerWords {
-    const char* changed;
-    const char* error;
-    const char* lastRead;
-};
-constexpr MarkerWords kMarkerWords[] = {
-    {"geändert", "Fehler", "Zuletzt gelesen: %1"},
-    {"changed", "error", "Last read: %1"},
-    {"modifié", "erreur", "Dernière lecture : %1"},
-};
-
-const MarkerWords& wordsFor(int language)
-{
-    return kMarkerWords[core::languageIndex(language)];
-}
-
 QString utf8(const char* text)
 {
     return QString::fromUtf8(text);
@@ -204,11 +186,12 @@ void CKonfiguration::reloadTexts()
 
 void CKonfiguration::nameMarkers()
 {
-    const MarkerWords& words = wordsFor(settings_ ? settings_->language : 0);
+    // What the markers mean, for screen readers, in the settings language.
+    const int language = settings_ ? settings_->language : 0;
     const auto name = [&](int label, int changed, int error) {
         const QString text = control<QLabel>(label)->text();
-        control(changed)->setAccessibleName(text + QStringLiteral(" – ") + utf8(words.changed));
-        control(error)->setAccessibleName(text + QStringLiteral(" – ") + utf8(words.error));
+        control(changed)->setAccessibleName(text + QStringLiteral(" – ") + texts::text(texts::Text::MarkerChanged, language));
+        control(error)->setAccessibleName(text + QStringLiteral(" – ") + texts::text(texts::Text::MarkerError, language));
     };
     name(configuration::kHwVersionLabel, configuration::kHwVersionChangeMarker, configuration::kHwVersionErrorMarker);
     for (const auto& info : kFields)
@@ -309,7 +292,7 @@ QString CKonfiguration::lastReadText(Field f) const
     const auto& filled = records_.filled();
     if (!filled || !configuration::familyCarries(filled->family, f))
         return {};
-    return utf8(wordsFor(language()).lastRead).arg(configuration::valueWithUnit(*filled, f, language()));
+    return texts::text(texts::Text::LastRead, language()).arg(configuration::valueWithUnit(*filled, f, language()));
 }
 
 QString CKonfiguration::labelOf(Field f) const

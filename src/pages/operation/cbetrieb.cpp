@@ -67,7 +67,7 @@ const LowFlowShown& shownFor(const std::optional<device::LowFlowOutcome>& outcom
 } // namespace
 
 CBetrieb::CBetrieb(QWidget* parent)
-    : PageBase(parent), tabTitle_(tabTitleFor({"Betrieb", "Operation", "Opération"}))
+    : PageBase(parent), tabTitle_(tabTitleFor(texts::Text::OperationTab))
 {
 }
 
@@ -93,7 +93,7 @@ void CBetrieb::initialisePage()
         setControlEnabled(button, false);
     setControlVisible(id::RecordingLamp, false);
     control<QLabel>(id::RecordingLamp)->setPixmap(lampPixmap(QStringLiteral(":/trgui/lamp_green.svg"), 18));
-    nameByLanguage(id::RecordingLamp, {"Aufzeichnung läuft", "recording", "enregistrement en cours"});
+    nameByLanguage(id::RecordingLamp, texts::Text::RecordingLamp);
 
     // Contact boxes only show the device's state.
     for (const auto& box : operation::kContactBoxes) {

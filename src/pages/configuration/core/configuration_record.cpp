@@ -4,6 +4,7 @@
 #include "device/protocol.h"
 #include "pages/configuration/core/configuration_controls.h"
 #include "pages/configuration/core/family_rules.h"
+#include "texts/catalogue.h"
 #include "texts/text_table.h"
 
 #include <QStringList>
@@ -14,17 +15,6 @@
 namespace trgui::pages::configuration {
 
 namespace {
-
-struct SwitchWords {
-    const char* on;
-    const char* off;
-    const char* none;
-};
-constexpr std::array<SwitchWords, 3> kSwitchWords{{
-    {"ein", "aus", "keine Auswahl"},
-    {"on", "off", "no selection"},
-    {"activé", "désactivé", "aucune sélection"},
-}};
 
 const BlockEntry* entryOf(device::Family family, Field f)
 {
@@ -147,13 +137,12 @@ QString fieldUnitText(const BlockImage& image, Field f, int language)
 
 QString switchText(bool on, int language)
 {
-    const SwitchWords& words = kSwitchWords[core::languageIndex(language)];
-    return QString::fromUtf8(on ? words.on : words.off);
+    return texts::text(on ? texts::Text::SwitchOn : texts::Text::SwitchOff, language);
 }
 
 QString noSelectionText(int language)
 {
-    return QString::fromUtf8(kSwitchWords[core::languageIndex(language)].none);
+    return texts::text(texts::Text::NoSelection, language);
 }
 
 QString valueWithUnit(const BlockImage& image, Field f, int language)

@@ -1,5 +1,7 @@
 #include "pages/configuration/core/configuration_service.h"
 
+#include "texts/catalogue.h"
+
 #include "core/settings_record.h"
 #include "device/page_exchanges.h"
 
@@ -51,17 +53,12 @@ WriteResult writeAndReadBack(device::SerialLink& link, const BlockImage& next)
 QString comparisonTable(const QString& intro, const BlockImage& held, const BlockImage& next,
                         const std::vector<Field>& changes, const FieldLabel& label, int language)
 {
-    static constexpr std::array<std::array<const char*, 3>, 3> kHeadings{{
-        {"Feld", "Im Gerät", "Neu"},
-        {"Field", "In the device", "New"},
-        {"Champ", "Dans l'appareil", "Nouveau"},
-    }};
     const auto cell = [](const QString& text, const char* tag = "td") {
         return QStringLiteral("<%1 style=\"padding: 1px 8px\">%2</%1>").arg(QLatin1String(tag), text.toHtmlEscaped());
     };
     QString table = QStringLiteral("<p>%1</p><table><tr>").arg(intro.toHtmlEscaped());
-    for (const char* heading : kHeadings[core::languageIndex(language)])
-        table += cell(QString::fromUtf8(heading), "th");
+    for (const texts::Text heading : {texts::Text::ReportField, texts::Text::InTheDevice, texts::Text::NewValue})
+        table += cell(texts::text(heading, language), "th");
     table += QStringLiteral("</tr>");
     for (Field f : changes)
         table += QStringLiteral("<tr>") + cell(label(f)) + cell(valueWithUnit(held, f, language))
