@@ -26,23 +26,12 @@ using namespace trgui;
 
 namespace {
 
-class RecordingHooks : public core::CycleHooks {
+class RecordingHooks : public core::RecordHooks {
 public:
     std::vector<core::MeasurementRecord> records;
     std::vector<int> typeCodes;
-    bool operationInitialised() const override { return true; }
-    bool operationRecording() const override { return false; }
     void setOperationDeviceTypeCode(int code) override { typeCodes.push_back(code); }
-    void applyOperationAvailability(int) override {}
     void updateDisplay(const core::MeasurementRecord& r) override { records.push_back(r); }
-    void toggleRecordingIndicator() override {}
-    bool recordStartEnabled() const override { return true; }
-    void enableRecordStart() override {}
-    void setValuesStale(bool) override {}
-    bool visualisationInitialised() const override { return false; }
-    bool visualisationPlotting() const override { return false; }
-    void addSample(const core::MeasurementRecord&) override {}
-    void countDownSettleCounter() override {}
 };
 
 bool within(float v, float low, float high)

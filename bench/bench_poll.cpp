@@ -20,23 +20,11 @@ using namespace trgui;
 
 namespace {
 
-class CountingHooks : public core::CycleHooks {
+class CountingHooks : public core::RecordHooks {
 public:
     QElapsedTimer clock;
     std::vector<qint64> deliveries;
-    bool operationInitialised() const override { return true; }
-    bool operationRecording() const override { return false; }
-    void setOperationDeviceTypeCode(int) override {}
-    void applyOperationAvailability(int) override {}
     void updateDisplay(const core::MeasurementRecord&) override { deliveries.push_back(clock.elapsed()); }
-    void toggleRecordingIndicator() override {}
-    bool recordStartEnabled() const override { return true; }
-    void enableRecordStart() override {}
-    void setValuesStale(bool) override {}
-    bool visualisationInitialised() const override { return false; }
-    bool visualisationPlotting() const override { return false; }
-    void addSample(const core::MeasurementRecord&) override {}
-    void countDownSettleCounter() override {}
 };
 
 struct Result {

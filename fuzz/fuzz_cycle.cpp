@@ -87,9 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzHooks hooks;
     hooks.recording = setup & 0x10;
     std::uint32_t now = 0xFFFF0000u;  // the tick count wraps during the run
-    core::MeasurementCycle cycle(settings, connection, lock, hooks, [&now] { return now; });
-    cycle.setDrainMode(setup & 0x20 ? device::DrainMode::Read : device::DrainMode::Auto);
-    cycle.setStepPerTick(setup & 0x40);
+    const core::CyclePace pace{setup & 0x20 ? device::DrainMode::Read : device::DrainMode::Auto, (setup & 0x40) != 0};
+    core::MeasurementCycle cycle(settings, connection, lock, hooks, [&now] { return now; }, pace);
 
     std::size_t pollWrites = 0;  // first write of the poll being delivered next
     int deliveries = 0;

@@ -17,24 +17,13 @@ namespace trgui::cli {
 namespace {
 
 // What the cycle needs of the pages: only a page that polls and takes the records.
-class PollingHooks : public core::CycleHooks {
+class PollingHooks : public core::RecordHooks {
 public:
     std::function<void(const core::MeasurementRecord&)> delivered;
     int deviceTypeCode = 0;
 
-    bool operationInitialised() const override { return true; }
-    bool operationRecording() const override { return false; }
     void setOperationDeviceTypeCode(int code) override { deviceTypeCode = code; }
-    void applyOperationAvailability(int) override {}
     void updateDisplay(const core::MeasurementRecord& record) override { delivered(record); }
-    void toggleRecordingIndicator() override {}
-    bool recordStartEnabled() const override { return true; }
-    void enableRecordStart() override {}
-    void setValuesStale(bool) override {}
-    bool visualisationInitialised() const override { return false; }
-    bool visualisationPlotting() const override { return false; }
-    void addSample(const core::MeasurementRecord&) override {}
-    void countDownSettleCounter() override {}
 };
 
 } // namespace

@@ -41,6 +41,24 @@ public:
     virtual void countDownSettleCounter() = 0;
 };
 
+// The hooks of a reader that only takes the records (the command line, the
+// benchmarks): the Operation page polls, nothing is shown, nothing else exists.
+class RecordHooks : public CycleHooks {
+public:
+    bool operationInitialised() const override { return true; }
+    bool operationRecording() const override { return false; }
+    void setOperationDeviceTypeCode(int) override {}
+    void applyOperationAvailability(int) override {}
+    void toggleRecordingIndicator() override {}
+    bool recordStartEnabled() const override { return true; }
+    void enableRecordStart() override {}
+    void setValuesStale(bool) override {}
+    bool visualisationInitialised() const override { return false; }
+    bool visualisationPlotting() const override { return false; }
+    void addSample(const MeasurementRecord&) override {}
+    void countDownSettleCounter() override {}
+};
+
 // Milliseconds since the system started, wrapping after about 49.7 days.
 using TickClock = std::function<std::uint32_t()>;
 std::uint32_t systemTickCount();

@@ -23,11 +23,11 @@ std::span<const std::uint8_t> bytesOf(const std::vector<std::uint8_t>& v, std::s
 Identification identifyOnConnect(SerialLink& link)
 {
     Identification result;
-    const std::uint8_t identify = static_cast<std::uint8_t>(DeviceCommand::Identify);
+    static constexpr std::uint8_t identify = static_cast<std::uint8_t>(DeviceCommand::Identify);
     // Four bytes starting with the request is a device; so is one that frames
     // its replies otherwise but answers alike each time it is asked (the cycle
     // takes such a device's replies too, so both ends of the program agree).
-    const auto identified = [identify](const Reply& r) { return r.taken() || (r.count == 4 && r.bytes[0] == identify); };
+    const auto identified = [](const Reply& r) { return r.taken() || (r.count == 4 && r.bytes[0] == identify); };
     Reply id;
     for (int attempt = 0; attempt < kConfirmingAttempts; ++attempt) {
         id = exchange(link, std::span(&identify, 1), kIdentifyPagePauseMs,
