@@ -60,7 +60,9 @@ Session::~Session() = default;
 
 QString Session::portText() const
 {
-    return QStringLiteral("COM%1 (%2)").arg(connection_->portNumber()).arg(QString::fromLocal8Bit(connection_->devicePath().c_str()));
+    // One arg() for both, so a '%' in a device path is never taken for a place holder.
+    return QStringLiteral("COM%1 (%2)").arg(QString::number(connection_->portNumber()),
+                                             QString::fromLocal8Bit(connection_->devicePath().c_str()));
 }
 
 ExitCode Session::open(QString& why)
