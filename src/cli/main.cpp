@@ -68,6 +68,10 @@ private:
     QString say(Say what) const { return cli::say(what, session_.language()); }
     QString native(const QString& path) const { return QDir::toNativeSeparators(path); }
     QString labelOf(configuration::Field f) const { return labels_.at(f); }
+    configuration::FieldLabel fieldLabel() const
+    {
+        return [this](configuration::Field f) { return labelOf(f); };
+    }
     std::string programDirectory() const { return session_.settings().programDirectory; }
     void logWrite(core::ServiceOutcome outcome, const QString& details);
     bool writeReport(const QString& path, const std::optional<configuration::BlockImage>& asFound,
@@ -333,10 +337,9 @@ int Program::writeConfig()
     const QString path = native(options_.file);
     const auto loaded = configuration::loadConfigurationFile(path);
     if (!loaded.file) {
-        if (loaded.error == configuration::LoadError::NotOurs)
+        if (loaded.error == configuration::LoadError::NotOurs) {
             fail(say(Say::NotOurs).arg(path));
-        else
-        {
+        } else {
             QFile file(path);
             file.open(QIODevice::ReadOnly);  // for the system's words
             fail(say(Say::CannotRead).arg(path, file.errorString()));
@@ -399,7 +402,7 @@ int Program::writeConfig()
     }
 
     const auto result = session_.writeConfiguration(next);
-    QString details = configuration::changeList(*held, next, changes, [this](configuration::Field f) { return labelOf(f); },
+    QString details = configuration::changeList(*held, next, changes, fieldLabel(),
                                                 language);
     QStringList notes;
     std::optional<configuration::BlockImage> asLeft;
@@ -410,7 +413,7 @@ int Program::writeConfig()
         break;
     case VerifyMismatch: {
         const QString held = configuration::changeList(next, *result.stored, result.differing,
-                                                       [this](configuration::Field f) { return labelOf(f); }, language);
+                                                       fieldLabel(), language);
         details += QStringLiteral(" | ") + held;
         fail(say(Say::Differs) + QLatin1Char('\n') + QString(held).replace(QStringLiteral(" | "), QStringLiteral("\n")));
         notes << say(Say::Differs) + QLatin1Char(' ') + held;
@@ -453,7 +456,7 @@ bool Program::writeReport(const QString& path, const std::optional<configuration
     data.model = s.model;
     data.softwareVersion = s.softwareVersion;
     if (asFound && asLeft)
-        data.configuration = configuration::reportRows(*asFound, *asLeft, [this](configuration::Field f) { return labelOf(f); },
+        data.configuration = configuration::reportRows(*asFound, *asLeft, fieldLabel(),
                                                        language);
     data.configurationNotes = notes;
     if (live) {
