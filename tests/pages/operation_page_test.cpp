@@ -44,11 +44,14 @@ protected:
     }
     QString text(int id) { return page->control<QLineEdit>(id)->text(); }
     QString label(int id) { return page->control<QLabel>(id)->text(); }
+    // The device has been asked for n more polls' last value, and the page has
+    // the poll that followed (a poll delivered meanwhile is not enough: its
+    // start may predate what the test changed).
     bool waitForPolls(int polls)
     {
         const int before = sim.count("request 0x41 ReadErrorCode");
         return QTest::qWaitFor([&] { return sim.count("request 0x41 ReadErrorCode") >= before + polls; }, 15000)
-            && QTest::qWaitFor([&] { return page->recordStartEnabled() || page->recording(); }, 2000);
+            && trgui::testing::waitForNextDelivery(*sheet);
     }
     void click(int id) { QTest::mouseClick(page->control<QPushButton>(id), Qt::LeftButton); }
     // The service log's lines, without their line ends.
@@ -71,7 +74,6 @@ TEST_F(OperationPage, aPollFillsEveryFieldWithFormatsAndUnits)
     start();
     EXPECT_FALSE(page->recordStartEnabled()) << "disabled before the first delivery";
     ASSERT_TRUE(waitForPolls(1));
-    QTest::qWait(300);
     const QRegularExpression number(QStringLiteral("^ ?-?\\d+\\.\\d{1,3}$"));
     for (int id : {1091, 1093, 1094, 1099, 1101, 1102, 1104, 1106, 1107, 1120})
         EXPECT_TRUE(number.match(text(id)).hasMatch()) << id << ": " << text(id).toStdString();
@@ -105,7 +107,6 @@ TEST_F(OperationPage, contactBoxesFollowTheBitsAndErrorTextsTheCode)
     sim.control("error 255");
     start();
     ASSERT_TRUE(waitForPolls(1));
-    QTest::qWait(300);
     EXPECT_TRUE(page->control<QCheckBox>(1123)->isChecked()) << "bits 0x00: only the error contact";
     EXPECT_FALSE(page->control<QCheckBox>(1114)->isChecked());
     EXPECT_EQ(text(1117), QString::fromUtf8("Gerätefehler 255"));
@@ -114,7 +115,6 @@ TEST_F(OperationPage, contactBoxesFollowTheBitsAndErrorTextsTheCode)
     sim.control("contacts 0x0F");
     sim.control("error 99");  // not in the list: the field keeps its text
     ASSERT_TRUE(waitForPolls(1));
-    QTest::qWait(300);
     EXPECT_FALSE(page->control<QCheckBox>(1123)->isChecked());
     for (int id : {1114, 1116, 1115})
         EXPECT_TRUE(page->control<QCheckBox>(id)->isChecked()) << id;
