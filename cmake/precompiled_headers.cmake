@@ -34,6 +34,7 @@ function(trgui_pch_donor kind)
   # what the compiler predefines.
   target_compile_options(trgui_pch_${kind} PRIVATE ${TRGUI_WARNINGS})
   target_precompile_headers(trgui_pch_${kind} PRIVATE ${TRGUI_PCH_${kind}})
+  set_target_properties(trgui_pch_${kind} PROPERTIES AUTOMOC OFF)
 endfunction()
 
 # trgui_use_pch(target kind): the target's files start from that kind's headers.
