@@ -37,8 +37,15 @@ function(trgui_pch_donor kind)
   set_target_properties(trgui_pch_${kind} PROPERTIES AUTOMOC OFF)
 endfunction()
 
-# trgui_use_pch(target kind): the target's files start from that kind's headers.
+# trgui_use_pch(target kind [draws]): the target's files start from that
+# kind's headers; with draws true, from those of its drawing kind (core:
+# widgets, test: guitest).
 function(trgui_use_pch target kind)
+  if(ARGV2)
+    set(drawing_core widgets)
+    set(drawing_test guitest)
+    set(kind ${drawing_${kind}})
+  endif()
   if(TRGUI_PCH)
     target_precompile_headers(${target} REUSE_FROM trgui_pch_${kind})
   endif()
