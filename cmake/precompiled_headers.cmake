@@ -10,7 +10,13 @@
 #
 # A header in a kind is visible to every file of that kind whether it names it
 # or not; build once with -DTRGUI_PCH=OFF to find a file that forgot one.
-option(TRGUI_PCH "Precompile the headers most files include" ON)
+# Off by default with MSVC, where reusing one target's precompiled header in
+# another has not been tried.
+if(MSVC)
+  option(TRGUI_PCH "Precompile the headers most files include" OFF)
+else()
+  option(TRGUI_PCH "Precompile the headers most files include" ON)
+endif()
 
 set(TRGUI_PCH_core
   <algorithm> <array> <chrono> <cmath> <cstdint> <functional> <map> <memory> <optional>
