@@ -1,11 +1,10 @@
 #include "pages/configuration/core/configuration_service.h"
 
-#include "texts/catalogue.h"
-
 #include "core/settings_record.h"
 #include "device/page_exchanges.h"
+#include "texts/catalogue.h"
 
-#include <array>
+#include <span>
 
 namespace trgui::pages::configuration {
 
