@@ -59,7 +59,7 @@ core::ReportData sampleReport()
         e.action = action;
         e.outcome = core::ServiceOutcome::Acknowledged;
         if (action == core::ServiceAction::ConfigurationWrite)
-            e.details = QString::fromUtf8("Druck 1.00 -> 1.50 bar | Rohrgröße 50.0 -> 62.5 | …");
+            e.details = core::sameInEveryLanguage(QString::fromUtf8("Druck 1.00 -> 1.50 bar | Rohrgröße 50.0 -> 62.5 | …"));
         d.actions.push_back(e);
     }
     return d;

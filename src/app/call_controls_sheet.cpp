@@ -292,6 +292,8 @@ core::ReportData CAllControlsSheet::reportData()
         if (configurationPage_->initialised()) {
             data.configuration = configurationPage_->reportRows();
             data.configurationNotes = configurationPage_->reportNotes();
+            data.asLeftKnown = configurationPage_->asLeftKnown() || data.configuration.empty();
+            data.verdict = configurationPage_->reportVerdict();
         }
         // The latest complete poll, whichever page has the polling going.
         if (const auto poll = cycle_.recentPoll(); poll && poll->deviceTypeCode == settings_.deviceTypeCode) {

@@ -98,24 +98,23 @@ std::optional<pages::configuration::BlockImage> Session::readConfiguration()
     return image;
 }
 
-Session::WriteResult Session::writeConfiguration(const pages::configuration::BlockImage& next)
+Session::WriteResult Session::writeConfiguration(const pages::configuration::Block& held,
+                                                 const pages::configuration::BlockImage& next)
 {
-    pages::configuration::WriteResult written;
+    WriteResult result;
     connection_->port().runAndWait([&](core::PortSlot::Port& port) {
         if (port)
-            written = pages::configuration::writeAndReadBack(*port, next);
+            result.written = pages::configuration::writeAndReadBack(*port, held, next);
     });
-    WriteResult result;
-    result.outcome = written.outcome;
-    switch (written.outcome) {
-    case core::ServiceOutcome::Verified: result.code = Success; break;
-    case core::ServiceOutcome::Differs: result.code = VerifyMismatch; break;
-    case core::ServiceOutcome::NotVerified: result.code = NotVerified; break;
+    using O = core::ServiceOutcome;
+    switch (result.written.outcome) {
+    case O::Verified:
+    case O::StoredUnacknowledged: result.code = Success; break;
+    case O::Differs:
+    case O::DiffersUnacknowledged: result.code = VerifyMismatch; break;
+    case O::NotVerified: result.code = NotVerified; break;
     default: result.code = NotAcknowledged; break;
     }
-    if (written.stored)
-        result.stored = pages::configuration::BlockImage{settings_.deviceTypeCode, next.family, *written.stored};
-    result.differing = written.differing;
     return result;
 }
 
@@ -155,7 +154,7 @@ bool Session::poll(int intervalSeconds, const PollHandler& onPoll, const std::fu
 }
 
 core::ServiceEntry Session::serviceEntry(core::ServiceAction action, core::ServiceOutcome outcome,
-                                         const QString& details) const
+                                         core::ServiceDetails details) const
 {
     core::ServiceEntry entry;
     entry.at = QDateTime::currentDateTime();
@@ -164,7 +163,7 @@ core::ServiceEntry Session::serviceEntry(core::ServiceAction action, core::Servi
     entry.softwareVersion = settings_.softwareVersion;
     entry.action = action;
     entry.outcome = outcome;
-    entry.details = details;
+    entry.details = std::move(details);
     entry.technician = QString::fromLocal8Bit(settings_.technician.c_str());
     return entry;
 }

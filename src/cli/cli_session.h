@@ -44,12 +44,12 @@ public:
 
     struct WriteResult {
         ExitCode code = NotAcknowledged;
-        core::ServiceOutcome outcome = core::ServiceOutcome::NotAcknowledged;
-        std::optional<pages::configuration::BlockImage> stored;  // read back
-        std::vector<pages::configuration::Field> differing;     // stored otherwise than sent
+        pages::configuration::WriteResult written;
     };
-    // Sends the block, and reads it back once acknowledged.
-    WriteResult writeConfiguration(const pages::configuration::BlockImage& next);
+    // Sends the block and reads it back, acknowledged or not; held is what
+    // the device held before.
+    WriteResult writeConfiguration(const pages::configuration::Block& held,
+                                   const pages::configuration::BlockImage& next);
 
     // Polls as the cycle polls (interval: seconds between poll starts) until
     // onPoll returns false or stop() says so. False when no poll came for as
@@ -59,7 +59,7 @@ public:
 
     // An entry for the service log, as the pages make them.
     core::ServiceEntry serviceEntry(core::ServiceAction action, core::ServiceOutcome outcome,
-                                    const QString& details) const;
+                                    core::ServiceDetails details) const;
 
 private:
     Options options_;

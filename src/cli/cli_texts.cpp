@@ -36,6 +36,7 @@ constexpr Line kLines[] = {
     {Say::Interrupted, Text::CliInterrupted},
     {Say::ReportWritten, Text::CliReportWritten},
     {Say::LogNotWritten, Text::CliLogNotWritten},
+    {Say::OtherVariant, Text::OtherVariantNote},
 };
 
 } // namespace

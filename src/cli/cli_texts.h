@@ -31,6 +31,7 @@ enum class Say {
     Interrupted,
     ReportWritten,       // %1 the file
     LogNotWritten,       // %1 the log, %2 why
+    OtherVariant,        // %1 the file's model, %2 the device's
 };
 
 QString say(Say what, int language);

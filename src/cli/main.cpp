@@ -67,20 +67,18 @@ private:
     static void fail(const QString& text) { std::cerr << text.toStdString() << '\n'; }
     QString say(Say what) const { return cli::say(what, session_.language()); }
     QString native(const QString& path) const { return QDir::toNativeSeparators(path); }
-    QString labelOf(configuration::Field f) const { return labels_.at(f); }
-    configuration::FieldLabel fieldLabel() const
-    {
-        return [this](configuration::Field f) { return labelOf(f); };
-    }
+    configuration::FieldLabel fieldLabel() const { return configuration::labelsIn(labels_, session_.language()); }
     std::string programDirectory() const { return session_.settings().programDirectory; }
-    void logWrite(core::ServiceOutcome outcome, const QString& details);
-    bool writeReport(const QString& path, const std::optional<configuration::BlockImage>& asFound,
-                     const std::optional<configuration::BlockImage>& asLeft, const QStringList& notes,
+    void logWrite(core::ServiceOutcome outcome, core::ServiceDetails details);
+    // The report of what records_ knows of the device, and of a poll.
+    bool writeReport(const QString& path, const QStringList& notes, const QString& verdict,
                      const std::optional<core::MeasurementRecord>& live, int liveCode);
 
     Options options_;
     Session session_;
-    std::map<configuration::Field, QString> labels_;
+    configuration::FieldLabels labels_;
+    // What was read from and written to the device, as the Configuration page keeps it.
+    configuration::ConfigurationRecords records_;
     std::vector<core::ServiceEntry> actions_;
 };
 
@@ -159,7 +157,7 @@ private:
 
 int Program::run()
 {
-    labels_ = configuration::loadFieldLabels(programDirectory(), session_.language());
+    labels_ = configuration::fieldLabelsFrom(programDirectory());
     switch (options_.command) {
     case Command::Ports: return ports();
     case Command::Identify: return identify();
@@ -321,10 +319,10 @@ int Program::readConfig()
     return Success;
 }
 
-void Program::logWrite(core::ServiceOutcome outcome, const QString& details)
+void Program::logWrite(core::ServiceOutcome outcome, core::ServiceDetails details)
 {
     const core::ServiceEntry entry =
-        session_.serviceEntry(core::ServiceAction::ConfigurationWrite, outcome, details);
+        session_.serviceEntry(core::ServiceAction::ConfigurationWrite, outcome, std::move(details));
     actions_.push_back(entry);
     const QString log = core::serviceLogPath();
     QString why;
@@ -373,19 +371,25 @@ int Program::writeConfig()
             return Refused;
         }
     }
-    const auto changes = configuration::differingFields(next.family, held->block, next.block);
-    if (changes.empty()) {
+    records_.takeRead(*held);
+    const auto plan = records_.planWrite(next, held->family, held->code);
+    const int language = session_.language();
+    if (plan.step == configuration::ConfigurationRecords::WriteStep::NothingChanged) {
         tell(say(Say::NothingToWrite));
-        if (!options_.report.isEmpty() && !writeReport(options_.report, held, held, {}, std::nullopt, 0))
+        if (!options_.report.isEmpty()
+            && !writeReport(options_.report, {}, texts::text(texts::Text::VerdictNothingToWrite, language),
+                            std::nullopt, 0))
             return FileError;
         return Success;
     }
+    // A block of another variant of the family fits the device's offsets, but its variant's fields may not.
+    if (next.code != held->code)
+        tell(say(Say::OtherVariant).arg(core::variants::modelText(next.code), core::variants::modelText(held->code)));
     // What will change, as the page's box shows it: each value in its own unit.
-    const int language = session_.language();
     std::cout << say(Say::Changes).toStdString() << '\n';
-    for (configuration::Field f : changes)
-        std::cout << labelOf(f).toStdString() << ": " << configuration::valueWithUnit(*held, f, language).toStdString()
-                  << " -> " << configuration::valueWithUnit(next, f, language).toStdString() << '\n';
+    for (const auto& row : configuration::changeRows(*held, next, plan.changes, fieldLabel(), language))
+        std::cout << row.label.toStdString() << ": " << row.before.toStdString() << " -> " << row.after.toStdString()
+                  << '\n';
     std::cout << std::flush;
     if (!options_.yes) {
         if (!platform::isTerminal(0)) {
@@ -401,44 +405,31 @@ int Program::writeConfig()
         }
     }
 
-    const auto result = session_.writeConfiguration(next);
-    QString details = configuration::changeList(*held, next, changes, fieldLabel(),
-                                                language);
-    QStringList notes;
-    std::optional<configuration::BlockImage> asLeft;
-    switch (result.code) {
-    case Success:
-        tell(say(Say::Verified));
-        asLeft = result.stored;
+    const auto result = session_.writeConfiguration(held->block, next);
+    const auto record = records_.takeWrite(*held, next, plan.changes, result.written, held->code,
+                                           QDateTime::currentDateTime(), labels_, language);
+    using O = core::ServiceOutcome;
+    switch (record.outcome) {
+    case O::Verified: tell(say(Say::Verified)); break;
+    case O::StoredUnacknowledged:
+        tell(say(Say::Verified) + QLatin1Char(' ') + core::serviceOutcomeText(record.outcome, language));
         break;
-    case VerifyMismatch: {
-        const QString held = configuration::changeList(next, *result.stored, result.differing,
-                                                       fieldLabel(), language);
-        details += QStringLiteral(" | ") + held;
-        fail(say(Say::Differs) + QLatin1Char('\n') + QString(held).replace(QStringLiteral(" | "), QStringLiteral("\n")));
-        notes << say(Say::Differs) + QLatin1Char(' ') + held;
-        asLeft = result.stored;
-        break;
-    }
-    case NotVerified:
-        fail(say(Say::NotVerified));
-        notes << say(Say::NotVerified);
-        asLeft = next;
-        asLeft->code = held->code;
-        break;
+    case O::Differs:
+    case O::DiffersUnacknowledged: fail(say(Say::Differs) + QLatin1Char('\n') + record.differs.join(QLatin1Char('\n'))); break;
+    case O::NotVerified: fail(say(Say::NotVerified)); break;
     default:
-        fail(say(Say::NotAcknowledged));
-        asLeft = held;
+        fail(say(Say::NotAcknowledged) + QLatin1Char(' ')
+             + configuration::verdictText(record.outcome, {}, fieldLabel(), language));
         break;
     }
-    logWrite(result.outcome, details);
-    if (!options_.report.isEmpty() && !writeReport(options_.report, held, asLeft, notes, std::nullopt, 0))
+    logWrite(record.outcome, record.details);
+    if (!options_.report.isEmpty()
+        && !writeReport(options_.report, {}, records_.verdict(held->code, fieldLabel(), language), std::nullopt, 0))
         return result.code == Success ? FileError : result.code;
     return result.code;
 }
 
-bool Program::writeReport(const QString& path, const std::optional<configuration::BlockImage>& asFound,
-                          const std::optional<configuration::BlockImage>& asLeft, const QStringList& notes,
+bool Program::writeReport(const QString& path, const QStringList& notes, const QString& verdict,
                           const std::optional<core::MeasurementRecord>& live, int liveCode)
 {
     const auto& s = session_.settings();
@@ -455,10 +446,10 @@ bool Program::writeReport(const QString& path, const std::optional<configuration
     data.deviceAnswering = true;
     data.model = s.model;
     data.softwareVersion = s.softwareVersion;
-    if (asFound && asLeft)
-        data.configuration = configuration::reportRows(*asFound, *asLeft, fieldLabel(),
-                                                       language);
-    data.configurationNotes = notes;
+    data.configuration = records_.reportRows(s.deviceTypeCode, fieldLabel(), language);
+    data.configurationNotes = records_.reportNotes(s.deviceTypeCode, fieldLabel(), language) + notes;
+    data.asLeftKnown = records_.asLeftKnown(s.deviceTypeCode) || data.configuration.empty();
+    data.verdict = verdict;
     if (live) {
         const auto texts = pages::operation::loadReportTexts(programDirectory(), language);
         pages::operation::reportValues(*live, liveCode, texts, data.live, data.liveNotes);
@@ -490,9 +481,11 @@ int Program::report()
         return false;
     });
     QStringList notes;
-    if (!read)
+    if (read)
+        records_.takeRead(*read);
+    else
         notes << say(Say::NotARead).arg(session_.portText());
-    return writeReport(options_.file, read, read, notes, live, liveCode) ? Success : FileError;
+    return writeReport(options_.file, notes, {}, live, liveCode) ? Success : FileError;
 }
 
 } // namespace trgui::cli

@@ -73,4 +73,54 @@ std::string fixedText(double value, int precision, int width)
     return text;
 }
 
+namespace {
+
+std::string nonFiniteText(float value)
+{
+    if (std::isnan(value))
+        return "nan";
+    return value < 0 ? "-inf" : "inf";
+}
+
+std::string withDecimals(std::string text, int minDecimals)
+{
+    if (minDecimals <= 0)
+        return text;
+    auto point = text.find('.');
+    if (point == std::string::npos) {
+        point = text.size();
+        text += '.';
+    }
+    const std::size_t decimals = text.size() - point - 1;
+    if (decimals < static_cast<std::size_t>(minDecimals))
+        text.append(static_cast<std::size_t>(minDecimals) - decimals, '0');
+    return text;
+}
+
+} // namespace
+
+std::string exactText(float value, int minDecimals)
+{
+    if (!std::isfinite(value))
+        return nonFiniteText(value);
+    char buffer[64];  // the largest float in fixed notation has 39 digits
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    return withDecimals(error == std::errc() ? std::string(buffer, end) : std::string(), minDecimals);
+}
+
+std::string exactScaledText(float value, double scale)
+{
+    if (!std::isfinite(value))
+        return nonFiniteText(value);
+    const double scaled = static_cast<double>(value) * scale;
+    for (int precision = 0; precision <= 12; ++precision) {
+        const std::string text = fixedText(scaled, precision);
+        double back = 0;
+        std::from_chars(text.data(), text.data() + text.size(), back);
+        if (static_cast<float>(back / scale) == value)
+            return text;
+    }
+    return fixedText(scaled, 17);
+}
+
 } // namespace trgui::core

@@ -25,4 +25,13 @@ std::optional<float> parseFloat(std::string_view text);
 // blanks: what printf's "%<width>.<precision>f" gives under the C locale.
 std::string fixedText(double value, int precision, int width = 0);
 
+// The shortest fixed-point text that reads back as the same float, with at
+// least minDecimals digits after the point: 1.234f gives "1.234" where "%.2f"
+// gives "1.23", and 50.0f with one decimal "50.0". "nan", "inf", "-inf" for the others.
+std::string exactText(float value, int minDecimals = 0);
+
+// The shortest fixed-point text t of value * scale with float(t / scale) ==
+// value: the C-value 1.0503 stored as a float of thousandths reads "1050.3".
+std::string exactScaledText(float value, double scale);
+
 } // namespace trgui::core

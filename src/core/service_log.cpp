@@ -31,6 +31,8 @@ constexpr Text kActions[] = {
 constexpr Text kOutcomes[] = {
     Text::OutcomeAcknowledged, Text::OutcomeNotAcknowledged, Text::OutcomeSent,
     Text::OutcomeReadBack, Text::OutcomeDiffers, Text::OutcomeNotVerified,
+    Text::OutcomeStoredUnacknowledged, Text::OutcomeUnchangedUnacknowledged, Text::OutcomeDiffersUnacknowledged,
+    Text::OutcomeStateUnknown,
 };
 
 std::size_t column(int language)
@@ -94,6 +96,13 @@ QByteArray firstLine(const QString& path)
 
 } // namespace
 
+ServiceDetails sameInEveryLanguage(const QString& text)
+{
+    if (text.isEmpty())
+        return {};
+    return [text](int) { return text; };
+}
+
 QString serviceActionText(ServiceAction action, int language)
 {
     return texts::text(kActions[static_cast<std::size_t>(action)], language);
@@ -121,7 +130,7 @@ ServiceLogFormat serviceLogFormat(const QString& path, int language)
 QByteArray serviceLine(const ServiceEntry& e, const ServiceLogFormat& format)
 {
     const std::size_t l = column(format.language);
-    QString details = e.details;
+    QString details = e.detailsIn(format.language);
     if (!format.technicianColumn && !e.technician.isEmpty()) {
         details += (details.isEmpty() ? QString() : QStringLiteral(" | ")) + text(Text::Technician, l)
                  + QStringLiteral(": ") + e.technician;

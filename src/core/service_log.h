@@ -9,6 +9,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
+
 namespace trgui::core {
 
 enum class ServiceAction {
@@ -24,7 +26,20 @@ enum class ServiceAction {
 };
 // A configuration write is read back: Verified when the device holds what was
 // sent, Differs when it holds something else, NotVerified when it could not be read.
-enum class ServiceOutcome { Acknowledged, NotAcknowledged, Sent, Verified, Differs, NotVerified };
+// A write the device did not acknowledge is read back too: it may have been
+// stored as sent (the acknowledgement lost), not at all, otherwise, or, when
+// the read-back fails as well, nobody knows.
+enum class ServiceOutcome {
+    Acknowledged, NotAcknowledged, Sent, Verified, Differs, NotVerified,
+    StoredUnacknowledged, UnchangedUnacknowledged, DiffersUnacknowledged, StateUnknown,
+};
+
+// What an action changed, old -> new, in language 0, 1 or 2: kept as values
+// and put into words only where it is written, so that a log or a report
+// reads in its own language throughout, field names included.
+using ServiceDetails = std::function<QString(int language)>;
+// Details that have no words of any language ("3 -> 5 %").
+ServiceDetails sameInEveryLanguage(const QString& text);
 
 struct ServiceEntry {
     QDateTime at;
@@ -32,9 +47,11 @@ struct ServiceEntry {
     QString model;
     QString softwareVersion;  // as the Settings page shows it
     ServiceAction action = ServiceAction::ConfigurationWrite;
-    QString details;          // what changed, old -> new: "Rohrgröße 50.0 -> 62.5 | …", "3 -> 5 %"
+    ServiceDetails details;   // what changed, old -> new: "Rohrgröße 50,0 -> 62,5 | …", "3 -> 5 %"
     ServiceOutcome outcome = ServiceOutcome::Sent;
     QString technician;       // [BERICHT] TECHNIKER
+
+    QString detailsIn(int language) const { return details ? details(language) : QString(); }
 };
 
 // The name of an action and of an outcome in language 0, 1 or 2.

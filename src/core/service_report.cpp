@@ -81,7 +81,10 @@ QString serviceReportHtml(const ReportData& d, int language)
     } else {
         const bool anyChange = std::any_of(d.configuration.begin(), d.configuration.end(),
                                            [](const ReportRow& r) { return r.changed; });
-        if (!anyChange)
+        // Unchanged is said only of a device read back after the last write.
+        if (!d.asLeftKnown)
+            html += QStringLiteral("<p><b>%1</b></p>").arg(esc(t(Text::ReportStateUnknown)));
+        else if (!anyChange)
             html += paragraph(Text::ReportUnchanged);
         html += table
               + head({t(Text::ReportField), t(Text::ReportAsFound), t(Text::ReportUnit), t(Text::ReportAsLeft),
@@ -119,7 +122,7 @@ QString serviceReportHtml(const ReportData& d, int language)
         html += table
               + head({t(Text::ReportTime), t(Text::ReportAction), t(Text::ReportChanges), t(Text::ReportOutcome)});
         for (const ServiceEntry& e : d.actions)
-            html += row({e.at.toString(QStringLiteral("HH:mm:ss")), serviceActionText(e.action, language), e.details,
+            html += row({e.at.toString(QStringLiteral("HH:mm:ss")), serviceActionText(e.action, language), e.detailsIn(language),
                          serviceOutcomeText(e.outcome, language)});
         html += QStringLiteral("</table>");
     }

@@ -43,6 +43,8 @@ struct ReportData {
     QString softwareVersion;
     std::vector<ReportRow> configuration;  // empty: not read in this session
     QStringList configurationNotes;        // e.g. a write the device did not store as sent
+    bool asLeftKnown = true;               // false: the last write could not be read back
+    QString verdict;                       // on the session's last write; empty without one
     std::vector<ReportValue> live;         // empty: no recent poll
     QDateTime liveAt;                      // when that poll was delivered
     QStringList liveNotes;                 // contacts, current error

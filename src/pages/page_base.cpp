@@ -295,6 +295,12 @@ void PageBase::setServiceLogPath(const QString& path)
 void PageBase::logServiceAction(const texts::MessageTable& messages, core::ServiceAction action,
                                 core::ServiceOutcome outcome, const QString& details)
 {
+    logServiceAction(messages, action, outcome, core::sameInEveryLanguage(details));
+}
+
+void PageBase::logServiceAction(const texts::MessageTable& messages, core::ServiceAction action,
+                                core::ServiceOutcome outcome, core::ServiceDetails details)
+{
     constexpr int kLogNotWritten = 33;
     if (!settings_)
         return;
@@ -305,7 +311,7 @@ void PageBase::logServiceAction(const texts::MessageTable& messages, core::Servi
     entry.softwareVersion = settings_->softwareVersion;
     entry.action = action;
     entry.outcome = outcome;
-    entry.details = details;
+    entry.details = std::move(details);
     entry.technician = QString::fromLocal8Bit(settings_->technician.c_str());
     actionsOfThisSession().push_back(entry);
     core::ServiceLog& log = serviceLog();

@@ -73,6 +73,8 @@ public:
     // first); the action stands either way.
     void logServiceAction(const texts::MessageTable& messages, core::ServiceAction action, core::ServiceOutcome outcome,
                           const QString& details = {});
+    void logServiceAction(const texts::MessageTable& messages, core::ServiceAction action, core::ServiceOutcome outcome,
+                          core::ServiceDetails details);
     // Where the log is written; tests point it elsewhere.
     static void setServiceLogPath(const QString& path);
     // The actions logged since the program started, oldest first.

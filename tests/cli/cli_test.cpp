@@ -163,7 +163,7 @@ TEST_F(Cli, aConfigurationIsReadWrittenOnlyWhenConfirmedAndVerified)
         {{"write-config", "wt.kmc", "--yes"}, "", 5, "another family"},
         {{"write-config", "nothing.kmc", "--yes"}, "", 8, "cannot be read"},
         {{"write-config", "new.kmc", "--yes", "--report", "w.pdf"}, "", 0, "Written and read back"},
-        {{"write-config", "found.kmc", "--yes"}, "clamp 7 42700000", 7, "Pipe size 50.0 -> 60.0"},
+        {{"write-config", "found.kmc", "--yes"}, "clamp 7 42700000", 7, "Pipe size: 50.0 -> 60.0"},
     };
     for (const auto& [arguments, control, code, says] : cases) {
         if (*control)
@@ -178,6 +178,72 @@ TEST_F(Cli, aConfigurationIsReadWrittenOnlyWhenConfirmedAndVerified)
     const QByteArray entries = log.readAll();
     EXPECT_TRUE(entries.contains("Pipe size 50.0 -> 62.5; acknowledged, read back")) << entries.toStdString();
     EXPECT_EQ(entries.count("Write configuration"), 2) << "refusals write nothing to the device and log nothing";
+}
+
+TEST_F(Cli, aWriteIsReadBackWhateverTheLineDidAndTheRecordStatesOnlyWhatWasRead)
+{
+    // The device holds a factor of 1.234, which the page shows as 1.23.
+    sim.control("poke 59 3F9DF3B6");
+    ASSERT_EQ(run({"read-config", "found.kmc"}).code, 0);
+    QFile found(path("found.kmc"));
+    ASSERT_TRUE(found.open(QIODevice::ReadOnly));
+    const QByteArray bytes = found.readAll();
+    const qsizetype pipe = bytes.indexOf(QByteArray::fromHex("42480000"));
+    const qsizetype factor = bytes.indexOf(QByteArray::fromHex("3F9DF3B6"));
+    ASSERT_GT(pipe, 0);
+    ASSERT_GT(factor, 0);
+    QByteArray changed = bytes;
+    changed.replace(pipe, 4, QByteArray::fromHex("427a0000"));    // pipe 50.0 -> 62.5
+    changed.replace(factor, 4, QByteArray::fromHex("3F9D70A4"));  // factor 1.234 -> 1.23
+    QFile file(path("new.kmc"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(changed);
+    file.close();
+
+    struct Case {
+        const char* control;
+        int code;
+        const char* logged;  // the log's outcome
+        const char* report;  // what the report says of the device afterwards
+    };
+    const Case cases[] = {
+        {"noack second", 0, "not acknowledged, read back: stored as sent", "Pipe size 50.0 62.5 changed"},
+        {"ignore on", 6, "not acknowledged, read back: unchanged", "guration unchanged."},
+        {"clamp 7 42700000", 7, "acknowledged, device holds other values", "Pipe size 50.0 60.0 changed"},
+        {"busy 2000", 9, "acknowledged, not verified", "The device's state is unknown"},
+        {"hangup 400", 9, "acknowledged, not verified", "The device's state is unknown"},
+    };
+    for (const auto& c : cases) {
+        for (const char* reset : {"poke 7 42480000", "poke 59 3F9DF3B6"})
+            sim.control(reset);
+        sim.control(c.control);
+        QFile::remove(path("w.pdf"));
+        const Outcome r = run({"write-config", "new.kmc", "--yes", "--report", "w.pdf"});
+        ASSERT_FALSE(r.err.contains("is open but the device does not answer")) << c.control;
+        // A line that drops may take the acknowledgement with it (6) or not (9): unknown either way.
+        const bool dropped = QByteArray(c.control).startsWith("hangup") && r.code == 6;
+        EXPECT_EQ(dropped ? 9 : r.code, c.code) << c.control << ": " << r.err.toStdString();
+        // Every value as stored: the factor's change is seen although the page shows both as 1.23.
+        EXPECT_TRUE(r.out.contains("Multiplication factor: 1.234 -> 1.23\n")) << r.out.toStdString();
+        QProcess text;
+        text.start("pdftotext", {"-layout", path("w.pdf"), "-"});
+        ASSERT_TRUE(text.waitForFinished(10000)) << c.control;
+        const QString report = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+        EXPECT_TRUE(report.contains(QString::fromUtf8(c.report))) << c.control << ": " << report.toStdString();
+        QFile log(path("data/TR-GUI/service-log.csv"));
+        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+        const QByteArray last = log.readAll().split('\n').at(1 + static_cast<int>(&c - cases));
+        EXPECT_TRUE(last.endsWith(QByteArray("; ") + (dropped ? "not acknowledged, not read back: state unknown" : c.logged)
+                                  + "; \r"))
+            << c.control << ": " << last.toStdString();
+        EXPECT_TRUE(last.contains("| Multiplication factor 1.234 -> 1.23")) << last.toStdString();
+        if (c.code == 9)
+            EXPECT_FALSE(report.contains("unchanged")) << c.control << ": nothing read back, nothing called unchanged";
+        for (const char* reset : {"noack off", "ignore off", "clamp off", "busy 0", "hangup off"})
+            sim.control(reset);
+        // The device back (storing, or its line up again) before the next case.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return run({"identify"}).code == 0; }, 8000)) << c.control;
+    }
 }
 
 TEST_F(Cli, aRecordingEndedByCtrlCIsWholeToItsLastRow)

@@ -27,7 +27,7 @@ ServiceEntry totaliserReset(QTime at)
     e.model = QStringLiteral("KM210-DR-E1S2H1");
     e.softwareVersion = QStringLiteral(" 1.05");
     e.action = ServiceAction::ResetTotaliser;
-    e.details = QString::fromUtf8("1234.5 m³ -> 0");
+    e.details = sameInEveryLanguage(QString::fromUtf8("1234.5 m³ -> 0"));
     e.technician = QStringLiteral("A. Muster");
     return e;
 }
@@ -51,12 +51,12 @@ TEST(ServiceLog, entriesAreAppendedAsOneLineEachAndAFailureLeavesTheLogAsItWas)
     write.model = QStringLiteral("KM210-DR-E1S2H1");
     write.softwareVersion = QStringLiteral(" 1.05");
     write.action = ServiceAction::ConfigurationWrite;
-    write.details = QString::fromUtf8("Rohrgröße 50.0 -> 62.5 | Note; with\nbreak");
+    write.details = sameInEveryLanguage(QString::fromUtf8("Rohrgröße 50.0 -> 62.5 | Note; with\nbreak"));
     write.outcome = ServiceOutcome::Acknowledged;
     write.technician = QStringLiteral("A. Muster");
     ServiceEntry reset = write;
     reset.action = ServiceAction::ResetTotaliser;
-    reset.details.clear();
+    reset.details = {};
     reset.outcome = ServiceOutcome::Sent;
     reset.technician.clear();
 

@@ -20,7 +20,7 @@ TEST(ServiceReport, tellsFoundLeftLiveAndActionsInEachLanguage)
     ServiceEntry write;
     write.at = data.at;
     write.action = ServiceAction::ConfigurationWrite;
-    write.details = QStringLiteral("Rohrgröße 50.0 -> 62.5 mm");
+    write.details = sameInEveryLanguage(QStringLiteral("Rohrgröße 50.0 -> 62.5 mm"));
     write.outcome = ServiceOutcome::Acknowledged;
     data.actions = {write};
     const std::pair<int, std::array<const char*, 4>> cases[] = {

@@ -447,7 +447,11 @@ TEST(ConfigurationRecord, untouchedFieldsKeepTheBytesThatFilledThem)
     form.textOf(Field::MeasuringTime) = "2";
     EXPECT_EQ(differingAfter(form), Fields{Field::MeasuringTime});
     form.textOf(Field::MultiplicationFactor) = "1.23";
-    EXPECT_EQ(differingAfter(form), Fields{Field::MeasuringTime}) << "the shown value typed again is no edit";
+    EXPECT_EQ(differingAfter(form), Fields{Field::MeasuringTime}) << "the shown value set again is no edit";
+    form.typed[indexOf(Field::MultiplicationFactor)] = true;
+    EXPECT_EQ(differingAfter(form), (Fields{Field::MeasuringTime, Field::MultiplicationFactor}))
+        << "typed, it is written as typed: 1.23, not the 1.234 the device holds";
+    form.typed[indexOf(Field::MultiplicationFactor)] = false;
     form.textOf(Field::MultiplicationFactor) = "1.5";
     EXPECT_EQ(differingAfter(form), (Fields{Field::MeasuringTime, Field::MultiplicationFactor}));
     EXPECT_EQ(differingAfter(decoded->form, Family::Dr).size(), 3u)
@@ -467,15 +471,16 @@ TEST(ConfigurationRecord, eachValueReadsInTheLanguageAndTheUnitsOfItsOwnBlock)
         const char* unit;
     };
     const Case cases[] = {
-        {{2, Family::Standard, block02(Family::Standard)}, Field::Limit1On, 0, "10.00", "°F"},
-        {{2, Family::Standard, flowContacts}, Field::Limit1On, 0, "10.00", "m/s"},
+        {{2, Family::Standard, block02(Family::Standard)}, Field::Limit1On, 0, "10,0", "°F"},
+        {{2, Family::Standard, flowContacts}, Field::Limit1On, 1, "10.0", "m/s"},
+        {{2, Family::Standard, flowContacts}, Field::Limit2Off, 2, "2,5", "m/s"},
         {{2, Family::Standard, flowContacts}, Field::Backlight, 1, "on", ""},
         {{2, Family::Standard, flowContacts}, Field::Backlight, 0, "ein", ""},
         {{2, Family::Standard, flowContacts}, Field::DisplayLine1, 2, "vitesse + temp", ""},
         {{2, Family::Standard, flowContacts}, Field::CValue, 2, "700", ""},
         {{17, Family::Dr, block1()}, Field::Medium, 1, "hydrogen", ""},
         {{17, Family::Dr, block1()}, Field::ValveFitting, 1, "no selection", ""},
-        {{17, Family::Dr, block1()}, Field::Pressure, 1, "4.50", "bar"},
+        {{17, Family::Dr, block1()}, Field::Pressure, 1, "4.5", "bar"},
         {{2, Family::Standard, flowContacts}, Field::Pressure, 1, "", ""},
     };
     for (const auto& c : cases) {
@@ -526,12 +531,13 @@ TEST_F(ConfigurationOverPty, aReadAsksForTheIdentifiedFamilysBlockAndTakesOnlyAW
     }
 }
 
-TEST_F(ConfigurationOverPty, aWriteIsJudgedByWhatTheDeviceReadsBack)
+TEST_F(ConfigurationOverPty, aWriteIsJudgedByWhatTheDeviceReadsBackAcknowledgedOrNot)
 {
     const auto read = readConfiguration(port, Family::Dr);
     ASSERT_TRUE(read.block);
     BlockImage next{17, Family::Dr, *read.block};
     next.block[11] = 152;  // velocity in fps
+    const std::string restore = "poke 11 " + QByteArray(1, static_cast<char>((*read.block)[11])).toHex().toStdString();
     struct Case {
         std::vector<std::string> controls;
         ServiceOutcome outcome;
@@ -542,15 +548,21 @@ TEST_F(ConfigurationOverPty, aWriteIsJudgedByWhatTheDeviceReadsBack)
         {{}, ServiceOutcome::Verified, true, {}},
         {{"clamp 11 97"}, ServiceOutcome::Differs, true, {Field::VelocityUnit}},
         {{"clamp off", "length 0x30 5"}, ServiceOutcome::NotVerified, false, {}},
-        {{"length 0x30 off", "noack second"}, ServiceOutcome::NotAcknowledged, false, {}},
+        {{"length 0x30 off", "noack second"}, ServiceOutcome::StoredUnacknowledged, true, {}},
+        {{"noack second", "clamp 11 5A"}, ServiceOutcome::DiffersUnacknowledged, true, {Field::VelocityUnit}},
+        {{"clamp off", "ignore on"}, ServiceOutcome::UnchangedUnacknowledged, true, {Field::VelocityUnit}},
+        {{"noack second", "length 0x30 5"}, ServiceOutcome::StateUnknown, false, {}},
     };
     for (const auto& c : cases) {
+        sim.control(restore);
         for (const auto& line : c.controls)
             sim.control(line);
-        const auto result = writeAndReadBack(port, next);
+        const auto result = writeAndReadBack(port, *read.block, next);
         EXPECT_EQ(result.outcome, c.outcome) << static_cast<int>(c.outcome);
         EXPECT_EQ(result.stored.has_value(), c.stored) << static_cast<int>(c.outcome);
         EXPECT_EQ(result.differing, c.differing) << static_cast<int>(c.outcome);
+        for (const char* line : {"noack off", "length 0x30 off", "ignore off", "clamp off"})
+            sim.control(line);
     }
 }
 
@@ -561,6 +573,11 @@ namespace {
 QString plainLabel(Field f)
 {
     return QStringLiteral("F%1").arg(static_cast<int>(f));
+}
+
+QString labelInLanguage(Field f, int language)
+{
+    return QStringLiteral("F%1/%2").arg(static_cast<int>(f)).arg(language);
 }
 
 } // namespace
@@ -594,25 +611,28 @@ TEST(ConfigurationRecords, aWriteIsPlannedAgainstWhatTheDeviceHolds)
     }
 }
 
-TEST(ConfigurationRecords, whatAWriteLeavesKnown)
+TEST(ConfigurationRecords, whatAWriteLeavesKnownIsOnlyWhatWasReadBack)
 {
     const BlockImage held{17, Family::Dr, block1()};
     BlockImage next{18, Family::Dr, block1()};  // written for another variant of the family
     next.block[11] = 152;
     const std::vector<Field> changes{Field::VelocityUnit};
+    using O = ServiceOutcome;
     struct Case {
         WriteResult result;
-        Block heldAfter;
-        bool shown;       // read back: the fields show it
+        std::optional<Block> heldAfter;  // none: unknown
         int differs;      // lines for the box
         int notes;        // report notes
         bool filledByNext;
+        const char* verdict;
     };
     const Case cases[] = {
-        {{ServiceOutcome::Verified, next.block, {}}, next.block, true, 0, 0, false},
-        {{ServiceOutcome::Differs, held.block, changes}, held.block, true, 1, 1, false},
-        {{ServiceOutcome::NotVerified, std::nullopt, {}}, next.block, false, 0, 1, true},
-        {{ServiceOutcome::NotAcknowledged, std::nullopt, {}}, held.block, false, 0, 0, false},
+        {{O::Verified, true, next.block, {}}, next.block, 0, 0, false, "Written and verified"},
+        {{O::Differs, true, held.block, changes}, held.block, 1, 1, false, "Written, differs"},
+        {{O::NotVerified, true, std::nullopt, {}}, std::nullopt, 0, 1, true, "State unknown"},
+        {{O::StoredUnacknowledged, false, next.block, {}}, next.block, 0, 1, false, "Written and verified"},
+        {{O::UnchangedUnacknowledged, false, held.block, changes}, held.block, 1, 0, false, "Not acknowledged, device unchanged"},
+        {{O::StateUnknown, false, std::nullopt, {}}, std::nullopt, 0, 1, false, "State unknown"},
     };
     for (const auto& c : cases) {
         const int outcome = static_cast<int>(c.result.outcome);
@@ -620,18 +640,82 @@ TEST(ConfigurationRecords, whatAWriteLeavesKnown)
         records.takeRead(held);
         records.fill(held);
         const auto record = records.takeWrite(held, next, changes, c.result, 17, QDateTime::currentDateTime(),
-                                              plainLabel, 1);
+                                              labelInLanguage, 1);
         EXPECT_EQ(record.outcome, c.result.outcome);
-        ASSERT_TRUE(records.held()) << outcome;
-        EXPECT_EQ(records.held()->code, 17) << outcome << ": what the device holds is the connected device's";
-        EXPECT_EQ(records.held()->block, c.heldAfter) << outcome;
-        EXPECT_EQ(record.stored.has_value(), c.shown) << outcome;
+        EXPECT_EQ(records.held().has_value(), c.heldAfter.has_value()) << outcome;
+        if (records.held() && c.heldAfter) {
+            EXPECT_EQ(records.held()->code, 17) << outcome << ": what the device holds is the connected device's";
+            EXPECT_EQ(records.held()->block, *c.heldAfter) << outcome;
+        }
+        EXPECT_EQ(record.stored.has_value(), c.heldAfter.has_value()) << outcome;
         EXPECT_EQ(record.differs.size(), c.differs) << outcome;
-        EXPECT_EQ(record.details.count(QStringLiteral(" | ")), c.differs) << outcome << ": " << record.details.toStdString();
+        // Each language's log gets its own field names, the sent values and, where it differs, the read-back.
+        const bool differs = verdictOf(c.result.outcome) == WriteVerdict::Differs;
+        for (int language : {0, 2}) {
+            const QString details = record.details(language);
+            EXPECT_TRUE(details.startsWith(QStringLiteral("F%1/%2 ").arg(indexOf(Field::VelocityUnit)).arg(language)))
+                << outcome << ": " << details.toStdString();
+            EXPECT_EQ(details.contains(trgui::core::serviceOutcomeText(O::Differs, language)), differs)
+                << outcome << ": " << details.toStdString();
+        }
         EXPECT_EQ(records.reportNotes(17, plainLabel, 1).size(), c.notes) << outcome;
         EXPECT_TRUE(records.reportNotes(5, plainLabel, 1).isEmpty()) << outcome << ": another device";
         EXPECT_EQ(records.filled()->block == next.block, c.filledByNext) << outcome;
+        EXPECT_TRUE(records.verdict(17, plainLabel, 1).startsWith(QString::fromUtf8(c.verdict)))
+            << outcome << ": " << records.verdict(17, plainLabel, 1).toStdString();
+        // As left is what was read back, or said to be unknown: never the block sent, never "unchanged".
+        const auto rows = records.reportRows(17, plainLabel, 1);
+        ASSERT_FALSE(rows.empty()) << outcome;
+        EXPECT_EQ(records.asLeftKnown(17), c.heldAfter.has_value()) << outcome;
+        const bool unknownAsLeft = std::all_of(rows.begin(), rows.end(), [](const auto& row) {
+            return row.asLeft == QStringLiteral("unknown") && !row.changed;
+        });
+        EXPECT_EQ(unknownAsLeft, !c.heldAfter) << outcome;
     }
+}
+
+TEST(ConfigurationRecords, recordsStateEveryValueExactlyAndEveryChangeOfMeaning)
+{
+    Block found = block02(Family::Standard);
+    putFloat(found, 59, 1.234f);   // multiplication factor, shown as 1.23
+    putFloat(found, 3, 1.0503f);   // C-value, shown as 1050
+    putFloat(found, 7, 987.6f);
+    const BlockImage before{2, Family::Standard, found};
+    BlockImage after = before;
+    putFloat(after.block, 59, 1.23f);
+    putFloat(after.block, 3, 1.05f);
+    const auto changes = differingFields(Family::Standard, before.block, after.block);
+    EXPECT_EQ(changeList(before, after, changes, plainLabel, 1),
+              QStringLiteral("F%1 1050.3 -> 1050 | F%2 1.234 -> 1.23")
+                  .arg(indexOf(Field::CValue))
+                  .arg(indexOf(Field::MultiplicationFactor)));
+    EXPECT_EQ(changeList(before, after, changes, plainLabel, 0),
+              QStringLiteral("F%1 1050,3 -> 1050 | F%2 1,234 -> 1,23")
+                  .arg(indexOf(Field::CValue))
+                  .arg(indexOf(Field::MultiplicationFactor)));
+    // Every row marked changed prints two different values, and only those rows are marked.
+    for (const auto& row : reportRows(before, after, plainLabel, 1))
+        EXPECT_EQ(row.changed, row.asFound != row.asLeft) << row.label.toStdString() << " " << row.asFound.toStdString();
+    EXPECT_EQ(fieldValueText(before, Field::PipeSize, 1), QStringLiteral("987.6"));
+
+    // Bytes the page has no words for still read differently.
+    BlockImage odd = before;
+    odd.block[15] = 250;
+    BlockImage odder = before;
+    odder.block[15] = 251;
+    const auto [was, is] = changeTexts(odd, odder, Field::DisplayLine1, 1);
+    EXPECT_NE(was, is);
+
+    // m/s -> fps: the limits on the velocity now mean fps, so they are listed with their units.
+    Block flowContacts = block02(Family::Standard);
+    flowContacts[36] = 190;
+    const BlockImage metres{2, Family::Standard, flowContacts};
+    BlockImage feet = metres;
+    feet.block[11] = 92;  // fps
+    const auto listed = fieldsWhoseMeaningChanges(metres, feet, {Field::VelocityUnit});
+    for (Field f : {Field::VelocityUnit, Field::Limit1On, Field::Limit2Off})
+        EXPECT_NE(std::find(listed.begin(), listed.end(), f), listed.end()) << indexOf(f);
+    EXPECT_EQ(std::find(listed.begin(), listed.end(), Field::PipeSize), listed.end());
 }
 
 TEST(ConfigurationRecords, theFirstReadOfADeviceIsWhatWasFound)

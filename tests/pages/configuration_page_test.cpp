@@ -1,5 +1,6 @@
 #include "app/call_controls_sheet.h"
 #include "app/report_dialog.h"
+#include "core/variants.h"
 #include "device/protocol.h"
 #include "pages/configuration/ckonfiguration.h"
 #include "pages/configuration/core/configuration_block.h"
@@ -217,7 +218,7 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
     QFile log(dir.file(QStringLiteral("service-log.csv")));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QByteArray entries = log.readAll();
-    EXPECT_TRUE(entries.contains("; Konfiguration schreiben; ") && entries.contains(" -> 62.5 | ")
+    EXPECT_TRUE(entries.contains("; Konfiguration schreiben; ") && entries.contains(" -> 62,5 | ")
                 && entries.endsWith("; best\xE4tigt, zur\xFC" "ckgelesen; Anna Weber\r\n"))
         << entries.toStdString();
 
@@ -227,7 +228,7 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
     EXPECT_EQ(report.technician, "Anna Weber");
     EXPECT_EQ(report.model, "KM210-DR-E1S2H1");
     const auto pipe = std::find_if(report.configuration.begin(), report.configuration.end(),
-                                   [](const core::ReportRow& r) { return r.asLeft == "62.5"; });
+                                   [](const core::ReportRow& r) { return r.asLeft == "62,5"; });
     ASSERT_NE(pipe, report.configuration.end());
     EXPECT_NE(pipe->asFound, pipe->asLeft);
     ASSERT_FALSE(report.actions.empty());
@@ -282,14 +283,24 @@ TEST_F(ConfigurationPage, failedWritesAndReadsSaySo)
     };
     sim.control("noack first");  // the first half's reply is not looked at
     writeChanged();
-    sim.control("noack second");
+    sim.control("noack second");  // stored, its acknowledgement lost: the read-back tells
     writeChanged();
     sim.control("noack off");
-    sim.control("silent on");
+    sim.control("ignore on");  // neither stored nor acknowledged: the read-back tells that too
+    writeChanged();
+    sim.control("ignore off");
+    sim.control("silent on");  // what the device holds cannot be read: nothing is asked or sent
     writeChanged();
     const QString ask = QStringLiteral("Konfiguration schreiben");
-    EXPECT_EQ(captions(), (std::vector<QString>{ask, "Konfiguration geschrieben", ask, "Konfiguration nicht bestätigt",
-                                                ask, "Konfiguration nicht bestätigt"}));
+    const auto boxes = dir.takeBoxes();
+    std::vector<QString> shown;
+    for (const auto& box : boxes)
+        shown.push_back(box.first);
+    EXPECT_EQ(shown, (std::vector<QString>{ask, "Konfiguration geschrieben", ask, "Konfiguration geschrieben", ask,
+                                           "Konfiguration nicht geschrieben", "Konfiguration nicht gelesen"}));
+    ASSERT_EQ(boxes.size(), 7u);
+    EXPECT_TRUE(boxes[3].second.contains(QString::fromUtf8("Bestätigung des Geräts ging verloren"))) << boxes[3].second.toStdString();
+    EXPECT_TRUE(boxes[5].second.contains(QString::fromUtf8("nichts wurde geändert"))) << boxes[5].second.toStdString();
     sim.control("silent off");
 
     // A reply that is not the whole block decodes nothing.
@@ -445,23 +456,24 @@ TEST_F(ConfigurationPage, aWriteNeedsAReadOfThisDeviceAndNeverGoesToAnotherFamil
     EXPECT_TRUE(boxes[0].second.contains("KM210-DR-E1S2H1") && boxes[0].second.contains("KM210-WT-E1N4H1"))
         << boxes[0].second.toStdString();
 
-    // Another device of the same family: what it holds is unknown, so a read is offered first.
+    // Another device of the same family: the write compares against what it
+    // holds, read just now, and says the page is for another variant.
     sim.control("type 18");
     ASSERT_TRUE(waitForModel(18));
-    bool readFirst = false;
     QString asked;
-    pages::PageBase::setQuestionHandler([&](const QString& caption, const QString&) {
-        asked = caption;
-        return readFirst;
+    pages::PageBase::setQuestionHandler([&](const QString& caption, const QString& text) {
+        asked = caption + "\n" + text;
+        return false;
     });
     click(id::Write);
-    EXPECT_EQ(asked, "Konfiguration schreiben");
-    EXPECT_EQ(edit(Field::PipeSize)->text().trimmed(), "61") << "No leaves the page";
-    readFirst = true;
-    click(id::Write);
     pages::PageBase::setQuestionHandler({});
-    EXPECT_EQ(page->control<QComboBox>(configuration::kHwVersionCombo)->currentIndex(), 18) << "Yes reads the new device";
+    EXPECT_TRUE(asked.startsWith("Konfiguration schreiben\n") && asked.contains("KM210-DR-E1S2H1")
+                && asked.contains("61,0") && asked.contains(core::variants::modelText(18)))
+        << asked.toStdString();
+    EXPECT_EQ(edit(Field::PipeSize)->text().trimmed(), "61") << "No leaves the page";
     EXPECT_EQ(sim.count("WriteConfiguration"), writes) << "nothing was written throughout";
+    click(id::Read);
+    EXPECT_EQ(page->control<QComboBox>(configuration::kHwVersionCombo)->currentIndex(), 18);
 
     // A read that meets another family and fails leaves the page of one family, as it was.
     const QString file = dir.file(QStringLiteral("dr.cfg"));
@@ -537,7 +549,7 @@ TEST_F(ConfigurationPage, whatNobodyEditedGoesBackBitForBitAndEveryWriteIsReadBa
     // The clamped write is in the report, in words, not only in the log.
     const auto notes = sheet->reportData().configurationNotes;
     ASSERT_EQ(notes.size(), 2) << "the differing and the unverified write";
-    EXPECT_TRUE(notes[0].contains("1.50 -> 1.00")) << notes[0].toStdString();
+    EXPECT_TRUE(notes[0].contains("1,5 -> 1,0")) << notes[0].toStdString();
 }
 
 TEST_F(ConfigurationPage, aSavedFileIsRestoredAndTheRecordNeverInventsAChange)
@@ -562,7 +574,7 @@ TEST_F(ConfigurationPage, aSavedFileIsRestoredAndTheRecordNeverInventsAChange)
         }
         return changed;
     };
-    EXPECT_EQ(changedRows(), std::vector<QString>{"50.0  -> 70.0 "}) << "found at the first read, left at the last";
+    EXPECT_EQ(changedRows(), std::vector<QString>{"50,0  -> 70,0 "}) << "found at the first read, left at the last";
     const auto rows = sheet->reportData().configuration;
     const auto backlight = std::find_if(rows.begin(), rows.end(), [](const auto& r) { return r.asFound == "ein"; });
     EXPECT_NE(backlight, rows.end()) << "values read in English are told in German now";
@@ -577,13 +589,14 @@ TEST_F(ConfigurationPage, aSavedFileIsRestoredAndTheRecordNeverInventsAChange)
     const auto boxes = dir.takeBoxes();
     ASSERT_EQ(boxes.size(), 2u);
     const QString& table = boxes[0].second;
-    EXPECT_EQ(table.count(QStringLiteral("<tr>")), 4) << "pipe size from the file, assignment, contact 1 on";
-    for (const char* cell : {"70.0", "50.0", "3.00 m/s", "-40.00 °C"})
+    EXPECT_EQ(table.count(QStringLiteral("<tr>")), 5)
+        << "pipe size from the file, assignment, contact 1 on, and contact 1 off, now in °C";
+    for (const char* cell : {"70,0", "50,0", "3,0 m/s", "-40,0 °C"})
         EXPECT_TRUE(table.contains(QStringLiteral(">%1<").arg(QString::fromUtf8(cell)))) << cell << table.toStdString();
     EXPECT_EQ(boxes[1].first, "Konfiguration geschrieben");
     EXPECT_EQ(lastHex("WriteConfiguration [0-9]+ bytes -> ACK").substr(4 + 7 * 2, 8), "42480000") << "50.0 restored";
 
     EXPECT_EQ(changedRows(), (std::vector<QString>{"GK1FLOW_GK2FLOW  -> GK1TEMP_GK2FLOW ",
-                                                   QString::fromUtf8("3.00 m/s -> -40.00 °C")}))
+                                                   QString::fromUtf8("3,0 m/s -> -40,0 °C")}))
         << "the pipe size is back to what was found; the two edits are the changes";
 }

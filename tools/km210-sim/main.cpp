@@ -24,6 +24,11 @@
 //   clamp OFFSET HEX|off     store these bytes at OFFSET in every block written
 //                            later (a device that clamps or rounds a value)
 //   busy MS                  after a stored configuration, answer nothing for MS ms
+//   ignore on|off            on: a configuration telegram is neither stored nor
+//                            acknowledged (one lost on a noisy line)
+//   hangup MS|off            after acknowledging a stored configuration, remove
+//                            the pty and bring a new one up after MS ms (a line
+//                            that drops right after the ACK)
 //   quit                     stop
 //
 // Every reply is paced at 9600 baud (about 1.04 ms per byte).
@@ -106,6 +111,9 @@ private:
     std::optional<std::uint8_t> zeroResult_ = 0x9E;
     std::optional<Clock::time_point> reconnectAt_;
     std::chrono::milliseconds busyAfterWrite_{0};  // no replies while a written block is being stored
+    bool ignoreTelegrams_ = false;
+    std::optional<std::chrono::milliseconds> hangupFor_;  // after the ACK of a stored block
+    std::optional<Clock::time_point> hangupAt_;
     Clock::time_point busyUntil_{};
     std::string controlBuffer_;
 
@@ -239,10 +247,15 @@ void Simulator::handleByte(std::uint8_t b, Clock::time_point now)
                     log("zero-point adjustment -> 0x%02X", *zeroResult_);
                 send({*zeroResult_}, now, 300ms);
             }
+        } else if (ignoreTelegrams_) {
+            if (opt_.verbose)
+                log("telegram 0x60 WriteConfiguration %zu bytes ignored", telegram_.size());
         } else {
             answer = model_.writeConfiguration(telegram_);
             if (answer == kAck)
                 busyUntil_ = now + busyAfterWrite_;
+            if (answer == kAck && hangupFor_)
+                hangupAt_ = now + latency_ + 250ms;  // once the ACK has been read
             if (opt_.verbose)
                 log("telegram 0x60 WriteConfiguration %zu bytes -> %s %s", telegram_.size(),
                     answer == kAck ? "ACK" : "NAK", hex(telegram_).c_str());
@@ -337,6 +350,10 @@ void Simulator::handleControl(const std::string& line)
             model_.clamp(static_cast<std::size_t>(number(a)), bytes);
         else if (!model_.poke(static_cast<std::size_t>(number(a)), bytes))
             log("poke outside the block: %s", line.c_str());
+    } else if (verb == "ignore") {
+        ignoreTelegrams_ = a == "on";
+    } else if (verb == "hangup") {
+        hangupFor_ = a == "off" ? std::nullopt : std::optional<std::chrono::milliseconds>(number(a));
     } else if (verb == "busy") {
         busyAfterWrite_ = std::chrono::milliseconds(number(a));
     } else if (verb == "quit") {
@@ -369,6 +386,11 @@ int Simulator::run()
     bool stdinOpen = true;
     while (!stopRequested) {
         const auto now = Clock::now();
+        if (hangupAt_ && now >= *hangupAt_) {
+            hangupAt_.reset();
+            destroyPty();
+            reconnectAt_ = now + *hangupFor_;
+        }
         if (reconnectAt_ && now >= *reconnectAt_) {
             reconnectAt_.reset();
             if (!createPty())
@@ -381,6 +403,9 @@ int Simulator::run()
             const auto wait = std::chrono::ceil<std::chrono::milliseconds>(out_.front().due - now);
             timeoutMs = static_cast<int>(std::max<long long>(0, wait.count()));
         }
+        if (hangupAt_)
+            timeoutMs = std::min<int>(timeoutMs, static_cast<int>(std::max<long long>(0,
+                std::chrono::ceil<std::chrono::milliseconds>(*hangupAt_ - now).count())));
         if (reconnectAt_)
             timeoutMs = std::min<int>(timeoutMs, static_cast<int>(std::max<long long>(0,
                 std::chrono::ceil<std::chrono::milliseconds>(*reconnectAt_ - now).count())));

@@ -43,11 +43,15 @@ struct WriteMessage {
     core::ServiceOutcome outcome;
     int message;
 };
+constexpr int kWriteDiffersUnacknowledged = 44;
 constexpr WriteMessage kWriteMessages[] = {
-    {core::ServiceOutcome::NotAcknowledged, 2},
+    {core::ServiceOutcome::StateUnknown, 43},
     {core::ServiceOutcome::Verified, 6},
     {core::ServiceOutcome::Differs, kWriteDiffers},
     {core::ServiceOutcome::NotVerified, 37},
+    {core::ServiceOutcome::StoredUnacknowledged, 41},
+    {core::ServiceOutcome::UnchangedUnacknowledged, 42},
+    {core::ServiceOutcome::DiffersUnacknowledged, kWriteDiffersUnacknowledged},
 };
 
 int messageOf(core::ServiceOutcome outcome)
@@ -78,6 +82,8 @@ CKonfiguration::CKonfiguration(QWidget* parent)
 void CKonfiguration::setShared(core::SettingsRecord* settings, core::DeviceConnection* connection, core::DeviceLock* lock)
 {
     settings_ = settings;
+    if (settings)
+        labels_ = configuration::fieldLabelsFrom(settings->programDirectory);
     connection_ = connection;
     port_ = connection ? &connection->port() : nullptr;
     lock_ = lock;
@@ -133,6 +139,12 @@ void CKonfiguration::connectHandlers()
             control<QLineEdit>(info.control)->setValidator(new QRegularExpressionValidator(digitsOnly, this));
             [[fallthrough]];
         case FieldKind::DecimalEdit:
+            connect(control<QLineEdit>(info.control), &QLineEdit::textEdited, this,
+                    [this, f] {
+                        // Comes after textChanged: the marker is looked at again, now as typed.
+                        typed_[configuration::indexOf(f)] = true;
+                        fieldChanged(f);
+                    });
             connect(control<QLineEdit>(info.control), &QLineEdit::textChanged, this, [this, f] { fieldChanged(f); });
             break;
         }
@@ -208,20 +220,24 @@ configuration::FieldLabel CKonfiguration::fieldLabel() const
 bool CKonfiguration::confirmChanges(const configuration::BlockImage& next, const std::vector<Field>& changes)
 {
     constexpr int kWriteQuestion = 32;
-    const QString table = configuration::comparisonTable(texts::messageBoxText(messages_, kWriteQuestion),
-                                                         *records_.held(), next, changes, fieldLabel(), language());
+    QString intro = texts::messageBoxText(messages_, kWriteQuestion);
+    // A block of another variant of the family fits the device's offsets, but its variant's fields may not.
+    if (next.code != records_.held()->code) {
+        intro = texts::text(texts::Text::OtherVariantNote, language())
+                    .arg(modelText(next.code), modelText(records_.held()->code))
+              + QLatin1Char('\n') + intro;
+    }
+    const QString table = configuration::comparisonTable(intro, *records_.held(), next, changes, fieldLabel(), language());
     return askQuestion(messages_.caption(kWriteQuestion), table,
                        {texts::text(texts::Text::WriteAnswer, language()), texts::text(texts::Text::Cancel, language())});
 }
 
 // ---- the buttons --------------------------------------------------------------------------------
 
-void CKonfiguration::readFromDevice()
+std::optional<configuration::BlockImage> CKonfiguration::readDevice()
 {
-    if (!port_ || !lock_ || !settings_ || !deviceAnswers(messages_))
-        return;
-    if (!*port_ || settings_->deviceFamily == device::Family::None)
-        return;
+    if (!port_ || !lock_ || !settings_ || !*port_ || settings_->deviceFamily == device::Family::None)
+        return std::nullopt;
     configuration::ConfigurationRead read;
     {
         BusyCursor busy;
@@ -235,31 +251,50 @@ void CKonfiguration::readFromDevice()
         if (read.code)
             connection_->takeFamilyOf(*read.code);
     }
+    if (!read.block)
+        return std::nullopt;
+    const configuration::BlockImage image{settings_->deviceTypeCode, settings_->deviceFamily, *read.block};
+    records_.takeRead(image);
+    return image;
+}
 
+void CKonfiguration::readFromDevice()
+{
+    if (!port_ || !lock_ || !settings_ || !deviceAnswers(messages_))
+        return;
+    if (!*port_ || settings_->deviceFamily == device::Family::None)
+        return;
     // Only a whole block is shown; the page then stays as it was, HW-Version,
     // lists and fields of one family.
-    if (!read.block) {
+    const auto image = readDevice();
+    if (!image) {
         texts::showMessage(*this, messages_, kNotRead);
         return;
     }
-    if (read.code) {
-        selectHwVersion(*read.code);
-        pageCode_ = *read.code;
-        setControlVisible(configuration::kHwVersionChangeMarker, false);
-    }
-    pageFamily_ = settings_->deviceFamily;
-    const configuration::BlockImage image{settings_->deviceTypeCode, pageFamily_, *read.block};
+    selectHwVersion(image->code);
+    pageCode_ = image->code;
+    setControlVisible(configuration::kHwVersionChangeMarker, false);
+    pageFamily_ = image->family;
     hideErrorMarkers();
     hideChangeMarkers();
     settleCounter_ = kSettleTicks;
-    showDecoded(image);
+    showDecoded(*image);
     applyAvailability(pageCode_);
-    records_.takeRead(image);
 }
 
 std::vector<core::ReportRow> CKonfiguration::reportRows() const
 {
     return records_.reportRows(connectedCode(), fieldLabel(), language());
+}
+
+QString CKonfiguration::reportVerdict() const
+{
+    return records_.verdict(connectedCode(), fieldLabel(), language());
+}
+
+bool CKonfiguration::asLeftKnown() const
+{
+    return records_.asLeftKnown(connectedCode());
 }
 
 QStringList CKonfiguration::reportNotes() const
@@ -309,7 +344,13 @@ void CKonfiguration::writeToDevice()
     const configuration::BlockImage next{pageCode_, pageFamily_, records_.encode(form, pageFamily_).block};
     if (!lock_ || !deviceAnswers(messages_))
         return;
-    // What will change is shown first, against what the device holds.
+    // What will change is shown first, against what the device holds now:
+    // it is read again, as another tool or a spare swapped in may have
+    // changed it since the last read. The fields keep what the technician set.
+    if (!readDevice()) {
+        texts::showMessage(*this, messages_, kNotRead);
+        return;
+    }
     using Step = configuration::ConfigurationRecords::WriteStep;
     const auto plan = records_.planWrite(next, settings_->deviceFamily, settings_->deviceTypeCode);
     switch (plan.step) {
@@ -342,11 +383,11 @@ void CKonfiguration::writeToDevice()
         BusyCursor busy;
         port_->runAndWait([&](core::PortSlot::Port& port) {
             if (port)
-                result = configuration::writeAndReadBack(*port, next);
+                result = configuration::writeAndReadBack(*port, before.block, next);
         });
     }
     const auto record = records_.takeWrite(before, next, plan.changes, result, settings_->deviceTypeCode,
-                                           QDateTime::currentDateTime(), fieldLabel(), language());
+                                           QDateTime::currentDateTime(), labels_, language());
     if (record.stored) {
         hideErrorMarkers();
         settleCounter_ = kSettleTicks;
@@ -356,7 +397,7 @@ void CKonfiguration::writeToDevice()
     logServiceAction(messages_, core::ServiceAction::ConfigurationWrite, record.outcome, record.details);
     // Shown under the lock, so the ticks its event loop delivers keep the cycle off the line.
     const int message = messageOf(record.outcome);
-    if (message == kWriteDiffers)
+    if (message == kWriteDiffers || message == kWriteDiffersUnacknowledged)
         showMessageBox(messages_.caption(message),
                        texts::messageBoxText(messages_, message).arg(record.differs.join(QLatin1Char('\n'))));
     else

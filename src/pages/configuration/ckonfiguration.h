@@ -70,6 +70,10 @@ public:
     std::vector<core::ReportRow> reportRows() const;
     // What became of writes that the device did not store as sent, in the current language.
     QStringList reportNotes() const;
+    // The verdict on this session's last write to the connected device; empty without one.
+    QString reportVerdict() const;
+    // Whether what the connected device holds is known (not after a write that could not be read back).
+    bool asLeftKnown() const;
     // What the connected device holds as far as this session knows: its last
     // read, or the read-back of the last write. Never a file.
     const std::optional<configuration::BlockImage>& deviceHolds() const { return records_.held(); }
@@ -114,6 +118,8 @@ private:
     bool confirmChanges(const configuration::BlockImage& next, const std::vector<configuration::Field>& changes);
     // The device type code of the device now connected (0: none).
     int connectedCode() const;
+    // Reads the connected device's block into what the device holds; the fields stay as they are.
+    std::optional<configuration::BlockImage> readDevice();
 
     QString tabTitle_;
     core::DeviceConnection* connection_ = nullptr;
@@ -126,6 +132,10 @@ private:
     bool filling_ = false;       // the page itself is changing controls
     // What filled the fields, what the device holds, and the writes it did not store as sent.
     configuration::ConfigurationRecords records_;
+    configuration::FieldLabels labels_ = [](configuration::Field, int) { return QString(); };
+    // The fields the technician typed into since they were last filled: a
+    // typed value is written as typed, even where it reads like the one shown.
+    std::array<bool, configuration::kFieldCount> typed_{};
     configuration::Limits limits_;
     texts::MessageTable messages_;
     std::map<int, QString> markerHelp_;  // help texts of the change markers

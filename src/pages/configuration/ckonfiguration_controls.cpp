@@ -221,7 +221,10 @@ void CKonfiguration::readField(configuration::ConfigurationForm& form, Field f) 
     switch (info.kind) {
     case FieldKind::Combo: form.selection[i] = control<QComboBox>(info.control)->currentIndex(); break;
     case FieldKind::Check: form.selection[i] = control<QCheckBox>(info.control)->isChecked() ? 1 : 0; break;
-    default: form.text[i] = control<QLineEdit>(info.control)->text(); break;
+    default:
+        form.text[i] = control<QLineEdit>(info.control)->text();
+        form.typed[i] = typed_[i];
+        break;
     }
 }
 
@@ -292,7 +295,9 @@ QString CKonfiguration::lastReadText(Field f) const
     const auto& filled = records_.filled();
     if (!filled || !configuration::familyCarries(filled->family, f))
         return {};
-    return texts::text(texts::Text::LastRead, language()).arg(configuration::valueWithUnit(*filled, f, language()));
+    // Exactly as read, beside a field that shows it rounded.
+    return texts::text(texts::Text::LastRead, language())
+        .arg(configuration::valueWithUnit(*filled, f, language(), configuration::Numbers::Page));
 }
 
 QString CKonfiguration::labelOf(Field f) const
@@ -342,6 +347,7 @@ void CKonfiguration::showDecoded(const configuration::BlockImage& image)
         }
     }
     records_.fill(image);
+    typed_.fill(false);
     updateUnitLabels();
 }
 
@@ -359,6 +365,7 @@ void CKonfiguration::clearAll()
             }
         }
     }
+    typed_.fill(false);
     hideErrorMarkers();
     hideChangeMarkers();
     // The units that follow the selected units go; the fixed "bar" beside the pressure stays.

@@ -28,6 +28,9 @@ struct ConfigurationForm {
     int hwVersion = -1;  // selection of the "HW-Version" list = device type code
     std::array<int, kFieldCount> selection{};
     std::array<QString, kFieldCount> text;
+    // Edits the technician typed into since the page was filled: written as
+    // typed, even where the text reads as the value shown.
+    std::array<bool, kFieldCount> typed{};
 
     ConfigurationForm() { selection.fill(-1); }
     int& index(Field f) { return selection[indexOf(f)]; }

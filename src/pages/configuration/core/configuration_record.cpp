@@ -1,5 +1,6 @@
 #include "pages/configuration/core/configuration_record.h"
 
+#include "core/plain_numbers.h"
 #include "core/settings_record.h"
 #include "device/protocol.h"
 #include "pages/configuration/core/configuration_controls.h"
@@ -11,6 +12,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <memory>
 
 namespace trgui::pages::configuration {
 
@@ -43,6 +46,49 @@ QString entryText(TextList list, int index, int language)
     if (index < 0 || index >= static_cast<int>(list.size()))
         return noSelectionText(language);
     return QString::fromUtf8(list[static_cast<std::size_t>(index)]).trimmed();
+}
+
+// Digits after the point the page shows for the entry ("%5.1f": 1).
+int displayDecimals(const BlockEntry& entry)
+{
+    if (!entry.format)
+        return 0;
+    const char* point = std::strchr(entry.format, '.');
+    return point ? core::parseLeadingInt(point + 1) : 0;
+}
+
+// German and French write a decimal comma; the page's fields a point in every language.
+QString inLanguage(const std::string& number, int language, Numbers numbers)
+{
+    QString text = QString::fromStdString(number);
+    if (numbers == Numbers::Record && core::languageIndex(language) != 1)
+        text.replace(QLatin1Char('.'), QLatin1Char(','));
+    return text;
+}
+
+// A number of the block exactly as it is stored, in the unit the page shows it in.
+QString exactNumber(const BlockEntry& entry, std::span<const std::uint8_t> bytes, int language, Numbers numbers)
+{
+    switch (entry.encoding) {
+    case Encoding::Byte: return QString::number(bytes[0]);
+    case Encoding::Int16: return QString::number(static_cast<std::int16_t>((bytes[0] << 8) | bytes[1]));
+    case Encoding::Thousandths:
+        return inLanguage(core::exactScaledText(device::decodeFloatBE(bytes.data()), 1000.0), language, numbers);
+    case Encoding::Float:
+        return inLanguage(core::exactText(device::decodeFloatBE(bytes.data()), std::min(displayDecimals(entry), 1)),
+                          language, numbers);
+    case Encoding::Enumeration:
+    case Encoding::Flag: break;
+    }
+    return {};
+}
+
+// The bytes of a field as hex ("0A FF").
+QString hexOf(std::span<const std::uint8_t> bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()))
+        .toHex(' ')
+        .toUpper();
 }
 
 } // namespace
@@ -83,7 +129,7 @@ EncodedBlock encodeKeepingUntouched(device::Family family, const ConfigurationFo
         return out;
     for (const auto& entry : blockLayout(family)) {
         const Field f = entry.field;
-        if (!filledValues.known[indexOf(f)] || controlValue(form, f) != filledValues[f])
+        if (!filledValues.known[indexOf(f)] || form.typed[indexOf(f)] || controlValue(form, f) != filledValues[f])
             continue;
         const auto kept = fieldBytes(family, filledFrom->block, f);
         std::copy(kept.begin(), kept.end(), out.block.begin() + static_cast<std::ptrdiff_t>(entry.offset));
@@ -92,7 +138,7 @@ EncodedBlock encodeKeepingUntouched(device::Family family, const ConfigurationFo
     return out;
 }
 
-QString fieldValueText(const BlockImage& image, Field f, int language)
+QString fieldValueText(const BlockImage& image, Field f, int language, Numbers numbers)
 {
     const BlockEntry* entry = entryOf(image.family, f);
     if (!entry || !image.valid())
@@ -105,7 +151,44 @@ QString fieldValueText(const BlockImage& image, Field f, int language)
     case FieldKind::IntegerEdit:
     case FieldKind::DecimalEdit: break;
     }
-    return decoded->form.textOf(f).trimmed();
+    return exactNumber(*entry, fieldBytes(image.family, image.block, f), language, numbers);
+}
+
+namespace {
+
+// Two byte values the page has no words for (entries beyond a list, a switch
+// byte other than 0 and 1, two NaNs) still read differently: each carries its bytes.
+void distinguish(QString& a, QString& b, const BlockImage& x, const BlockImage& y, Field f)
+{
+    const auto bx = fieldBytes(x.family, x.block, f);
+    const auto by = fieldBytes(y.family, y.block, f);
+    if (a != b || std::equal(bx.begin(), bx.end(), by.begin(), by.end()))
+        return;
+    a += QStringLiteral(" [%1]").arg(hexOf(bx));
+    b += QStringLiteral(" [%1]").arg(hexOf(by));
+}
+
+} // namespace
+
+std::pair<QString, QString> changeTexts(const BlockImage& before, const BlockImage& after, Field f, int language)
+{
+    std::pair<QString, QString> out{valueWithUnit(before, f, language), valueWithUnit(after, f, language)};
+    distinguish(out.first, out.second, before, after, f);
+    return out;
+}
+
+std::vector<Field> fieldsWhoseMeaningChanges(const BlockImage& before, const BlockImage& after,
+                                             const std::vector<Field>& changes)
+{
+    std::vector<Field> out;
+    for (const auto& entry : blockLayout(after.family)) {
+        const Field f = entry.field;
+        // The unit is compared in one language: a change of words is not a change of unit.
+        if (std::find(changes.begin(), changes.end(), f) != changes.end()
+            || fieldUnitText(before, f, 1) != fieldUnitText(after, f, 1))
+            out.push_back(f);
+    }
+    return out;
 }
 
 QString fieldUnitText(const BlockImage& image, Field f, int language)
@@ -145,9 +228,9 @@ QString noSelectionText(int language)
     return texts::text(texts::Text::NoSelection, language);
 }
 
-QString valueWithUnit(const BlockImage& image, Field f, int language)
+QString valueWithUnit(const BlockImage& image, Field f, int language, Numbers numbers)
 {
-    return (fieldValueText(image, f, language) + QLatin1Char(' ') + fieldUnitText(image, f, language)).trimmed();
+    return (fieldValueText(image, f, language, numbers) + QLatin1Char(' ') + fieldUnitText(image, f, language)).trimmed();
 }
 
 std::map<Field, QString> loadFieldLabels(const std::string& programDirectory, int language)
@@ -166,28 +249,61 @@ std::map<Field, QString> loadFieldLabels(const std::string& programDirectory, in
     return labels;
 }
 
+FieldLabels fieldLabelsFrom(const std::string& programDirectory)
+{
+    auto cache = std::make_shared<std::map<int, std::map<Field, QString>>>();
+    return [programDirectory, cache](Field f, int language) {
+        const int l = static_cast<int>(core::languageIndex(language));
+        auto it = cache->find(l);
+        if (it == cache->end())
+            it = cache->emplace(l, loadFieldLabels(programDirectory, l)).first;
+        return it->second[f];
+    };
+}
+
+FieldLabel labelsIn(const FieldLabels& labels, int language)
+{
+    return [labels, language](Field f) { return labels(f, language); };
+}
+
+std::vector<ChangeRow> changeRows(const BlockImage& before, const BlockImage& after, const std::vector<Field>& changes,
+                                  const FieldLabel& label, int language)
+{
+    std::vector<ChangeRow> rows;
+    for (Field f : fieldsWhoseMeaningChanges(before, after, changes)) {
+        auto [was, is] = changeTexts(before, after, f, language);
+        rows.push_back({label(f), std::move(was), std::move(is)});
+    }
+    return rows;
+}
+
 QString changeList(const BlockImage& before, const BlockImage& after, const std::vector<Field>& fields,
                    const FieldLabel& label, int language)
 {
     QStringList out;
-    for (Field f : fields)
-        out << QStringLiteral("%1 %2 -> %3").arg(label(f), valueWithUnit(before, f, language),
-                                                 valueWithUnit(after, f, language));
+    for (const auto& row : changeRows(before, after, fields, label, language))
+        out << QStringLiteral("%1 %2 -> %3").arg(row.label, row.before, row.after);
     return out.join(QStringLiteral(" | "));
 }
 
-std::vector<core::ReportRow> reportRows(const BlockImage& asFound, const BlockImage& asLeft, const FieldLabel& label,
-                                        int language)
+std::vector<core::ReportRow> reportRows(const BlockImage& asFound, const std::optional<BlockImage>& asLeft,
+                                        const FieldLabel& label, int language)
 {
     std::vector<core::ReportRow> rows;
-    if (asFound.code != asLeft.code || asFound.family != asLeft.family)
+    if (asLeft && (asFound.code != asLeft->code || asFound.family != asLeft->family))
         return rows;
-    const auto changed = differingFields(asLeft.family, asFound.block, asLeft.block);
-    for (const auto& entry : blockLayout(asLeft.family)) {
+    const auto changed = asLeft ? differingFields(asFound.family, asFound.block, asLeft->block) : std::vector<Field>{};
+    for (const auto& entry : blockLayout(asFound.family)) {
         const Field f = entry.field;
-        rows.push_back({label(f), fieldValueText(asFound, f, language), fieldUnitText(asFound, f, language),
-                        fieldValueText(asLeft, f, language), fieldUnitText(asLeft, f, language),
-                        std::find(changed.begin(), changed.end(), f) != changed.end()});
+        const bool differs = std::find(changed.begin(), changed.end(), f) != changed.end();
+        core::ReportRow row{label(f), fieldValueText(asFound, f, language), fieldUnitText(asFound, f, language),
+                            texts::text(texts::Text::ReportUnknown, language), {}, differs};
+        if (asLeft) {
+            row.asLeft = fieldValueText(*asLeft, f, language);
+            row.asLeftUnit = fieldUnitText(*asLeft, f, language);
+            distinguish(row.asFound, row.asLeft, asFound, *asLeft, f);
+        }
+        rows.push_back(std::move(row));
     }
     return rows;
 }

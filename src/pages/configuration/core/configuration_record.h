@@ -18,6 +18,7 @@
 
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace trgui::pages::configuration {
@@ -42,22 +43,26 @@ std::vector<Field> differingFields(device::Family family, std::span<const std::u
 // Encodes the form as encodeBlock does, but a field whose control still
 // reads as the value it was filled with (filledValues) keeps the bytes that
 // filled it: a multiplication factor of 1.234 shown as "1.23" stays 1.234
-// unless the technician changes it. Without a filling block of the same
+// unless the technician changes it or types into it. Without a filling block of the same
 // family every field is encoded from the form.
 EncodedBlock encodeKeepingUntouched(device::Family family, const ConfigurationForm& form,
                                     const std::optional<BlockImage>& filledFrom,
                                     const DeviceConfiguration& filledValues);
 
-// A field of a block as the technician reads it, in language 0 German,
-// 1 English, 2 French: the list entry, "on"/"off", or the number as the page
-// shows it. Empty when the family does not carry the field.
-QString fieldValueText(const BlockImage& image, Field f, int language);
+// A field of a block as a record states it, in language 0 German, 1 English,
+// 2 French: the list entry, "on"/"off", or the number exactly as stored, in
+// its shortest text that reads back the same (1.234 where the page shows
+// 1.23), with the language's decimal separator. Empty when the family does
+// not carry the field.
+// Numbers::Page writes the point the page's fields write in every language.
+enum class Numbers { Record, Page };
+QString fieldValueText(const BlockImage& image, Field f, int language, Numbers numbers = Numbers::Record);
 // The unit beside that value, from the units the same block selects
 // (empty for a field without one).
 QString fieldUnitText(const BlockImage& image, Field f, int language);
 
 // The value and its unit in one text ("50.0 mm", "on").
-QString valueWithUnit(const BlockImage& image, Field f, int language);
+QString valueWithUnit(const BlockImage& image, Field f, int language, Numbers numbers = Numbers::Record);
 
 // What names a field to the technician: the page's label of it.
 using FieldLabel = std::function<QString(Field)>;
@@ -66,14 +71,42 @@ using FieldLabel = std::function<QString(Field)>;
 // caption.
 std::map<Field, QString> loadFieldLabels(const std::string& programDirectory, int language);
 
-// "Pipe size 50.0 mm -> 62.5 mm | …": the fields as they read in before and after.
+// The labels in every language, for a record written in a language other
+// than the page's: each language's file is read once, when first asked.
+using FieldLabels = std::function<QString(Field, int language)>;
+FieldLabels fieldLabelsFrom(const std::string& programDirectory);
+// One language of them.
+FieldLabel labelsIn(const FieldLabels& labels, int language);
+
+// A field's value with unit in two blocks; where the two texts would be the
+// same although the bytes differ, each carries its bytes.
+std::pair<QString, QString> changeTexts(const BlockImage& before, const BlockImage& after, Field f, int language);
+
+// The fields a change alters in what they mean: those whose bytes change,
+// and those whose unit a changed unit selection changes (a limit of 2.5 m/s
+// that now reads 2.5 fps), in the order of the block.
+std::vector<Field> fieldsWhoseMeaningChanges(const BlockImage& before, const BlockImage& after,
+                                             const std::vector<Field>& changes);
+
+// One line of a comparison: the field's label and its two values with units.
+struct ChangeRow {
+    QString label;
+    QString before;
+    QString after;
+};
+// The rows of fieldsWhoseMeaningChanges.
+std::vector<ChangeRow> changeRows(const BlockImage& before, const BlockImage& after, const std::vector<Field>& changes,
+                                  const FieldLabel& label, int language);
+
+// "Pipe size 50.0 mm -> 62.5 mm | …": the rows of changeRows.
 QString changeList(const BlockImage& before, const BlockImage& after, const std::vector<Field>& fields,
                    const FieldLabel& label, int language);
 
 // The service report's rows: every field of the family as found and as left,
-// marked where the bytes differ. None unless both are blocks of one device.
-std::vector<core::ReportRow> reportRows(const BlockImage& asFound, const BlockImage& asLeft, const FieldLabel& label,
-                                        int language);
+// marked where the bytes differ; as left "unknown" where it is not known.
+// None unless both are blocks of one device.
+std::vector<core::ReportRow> reportRows(const BlockImage& asFound, const std::optional<BlockImage>& asLeft,
+                                        const FieldLabel& label, int language);
 
 // "on"/"off" and "no selection" in a language.
 QString switchText(bool on, int language);

@@ -32,21 +32,63 @@ ConfigurationRead readConfiguration(device::SerialLink& link, device::Family fam
     return read;
 }
 
-WriteResult writeAndReadBack(device::SerialLink& link, const BlockImage& next)
+WriteResult writeAndReadBack(device::SerialLink& link, const Block& held, const BlockImage& next)
 {
     WriteResult result;
-    if (device::writeConfiguration(link, next.family, next.block) != device::WriteOutcome::Acknowledged)
-        return result;
-    // What the device stored is read back, not assumed.
+    result.acknowledged =
+        device::writeConfiguration(link, next.family, next.block) == device::WriteOutcome::Acknowledged;
+    // What the device stored is read back, not assumed, and not assumed
+    // unchanged either when the acknowledgement did not come.
     const device::Reply readBack = device::readConfigurationBack(link, next.family);
-    if (!isCompleteConfigurationReply(next.family, readBack.count)) {
-        result.outcome = core::ServiceOutcome::NotVerified;
-        return result;
+    if (isCompleteConfigurationReply(next.family, readBack.count)) {
+        result.stored = blockOfReply(readBack, next.block.size());
+        result.differing = differingFields(next.family, next.block, *result.stored);
     }
-    result.stored = blockOfReply(readBack, next.block.size());
-    result.differing = differingFields(next.family, next.block, *result.stored);
-    result.outcome = result.differing.empty() ? core::ServiceOutcome::Verified : core::ServiceOutcome::Differs;
+    result.outcome = writeOutcome(result.acknowledged, result.stored, held, next.block, next.family);
     return result;
+}
+
+core::ServiceOutcome writeOutcome(bool acknowledged, const std::optional<Block>& stored, const Block& held,
+                                  const Block& sent, device::Family family)
+{
+    using O = core::ServiceOutcome;
+    if (!stored)
+        return acknowledged ? O::NotVerified : O::StateUnknown;
+    if (differingFields(family, sent, *stored).empty())
+        return acknowledged ? O::Verified : O::StoredUnacknowledged;
+    if (acknowledged)
+        return O::Differs;
+    return differingFields(family, held, *stored).empty() ? O::UnchangedUnacknowledged : O::DiffersUnacknowledged;
+}
+
+WriteVerdict verdictOf(core::ServiceOutcome outcome)
+{
+    switch (outcome) {
+    case core::ServiceOutcome::Verified:
+    case core::ServiceOutcome::StoredUnacknowledged: return WriteVerdict::Verified;
+    case core::ServiceOutcome::Differs:
+    case core::ServiceOutcome::DiffersUnacknowledged: return WriteVerdict::Differs;
+    case core::ServiceOutcome::UnchangedUnacknowledged: return WriteVerdict::Unchanged;
+    default: break;
+    }
+    return WriteVerdict::Unknown;
+}
+
+QString verdictText(core::ServiceOutcome outcome, const std::vector<Field>& differing, const FieldLabel& label,
+                    int language)
+{
+    switch (verdictOf(outcome)) {
+    case WriteVerdict::Verified: return texts::text(texts::Text::VerdictVerified, language);
+    case WriteVerdict::Differs: {
+        QStringList fields;
+        for (Field f : differing)
+            fields << label(f);
+        return texts::text(texts::Text::VerdictDiffers, language).arg(fields.join(QStringLiteral(", ")));
+    }
+    case WriteVerdict::Unchanged: return texts::text(texts::Text::VerdictUnchanged, language);
+    case WriteVerdict::Unknown: break;
+    }
+    return texts::text(texts::Text::VerdictUnknown, language);
 }
 
 QString comparisonTable(const QString& intro, const BlockImage& held, const BlockImage& next,
@@ -59,9 +101,8 @@ QString comparisonTable(const QString& intro, const BlockImage& held, const Bloc
     for (const texts::Text heading : {texts::Text::ReportField, texts::Text::InTheDevice, texts::Text::NewValue})
         table += cell(texts::text(heading, language), "th");
     table += QStringLiteral("</tr>");
-    for (Field f : changes)
-        table += QStringLiteral("<tr>") + cell(label(f)) + cell(valueWithUnit(held, f, language))
-               + cell(valueWithUnit(next, f, language)) + QStringLiteral("</tr>");
+    for (const auto& row : changeRows(held, next, changes, label, language))
+        table += QStringLiteral("<tr>") + cell(row.label) + cell(row.before) + cell(row.after) + QStringLiteral("</tr>");
     table += QStringLiteral("</table>");
     return table;
 }
@@ -81,7 +122,16 @@ void ConfigurationRecords::fill(const BlockImage& image)
 
 bool ConfigurationRecords::differsFromFilled(const ConfigurationForm& form, Field f) const
 {
-    return controlValue(form, f) != filledValues_[f];
+    if (controlValue(form, f) != filledValues_[f])
+        return true;
+    // A value typed in that reads like the one shown may still not be the
+    // one the device holds (1.23 typed over 1.234).
+    if (!form.typed[indexOf(f)] || !filled_)
+        return false;
+    const auto typed = encodeBlock(filled_->family, form);
+    const auto now = fieldBytes(filled_->family, typed.block, f);
+    const auto was = fieldBytes(filled_->family, filled_->block, f);
+    return !std::equal(now.begin(), now.end(), was.begin(), was.end());
 }
 
 EncodedBlock ConfigurationRecords::encode(const ConfigurationForm& form, device::Family family) const
@@ -94,6 +144,7 @@ void ConfigurationRecords::forgetDevice()
     held_.reset();
     asFound_.reset();
     findings_.clear();
+    lastWrite_.reset();
 }
 
 void ConfigurationRecords::takeRead(const BlockImage& image)
@@ -125,53 +176,71 @@ ConfigurationRecords::WritePlan ConfigurationRecords::planWrite(const BlockImage
 ConfigurationRecords::WriteRecord ConfigurationRecords::takeWrite(const BlockImage& before, const BlockImage& next,
                                                                   const std::vector<Field>& changes,
                                                                   const WriteResult& result, int connectedCode,
-                                                                  const QDateTime& at, const FieldLabel& label,
+                                                                  const QDateTime& at, const FieldLabels& labels,
                                                                   int language)
 {
     WriteRecord record;
     record.outcome = result.outcome;
-    record.details = changeList(before, next, changes, label, language);
-    switch (result.outcome) {
-    case core::ServiceOutcome::Verified:
-    case core::ServiceOutcome::Differs: {
-        if (!result.stored)
-            break;
-        const BlockImage stored{connectedCode, next.family, *result.stored};
-        held_ = stored;
+    std::optional<BlockImage> stored;
+    if (result.stored)
+        stored = BlockImage{connectedCode, next.family, *result.stored};
+    Finding finding{at, result.outcome, next, stored, result.differing};
+    finding.sent.code = connectedCode;
+    lastWrite_ = finding;
+    // What the device holds now is only what was read back.
+    held_ = stored;
+    const bool noted = result.outcome != core::ServiceOutcome::Verified
+                    && result.outcome != core::ServiceOutcome::UnchangedUnacknowledged;
+    if (noted)
+        findings_.push_back(finding);
+    if (stored) {
         record.stored = stored;
-        if (result.differing.empty())
-            break;
-        findings_.push_back({at, next, stored, result.differing});
-        record.details += QStringLiteral(" | ") + findingText(findings_.back(), label, language);
-        for (Field f : result.differing)
-            record.differs << QStringLiteral("%1: %2 -> %3").arg(label(f), valueWithUnit(next, f, language),
-                                                                 valueWithUnit(stored, f, language));
-        break;
-    }
-    case core::ServiceOutcome::NotVerified:
-        // The device said it stored the block; nothing more is known.
-        held_ = next;
-        held_->code = connectedCode;
+        for (Field f : result.differing) {
+            const auto [sent, held] = changeTexts(next, *stored, f, language);
+            record.differs << QStringLiteral("%1: %2 -> %3").arg(labels(f, language), sent, held);
+        }
+    } else if (result.outcome == core::ServiceOutcome::NotVerified) {
+        // The device said it stored the block: the fields count as filled
+        // from it, while what it holds stays unknown until read.
         fill(next);
-        findings_.push_back({at, next, std::nullopt, {}});
-        break;
-    default: break;
     }
+    const bool differs = verdictOf(result.outcome) == WriteVerdict::Differs;
+    record.details = [before, next, changes, stored, differing = result.differing, labels,
+                      differs](int l) {
+        const FieldLabel label = labelsIn(labels, l);
+        QString text = changeList(before, next, changes, label, l);
+        if (differs && stored)
+            text += QStringLiteral(" | ") + core::serviceOutcomeText(core::ServiceOutcome::Differs, l)
+                  + QStringLiteral(": ") + changeList(next, *stored, differing, label, l);
+        return text;
+    };
     return record;
 }
 
 std::vector<core::ReportRow> ConfigurationRecords::reportRows(int connectedCode, const FieldLabel& label,
                                                               int language) const
 {
-    if (!holdsKnown(connectedCode) || !asFound_)
+    if (!asFound_ || asFound_->code != connectedCode)
         return {};
-    return configuration::reportRows(*asFound_, *held_, label, language);
+    return configuration::reportRows(*asFound_, held_, label, language);
+}
+
+bool ConfigurationRecords::asLeftKnown(int connectedCode) const
+{
+    return holdsKnown(connectedCode);
+}
+
+QString ConfigurationRecords::verdict(int connectedCode, const FieldLabel& label, int language) const
+{
+    if (!lastWrite_ || lastWrite_->sent.code != connectedCode || !asFound_ || asFound_->code != connectedCode)
+        return {};
+    return verdictText(lastWrite_->outcome, lastWrite_->differing, label, language);
 }
 
 QStringList ConfigurationRecords::reportNotes(int connectedCode, const FieldLabel& label, int language) const
 {
     QStringList notes;
-    if (!holdsKnown(connectedCode))
+    if (!asFound_ || asFound_->code != connectedCode)
         return notes;
     const QString write = core::serviceActionText(core::ServiceAction::ConfigurationWrite, language);
     for (const auto& finding : findings_)
@@ -182,9 +251,10 @@ QStringList ConfigurationRecords::reportNotes(int connectedCode, const FieldLabe
 
 QString ConfigurationRecords::findingText(const Finding& finding, const FieldLabel& label, int language) const
 {
-    if (!finding.held)
-        return core::serviceOutcomeText(core::ServiceOutcome::NotVerified, language);
-    return QStringLiteral("%1: %2").arg(core::serviceOutcomeText(core::ServiceOutcome::Differs, language),
+    const QString outcome = core::serviceOutcomeText(finding.outcome, language);
+    if (!finding.held || finding.differing.empty())
+        return outcome;
+    return QStringLiteral("%1: %2").arg(outcome,
                                         changeList(finding.sent, *finding.held, finding.differing, label, language));
 }
 

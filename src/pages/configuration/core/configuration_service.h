@@ -31,21 +31,34 @@ struct ConfigurationRead {
 };
 ConfigurationRead readConfiguration(device::SerialLink& link, device::Family family);
 
-// A write: the block sent and, once acknowledged, read back and compared.
-// The outcome is Verified, Differs, NotVerified (acknowledged, not read
-// back) or NotAcknowledged.
+// A write: the block sent, then read back once whether acknowledged or not
+// (an acknowledgement can be lost while the block was stored, and a line
+// that drops after the telegram leaves the device's state open), and
+// compared with what was sent and what the device held before (held).
 struct WriteResult {
-    core::ServiceOutcome outcome = core::ServiceOutcome::NotAcknowledged;
+    core::ServiceOutcome outcome = core::ServiceOutcome::StateUnknown;
+    bool acknowledged = false;
     std::optional<Block> stored;    // the block read back
     std::vector<Field> differing;   // the fields stored otherwise than sent
 };
-WriteResult writeAndReadBack(device::SerialLink& link, const BlockImage& next);
+WriteResult writeAndReadBack(device::SerialLink& link, const Block& held, const BlockImage& next);
+// The outcome of a write from what the device said and what it reads back as.
+core::ServiceOutcome writeOutcome(bool acknowledged, const std::optional<Block>& stored, const Block& held,
+                                  const Block& sent, device::Family family);
+
+// What a report concludes of a write: written and verified, written but
+// differs, not acknowledged and unchanged, or unknown.
+enum class WriteVerdict { Verified, Differs, Unchanged, Unknown };
+WriteVerdict verdictOf(core::ServiceOutcome outcome);
+// The verdict line, naming the fields that differ.
+QString verdictText(core::ServiceOutcome outcome, const std::vector<Field>& differing, const FieldLabel& label,
+                    int language);
 
 // ---- what is shown of a write before it goes out ----------------------------------------------
 
 // The confirmation box's table: the intro, then a row per field with its
 // value in the device and the new one, each in its own unit (a changed unit
-// changes what the numbers mean). HTML.
+// changes what the numbers mean, so the fields it changes are listed too). HTML.
 QString comparisonTable(const QString& intro, const BlockImage& held, const BlockImage& next,
                         const std::vector<Field>& changes, const FieldLabel& label, int language);
 
@@ -88,28 +101,37 @@ public:
     };
     WritePlan planWrite(const BlockImage& next, device::Family connectedFamily, int connectedCode) const;
 
-    // Takes what became of a write of next, planned against before; for a
-    // write not read back the fields count as filled from next.
+    // Takes what became of a write of next, planned against before: what the
+    // device holds is what was read back, and unknown when nothing was; for a
+    // write acknowledged but not read back the fields count as filled from
+    // next. The log's details are kept as values, put into words in the log's
+    // language.
     struct WriteRecord {
-        core::ServiceOutcome outcome = core::ServiceOutcome::NotAcknowledged;
+        core::ServiceOutcome outcome = core::ServiceOutcome::StateUnknown;
         std::optional<BlockImage> stored;  // read back: what the fields show now
-        QString details;                   // for the service log
+        core::ServiceDetails details;      // for the service log
         QStringList differs;               // "label: sent -> held" per field stored otherwise
     };
     WriteRecord takeWrite(const BlockImage& before, const BlockImage& next, const std::vector<Field>& changes,
-                          const WriteResult& result, int connectedCode, const QDateTime& at, const FieldLabel& label,
+                          const WriteResult& result, int connectedCode, const QDateTime& at, const FieldLabels& labels,
                           int language);
 
-    // The service report's configuration: rows as found and as left, and a
-    // note per write the device did not store as sent. None unless what the
-    // connected device holds is known.
+    // The service report's configuration: rows as found and as left (as
+    // left "unknown" after a write that could not be read back), and a note
+    // per write the device did not store as sent. None unless this device
+    // was read in this session.
     std::vector<core::ReportRow> reportRows(int connectedCode, const FieldLabel& label, int language) const;
     QStringList reportNotes(int connectedCode, const FieldLabel& label, int language) const;
+    // Whether what the device holds after this session's last write is known.
+    bool asLeftKnown(int connectedCode) const;
+    // The verdict on this session's last write to the device; empty without one.
+    QString verdict(int connectedCode, const FieldLabel& label, int language) const;
 
 private:
     // A write the device acknowledged but did not store as sent, or that could not be read back.
     struct Finding {
         QDateTime at;
+        core::ServiceOutcome outcome;
         BlockImage sent;
         std::optional<BlockImage> held;  // none: not read back
         std::vector<Field> differing;
@@ -121,6 +143,8 @@ private:
     std::optional<BlockImage> held_;
     std::optional<BlockImage> asFound_;
     std::vector<Finding> findings_;
+    // The last write to the device found (its code) and what became of it.
+    std::optional<Finding> lastWrite_;
 };
 
 } // namespace trgui::pages::configuration
