@@ -27,7 +27,11 @@ ServiceEntry totaliserReset(QTime at)
     e.model = QStringLiteral("KM210-DR-E1S2H1");
     e.softwareVersion = QStringLiteral(" 1.05");
     e.action = ServiceAction::ResetTotaliser;
-    e.details = sameInEveryLanguage(QString::fromUtf8("1234.5 m³ -> 0"));
+    // Put into words as the configuration's details are: a name in each language.
+    e.details = [](int language) {
+        const char* names[] = {"Totalisator", "Totaliser", "Totaliseur"};
+        return QString::fromUtf8(names[language]) + QString::fromUtf8(" 1234.5 m³ -> 0");
+    };
     e.technician = QStringLiteral("A. Muster");
     return e;
 }
@@ -121,13 +125,13 @@ TEST(ServiceLog, linesFollowTheLanguageAndColumnsOfTheFilesHeader)
     } cases[] = {
         {"new", {},
          "Datum; Uhrzeit; Port; Modell; SW-Version; Aktion; \xC4nderungen; Ergebnis; Techniker\r\n" + entry
-             + "Reset Totalisator; 1234.5 m\xB3 -> 0; gesendet; A. Muster\r\n"},
-        {"English", kEnglishHeader, entry + "Reset totaliser; 1234.5 m\xB3 -> 0; sent; A. Muster\r\n"},
+             + "Reset Totalisator; Totalisator 1234.5 m\xB3 -> 0; gesendet; A. Muster\r\n"},
+        {"English", kEnglishHeader, entry + "Reset totaliser; Totaliser 1234.5 m\xB3 -> 0; sent; A. Muster\r\n"},
         {"French, begun without the technician's column",
          "Date; Heure; Port; Mod\xE8le; Version logicielle; Action; Modifications; R\xE9sultat\r\n",
-         entry + "RAZ totaliseur; 1234.5 m\xB3 -> 0 | Technicien: A. Muster; envoy\xE9\r\n"},
+         entry + "RAZ totaliseur; Totaliseur 1234.5 m\xB3 -> 0 | Technicien: A. Muster; envoy\xE9\r\n"},
         {"of another program", "Zeit; Wert\r\n",
-         entry + "Reset Totalisator; 1234.5 m\xB3 -> 0 | Techniker: A. Muster; gesendet\r\n"},
+         entry + "Reset Totalisator; Totalisator 1234.5 m\xB3 -> 0 | Techniker: A. Muster; gesendet\r\n"},
     };
     for (const auto& c : cases) {
         QTemporaryDir dir;

@@ -20,13 +20,18 @@ TEST(ServiceReport, tellsFoundLeftLiveAndActionsInEachLanguage)
     ServiceEntry write;
     write.at = data.at;
     write.action = ServiceAction::ConfigurationWrite;
-    write.details = sameInEveryLanguage(QStringLiteral("Rohrgröße 50.0 -> 62.5 mm"));
+    write.details = [](int language) {
+        const char* names[] = {"Rohrgröße", "Pipe size", "Diamètre de conduite"};
+        return QString::fromUtf8(names[language]) + QStringLiteral(" 50.0 -> 62.5 mm");
+    };
     write.outcome = ServiceOutcome::Acknowledged;
     data.actions = {write};
-    const std::pair<int, std::array<const char*, 4>> cases[] = {
-        {0, {"Servicebericht", "geändert", "Konfiguration schreiben", "Keine Messwerte"}},
-        {1, {"Service report", "changed", "Write configuration", "No measured values"}},
-        {2, {"Rapport d'intervention", "modifié", "Écrire la configuration", "Aucune valeur mesurée"}},
+    // The session's actions are put into words in the report's language, like everything else in it.
+    const std::pair<int, std::array<const char*, 5>> cases[] = {
+        {0, {"Servicebericht", "geändert", "Konfiguration schreiben", "Keine Messwerte", "Rohrgröße 50.0"}},
+        {1, {"Service report", "changed", "Write configuration", "No measured values", "Pipe size 50.0"}},
+        {2, {"Rapport d'intervention", "modifié", "Écrire la configuration", "Aucune valeur mesurée",
+             "Diamètre de conduite 50.0"}},
     };
     for (const auto& [language, words] : cases) {
         const QString html = serviceReportHtml(data, language);
@@ -38,6 +43,15 @@ TEST(ServiceReport, tellsFoundLeftLiveAndActionsInEachLanguage)
         EXPECT_TRUE(html.contains(QStringLiteral("Anna &lt;B&gt;"))) << "names are text, not markup";
         EXPECT_TRUE(html.contains(QStringLiteral("<td><b>50.0</b></td><td><b>mm</b></td><td><b>62.5</b></td>")))
             << "as found, as left";
+    }
+    // After a write that could not be read back nothing is called unchanged.
+    ReportData unknown = data;
+    unknown.configuration[0].changed = false;
+    for (bool known : {true, false}) {
+        unknown.asLeftKnown = known;
+        const QString html = serviceReportHtml(unknown, 1);
+        EXPECT_EQ(html.contains(QStringLiteral("Configuration unchanged.")), known);
+        EXPECT_EQ(html.contains(QStringLiteral("The device's state is unknown")), !known);
     }
     // The live values in the page's order of columns, and the notes below them.
     data.live = {{QStringLiteral("Temperatur"), QStringLiteral("23.00"), QStringLiteral("31.00"),
