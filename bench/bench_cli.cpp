@@ -1,12 +1,16 @@
 // Times what commissioning one device takes with tr-gui-cli against the
-// simulator: identify, read-config, then write-config --yes of a changed
-// block with its read-back. Prints the median of the three commands' wall
-// time (program starts included) and its ratio to the sum of the waits the
-// protocol itself prescribes for the same conversations, alone and with the
-// time their bytes take on the wire at 9600 baud (from the trace).
+// simulator, two ways: identify, read-config, then write-config --yes of a
+// changed block with its read-back (three program starts); and commission
+// --yes --report, the same conversation and the report in one. Prints the
+// medians (program starts included) and their ratios to the waits the
+// protocol itself prescribes: for the three commands their pauses, alone and
+// with the time their bytes take on the wire at 9600 baud (from the trace);
+// for commission the least conversation that does it, each exchange's pause
+// and one read window.
 
 #include "device/page_exchanges.h"
 #include "device/protocol.h"
+#include "device/serial_link.h"
 #include "support/simulator.h"
 
 #include <QCoreApplication>
@@ -29,7 +33,7 @@ int protocolWaitsMs()
 {
     const int identify = trgui::device::kIdentifyPagePauseMs;
     const int onConnect = identify + pauseOf(DeviceCommand::ReadVersion);              // each command opens and identifies
-    const int read = identify + pauseOf(DeviceCommand::ReadConfiguration);              // identify, then the block
+    const int read = pauseOf(DeviceCommand::ReadConfiguration);                         // the block; identified on connecting
     const int write = 2 * pauseOf(DeviceCommand::WriteConfiguration);                   // the telegram's two halves
     const int readBack = pauseOf(DeviceCommand::ReadConfiguration);                     // the block once more
     return onConnect                                   // identify
@@ -53,6 +57,15 @@ int tracedBytes(const QString& path)
         bytes += static_cast<int>(hex.split(' ').size());
     }
     return bytes;
+}
+
+// Identify, read, the telegram's two parts and the read-back: each its pause and one read window.
+int minimalConversationMs()
+{
+    const int window = trgui::device::kSilenceEndsReadMs;
+    return pauseOf(DeviceCommand::Identify) + window + pauseOf(DeviceCommand::ReadConfiguration) + window
+         + 2 * (pauseOf(DeviceCommand::WriteConfiguration) + window) + pauseOf(DeviceCommand::ReadConfiguration)
+         + window;
 }
 
 bool runCli(const QStringList& arguments)
@@ -106,6 +119,30 @@ int main(int argc, char** argv)
         failed += ok ? 0 : 1;
         onTheWire = tracedBytes(trace);
     }
+    // commission: one program, one connection, the report included.
+    std::vector<double> commissions;
+    QByteArray next;
+    {
+        QFile file(changed);
+        file.open(QIODevice::ReadOnly);
+        next = file.readAll();
+    }
+    for (int i = 0; i < rounds; ++i) {
+        const qsizetype at = 8;
+        next.replace(at, 4, QByteArray::fromHex(next.mid(at, 4) == QByteArray::fromHex("42480000") ? "427a0000" : "42480000"));
+        QFile out(changed);
+        bool ok = out.open(QIODevice::WriteOnly) && out.write(next) == next.size();
+        out.close();
+        QFile::remove(dir.filePath("c.pdf"));
+        QElapsedTimer clock;
+        clock.start();
+        ok = ok && runCli(common + QStringList{"commission", changed, "--yes", "--report", dir.filePath("c.pdf")});
+        commissions.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        failed += ok && QFile::exists(dir.filePath("c.pdf")) ? 0 : 1;
+    }
+    std::sort(commissions.begin(), commissions.end());
+    const double commission = commissions[commissions.size() / 2];
+
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
     const int waits = protocolWaitsMs();
@@ -114,5 +151,10 @@ int main(int argc, char** argv)
     const double wire = onTheWire * 10.0 / 9.6;  // start, 8 data and stop bit at 9600 baud
     std::printf("  protocol's own waits %5d ms; ratio %.2f\n", waits, median / waits);
     std::printf("  with the wire time of its %d bytes %5.0f ms; ratio %.2f\n", onTheWire, waits + wire, median / (waits + wire));
+    const int minimal = minimalConversationMs();
+    std::printf("commission --yes --report (identify, read, write, read back, log, report), %d rounds\n", rounds);
+    std::printf("  median %8.1f ms\n", commission);
+    std::printf("  least conversation (pauses and one read window each) %5d ms; ratio %.2f\n", minimal,
+                commission / minimal);
     return failed == 0 ? 0 : 1;
 }

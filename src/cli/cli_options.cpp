@@ -13,13 +13,14 @@ struct CommandName {
     Command command;
     bool takesFile;
 };
-constexpr std::array<CommandName, 7> kCommands{{
+constexpr std::array<CommandName, 8> kCommands{{
     {"ports", Command::Ports, false},
     {"identify", Command::Identify, false},
     {"values", Command::Values, false},
     {"record", Command::Record, true},
     {"read-config", Command::ReadConfig, true},
     {"write-config", Command::WriteConfig, true},
+    {"commission", Command::Commission, true},
     {"report", Command::Report, true},
 }};
 
@@ -166,8 +167,9 @@ ParsedLine parseCommandLine(const QStringList& arguments)
         return fail(QStringLiteral("--count and --format belong to values"));
     if (options.interval && options.command != Command::Values && options.command != Command::Record)
         return fail(QStringLiteral("--interval belongs to values and record"));
-    if ((options.yes || !options.report.isEmpty()) && options.command != Command::WriteConfig)
-        return fail(QStringLiteral("--yes and --report belong to write-config"));
+    if ((options.yes || !options.report.isEmpty()) && options.command != Command::WriteConfig
+        && options.command != Command::Commission)
+        return fail(QStringLiteral("--yes and --report belong to write-config and commission"));
     line.options = options;
     return line;
 }
@@ -192,6 +194,9 @@ QString usageText()
         "  write-config FILE     compares, checks, writes and reads back a configuration file\n"
         "      --yes             write without asking\n"
         "      --report PDF      the service report, as found and as left\n"
+        "  commission FILE       identify, read, compare, write, read back, log and report\n"
+        "                        in one connection (--yes, --report PDF as write-config;\n"
+        "                        the report is <report number>.pdf without --report)\n"
         "  report PDF            the service report of the device as it is now\n"
         "\n"
         "Options:\n"

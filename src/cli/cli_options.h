@@ -24,7 +24,7 @@ enum ExitCode : int {
     NotVerified = 9,       // acknowledged, but the block could not be read back
 };
 
-enum class Command { Ports, Identify, Values, Record, ReadConfig, WriteConfig, Report };
+enum class Command { Ports, Identify, Values, Record, ReadConfig, WriteConfig, Commission, Report };
 enum class Format { Csv, Json };
 
 struct Options {

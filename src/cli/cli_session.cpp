@@ -85,16 +85,14 @@ ExitCode Session::open(QString& why)
 
 std::optional<pages::configuration::BlockImage> Session::readConfiguration()
 {
+    // The device was identified when the port was opened, moments ago: it is not asked again.
     std::optional<pages::configuration::BlockImage> image;
     connection_->port().runAndWait([&](core::PortSlot::Port& port) {
         if (!port)
             return;
-        const auto read = pages::configuration::readConfiguration(*port, settings_.deviceFamily);
-        if (read.block)
-            image = pages::configuration::BlockImage{read.code.value_or(settings_.deviceTypeCode), read.family, *read.block};
+        if (const auto block = pages::configuration::readBlock(*port, settings_.deviceFamily))
+            image = pages::configuration::BlockImage{settings_.deviceTypeCode, settings_.deviceFamily, *block};
     });
-    if (image)
-        connection_->takeFamilyOf(image->code);
     return image;
 }
 

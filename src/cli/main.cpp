@@ -54,8 +54,10 @@ private:
     int values();
     int record();
     int readConfig();
-    int writeConfig();
+    // write-config, and commission: the same with the device's identity first and a report always.
+    int writeConfig(bool commissioning);
     int report();
+    void printIdentity() const;
 
     // Opens and identifies; a failure is told and its exit status returned.
     int openDevice();
@@ -164,7 +166,8 @@ int Program::run()
     case Command::Values: return values();
     case Command::Record: return record();
     case Command::ReadConfig: return readConfig();
-    case Command::WriteConfig: return writeConfig();
+    case Command::WriteConfig: return writeConfig(false);
+    case Command::Commission: return writeConfig(true);
     case Command::Report: return report();
     }
     return UsageError;
@@ -200,6 +203,12 @@ int Program::identify()
 {
     if (const int code = openDevice(); code != Success)
         return code;
+    printIdentity();
+    return Success;
+}
+
+void Program::printIdentity() const
+{
     const auto& s = session_.settings();
     static constexpr std::array<const char*, 3> kFamilies{"standard", "DR", "WT"};
     const int family = static_cast<int>(s.deviceFamily);
@@ -207,8 +216,7 @@ int Program::identify()
               << "type code: " << s.deviceTypeCode << '\n'
               << "family: " << (family >= 0 && family < 3 ? kFamilies[static_cast<std::size_t>(family)] : "") << '\n'
               << "software version: " << s.softwareVersion.trimmed().toStdString() << '\n'
-              << "port: " << session_.portText().toStdString() << '\n';
-    return Success;
+              << "port: " << session_.portText().toStdString() << '\n' << std::flush;
 }
 
 int Program::values()
@@ -330,7 +338,7 @@ void Program::logWrite(core::ServiceOutcome outcome, core::ServiceDetails detail
         fail(say(Say::LogNotWritten).arg(native(log), why));
 }
 
-int Program::writeConfig()
+int Program::writeConfig(bool commissioning)
 {
     const QString path = native(options_.file);
     const auto loaded = configuration::loadConfigurationFile(path);
@@ -348,6 +356,13 @@ int Program::writeConfig()
 
     if (const int code = openDevice(); code != Success)
         return code;
+    if (commissioning) {
+        printIdentity();
+        if (options_.report.isEmpty())
+            options_.report = core::reportNumber(QDateTime::currentDateTime(),
+                                                 QString::fromLocal8Bit(session_.settings().instrumentTag.c_str()))
+                            + QStringLiteral(".pdf");
+    }
     const auto held = session_.readConfiguration();
     if (!held) {
         fail(say(Say::NotARead).arg(session_.portText()));
@@ -512,7 +527,7 @@ int main(int argc, char** argv)
     const Options& options = *line.options;
     trgui::platform::writeOnAtFileSizeLimit();
     // A report is drawn with QtGui's fonts; no display is needed for that.
-    const bool draws = options.command == Command::Report || !options.report.isEmpty();
+    const bool draws = options.command == Command::Report || options.command == Command::Commission || !options.report.isEmpty();
     if (draws && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt's notes on its own set-up (no runtime folder under sudo or cron) are not the script's business.

@@ -94,20 +94,39 @@ WriteOutcome writeConfiguration(SerialLink& link, Family family, std::span<const
     return acknowledged(reply) ? WriteOutcome::Acknowledged : WriteOutcome::NotAcknowledged;
 }
 
-Reply identifyForConfiguration(SerialLink& link, DrainMode drainMode)
+namespace {
+
+// A request whose reply has a known length: read from the moment it is sent,
+// so that the read ends when the reply is whole rather than after the pause.
+// The line is quiet after the reply expected, with or without one trailing
+// checksum byte.
+Reply askForWhole(SerialLink& link, DeviceCommand command, int pauseMs, DrainMode drainMode, std::size_t complete)
 {
     drain(link, drainMode);
-    const std::uint8_t identify = static_cast<std::uint8_t>(DeviceCommand::Identify);
-    return exchange(link, std::span(&identify, 1), kIdentifyPagePauseMs, std::nullopt,
-                    commandInfo(DeviceCommand::Identify).replyLength);
+    const std::uint8_t request = static_cast<std::uint8_t>(command);
+    link.write(&request, 1);
+    Reply reply;
+    link.readWithin(reply.bytes.data(), reply.count, complete, pauseMs);
+    link.setLineQuiet(reply.count == complete || reply.count == complete + 1);
+    return reply;
+}
+
+} // namespace
+
+Reply identifyForConfiguration(SerialLink& link, DrainMode drainMode)
+{
+    // Exactly the identification's length: a trailing byte leaves the line not quiet.
+    Reply reply = askForWhole(link, DeviceCommand::Identify, kIdentifyPagePauseMs, drainMode,
+                              commandInfo(DeviceCommand::Identify).replyLength);
+    link.setLineQuiet(reply.count == commandInfo(DeviceCommand::Identify).replyLength);
+    return reply;
 }
 
 Reply requestConfiguration(SerialLink& link, Family family, DrainMode drainMode)
 {
     // Two leading bytes and the block at least; a trailing checksum is read with them.
-    const std::uint8_t request = static_cast<std::uint8_t>(DeviceCommand::ReadConfiguration);
-    return exchange(link, std::span(&request, 1), pauseOf(DeviceCommand::ReadConfiguration), drainMode,
-                    configurationBlockSize(family) + 2);
+    return askForWhole(link, DeviceCommand::ReadConfiguration, pauseOf(DeviceCommand::ReadConfiguration), drainMode,
+                       configurationBlockSize(family) + 2);
 }
 
 Reply readConfigurationBack(SerialLink& link, Family family, int attempts, int pauseMs)

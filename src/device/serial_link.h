@@ -84,6 +84,15 @@ public:
         (void)complete;
         return read(buffer, count);
     }
+    // Reads like readComplete(), but from the moment a request went out: the
+    // reply may take up to withinMs to begin (the protocol's pause), and a
+    // complete reply ends the read as soon as it is there instead of after
+    // the whole pause. Links that cannot tell pause, then read.
+    virtual int readWithin(std::uint8_t* buffer, std::size_t& count, std::size_t complete, int withinMs)
+    {
+        pause(withinMs);
+        return readComplete(buffer, count, complete);
+    }
     // Writes length bytes. Returns 0 when all were accepted, -1 otherwise
     // (nothing is sent when the link is not open).
     virtual int write(const std::uint8_t* data, std::size_t length) = 0;

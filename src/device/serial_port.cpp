@@ -197,13 +197,21 @@ int SerialPort::read(std::uint8_t* buffer, std::size_t& count)
 
 int SerialPort::readComplete(std::uint8_t* buffer, std::size_t& count, std::size_t complete)
 {
+    return readWithin(buffer, count, complete, 0);
+}
+
+int SerialPort::readWithin(std::uint8_t* buffer, std::size_t& count, std::size_t complete, int withinMs)
+{
     count = 0;
     if (!openFlag_ || !port_)
         return -1;
 
     QElapsedTimer clock;
     clock.start();
-    qint64 lastByteAt = 0;  // the silence that ends a read is counted from here
+    // The silence that ends a read is counted from here: before the first
+    // byte, from the end of the time the reply may take to begin.
+    qint64 lastByteAt = std::max(0, withinMs);
+    const qint64 readLimitMs = kReadLimitMs + lastByteAt;
     for (;;) {
         const qint64 got = port_->read(reinterpret_cast<char*>(buffer) + count,
                                        static_cast<qint64>(kReadSize - count));
@@ -215,13 +223,13 @@ int SerialPort::readComplete(std::uint8_t* buffer, std::size_t& count, std::size
         if (got > 0)
             lastByteAt = now;
         count += static_cast<std::size_t>(got);
-        if (count >= kReadSize || now >= kReadLimitMs)
+        if (count >= kReadSize || now >= readLimitMs)
             return 0;
         // Once the reply is complete a short quiet gap ends the read; before,
         // only a longer silence does, so bytes that come paced are all read.
         const bool replyComplete = complete != 0 && count >= complete;
         const qint64 silence = replyComplete ? kQuietGapMs : kSilenceEndsReadMs;
-        const qint64 wait = std::min<qint64>(kReadLimitMs - now, lastByteAt + silence - now);
+        const qint64 wait = std::min<qint64>(readLimitMs - now, lastByteAt + silence - now);
         if (wait <= 0)
             return 0;
         port_->clearError();

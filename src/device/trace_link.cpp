@@ -117,6 +117,13 @@ int TraceLink::readComplete(std::uint8_t* buffer, std::size_t& count, std::size_
     return result;
 }
 
+int TraceLink::readWithin(std::uint8_t* buffer, std::size_t& count, std::size_t complete, int withinMs)
+{
+    const int result = inner_->readWithin(buffer, count, complete, withinMs);
+    traced(buffer, count);
+    return result;
+}
+
 int TraceLink::write(const std::uint8_t* data, std::size_t length)
 {
     flushPendingReply();

@@ -23,6 +23,7 @@ public:
     bool isOpen() const override { return inner_->isOpen(); }
     int read(std::uint8_t* buffer, std::size_t& count) override;
     int readComplete(std::uint8_t* buffer, std::size_t& count, std::size_t complete) override;
+    int readWithin(std::uint8_t* buffer, std::size_t& count, std::size_t complete, int withinMs) override;
     int write(const std::uint8_t* data, std::size_t length) override;
     void purgeInput() override { inner_->purgeInput(); }
     void pause(int milliseconds) override { inner_->pause(milliseconds); }

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -244,6 +245,34 @@ TEST_F(Cli, aWriteIsReadBackWhateverTheLineDidAndTheRecordStatesOnlyWhatWasRead)
         // The device back (storing, or its line up again) before the next case.
         ASSERT_TRUE(QTest::qWaitFor([&] { return run({"identify"}).code == 0; }, 8000)) << c.control;
     }
+}
+
+TEST_F(Cli, commissionAsksTheDeviceWhoItIsOnceAndLeavesAReport)
+{
+    ASSERT_EQ(run({"read-config", "found.kmc"}).code, 0);
+    QFile found(path("found.kmc"));
+    ASSERT_TRUE(found.open(QIODevice::ReadOnly));
+    QByteArray bytes = found.readAll();
+    const qsizetype pipe = bytes.indexOf(QByteArray::fromHex("42480000"));
+    ASSERT_GT(pipe, 0);
+    bytes.replace(pipe, 4, QByteArray::fromHex("427a0000"));
+    QFile file(path("new.kmc"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+
+    const int identified = sim.count("request 0x50 Identify");
+    const int versions = sim.count("ReadVersion");
+    const Outcome r = run({"commission", "new.kmc", "--yes"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith("model: KM210-DR-E1S2H1\ntype code: 17\n")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("Pipe size: 50.0 -> 62.5\n")) << r.out.toStdString();
+    EXPECT_EQ(sim.count("request 0x50 Identify") - identified, 1) << "identified once, on connecting";
+    EXPECT_EQ(sim.count("ReadVersion") - versions, 1);
+    const QStringList reports = QDir(dir.path()).entryList({"*.pdf"});
+    ASSERT_EQ(reports.size(), 1) << "the report, named by its number";
+    EXPECT_TRUE(QRegularExpression("^\\d{8}-\\d{6}.*\\.pdf$").match(reports[0]).hasMatch()) << reports[0].toStdString();
+    EXPECT_TRUE(r.err.contains(reports[0])) << r.err.toStdString();
 }
 
 TEST_F(Cli, aRecordingEndedByCtrlCIsWholeToItsLastRow)

@@ -25,11 +25,17 @@ ConfigurationRead readConfiguration(device::SerialLink& link, device::Family fam
     if (read.code)
         device::updateFamily(*read.code, family);
     read.family = family;
+    read.block = readBlock(link, family);
+    return read;
+}
+
+std::optional<Block> readBlock(device::SerialLink& link, device::Family family)
+{
     const device::Reply reply = device::requestConfiguration(link, family);
     // Only a whole block counts; anything less would pass stale fields off as the device's.
-    if (isCompleteConfigurationReply(family, reply.count))
-        read.block = blockOfReply(reply, device::configurationBlockSize(family));
-    return read;
+    if (!isCompleteConfigurationReply(family, reply.count))
+        return std::nullopt;
+    return blockOfReply(reply, device::configurationBlockSize(family));
 }
 
 WriteResult writeAndReadBack(device::SerialLink& link, const Block& held, const BlockImage& next)

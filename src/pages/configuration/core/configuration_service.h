@@ -30,6 +30,8 @@ struct ConfigurationRead {
     std::optional<Block> block;                   // none unless the reply held the whole block
 };
 ConfigurationRead readConfiguration(device::SerialLink& link, device::Family family);
+// The block alone, of a device identified just before as of the family.
+std::optional<Block> readBlock(device::SerialLink& link, device::Family family);
 
 // A write: the block sent, then read back once whether acknowledged or not
 // (an acknowledgement can be lost while the block was stored, and a line
