@@ -516,6 +516,17 @@ TEST_F(ConfigurationPage, whatNobodyEditedGoesBackBitForBitAndEveryWriteIsReadBa
     const std::string block = lastHex("WriteConfiguration [0-9]+ bytes -> ACK").substr(4);
     EXPECT_EQ(block.substr(59 * 2, 8), "3F9DF3B6") << "the factor went back as the device held it";
 
+    // Typed, the shown value is an edit: 1.23 goes to the device, and the box says 1,234 -> 1,23.
+    settle();
+    edit(Field::MultiplicationFactor)->selectAll();
+    QTest::keyClicks(edit(Field::MultiplicationFactor), "1.23");
+    EXPECT_TRUE(changeMarker(Field::MultiplicationFactor)) << "typed over 1.234, it differs from what was read";
+    click(id::Write);
+    boxes = dir.takeBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_TRUE(boxes[0].second.contains(">1,234<") && boxes[0].second.contains(">1,23<")) << boxes[0].second.toStdString();
+    EXPECT_EQ(lastHex("WriteConfiguration [0-9]+ bytes -> ACK").substr(4 + 59 * 2, 8), "3F9D70A4");
+
     // The device stores a value its own way, takes its time, or cannot be read back.
     struct Case {
         const char* fault;
@@ -579,6 +590,9 @@ TEST_F(ConfigurationPage, aSavedFileIsRestoredAndTheRecordNeverInventsAChange)
     const auto backlight = std::find_if(rows.begin(), rows.end(), [](const auto& r) { return r.asFound == "ein"; });
     EXPECT_NE(backlight, rows.end()) << "values read in English are told in German now";
 
+    // Changed again behind the page's back (another tool): the write compares
+    // against the device as it is now, and the file restores it.
+    sim.control("poke 58 09");  // measuring time 9 s
     click(id::Load);
     pages::PageBase::setFileChooser({});
     EXPECT_EQ(edit(Field::PipeSize)->text(), " 50.0");
@@ -589,9 +603,9 @@ TEST_F(ConfigurationPage, aSavedFileIsRestoredAndTheRecordNeverInventsAChange)
     const auto boxes = dir.takeBoxes();
     ASSERT_EQ(boxes.size(), 2u);
     const QString& table = boxes[0].second;
-    EXPECT_EQ(table.count(QStringLiteral("<tr>")), 5)
-        << "pipe size from the file, assignment, contact 1 on, and contact 1 off, now in °C";
-    for (const char* cell : {"70,0", "50,0", "3,0 m/s", "-40,0 °C"})
+    EXPECT_EQ(table.count(QStringLiteral("<tr>")), 6)
+        << "pipe size and measuring time from the file, assignment, contact 1 on, and contact 1 off, now in °C";
+    for (const char* cell : {"70,0", "50,0", "9 s", "3,0 m/s", "-40,0 °C"})
         EXPECT_TRUE(table.contains(QStringLiteral(">%1<").arg(QString::fromUtf8(cell)))) << cell << table.toStdString();
     EXPECT_EQ(boxes[1].first, "Konfiguration geschrieben");
     EXPECT_EQ(lastHex("WriteConfiguration [0-9]+ bytes -> ACK").substr(4 + 7 * 2, 8), "42480000") << "50.0 restored";
