@@ -74,9 +74,11 @@ private:
     }
     std::string programDirectory() const { return session_.settings().programDirectory; }
     void logWrite(core::ServiceOutcome outcome, const QString& details);
+    // measured: whether this report polled the device at all (a configuration
+    // write does not), so that a missing poll and none taken read differently.
     bool writeReport(const QString& path, const std::optional<configuration::BlockImage>& asFound,
                      const std::optional<configuration::BlockImage>& asLeft, const QStringList& notes,
-                     const std::optional<core::MeasurementRecord>& live, int liveCode);
+                     bool measured, const std::optional<core::MeasurementRecord>& live, int liveCode);
 
     Options options_;
     Session session_;
@@ -376,7 +378,7 @@ int Program::writeConfig()
     const auto changes = configuration::differingFields(next.family, held->block, next.block);
     if (changes.empty()) {
         tell(say(Say::NothingToWrite));
-        if (!options_.report.isEmpty() && !writeReport(options_.report, held, held, {}, std::nullopt, 0))
+        if (!options_.report.isEmpty() && !writeReport(options_.report, held, held, {}, false, std::nullopt, 0))
             return FileError;
         return Success;
     }
@@ -432,14 +434,14 @@ int Program::writeConfig()
         break;
     }
     logWrite(result.outcome, details);
-    if (!options_.report.isEmpty() && !writeReport(options_.report, held, asLeft, notes, std::nullopt, 0))
+    if (!options_.report.isEmpty() && !writeReport(options_.report, held, asLeft, notes, false, std::nullopt, 0))
         return result.code == Success ? FileError : result.code;
     return result.code;
 }
 
 bool Program::writeReport(const QString& path, const std::optional<configuration::BlockImage>& asFound,
                           const std::optional<configuration::BlockImage>& asLeft, const QStringList& notes,
-                          const std::optional<core::MeasurementRecord>& live, int liveCode)
+                          bool measured, const std::optional<core::MeasurementRecord>& live, int liveCode)
 {
     const auto& s = session_.settings();
     const int language = session_.language();
@@ -454,11 +456,13 @@ bool Program::writeReport(const QString& path, const std::optional<configuration
     data.port = session_.portText();
     data.deviceAnswering = true;
     data.model = s.model;
+    data.typeCode = s.deviceTypeCode;
     data.softwareVersion = s.softwareVersion;
     if (asFound && asLeft)
         data.configuration = configuration::reportRows(*asFound, *asLeft, fieldLabel(),
                                                        language);
     data.configurationNotes = notes;
+    data.measured = measured;
     if (live) {
         const auto texts = pages::operation::loadReportTexts(programDirectory(), language);
         pages::operation::reportValues(*live, liveCode, texts, data.live, data.liveNotes);
@@ -492,7 +496,7 @@ int Program::report()
     QStringList notes;
     if (!read)
         notes << say(Say::NotARead).arg(session_.portText());
-    return writeReport(options_.file, read, read, notes, live, liveCode) ? Success : FileError;
+    return writeReport(options_.file, read, read, notes, true, live, liveCode) ? Success : FileError;
 }
 
 } // namespace trgui::cli
