@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -178,6 +179,49 @@ TEST_F(Cli, aConfigurationIsReadWrittenOnlyWhenConfirmedAndVerified)
     const QByteArray entries = log.readAll();
     EXPECT_TRUE(entries.contains("Pipe size 50.0 -> 62.5; acknowledged, read back")) << entries.toStdString();
     EXPECT_EQ(entries.count("Write configuration"), 2) << "refusals write nothing to the device and log nothing";
+}
+
+// What a report made by the command line says of the device beyond its
+// values, read from the PDF's text as an auditor's tools read it: the type
+// code, the time with its offset, the fields the variant lacks, and whether
+// the report took a measurement at all.
+TEST_F(Cli, aReportNamesTheTypeCodeTheZoneAbsentFieldsAndWhetherItMeasured)
+{
+    struct Case {
+        int type;
+        const char* language;
+        QStringList command;
+        const char* typeCode;
+        int absentCells;  // analogue outputs, frequency and pulse outputs, fittings, as the variant lacks them
+        const char* measurement;
+    };
+    const Case cases[] = {
+        {3, "en", {"write-config", "found.kmc", "--yes", "--report", "r3.pdf"}, "Type code 3", 12,
+         "This report holds no measurement."},
+        {2, "de", {"write-config", "found.kmc", "--yes", "--report", "r2.pdf"}, "Typcode 2", 16,
+         "Dieser Bericht enthält keine Messung."},
+        {17, "fr", {"report", "r17.pdf"}, "Code de type 17", 20, "Interrogation de "},
+    };
+    const QRegularExpression time(QStringLiteral("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d UTC[+-]\\d\\d:\\d\\d"));
+    const char* absent[] = {"not on this variant or sensor", "nicht bei dieser Variante bzw. diesem Sensor",
+                            "absent de cette variante ou de ce capteur"};
+    for (const auto& c : cases) {
+        sim.control("type " + std::to_string(c.type));
+        ASSERT_EQ(run({"read-config", "found.kmc"}).code, 0) << c.type;
+        const Outcome made = run(QStringList{"--language", c.language} + c.command);
+        ASSERT_EQ(made.code, 0) << c.type << made.err.toStdString();
+        QProcess reader;
+        reader.start("pdftotext", {path(c.command.last().toUtf8().constData()), "-"});
+        ASSERT_TRUE(reader.waitForFinished(10000));
+        const QString text = QString::fromUtf8(reader.readAllStandardOutput()).simplified();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.typeCode))) << c.type << text.toStdString();
+        EXPECT_TRUE(time.match(text).hasMatch()) << c.type << ": the time with its offset from UTC";
+        int cells = 0;
+        for (const char* words : absent)
+            cells += text.count(QString::fromUtf8(words));
+        EXPECT_EQ(cells, c.absentCells) << c.type << text.toStdString();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.measurement))) << c.type << text.toStdString();
+    }
 }
 
 TEST_F(Cli, aRecordingEndedByCtrlCIsWholeToItsLastRow)

@@ -4,6 +4,7 @@
 #include "device/protocol.h"
 #include "pages/configuration/core/configuration_controls.h"
 #include "pages/configuration/core/family_rules.h"
+#include "pages/configuration/core/field_availability.h"
 #include "texts/catalogue.h"
 #include "texts/text_table.h"
 
@@ -183,11 +184,33 @@ std::vector<core::ReportRow> reportRows(const BlockImage& asFound, const BlockIm
     if (asFound.code != asLeft.code || asFound.family != asLeft.family)
         return rows;
     const auto changed = differingFields(asLeft.family, asFound.block, asLeft.block);
+    // Which fields exist follows the variant and, for fittings and pipe size,
+    // the sensor each side selects.
+    const auto sensorOf = [](const BlockImage& image) {
+        const auto decoded = decodeBlock(image.family, image.block);
+        return decoded ? decoded->form.index(Field::SensorType) : -1;
+    };
+    const int sensorFound = sensorOf(asFound);
+    const int sensorLeft = sensorOf(asLeft);
     for (const auto& entry : blockLayout(asLeft.family)) {
         const Field f = entry.field;
-        rows.push_back({label(f), fieldValueText(asFound, f, language), fieldUnitText(asFound, f, language),
-                        fieldValueText(asLeft, f, language), fieldUnitText(asLeft, f, language),
-                        std::find(changed.begin(), changed.end(), f) != changed.end()});
+        core::ReportRow row{label(f), fieldValueText(asFound, f, language), fieldUnitText(asFound, f, language),
+                            fieldValueText(asLeft, f, language), fieldUnitText(asLeft, f, language),
+                            std::find(changed.begin(), changed.end(), f) != changed.end()};
+        const bool absentFound = isUnavailable(asFound.code, f, sensorFound);
+        const bool absentLeft = isUnavailable(asLeft.code, f, sensorLeft);
+        row.available = !(absentFound && absentLeft);
+        // A sensor change can bring a field in or take it away: that side says so.
+        const QString absent = texts::text(texts::Text::ReportNotOnVariant, language);
+        if (row.available && absentFound) {
+            row.asFound = absent;
+            row.asFoundUnit.clear();
+        }
+        if (row.available && absentLeft) {
+            row.asLeft = absent;
+            row.asLeftUnit.clear();
+        }
+        rows.push_back(row);
     }
     return rows;
 }
