@@ -288,6 +288,7 @@ core::ReportData CAllControlsSheet::reportData()
     data.deviceAnswering = settings_.deviceAnswering;
     if (data.deviceAnswering) {
         data.model = settings_.model;
+        data.typeCode = settings_.deviceTypeCode;
         data.softwareVersion = settings_.softwareVersion;
         if (configurationPage_->initialised()) {
             data.configuration = configurationPage_->reportRows();

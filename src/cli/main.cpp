@@ -72,8 +72,10 @@ private:
     configuration::FieldLabel fieldLabel() const { return configuration::labelsIn(labels_, session_.language()); }
     std::string programDirectory() const { return session_.settings().programDirectory; }
     void logWrite(core::ServiceOutcome outcome, core::ServiceDetails details);
-    // The report of what records_ knows of the device, and of a poll.
-    bool writeReport(const QString& path, const QStringList& notes, const QString& verdict,
+    // The report of what records_ knows of the device, and of a poll. measured:
+    // whether this report polled the device at all (a configuration write does
+    // not), so that a missing poll and none taken read differently.
+    bool writeReport(const QString& path, const QStringList& notes, const QString& verdict, bool measured,
                      const std::optional<core::MeasurementRecord>& live, int liveCode);
 
     Options options_;
@@ -392,7 +394,7 @@ int Program::writeConfig(bool commissioning)
     if (plan.step == configuration::ConfigurationRecords::WriteStep::NothingChanged) {
         tell(say(Say::NothingToWrite));
         if (!options_.report.isEmpty()
-            && !writeReport(options_.report, {}, texts::text(texts::Text::VerdictNothingToWrite, language),
+            && !writeReport(options_.report, {}, texts::text(texts::Text::VerdictNothingToWrite, language), false,
                             std::nullopt, 0))
             return FileError;
         return Success;
@@ -439,12 +441,13 @@ int Program::writeConfig(bool commissioning)
     }
     logWrite(record.outcome, record.details);
     if (!options_.report.isEmpty()
-        && !writeReport(options_.report, {}, records_.verdict(held->code, fieldLabel(), language), std::nullopt, 0))
+        && !writeReport(options_.report, {}, records_.verdict(held->code, fieldLabel(), language), false,
+                        std::nullopt, 0))
         return result.code == Success ? FileError : result.code;
     return result.code;
 }
 
-bool Program::writeReport(const QString& path, const QStringList& notes, const QString& verdict,
+bool Program::writeReport(const QString& path, const QStringList& notes, const QString& verdict, bool measured,
                           const std::optional<core::MeasurementRecord>& live, int liveCode)
 {
     const auto& s = session_.settings();
@@ -460,11 +463,13 @@ bool Program::writeReport(const QString& path, const QStringList& notes, const Q
     data.port = session_.portText();
     data.deviceAnswering = true;
     data.model = s.model;
+    data.typeCode = s.deviceTypeCode;
     data.softwareVersion = s.softwareVersion;
     data.configuration = records_.reportRows(s.deviceTypeCode, fieldLabel(), language);
     data.configurationNotes = records_.reportNotes(s.deviceTypeCode, fieldLabel(), language) + notes;
     data.asLeftKnown = records_.asLeftKnown(s.deviceTypeCode) || data.configuration.empty();
     data.verdict = verdict;
+    data.measured = measured;
     if (live) {
         const auto texts = pages::operation::loadReportTexts(programDirectory(), language);
         pages::operation::reportValues(*live, liveCode, texts, data.live, data.liveNotes);
@@ -500,7 +505,7 @@ int Program::report()
         records_.takeRead(*read);
     else
         notes << say(Say::NotARead).arg(session_.portText());
-    return writeReport(options_.file, notes, {}, live, liveCode) ? Success : FileError;
+    return writeReport(options_.file, notes, {}, true, live, liveCode) ? Success : FileError;
 }
 
 } // namespace trgui::cli

@@ -35,6 +35,17 @@ QString reportNumber(const QDateTime& at, const QString& instrumentTag)
     return number;
 }
 
+QString reportDateTime(const QDateTime& at)
+{
+    // Written out by hand: neither the locale nor Qt's time-zone names decide it.
+    const int offset = at.offsetFromUtc() / 60;
+    const int minutes = offset < 0 ? -offset : offset;
+    return QStringLiteral("%1 UTC%2%3:%4")
+        .arg(at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), QLatin1String(offset < 0 ? "-" : "+"))
+        .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+        .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
 QString serviceReportHtml(const ReportData& d, int language)
 {
     const auto t = [language](Text id) { return texts::text(id, language); };
@@ -61,12 +72,13 @@ QString serviceReportHtml(const ReportData& d, int language)
     const std::pair<Text, QString> identity[] = {
         {Text::ReportNumber, d.number},
         {Text::ReportProgram, d.program},
-        {Text::ReportDate, d.at.toString(QStringLiteral("yyyy.MM.dd HH:mm:ss"))},
+        {Text::ReportDate, d.at.isValid() ? reportDateTime(d.at) : QString()},
         {Text::Technician, d.technician},
         {Text::Site, d.site},
         {Text::InstrumentTag, d.instrumentTag},
         {Text::ReportPort, d.port},
         {Text::ReportModel, d.deviceAnswering ? d.model : QString()},
+        {Text::ReportTypeCode, d.deviceAnswering && d.typeCode > 0 ? QString::number(d.typeCode) : QString()},
         {Text::ReportSoftware, d.deviceAnswering ? d.softwareVersion.trimmed() : QString()},
     };
     for (const auto& [word, value] : identity)
@@ -89,17 +101,26 @@ QString serviceReportHtml(const ReportData& d, int language)
         html += table
               + head({t(Text::ReportField), t(Text::ReportAsFound), t(Text::ReportUnit), t(Text::ReportAsLeft),
                       t(Text::ReportUnit), QString()});
-        for (const ReportRow& r : d.configuration)
+        for (const ReportRow& r : d.configuration) {
+            if (!r.available) {
+                // Whatever bytes stand there, the device has no such field.
+                const QString absent = t(Text::ReportNotOnVariant);
+                html += row({r.label, absent, QString(), absent, QString(), QString()});
+                continue;
+            }
             html += row({r.label, r.asFound, r.asFoundUnit, r.asLeft, r.asLeftUnit,
                          r.changed ? t(Text::ReportChanged) : QString()},
                         r.changed);
+        }
         html += QStringLiteral("</table>");
         for (const QString& note : d.configurationNotes)
             html += QStringLiteral("<p><b>%1</b></p>").arg(esc(note));
     }
 
     html += QStringLiteral("<h3>%1</h3>").arg(esc(t(Text::ReportLive)));
-    if (!d.deviceAnswering || d.live.empty()) {
+    if (!d.measured) {
+        html += paragraph(Text::ReportNoMeasurement);
+    } else if (!d.deviceAnswering || d.live.empty()) {
         html += paragraph(Text::ReportNoLive);
     } else {
         if (d.liveAt.isValid())
@@ -127,15 +148,25 @@ QString serviceReportHtml(const ReportData& d, int language)
         html += QStringLiteral("</table>");
     }
 
-    // Date and signature of both sides, a line each to write on; one table
-    // with its heading, so a page break does not part them.
-    const QString line = QStringLiteral(": ") + QString(28, QLatin1Char('_'));
-    html += QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"4\">"
-                           "<tr><td colspan=\"2\"><h3>%1</h3></td></tr>"
-                           "<tr><td width=\"50%\">%2</td><td width=\"50%\">%3</td></tr>")
-                .arg(esc(t(Text::ReportSignatures)), esc(t(Text::Technician)), esc(t(Text::ReportCustomer)));
+    // The verdict and both signatures in one table without heading rows, so
+    // that they share a page: they move on together rather than part.
+    // Each side: its role, the name in print, a line for the date and one
+    // for the signature.
+    const QString line = QString(28, QLatin1Char('_'));
+    const auto field = [&](Text word, const QString& value) {
+        return esc(t(word)) + QStringLiteral(": ") + (value.trimmed().isEmpty() ? line : esc(value.trimmed()));
+    };
+    html += QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"4\">");
+    if (!d.verdict.isEmpty())
+        html += QStringLiteral("<tr><td colspan=\"2\"><p style=\"font-size: 12pt\"><b>%1: %2</b></p></td></tr>")
+                    .arg(esc(t(Text::ReportVerdict)), esc(d.verdict));
+    html += QStringLiteral("<tr><td colspan=\"2\"><h3>%1</h3></td></tr>"
+                           "<tr><td width=\"50%\"><b>%2</b></td><td width=\"50%\"><b>%3</b></td></tr>")
+                .arg(esc(t(Text::ReportSignatures)), esc(t(Text::Technician)), esc(t(Text::ReportWitness)));
+    html += QStringLiteral("<tr><td><br>%1</td><td><br>%2</td></tr>")
+                .arg(field(Text::ReportPrintedName, d.technician), field(Text::ReportPrintedName, QString()));
     for (Text word : {Text::ReportDate, Text::ReportSignature})
-        html += QStringLiteral("<tr><td><br><br>%1</td><td><br><br>%1</td></tr>").arg(esc(t(word) + line));
+        html += QStringLiteral("<tr><td><br><br>%1</td><td><br><br>%1</td></tr>").arg(field(word, QString()));
     html += QStringLiteral("</table>");
     return html + QStringLiteral("</body></html>");
 }

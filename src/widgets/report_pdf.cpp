@@ -56,7 +56,25 @@ PagedHtml::PagedHtml(const QString& html, QPagedPaintDevice& device)
     bodyHeight_ = footerTop_ - bodyTop_;
     document_.setPageSize(QSizeF(width_, bodyHeight_));
     fitTablesToPage();
+    separateTables();
     keepTogether();
+}
+
+void PagedHtml::separateTables()
+{
+    // A block that follows a table directly gets no top margin, and Qt then
+    // misjudges where the page ends for it: a heading there was left across
+    // the page's end, or, asked to begin a page, moved two pages on. An empty
+    // block between them, which Qt hides, makes it an ordinary block again.
+    for (QTextFrame* frame : document_.rootFrame()->childFrames()) {
+        QTextCursor cursor(&document_);
+        cursor.setPosition(frame->lastPosition() + 1);
+        if (cursor.block().length() <= 1)
+            continue;
+        cursor.insertBlock(cursor.blockFormat(), cursor.charFormat());
+        cursor.movePosition(QTextCursor::PreviousBlock);
+        cursor.setBlockFormat(QTextBlockFormat());
+    }
 }
 
 void PagedHtml::fitTablesToPage()
@@ -83,37 +101,149 @@ void PagedHtml::fitTablesToPage()
     }
 }
 
+namespace {
+
+// Where a line of a laid-out block is, in document coordinates.
+qreal lineTop(const QAbstractTextDocumentLayout& layout, const QTextBlock& block, int line)
+{
+    const QTextLine l = block.layout()->lineAt(line);
+    return layout.blockBoundingRect(block).top() + (l.isValid() ? l.y() : 0);
+}
+
+qreal lineBottom(const QAbstractTextDocumentLayout& layout, const QTextBlock& block, int line)
+{
+    const QTextLine l = block.layout()->lineAt(line);
+    return lineTop(layout, block, line) + (l.isValid() ? l.height() : 0);
+}
+
+// The text of a table row: from the top of its first line to the bottom of
+// its last, over all its cells, and the height of its shortest first line.
+struct RowExtent {
+    qreal top = 0;
+    qreal bottom = 0;
+    qreal firstLine = 0;
+};
+
+RowExtent rowExtent(const QAbstractTextDocumentLayout& layout, QTextTable& table, int row)
+{
+    RowExtent extent;
+    bool any = false;
+    for (int column = 0; column < table.columns(); ++column) {
+        const QTextTableCell cell = table.cellAt(row, column);
+        if (cell.row() != row || cell.column() != column)
+            continue;  // a spanned cell is measured where it begins
+        const QTextBlock first = cell.firstCursorPosition().block();
+        const QTextBlock last = cell.lastCursorPosition().block();
+        const int lines = std::max(1, last.layout()->lineCount());
+        const qreal top = lineTop(layout, first, 0);
+        const qreal bottom = lineBottom(layout, last, lines - 1);
+        const qreal height = bottom - top;
+        const qreal firstLine = first.layout()->lineCount() > 0 ? first.layout()->lineAt(0).height() : height;
+        if (!any) {
+            extent = {top, bottom, firstLine};
+            any = true;
+        } else {
+            extent.top = std::min(extent.top, top);
+            extent.bottom = std::max(extent.bottom, bottom);
+            extent.firstLine = std::min(extent.firstLine, firstLine);
+        }
+    }
+    return extent;
+}
+
+} // namespace
+
+int PagedHtml::pageOf(qreal y) const
+{
+    return static_cast<int>(std::floor(y / bodyHeight_));
+}
+
+bool PagedHtml::rowStraddles(QTextTable& table, int row) const
+{
+    const RowExtent extent = rowExtent(*document_.documentLayout(), table, row);
+    return extent.bottom - extent.top <= bodyHeight_ && pageOf(extent.top) != pageOf(extent.bottom - 1);
+}
+
+void PagedHtml::keepRowsWhole(QTextTable& table)
+{
+    // Qt moves a row on only when none of its cells has a line left on the
+    // page, so a row whose label takes two lines is parted between them. The
+    // row before such a row is made taller until no first line of it fits:
+    // then Qt moves the whole row, and the heading rows come again above it.
+    const QAbstractTextDocumentLayout& layout = *document_.documentLayout();
+    const qreal deviceToPadding = 96.0 / layout.paintDevice()->logicalDpiY();
+    for (int row = table.format().headerRowCount() + 1; row < table.rows(); ++row) {
+        document_.pageCount();  // lays out what moved
+        if (!rowStraddles(table, row))
+            continue;
+        const RowExtent extent = rowExtent(layout, table, row);
+        const qreal room = (pageOf(extent.top) + 1) * bodyHeight_ - extent.top;
+        const qreal extra = std::max<qreal>(0, room - extent.firstLine / 2) * deviceToPadding;
+        for (int column = 0; column < table.columns(); ++column) {
+            QTextTableCell above = table.cellAt(row - 1, column);
+            if (above.column() != column)
+                continue;
+            QTextTableCellFormat format = above.format().toTableCellFormat();
+            const qreal padding = format.hasProperty(QTextFormat::TableCellBottomPadding) ? format.bottomPadding()
+                                                                                           : table.format().cellPadding();
+            format.setBottomPadding(padding + extra);
+            above.setFormat(format);
+        }
+    }
+}
+
 void PagedHtml::keepTogether()
 {
     QAbstractTextDocumentLayout* layout = document_.documentLayout();
-    const auto pageOf = [this](qreal y) { return static_cast<int>(std::floor(y / bodyHeight_)); };
     // Where a block shows: a line that did not fit is moved down within its
     // block, so the block itself may begin on the page before.
-    const auto shownAt = [layout](const QTextBlock& block) {
-        const QTextLine line = block.layout()->lineAt(0);
-        return layout->blockBoundingRect(block).top() + (line.isValid() ? line.y() + line.height() - 1 : 0);
+    const auto shownAt = [layout](const QTextBlock& block) { return lineBottom(*layout, block, 0) - 1; };
+    // What is to begin a page: a table or a block.
+    struct Item {
+        QTextTable* table = nullptr;
+        QTextBlock block;
     };
-    QTextBlockFormat breakBefore;
-    breakBefore.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    const auto startPage = [](const Item& item) {
+        if (item.table) {
+            QTextTableFormat format = item.table->format();
+            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            item.table->setFormat(format);
+            return;
+        }
+        QTextBlockFormat breakBefore;
+        breakBefore.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        QTextCursor(item.block).mergeBlockFormat(breakBefore);
+    };
     QTextBlock heading;  // the heading just passed, until what follows it is placed
     for (auto it = document_.rootFrame()->begin(); !it.atEnd(); ++it) {
         auto* table = qobject_cast<QTextTable*>(it.currentFrame());
         const QTextBlock block = table ? table->cellAt(0, 0).firstCursorPosition().block() : it.currentBlock();
         if (!table && block.length() <= 1)
             continue;  // the empty block beside a table
+        const Item item{table, block};
         document_.pageCount();  // lays out what an earlier break pushed down
         const int page = pageOf(shownAt(block));
-        const bool split = table && table->format().headerRowCount() == 0
-                        && layout->frameBoundingRect(table).height() <= bodyHeight_
-                        && page != pageOf(layout->frameBoundingRect(table).bottom() - 1);
-        const bool orphan = heading.isValid() && pageOf(shownAt(heading)) != page;
-        if (heading.isValid() && (split || orphan)) {
-            QTextCursor(heading).mergeBlockFormat(breakBefore);
-        } else if (split) {
-            QTextTableFormat format = table->format();
-            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-            table->setFormat(format);
+        // A table without heading rows and a paragraph are not parted when
+        // they fit on a page; a table with them is parted between rows only.
+        bool split = false;
+        if (table && table->format().headerRowCount() > 0) {
+            split = rowStraddles(*table, table->format().headerRowCount());
+        } else {
+            // A block's lines from the top of its first: after a table Qt
+            // may leave a line across the page's end, half on each page.
+            const QRectF box = table ? layout->frameBoundingRect(table) : layout->blockBoundingRect(block);
+            const qreal top = table ? box.top() : lineTop(*layout, block, 0);
+            const qreal bottom = table ? box.bottom()
+                                       : lineBottom(*layout, block, std::max(0, block.layout()->lineCount() - 1));
+            split = bottom - top <= bodyHeight_ && pageOf(top) != pageOf(bottom - 1);
         }
+        const bool orphan = heading.isValid() && pageOf(shownAt(heading)) != page;
+        if (heading.isValid() && (split || orphan))
+            startPage({nullptr, heading});
+        else if (split)
+            startPage(item);
+        if (table && table->format().headerRowCount() > 0)
+            keepRowsWhole(*table);
         heading = !table && block.blockFormat().headingLevel() > 0 ? block : QTextBlock();
     }
 }
@@ -138,7 +268,11 @@ void PagedHtml::paintPage(QPainter& painter, int page)
     const qreal top = (page - 1) * bodyHeight_;
     painter.save();
     painter.translate(0, bodyTop_ - top);
-    document_.drawContents(&painter, QRectF(0, top, width_, bodyHeight_));
+    // Qt draws a line that begins right at the clip's lower edge and leaves
+    // it to the clip to hide: in a PDF it would stay in the text layer, an
+    // invisible copy of the next page's first line. The clip ends a hair
+    // above the page's end, so such a line is not drawn here at all.
+    document_.drawContents(&painter, QRectF(0, top, width_, bodyHeight_ - 0.5));
     painter.restore();
 
     painter.save();

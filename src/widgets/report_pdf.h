@@ -6,6 +6,7 @@
 class QPagedPaintDevice;
 class QPdfWriter;
 class QPainter;
+class QTextTable;
 
 namespace trgui::widgets {
 
@@ -19,7 +20,11 @@ namespace trgui::widgets {
 // - a table's <thead> rows come again at the top of each page it goes on to;
 //   a table without such rows that fits on a page is not split but starts on
 //   the next page (a signature block stays whole);
-// - a heading is never the last line of a page: it goes with what follows.
+// - a table's row is never parted: it goes on to the next page whole;
+// - a paragraph that fits on a page is not parted either;
+// - a heading is never the last line of a page: it goes with what follows;
+// - nothing is drawn that the page does not show: the PDF's text holds only
+//   what a reader sees.
 class PagedHtml {
 public:
     PagedHtml(const QString& html, QPagedPaintDevice& device);
@@ -28,12 +33,19 @@ public:
     QString header() const;
     QString footer(int page) const;  // page counts from 1
     const QTextDocument& document() const { return document_; }
+    // Where on each page (device units, from the top left of the page's
+    // margins) the document's part of that page is drawn.
+    QRectF body() const { return QRectF(0, bodyTop_, width_, bodyHeight_); }
     // Paints page (from 1) with painter on the device given.
     void paintPage(QPainter& painter, int page);
 
 private:
     void fitTablesToPage();
+    void separateTables();
     void keepTogether();
+    void keepRowsWhole(QTextTable& table);
+    bool rowStraddles(QTextTable& table, int row) const;
+    int pageOf(qreal y) const;  // the page (from 0) a document position is on
 
     QTextDocument document_;
     QString pageWords_;

@@ -206,13 +206,17 @@ TEST_F(Cli, aWriteIsReadBackWhateverTheLineDidAndTheRecordStatesOnlyWhatWasRead)
         int code;
         const char* logged;  // the log's outcome
         const char* report;  // what the report says of the device afterwards
+        const char* verdict;
     };
     const Case cases[] = {
-        {"noack second", 0, "not acknowledged, read back: stored as sent", "Pipe size 50.0 62.5 changed"},
-        {"ignore on", 6, "not acknowledged, read back: unchanged", "guration unchanged."},
-        {"clamp 7 42700000", 7, "acknowledged, device holds other values", "Pipe size 50.0 60.0 changed"},
-        {"busy 2000", 9, "acknowledged, not verified", "The device's state is unknown"},
-        {"hangup 400", 9, "acknowledged, not verified", "The device's state is unknown"},
+        {"noack second", 0, "not acknowledged, read back: stored as sent", "Pipe size 50.0 62.5 changed",
+         "Written and verified"},
+        {"ignore on", 6, "not acknowledged, read back: unchanged", "Configuration unchanged.",
+         "Not acknowledged, device unchanged (read back)."},
+        {"clamp 7 42700000", 7, "acknowledged, device holds other values", "Pipe size 50.0 60.0 changed",
+         "Written, differs: the device holds other values in Pipe size."},
+        {"busy 2000", 9, "acknowledged, not verified", "The device's state is unknown", "State unknown"},
+        {"hangup 400", 9, "acknowledged, not verified", "The device's state is unknown", "State unknown"},
     };
     for (const auto& c : cases) {
         for (const char* reset : {"poke 7 42480000", "poke 59 3F9DF3B6"})
@@ -229,8 +233,14 @@ TEST_F(Cli, aWriteIsReadBackWhateverTheLineDidAndTheRecordStatesOnlyWhatWasRead)
         QProcess text;
         text.start("pdftotext", {"-layout", path("w.pdf"), "-"});
         ASSERT_TRUE(text.waitForFinished(10000)) << c.control;
-        const QString report = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+        // The PDF's text layer keeps the font's ligatures.
+        const QString report = QString::fromUtf8(text.readAllStandardOutput())
+                                   .replace(QChar(0xFB00), QLatin1String("ff"))
+                                   .replace(QChar(0xFB01), QLatin1String("fi"))
+                                   .replace(QChar(0xFB02), QLatin1String("fl"))
+                                   .simplified();
         EXPECT_TRUE(report.contains(QString::fromUtf8(c.report))) << c.control << ": " << report.toStdString();
+        EXPECT_TRUE(report.contains(QString::fromUtf8(c.verdict))) << c.control << ": " << report.toStdString();
         QFile log(path("data/TR-GUI/service-log.csv"));
         ASSERT_TRUE(log.open(QIODevice::ReadOnly));
         const QByteArray last = log.readAll().split('\n').at(1 + static_cast<int>(&c - cases));
@@ -273,6 +283,50 @@ TEST_F(Cli, commissionAsksTheDeviceWhoItIsOnceAndLeavesAReport)
     ASSERT_EQ(reports.size(), 1) << "the report, named by its number";
     EXPECT_TRUE(QRegularExpression("^\\d{8}-\\d{6}.*\\.pdf$").match(reports[0]).hasMatch()) << reports[0].toStdString();
     EXPECT_TRUE(r.err.contains(reports[0])) << r.err.toStdString();
+}
+
+
+// What a report made by the command line says of the device beyond its
+// values, read from the PDF's text as an auditor's tools read it: the type
+// code, the time with its offset, the fields the variant lacks, and whether
+// the report took a measurement at all.
+TEST_F(Cli, aReportNamesTheTypeCodeTheZoneAbsentFieldsAndWhetherItMeasured)
+{
+    struct Case {
+        int type;
+        const char* language;
+        QStringList command;
+        const char* typeCode;
+        int absentCells;  // analogue outputs, frequency and pulse outputs, fittings, as the variant lacks them
+        const char* measurement;
+    };
+    const Case cases[] = {
+        {3, "en", {"write-config", "found.kmc", "--yes", "--report", "r3.pdf"}, "Type code 3", 12,
+         "This report holds no measurement."},
+        {2, "de", {"write-config", "found.kmc", "--yes", "--report", "r2.pdf"}, "Typcode 2", 16,
+         "Dieser Bericht enthält keine Messung."},
+        {17, "fr", {"report", "r17.pdf"}, "Code de type 17", 20, "Interrogation de "},
+    };
+    const QRegularExpression time(QStringLiteral("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d UTC[+-]\\d\\d:\\d\\d"));
+    const char* absent[] = {"not on this variant or sensor", "nicht bei dieser Variante bzw. diesem Sensor",
+                            "absent de cette variante ou de ce capteur"};
+    for (const auto& c : cases) {
+        sim.control("type " + std::to_string(c.type));
+        ASSERT_EQ(run({"read-config", "found.kmc"}).code, 0) << c.type;
+        const Outcome made = run(QStringList{"--language", c.language} + c.command);
+        ASSERT_EQ(made.code, 0) << c.type << made.err.toStdString();
+        QProcess reader;
+        reader.start("pdftotext", {path(c.command.last().toUtf8().constData()), "-"});
+        ASSERT_TRUE(reader.waitForFinished(10000));
+        const QString text = QString::fromUtf8(reader.readAllStandardOutput()).simplified();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.typeCode))) << c.type << text.toStdString();
+        EXPECT_TRUE(time.match(text).hasMatch()) << c.type << ": the time with its offset from UTC";
+        int cells = 0;
+        for (const char* words : absent)
+            cells += text.count(QString::fromUtf8(words));
+        EXPECT_EQ(cells, c.absentCells) << c.type << text.toStdString();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.measurement))) << c.type << text.toStdString();
+    }
 }
 
 TEST_F(Cli, aRecordingEndedByCtrlCIsWholeToItsLastRow)

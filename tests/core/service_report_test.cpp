@@ -1,5 +1,7 @@
 #include "core/service_report.h"
 
+#include <QTimeZone>
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -39,7 +41,7 @@ TEST(ServiceReport, tellsFoundLeftLiveAndActionsInEachLanguage)
             EXPECT_TRUE(html.contains(QString::fromUtf8(word).toHtmlEscaped())) << language << " " << word;
         // The changed row is bold in every cell and says so in words (black and white print).
         EXPECT_TRUE(html.contains(QStringLiteral("<b>%1</b>").arg(QString::fromUtf8(words[1]).toHtmlEscaped())));
-        EXPECT_EQ(html.count(QStringLiteral("<b>")), 6) << "label, found, unit, left, unit, mark of the one changed row";
+        EXPECT_EQ(html.count(QStringLiteral("<td><b>")), 6) << "label, found, unit, left, unit, mark of the one changed row";
         EXPECT_TRUE(html.contains(QStringLiteral("Anna &lt;B&gt;"))) << "names are text, not markup";
         EXPECT_TRUE(html.contains(QStringLiteral("<td><b>50.0</b></td><td><b>mm</b></td><td><b>62.5</b></td>")))
             << "as found, as left";
@@ -116,4 +118,91 @@ TEST(ServiceReport, numberAndRunningHeaderTellWhichReportOfWhichDevice)
     EXPECT_TRUE(html.contains(QStringLiteral("<title>TR-GUI 1.0 · KM210-DR-E1S2H1 · N° de rapport 20261208-140215-FT-101</title>")));
     EXPECT_TRUE(html.contains(QStringLiteral("<meta name=\"page-numbers\" content=\"Page %1 sur %2\">")));
     EXPECT_TRUE(html.contains(QStringLiteral("<td>N° de rapport</td><td>20261208-140215-FT-101</td>")));
+}
+
+// The time with its offset from UTC, written out the same in every language
+// and whatever the system's locale.
+TEST(ServiceReport, statesTheTimeWithItsOffsetFromUtc)
+{
+    const struct {
+        int offsetSeconds;
+        const char* printed;
+    } cases[] = {
+        {3600, "2026-12-09 14:02:15 UTC+01:00"},
+        {0, "2026-12-09 14:02:15 UTC+00:00"},
+        {-(3 * 3600 + 1800), "2026-12-09 14:02:15 UTC-03:30"},
+        {5 * 3600 + 2700, "2026-12-09 14:02:15 UTC+05:45"},
+    };
+    for (const auto& c : cases) {
+        const QDateTime at(QDate(2026, 12, 9), QTime(14, 2, 15), QTimeZone(c.offsetSeconds));
+        EXPECT_EQ(reportDateTime(at), QString::fromUtf8(c.printed));
+        ReportData data;
+        data.at = at;
+        for (int language = 0; language < 3; ++language)
+            EXPECT_TRUE(serviceReportHtml(data, language).contains(QString::fromUtf8(c.printed))) << language;
+    }
+}
+
+// What the record says besides the values: the type code of the device,
+// a field it does not have, whether it took a measurement at all, and the
+// verdict above the two signature blocks with their roles and the name.
+TEST(ServiceReport, namesTypeCodeAbsentFieldsMeasurementVerdictAndSigners)
+{
+    ReportData data;
+    data.deviceAnswering = true;
+    data.model = QStringLiteral("KM210-E1N4H1");
+    data.typeCode = 3;
+    data.technician = QStringLiteral("Anna <Berg>");
+    data.configuration = {
+        {QStringLiteral("Analogausgang Anfang"), QStringLiteral("0.00"), QStringLiteral("m/s"), QStringLiteral("4.25"),
+         QStringLiteral("m/s"), true, false},
+        {QStringLiteral("Rohrgröße"), QStringLiteral("50.0"), QStringLiteral("mm"), QStringLiteral("62.5"),
+         QStringLiteral("mm"), true, true}};
+    data.verdict = QStringLiteral("written and verified");
+    struct Case {
+        int language;
+        bool measured;
+        const char* typeCode;
+        const char* absent;
+        const char* measurement;  // what the measured values' section says
+        const char* verdict;
+        const char* roles[2];
+        const char* name;
+    };
+    const Case cases[] = {
+        {0, false, "<td>Typcode</td><td>3</td>", "nicht bei dieser Variante bzw. diesem Sensor",
+         "Dieser Bericht enthält keine Messung.", "Befund: written and verified", {"Techniker", "Kunde / Zeuge"},
+         "Name in Druckschrift: Anna &lt;Berg&gt;"},
+        {1, false, "<td>Type code</td><td>3</td>", "not on this variant or sensor", "This report holds no measurement.",
+         "Verdict: written and verified", {"Technician", "Customer / witness"}, "Name in capitals: Anna &lt;Berg&gt;"},
+        {2, true, "<td>Code de type</td><td>3</td>", "absent de cette variante ou de ce capteur",
+         "Aucune valeur mesurée (pas d'interrogation récente).", "Conclusion: written and verified",
+         {"Technicien", "Client / témoin"}, "Nom en capitales: Anna &lt;Berg&gt;"},
+    };
+    for (const auto& c : cases) {
+        data.measured = c.measured;
+        const QString html = serviceReportHtml(data, c.language);
+        const auto has = [&html](const char* text) { return html.contains(QString::fromUtf8(text).toHtmlEscaped()); };
+        EXPECT_TRUE(html.contains(QString::fromUtf8(c.typeCode))) << c.language;
+        // The absent field: the words in both value columns, no number, no unit, no change.
+        const QString absent = QString::fromUtf8(c.absent).toHtmlEscaped();
+        EXPECT_TRUE(html.contains(QStringLiteral("<tr><td>Analogausgang Anfang</td><td>%1</td><td></td><td>%1</td>"
+                                                 "<td></td><td></td></tr>").arg(absent)))
+            << c.language << html.toStdString();
+        EXPECT_FALSE(html.contains(QStringLiteral("4.25"))) << c.language;
+        EXPECT_EQ(html.count(QStringLiteral("<td><b>")), 6) << c.language << ": only the pipe size is marked changed";
+        EXPECT_TRUE(has(c.measurement)) << c.language << " " << c.measurement;
+        // The verdict, then the signatures: role, name in print, date, signature.
+        const auto verdict = html.indexOf(QString::fromUtf8(c.verdict).toHtmlEscaped());
+        ASSERT_GE(verdict, 0) << c.language;
+        EXPECT_LT(verdict, html.indexOf(QString::fromUtf8(c.roles[0]).toHtmlEscaped(), html.lastIndexOf(QStringLiteral("<table"))));
+        for (const char* role : c.roles)
+            EXPECT_TRUE(has(role)) << c.language << " " << role;
+        EXPECT_TRUE(html.contains(QString::fromUtf8(c.name))) << c.language << " " << c.name;
+    }
+    data.verdict.clear();
+    data.typeCode = 0;
+    const QString plain = serviceReportHtml(data, 1);
+    EXPECT_FALSE(plain.contains(QStringLiteral("Verdict"))) << "no verdict line without a verdict";
+    EXPECT_TRUE(plain.contains(QStringLiteral("<td>Type code</td><td></td>"))) << "an unknown type code stays empty";
 }

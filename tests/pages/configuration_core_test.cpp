@@ -750,3 +750,67 @@ TEST(ConfigurationRecords, theComparisonTableEscapesAndShowsBothValues)
                              "Velocity &amp; unit", "m/s", "fps"})
         EXPECT_TRUE(table.contains(QString::fromUtf8(piece))) << piece << " in " << table.toStdString();
 }
+
+// A field the variant, or the sensor a side selects, does not have is a row
+// that says so: its bytes are no value of the device.
+TEST(ConfigurationRecords, reportRowsMarkTheFieldsTheDeviceDoesNotHave)
+{
+    using F = Field;
+    const std::vector<F> analogue{F::AnalogFlowOffset, F::AnalogFlowStart, F::AnalogFlowEnd,
+                                  F::AnalogTempOffset, F::AnalogTempStart, F::AnalogTempEnd};
+    const std::vector<F> contacts{F::LimitAssignment, F::Limit1On, F::Limit1Off, F::Limit2On, F::Limit2Off};
+    const auto join = [](std::vector<F> a, const std::vector<F>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    Block drSensor0 = block1();
+    drSensor0[1] = 21;  // sensor 0: with a pipe size, without a valve fitting
+    struct Case {
+        const char* variant;
+        BlockImage found;
+        BlockImage left;
+        std::vector<F> absent;
+    };
+    const Case cases[] = {
+        {"E1N4H1: no analogue outputs", {3, Family::Standard, block02(Family::Standard)},
+         {3, Family::Standard, block02(Family::Standard)}, analogue},
+        {"E1S2H1: no analogue, frequency or pulse outputs", {2, Family::Standard, block02(Family::Standard)},
+         {2, Family::Standard, block02(Family::Standard)}, join(analogue, {F::FrequencyOutput, F::PulseValue})},
+        {"E1A1H1: no contacts, frequency or pulse outputs", {4, Family::Standard, block02(Family::Standard)},
+         {4, Family::Standard, block02(Family::Standard)}, join(contacts, {F::FrequencyOutput, F::PulseValue})},
+        {"DR-E1S2H1, sensor 2: no analogue, frequency or pulses, pipe size or valve",
+         {17, Family::Dr, block1()}, {17, Family::Dr, block1()},
+         join(analogue, {F::FrequencyOutput, F::PulseValue, F::PipeSize, F::ValveFitting})},
+        {"DR-E1N4H1 from sensor 2 to 0: the pipe size comes, the tee fitting goes", {18, Family::Dr, block1()},
+         {18, Family::Dr, drSensor0}, join(analogue, {F::ValveFitting})},
+    };
+    for (const auto& c : cases) {
+        const auto rows = reportRows(c.found, c.left, plainLabel, 1);
+        ASSERT_FALSE(rows.empty()) << c.variant;
+        std::vector<F> absent;
+        for (const auto& row : rows) {
+            const auto at = std::find_if(kFields.begin(), kFields.end(),
+                                         [&row](const auto& info) { return plainLabel(info.field) == row.label; });
+            ASSERT_NE(at, kFields.end()) << row.label.toStdString();
+            if (!row.available)
+                absent.push_back(at->field);
+        }
+        std::sort(absent.begin(), absent.end());
+        std::vector<F> expected = c.absent;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(absent, expected) << c.variant;
+    }
+    // One side without the field: that side says so, the other keeps its value.
+    const auto rows = reportRows({18, Family::Dr, block1()}, BlockImage{18, Family::Dr, drSensor0}, plainLabel, 1);
+    const auto pipe = std::find_if(rows.begin(), rows.end(),
+                                   [](const auto& row) { return row.label == plainLabel(Field::PipeSize); });
+    const auto tee = std::find_if(rows.begin(), rows.end(),
+                                  [](const auto& row) { return row.label == plainLabel(Field::TeeFitting); });
+    ASSERT_NE(pipe, rows.end());
+    ASSERT_NE(tee, rows.end());
+    EXPECT_EQ(pipe->asFound, "not on this variant or sensor");
+    EXPECT_EQ(pipe->asFoundUnit, "");
+    EXPECT_EQ(pipe->asLeft, "1234.5");
+    EXPECT_EQ(tee->asLeft, "not on this variant or sensor");
+    EXPECT_NE(tee->asFound, "not on this variant or sensor");
+}

@@ -4,7 +4,10 @@
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QFile>
+#include <QPageLayout>
 #include <QPdfWriter>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -15,7 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <set>
 
 using namespace trgui;
 
@@ -42,6 +47,53 @@ core::ReportData longReport(int rowCount = 40)
     for (int i = 0; i < rowCount; ++i)
         data.configuration.push_back(rows[i % 4]);
     return data;
+}
+
+// The same with a row of three lines, a field the variant lacks, a verdict
+// and the names under the signatures: what a write on site leaves.
+core::ReportData signedReport(int rowCount)
+{
+    core::ReportData data = longReport(rowCount);
+    // Rows of one, two and three lines in an order that changes with the
+    // count, so that the page ends fall at other places within them.
+    std::rotate(data.configuration.begin(), data.configuration.begin() + rowCount % 4, data.configuration.end());
+    for (int i = 0; i < rowCount % 3; ++i)
+        data.configuration[0].label += QStringLiteral(" Kennlinie");
+    if (rowCount > 5) {
+        data.configuration[5] = {QStringLiteral("Analogausgang Temperatur Messbereichsende (Kanal 2)"),
+                                 QStringLiteral("100.00"), QStringLiteral("°C"), QStringLiteral("100.00"),
+                                 QStringLiteral("°C"), false, false};
+    }
+    data.technician = QStringLiteral("Anna Berg");
+    data.verdict = QStringLiteral("geschrieben und bestätigt");
+    return data;
+}
+
+// The pages a PDF's text layer has, each as its words and where they stand
+// (points from the page's top left), as pdftotext reads them.
+struct Word {
+    QString text;
+    QRectF box;
+};
+std::vector<std::vector<Word>> textLayer(const QString& pdf)
+{
+    QProcess reader;
+    reader.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    reader.waitForFinished(30000);
+    const QString xml = QString::fromUtf8(reader.readAllStandardOutput());
+    std::vector<std::vector<Word>> pages;
+    static const QRegularExpression item(QStringLiteral(
+        "<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    for (auto it = item.globalMatch(xml); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(0).startsWith(QStringLiteral("<page"))) {
+            pages.emplace_back();
+        } else if (!pages.empty()) {
+            const auto at = [&m](int i) { return m.captured(i).toDouble(); };
+            pages.back().push_back({m.captured(5), QRectF(QPointF(at(1), at(2)), QPointF(at(3), at(4)))});
+        }
+    }
+    return pages;
 }
 
 int pageOf(qreal y, qreal pageHeight)
@@ -130,4 +182,125 @@ TEST(ServiceReportPdf, signaturesStayTogetherAndHeadingsWithWhatFollows)
             }
         }
     }
+}
+
+// Wherever the page ends, each row of a table is on one page, all its cells'
+// lines with it; the table goes on between rows.
+TEST(ServiceReportPdf, tableRowsAreNeverPartedByAPageEnd)
+{
+    int rowsMoved = 0;  // rows that began a page after the heading rows
+    for (int language : {0, 2}) {
+        for (int rowCount = 20; rowCount <= 75; rowCount += language == 0 ? 1 : 4) {
+            QBuffer pdf;
+            pdf.open(QIODevice::WriteOnly);
+            QPdfWriter writer(&pdf);
+            widgets::useReportPageLayout(writer);
+            widgets::PagedHtml pages(core::serviceReportHtml(signedReport(rowCount), language), writer);
+            const QTextDocument& document = pages.document();
+            const QAbstractTextDocumentLayout* layout = document.documentLayout();
+            const qreal pageHeight = document.pageSize().height();
+            const auto lineAt = [layout](const QTextBlock& block, int line) {
+                return layout->blockBoundingRect(block).top() + block.layout()->lineAt(line).y();
+            };
+            for (QTextFrame* frame : document.rootFrame()->childFrames()) {
+                auto* table = qobject_cast<QTextTable*>(frame);
+                if (!table || table->format().headerRowCount() == 0)
+                    continue;
+                int previousPage = -1;
+                for (int row = 0; row < table->rows(); ++row) {
+                    std::set<int> rowPages;
+                    for (int column = 0; column < table->columns(); ++column) {
+                        const QTextTableCell cell = table->cellAt(row, column);
+                        for (QTextBlock block = cell.firstCursorPosition().block();
+                             block.isValid() && block.position() <= cell.lastPosition(); block = block.next()) {
+                            for (int line = 0; line < block.layout()->lineCount(); ++line) {
+                                const qreal top = lineAt(block, line);
+                                rowPages.insert(pageOf(top, pageHeight));
+                                rowPages.insert(pageOf(top + block.layout()->lineAt(line).height() - 1, pageHeight));
+                            }
+                        }
+                    }
+                    ASSERT_EQ(rowPages.size(), 1u) << language << " " << rowCount << " rows: row " << row
+                                                   << " on pages " << *rowPages.begin() << ".." << *rowPages.rbegin();
+                    if (previousPage >= 0 && *rowPages.begin() != previousPage)
+                        ++rowsMoved;
+                    previousPage = *rowPages.begin();
+                }
+            }
+        }
+    }
+    EXPECT_GT(rowsMoved, 50) << "the lengths tried put page ends between rows";
+}
+
+// The verdict and both signature blocks, each with its role and the name in
+// print, share a page, whatever came before: they move on together.
+TEST(ServiceReportPdf, verdictAndSignaturesShareTheirPage)
+{
+    std::set<int> signaturePages;
+    for (int rowCount = 10; rowCount <= 60; rowCount += 2) {
+        QBuffer pdf;
+        pdf.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&pdf);
+        widgets::useReportPageLayout(writer);
+        widgets::PagedHtml pages(core::serviceReportHtml(signedReport(rowCount), 1), writer);
+        const QTextDocument& document = pages.document();
+        const QTextBlock verdict = document.find(QStringLiteral("Verdict: geschrieben und bestätigt")).block();
+        const QTextBlock name = document.find(QStringLiteral("Name in capitals: Anna Berg")).block();
+        const QTextBlock witness = document.find(QStringLiteral("Customer / witness")).block();
+        const QTextBlock last = document.lastBlock().previous();  // the table's last cell, before the closing block
+        ASSERT_TRUE(verdict.isValid() && name.isValid() && witness.isValid()) << rowCount;
+        const int page = pageOf(verdict, document);
+        for (const QTextBlock& block : {name, witness, last})
+            EXPECT_EQ(pageOf(block, document), page) << rowCount << " " << block.text().toStdString();
+        signaturePages.insert(page);
+    }
+    EXPECT_GE(signaturePages.size(), 2u) << "the lengths tried put the block on more than one page";
+}
+
+// A PDF's text holds what its pages show and nothing more: no line drawn
+// beyond the part of the page that shows it (a heading that begins the next
+// page, the end of a row parted by the page's end). The header and the page
+// number are the only words outside that part.
+TEST(ServiceReportPdf, theTextLayerHoldsOnlyWhatThePagesShow)
+{
+    QTemporaryDir dir;
+    int pagesRead = 0;
+    for (int language = 0; language < 3; ++language) {
+        for (int rowCount = 22; rowCount <= 40; rowCount += 1) {
+            const QString path = dir.filePath(QStringLiteral("r%1-%2.pdf").arg(rowCount).arg(language));
+            // Both shapes: the plain one leaves a heading right after the table at the page's end.
+            const QString html = core::serviceReportHtml(rowCount % 2 ? signedReport(rowCount) : longReport(rowCount - 9),
+                                                         language);
+            ASSERT_TRUE(widgets::writeHtmlPdf(html, path));
+            QPdfWriter writer(dir.filePath(QStringLiteral("scratch.pdf")));
+            widgets::useReportPageLayout(writer);
+            const widgets::PagedHtml pages(html, writer);
+            // The body's band in points, as pdftotext measures.
+            const QRectF margins = writer.pageLayout().paintRect(QPageLayout::Point);
+            const qreal scale = 72.0 / writer.resolution();
+            const qreal bodyTop = margins.top() + pages.body().top() * scale;
+            const qreal bodyBottom = margins.top() + pages.body().bottom() * scale;
+            const auto layer = textLayer(path);
+            ASSERT_EQ(static_cast<int>(layer.size()), pages.pageCount()) << path.toStdString();
+            for (std::size_t page = 0; page < layer.size(); ++page) {
+                const QStringList header = pages.header().split(QLatin1Char(' '));
+                const QStringList footer = pages.footer(static_cast<int>(page) + 1).split(QLatin1Char(' '));
+                int shown = 0;
+                for (const Word& word : layer[page]) {
+                    const qreal middle = word.box.center().y();
+                    const bool inBody = middle > bodyTop && middle < bodyBottom;
+                    shown += inBody;
+                    const bool band = (middle <= bodyTop && header.contains(word.text))
+                                   || (middle >= bodyBottom && footer.contains(word.text));
+                    EXPECT_TRUE(inBody || band) << rowCount << " rows, language " << language << ", page "
+                                                << page + 1 << ": \"" << word.text.toStdString() << "\" at "
+                                                << middle << " outside " << bodyTop << ".." << bodyBottom;
+                }
+                EXPECT_GT(shown, 0) << rowCount << " rows, language " << language << ": page " << page + 1
+                                    << " is empty (a break moved its content on twice)";
+                ++pagesRead;
+            }
+        }
+    }
+    EXPECT_GT(pagesRead, 100);
 }

@@ -5,6 +5,7 @@
 #include "device/protocol.h"
 #include "pages/configuration/core/configuration_controls.h"
 #include "pages/configuration/core/family_rules.h"
+#include "pages/configuration/core/field_availability.h"
 #include "texts/catalogue.h"
 #include "texts/text_table.h"
 
@@ -293,15 +294,36 @@ std::vector<core::ReportRow> reportRows(const BlockImage& asFound, const std::op
     if (asLeft && (asFound.code != asLeft->code || asFound.family != asLeft->family))
         return rows;
     const auto changed = asLeft ? differingFields(asFound.family, asFound.block, asLeft->block) : std::vector<Field>{};
+    // Which fields exist follows the variant and, for fittings and pipe size,
+    // the sensor each side selects.
+    const auto sensorOf = [](const BlockImage& image) {
+        const auto decoded = decodeBlock(image.family, image.block);
+        return decoded ? decoded->form.index(Field::SensorType) : -1;
+    };
+    const int sensorFound = sensorOf(asFound);
+    const QString absent = texts::text(texts::Text::ReportNotOnVariant, language);
     for (const auto& entry : blockLayout(asFound.family)) {
         const Field f = entry.field;
         const bool differs = std::find(changed.begin(), changed.end(), f) != changed.end();
         core::ReportRow row{label(f), fieldValueText(asFound, f, language), fieldUnitText(asFound, f, language),
                             texts::text(texts::Text::ReportUnknown, language), {}, differs};
+        const bool absentFound = isUnavailable(asFound.code, f, sensorFound);
+        bool absentLeft = absentFound;
         if (asLeft) {
             row.asLeft = fieldValueText(*asLeft, f, language);
             row.asLeftUnit = fieldUnitText(*asLeft, f, language);
             distinguish(row.asFound, row.asLeft, asFound, *asLeft, f);
+            absentLeft = isUnavailable(asLeft->code, f, sensorOf(*asLeft));
+        }
+        row.available = !(absentFound && absentLeft);
+        // A sensor change can bring a field in or take it away: that side says so.
+        if (row.available && absentFound) {
+            row.asFound = absent;
+            row.asFoundUnit.clear();
+        }
+        if (row.available && absentLeft && asLeft) {
+            row.asLeft = absent;
+            row.asLeftUnit.clear();
         }
         rows.push_back(std::move(row));
     }

@@ -103,8 +103,9 @@ QString changeList(const BlockImage& before, const BlockImage& after, const std:
                    const FieldLabel& label, int language);
 
 // The service report's rows: every field of the family as found and as left,
-// marked where the bytes differ; as left "unknown" where it is not known.
-// None unless both are blocks of one device.
+// marked where the bytes differ; as left "unknown" where it is not known;
+// marked unavailable where the variant (with the sensor either side selects)
+// has no such field. None unless both are blocks of one device.
 std::vector<core::ReportRow> reportRows(const BlockImage& asFound, const std::optional<BlockImage>& asLeft,
                                         const FieldLabel& label, int language);
 
