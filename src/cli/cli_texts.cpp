@@ -36,6 +36,10 @@ constexpr Line kLines[] = {
     {Say::Interrupted, Text::CliInterrupted},
     {Say::ReportWritten, Text::CliReportWritten},
     {Say::LogNotWritten, Text::CliLogNotWritten},
+    {Say::ReportExists, Text::CliReportExists},
+    {Say::RecordNotKept, Text::CliRecordNotKept},
+    {Say::WriteInterrupted, Text::CliWriteInterrupted},
+    {Say::LogInterrupted, Text::CliLogInterrupted},
 };
 
 } // namespace

@@ -73,8 +73,18 @@ private:
         return [this](configuration::Field f) { return labelOf(f); };
     }
     std::string programDirectory() const { return session_.settings().programDirectory; }
-    void logWrite(core::ServiceOutcome outcome, const QString& details);
-    bool writeReport(const QString& path, const std::optional<configuration::BlockImage>& asFound,
+    // Writes the log line; false (and told) when it could not be.
+    bool logWrite(core::ServiceOutcome outcome, const QString& details, const QString& reportNumber);
+    // The report's file as it is written: ".pdf" added where the name has no suffix.
+    QString reportFile(const QString& path) const;
+    // A report file that exists is replaced only with --force; told and false otherwise.
+    bool reportFileFree(const QString& file) const;
+    struct Stamp {
+        QDateTime at;
+        QString number;
+    };
+    Stamp reportStamp() const;
+    bool writeReport(const QString& file, const Stamp& stamp, const std::optional<configuration::BlockImage>& asFound,
                      const std::optional<configuration::BlockImage>& asLeft, const QStringList& notes,
                      const std::optional<core::MeasurementRecord>& live, int liveCode);
 
@@ -298,7 +308,8 @@ int Program::record()
         return NoDeviceAnswers;
     }
     tell(say(Say::Written).arg(shown));
-    return Success;
+    // A script tells a recording cut short from one that ran its time.
+    return interrupted ? Interrupted : Success;
 }
 
 int Program::readConfig()
@@ -311,29 +322,54 @@ int Program::readConfig()
         return NoDeviceAnswers;
     }
     const QString path = native(options_.file);
-    if (!configuration::saveConfigurationFile(path, configuration::configurationFileBytes(image->code, image->block))) {
-        QFile file(path);
-        file.open(QIODevice::Append);  // for the system's words
-        fail(say(Say::CannotWrite).arg(path, file.errorString()));
+    QString why;
+    if (!configuration::saveConfigurationFile(path, configuration::configurationFileBytes(image->code, image->block),
+                                              &why)) {
+        fail(say(Say::CannotWrite).arg(path, why));
         return FileError;
     }
     tell(say(Say::Written).arg(path));
     return Success;
 }
 
-void Program::logWrite(core::ServiceOutcome outcome, const QString& details)
+bool Program::logWrite(core::ServiceOutcome outcome, const QString& details, const QString& reportNumber)
 {
     const core::ServiceEntry entry =
-        session_.serviceEntry(core::ServiceAction::ConfigurationWrite, outcome, details);
+        session_.serviceEntry(core::ServiceAction::ConfigurationWrite, outcome, details, reportNumber);
     actions_.push_back(entry);
     const QString log = core::serviceLogPath();
     QString why;
-    if (!core::appendServiceEntry(log, entry, session_.language(), &why))
-        fail(say(Say::LogNotWritten).arg(native(log), why));
+    if (core::appendServiceEntry(log, entry, session_.language(), &why))
+        return true;
+    fail(say(Say::LogNotWritten).arg(native(log), why));
+    return false;
+}
+
+QString Program::reportFile(const QString& path) const
+{
+    const QString file = native(path);
+    return QFileInfo(file).suffix().isEmpty() ? file + QStringLiteral(".pdf") : file;
+}
+
+bool Program::reportFileFree(const QString& file) const
+{
+    if (options_.force || !QFileInfo(file).exists())
+        return true;
+    fail(say(Say::ReportExists).arg(file));
+    return false;
+}
+
+Program::Stamp Program::reportStamp() const
+{
+    const QDateTime at = QDateTime::currentDateTime();
+    return {at, core::reportNumber(at, session_.identity().instrumentTag)};
 }
 
 int Program::writeConfig()
 {
+    const QString report = options_.report.isEmpty() ? QString() : reportFile(options_.report);
+    if (!report.isEmpty() && !reportFileFree(report))
+        return FileError;
     const QString path = native(options_.file);
     const auto loaded = configuration::loadConfigurationFile(path);
     if (!loaded.file) {
@@ -376,7 +412,7 @@ int Program::writeConfig()
     const auto changes = configuration::differingFields(next.family, held->block, next.block);
     if (changes.empty()) {
         tell(say(Say::NothingToWrite));
-        if (!options_.report.isEmpty() && !writeReport(options_.report, held, held, {}, std::nullopt, 0))
+        if (!report.isEmpty() && !writeReport(report, reportStamp(), held, held, {}, std::nullopt, 0))
             return FileError;
         return Success;
     }
@@ -401,6 +437,8 @@ int Program::writeConfig()
         }
     }
 
+    // From the telegram on, Ctrl+C and the like wait until the log line and the report are written.
+    platform::TerminationHold hold;
     const auto result = session_.writeConfiguration(next);
     QString details = configuration::changeList(*held, next, changes, fieldLabel(),
                                                 language);
@@ -431,13 +469,28 @@ int Program::writeConfig()
         asLeft = held;
         break;
     }
-    logWrite(result.outcome, details);
-    if (!options_.report.isEmpty() && !writeReport(options_.report, held, asLeft, notes, std::nullopt, 0))
-        return result.code == Success ? FileError : result.code;
-    return result.code;
+    QString interruptedBy = hold.take();
+    if (!interruptedBy.isEmpty())
+        details += QStringLiteral(" | ") + say(Say::LogInterrupted).arg(interruptedBy);
+    const Stamp stamp = reportStamp();
+    const bool logged = logWrite(result.outcome, details, report.isEmpty() ? QString() : stamp.number);
+    const bool reported = report.isEmpty() || writeReport(report, stamp, held, asLeft, notes, std::nullopt, 0);
+    if (interruptedBy.isEmpty())
+        interruptedBy = hold.take();
+    if (!logged || !reported)
+        fail(say(Say::RecordNotKept));
+    if (!interruptedBy.isEmpty())
+        fail(say(Say::WriteInterrupted).arg(interruptedBy));
+    // What the device holds comes first, then whether its record was kept.
+    if (result.code != Success)
+        return result.code;
+    if (!logged || !reported)
+        return RecordNotKept;
+    return interruptedBy.isEmpty() ? Success : Interrupted;
 }
 
-bool Program::writeReport(const QString& path, const std::optional<configuration::BlockImage>& asFound,
+bool Program::writeReport(const QString& file, const Stamp& stamp,
+                          const std::optional<configuration::BlockImage>& asFound,
                           const std::optional<configuration::BlockImage>& asLeft, const QStringList& notes,
                           const std::optional<core::MeasurementRecord>& live, int liveCode)
 {
@@ -445,12 +498,14 @@ bool Program::writeReport(const QString& path, const std::optional<configuration
     const int language = session_.language();
     core::ReportData data;
     data.program = QStringLiteral("TR-GUI %1").arg(QCoreApplication::applicationVersion());
-    data.at = QDateTime::currentDateTime();
-    const auto text = [](const std::string& bytes) { return QString::fromLocal8Bit(bytes.c_str()); };
-    data.technician = text(s.technician);
-    data.site = text(s.site);
-    data.instrumentTag = text(s.instrumentTag);
-    data.number = core::reportNumber(data.at, data.instrumentTag);
+    data.at = stamp.at;
+    data.number = stamp.number;
+    const Session::Identity& identity = session_.identity();
+    data.technician = identity.technician;
+    data.site = identity.site;
+    data.instrumentTag = identity.instrumentTag;
+    data.serialNumber = identity.serialNumber;
+    data.customer = identity.customer;
     data.port = session_.portText();
     data.deviceAnswering = true;
     data.model = s.model;
@@ -465,11 +520,9 @@ bool Program::writeReport(const QString& path, const std::optional<configuration
         data.liveAt = QDateTime::currentDateTime();
     }
     data.actions = actions_;
-    QString file = native(path);
-    if (QFileInfo(file).suffix().isEmpty())
-        file += QStringLiteral(".pdf");
     QString why;
-    if (!widgets::writeHtmlPdf(core::serviceReportHtml(data, language), file, &why)) {
+    if (!widgets::writeHtmlPdf(core::serviceReportHtml(data, language), file, &why,
+                               options_.force ? platform::Existing::Replace : platform::Existing::Keep)) {
         fail(say(Say::CannotWrite).arg(file, why));
         return false;
     }
@@ -479,6 +532,9 @@ bool Program::writeReport(const QString& path, const std::optional<configuration
 
 int Program::report()
 {
+    const QString file = reportFile(options_.file);
+    if (!reportFileFree(file))
+        return FileError;
     if (const int code = openDevice(); code != Success)
         return code;
     const auto read = session_.readConfiguration();
@@ -492,7 +548,7 @@ int Program::report()
     QStringList notes;
     if (!read)
         notes << say(Say::NotARead).arg(session_.portText());
-    return writeReport(options_.file, read, read, notes, live, liveCode) ? Success : FileError;
+    return writeReport(file, reportStamp(), read, read, notes, live, liveCode) ? Success : FileError;
 }
 
 } // namespace trgui::cli
