@@ -323,13 +323,14 @@ int Program::readConfig()
     }
     const QString path = native(options_.file);
     QString why;
+    platform::TerminationHold hold;  // as for a report
     if (!configuration::saveConfigurationFile(path, configuration::configurationFileBytes(image->code, image->block),
                                               &why)) {
         fail(say(Say::CannotWrite).arg(path, why));
         return FileError;
     }
     tell(say(Say::Written).arg(path));
-    return Success;
+    return hold.take().isEmpty() ? Success : Interrupted;
 }
 
 bool Program::logWrite(core::ServiceOutcome outcome, const QString& details, const QString& reportNumber)
@@ -548,7 +549,11 @@ int Program::report()
     QStringList notes;
     if (!read)
         notes << say(Say::NotARead).arg(session_.portText());
-    return writeReport(file, reportStamp(), read, read, notes, live, liveCode) ? Success : FileError;
+    // A request to end waits for the file, so that no part of one is left beside it.
+    platform::TerminationHold hold;
+    if (!writeReport(file, reportStamp(), read, read, notes, live, liveCode))
+        return FileError;
+    return hold.take().isEmpty() ? Success : Interrupted;
 }
 
 } // namespace trgui::cli
