@@ -2,7 +2,10 @@
 
 #include "core/plain_numbers.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
+#include <utility>
 
 namespace trgui::cli {
 
@@ -45,6 +48,7 @@ ParsedLine parseCommandLine(const QStringList& arguments)
     std::optional<Command> command;
     bool takesFile = false;
     QStringList positional;
+    bool identityGiven = false;
     const auto fail = [&line](const QString& error) {
         line.error = error;
         return line;
@@ -89,10 +93,22 @@ ParsedLine parseCommandLine(const QStringList& arguments)
             line.version = true;
             return line;
         }
-        if (name == QLatin1String("quiet") || name == QLatin1String("yes")) {
+        const std::pair<const char*, std::optional<QString>*> identity[] = {
+            {"tag", &options.tag},         {"serial", &options.serialNumber}, {"technician", &options.technician},
+            {"site", &options.site},       {"customer", &options.customer},
+        };
+        const auto given = std::find_if(std::begin(identity), std::end(identity),
+                                        [&name](const auto& option) { return name == QLatin1String(option.first); });
+        if (name == QLatin1String("quiet") || name == QLatin1String("yes") || name == QLatin1String("force")) {
             if (inlineValue)
                 return fail(QStringLiteral("--%1 takes no value").arg(name));
-            (name == QLatin1String("quiet") ? options.quiet : options.yes) = true;
+            (name == QLatin1String("quiet") ? options.quiet : name == QLatin1String("yes") ? options.yes : options.force) = true;
+        } else if (given != std::end(identity)) {
+            const auto text = value();
+            if (!text)
+                return fail(QStringLiteral("--%1 needs a text (\"\" for none)").arg(name));
+            *given->second = text->simplified();
+            identityGiven = true;
         } else if (name == QLatin1String("port")) {
             options.port = number(1);
             if (!options.port)
@@ -170,6 +186,10 @@ ParsedLine parseCommandLine(const QStringList& arguments)
     if ((options.yes || !options.report.isEmpty()) && options.command != Command::WriteConfig
         && options.command != Command::Commission)
         return fail(QStringLiteral("--yes and --report belong to write-config and commission"));
+    if ((options.force || identityGiven) && options.command != Command::WriteConfig
+        && options.command != Command::Commission && options.command != Command::Report)
+        return fail(QStringLiteral("--force, --tag, --serial, --technician, --site and --customer belong to write-config, "
+                                   "commission and report"));
     line.options = options;
     return line;
 }
@@ -199,6 +219,14 @@ QString usageText()
         "                        the report is <report number>.pdf without --report)\n"
         "  report PDF            the service report of the device as it is now\n"
         "\n"
+        "Options of write-config and report:\n"
+        "  --force               replace an existing report (else exit 8, nothing sent)\n"
+        "  --tag TEXT            instrument tag    in the report and the service log,\n"
+        "  --serial TEXT         serial number     for this run only; where one is not\n"
+        "  --technician TEXT     technician        given, the settings file's value\n"
+        "  --site TEXT           site              (technician, site, tag)\n"
+        "  --customer TEXT       customer\n"
+        "\n"
         "Options:\n"
         "  --port N              COM<N> as the settings file maps it (the settings' COMPORT)\n"
         "  --device PATH         this serial device instead\n"
@@ -211,7 +239,11 @@ QString usageText()
         "Exit status: 0 success, 2 usage error, 3 the port cannot be opened,\n"
         "4 no device answers, 5 refused (another family, check failed, not\n"
         "confirmed), 6 not acknowledged, 7 the device holds other values than\n"
-        "written, 8 file error, 9 acknowledged but not read back.\n");
+        "written, 8 file error (nothing sent), 9 acknowledged but not read back,\n"
+        "10 the device was written but its log line or report could not be kept,\n"
+        "11 interrupted by SIGINT, SIGTERM or SIGHUP (what was written is whole; a\n"
+        "write-config finishes its write, log line and report first). Of several,\n"
+        "the first of 6, 7, 9, 10, 11 is given.\n");
 }
 
 } // namespace trgui::cli

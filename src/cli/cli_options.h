@@ -22,6 +22,8 @@ enum ExitCode : int {
     VerifyMismatch = 7,    // the device holds other values than were written
     FileError = 8,
     NotVerified = 9,       // acknowledged, but the block could not be read back
+    RecordNotKept = 10,    // the device was written, but its log line or report could not be written
+    Interrupted = 11,      // SIGINT, SIGTERM or SIGHUP; what was written is whole
 };
 
 enum class Command { Ports, Identify, Values, Record, ReadConfig, WriteConfig, Commission, Report };
@@ -42,6 +44,13 @@ struct Options {
     QString file;                  // the command's FILE or PDF
     bool yes = false;              // write-config --yes
     QString report;                // write-config --report PDF
+    bool force = false;            // --force: a report may replace an existing file
+    // Who and what the report and the log name; the settings' values where not given.
+    std::optional<QString> tag;         // --tag
+    std::optional<QString> serialNumber;  // --serial
+    std::optional<QString> technician;  // --technician
+    std::optional<QString> site;        // --site
+    std::optional<QString> customer;    // --customer
 };
 
 struct ParsedLine {

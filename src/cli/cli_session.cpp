@@ -46,6 +46,12 @@ Session::Session(const Options& options, core::SettingsRecord settings)
 {
     language_ = options_.language.value_or(static_cast<int>(core::languageIndex(settings_.language)));
     settings_.language = language_;
+    const auto given = [](const std::optional<QString>& option, const std::string& setting) {
+        return option ? *option : QString::fromLocal8Bit(setting.c_str());
+    };
+    identity_ = {given(options_.technician, settings_.technician), given(options_.site, settings_.site),
+                 given(options_.tag, settings_.instrumentTag), options_.serialNumber.value_or(QString()),
+                 options_.customer.value_or(QString())};
     connection_ = std::make_unique<core::DeviceConnection>(settings_, core::PortSlot::Mode::Inline);
     connection_->setLineBusy([] { return true; });  // the command itself is the only one on the line
     if (!options_.trace.isEmpty())
@@ -60,6 +66,9 @@ Session::~Session() = default;
 
 QString Session::portText() const
 {
+    // The device given is not what any COM number maps to.
+    if (!options_.device.isEmpty())
+        return QDir::toNativeSeparators(options_.device);
     // One arg() for both, so a '%' in a device path is never taken for a place holder.
     return QStringLiteral("COM%1 (%2)").arg(QString::number(connection_->portNumber()),
                                              QString::fromLocal8Bit(connection_->devicePath().c_str()));
@@ -152,7 +161,7 @@ bool Session::poll(int intervalSeconds, const PollHandler& onPoll, const std::fu
 }
 
 core::ServiceEntry Session::serviceEntry(core::ServiceAction action, core::ServiceOutcome outcome,
-                                         core::ServiceDetails details) const
+                                         core::ServiceDetails details, const QString& reportNumber) const
 {
     core::ServiceEntry entry;
     entry.at = QDateTime::currentDateTime();
@@ -162,7 +171,9 @@ core::ServiceEntry Session::serviceEntry(core::ServiceAction action, core::Servi
     entry.action = action;
     entry.outcome = outcome;
     entry.details = std::move(details);
-    entry.technician = QString::fromLocal8Bit(settings_.technician.c_str());
+    entry.technician = identity_.technician;
+    entry.instrumentTag = identity_.instrumentTag;
+    entry.reportNumber = reportNumber;
     return entry;
 }
 

@@ -32,8 +32,18 @@ public:
 
     int language() const { return language_; }
     const core::SettingsRecord& settings() const { return settings_; }
-    // "COM3 (/dev/ttyUSB2)", or the device given.
+    // "COM3 (/dev/ttyUSB2)", or the path of the device given.
     QString portText() const;
+
+    // Who and what a report and the log name: the options given, else the settings file's values.
+    struct Identity {
+        QString technician;
+        QString site;
+        QString instrumentTag;
+        QString serialNumber;
+        QString customer;
+    };
+    const Identity& identity() const { return identity_; }
 
     // Opens the port and identifies the device. Success, PortNotOpened or
     // NoDeviceAnswers; why holds the reason in the session's language.
@@ -57,14 +67,16 @@ public:
     using PollHandler = std::function<bool(const core::MeasurementRecord& record, int deviceTypeCode)>;
     bool poll(int intervalSeconds, const PollHandler& onPoll, const std::function<bool()>& stop = {});
 
-    // An entry for the service log, as the pages make them.
+    // An entry for the service log, as the pages make them, with the number
+    // of the report made with it (empty without one).
     core::ServiceEntry serviceEntry(core::ServiceAction action, core::ServiceOutcome outcome,
-                                    core::ServiceDetails details) const;
+                                    core::ServiceDetails details, const QString& reportNumber = {}) const;
 
 private:
     Options options_;
     core::SettingsRecord settings_;
     int language_ = 0;
+    Identity identity_;
     std::unique_ptr<core::DeviceConnection> connection_;
 };
 

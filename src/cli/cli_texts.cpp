@@ -37,6 +37,10 @@ constexpr Line kLines[] = {
     {Say::ReportWritten, Text::CliReportWritten},
     {Say::LogNotWritten, Text::CliLogNotWritten},
     {Say::OtherVariant, Text::OtherVariantNote},
+    {Say::ReportExists, Text::CliReportExists},
+    {Say::RecordNotKept, Text::CliRecordNotKept},
+    {Say::WriteInterrupted, Text::CliWriteInterrupted},
+    {Say::LogInterrupted, Text::CliLogInterrupted},
 };
 
 } // namespace

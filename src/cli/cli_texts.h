@@ -32,6 +32,10 @@ enum class Say {
     ReportWritten,       // %1 the file
     LogNotWritten,       // %1 the log, %2 why
     OtherVariant,        // %1 the file's model, %2 the device's
+    ReportExists,        // %1 the file
+    RecordNotKept,       // after a write whose log line or report failed
+    WriteInterrupted,    // %1 the signal
+    LogInterrupted,      // in the log line's details; %1 the signal
 };
 
 QString say(Say what, int language);

@@ -71,11 +71,22 @@ private:
     QString native(const QString& path) const { return QDir::toNativeSeparators(path); }
     configuration::FieldLabel fieldLabel() const { return configuration::labelsIn(labels_, session_.language()); }
     std::string programDirectory() const { return session_.settings().programDirectory; }
-    void logWrite(core::ServiceOutcome outcome, core::ServiceDetails details);
+    // Writes the log line; false (and told) when it could not be.
+    bool logWrite(core::ServiceOutcome outcome, core::ServiceDetails details, const QString& reportNumber);
+    // The report's file as it is written: ".pdf" added where the name has no suffix.
+    QString reportFile(const QString& path) const;
+    // A report file that exists is replaced only with --force; told and false otherwise.
+    bool reportFileFree(const QString& file) const;
+    struct Stamp {
+        QDateTime at;
+        QString number;
+    };
+    Stamp reportStamp() const;
     // The report of what records_ knows of the device, and of a poll. measured:
     // whether this report polled the device at all (a configuration write does
     // not), so that a missing poll and none taken read differently.
-    bool writeReport(const QString& path, const QStringList& notes, const QString& verdict, bool measured,
+    bool writeReport(const QString& file, const Stamp& stamp, const QStringList& notes, const QString& verdict,
+                     bool measured,
                      const std::optional<core::MeasurementRecord>& live, int liveCode);
 
     Options options_;
@@ -306,7 +317,8 @@ int Program::record()
         return NoDeviceAnswers;
     }
     tell(say(Say::Written).arg(shown));
-    return Success;
+    // A script tells a recording cut short from one that ran its time.
+    return interrupted ? Interrupted : Success;
 }
 
 int Program::readConfig()
@@ -319,29 +331,60 @@ int Program::readConfig()
         return NoDeviceAnswers;
     }
     const QString path = native(options_.file);
-    if (!configuration::saveConfigurationFile(path, configuration::configurationFileBytes(image->code, image->block))) {
-        QFile file(path);
-        file.open(QIODevice::Append);  // for the system's words
-        fail(say(Say::CannotWrite).arg(path, file.errorString()));
+    QString why;
+    platform::TerminationHold hold;  // as for a report
+    if (!configuration::saveConfigurationFile(path, configuration::configurationFileBytes(image->code, image->block),
+                                              &why)) {
+        fail(say(Say::CannotWrite).arg(path, why));
         return FileError;
     }
     tell(say(Say::Written).arg(path));
-    return Success;
+    return hold.take().isEmpty() ? Success : Interrupted;
 }
 
-void Program::logWrite(core::ServiceOutcome outcome, core::ServiceDetails details)
+bool Program::logWrite(core::ServiceOutcome outcome, core::ServiceDetails details, const QString& reportNumber)
 {
     const core::ServiceEntry entry =
-        session_.serviceEntry(core::ServiceAction::ConfigurationWrite, outcome, std::move(details));
+        session_.serviceEntry(core::ServiceAction::ConfigurationWrite, outcome, std::move(details), reportNumber);
     actions_.push_back(entry);
     const QString log = core::serviceLogPath();
     QString why;
-    if (!core::appendServiceEntry(log, entry, session_.language(), &why))
-        fail(say(Say::LogNotWritten).arg(native(log), why));
+    if (core::appendServiceEntry(log, entry, session_.language(), &why))
+        return true;
+    fail(say(Say::LogNotWritten).arg(native(log), why));
+    return false;
+}
+
+QString Program::reportFile(const QString& path) const
+{
+    const QString file = native(path);
+    return QFileInfo(file).suffix().isEmpty() ? file + QStringLiteral(".pdf") : file;
+}
+
+bool Program::reportFileFree(const QString& file) const
+{
+    if (options_.force || !QFileInfo(file).exists())
+        return true;
+    fail(say(Say::ReportExists).arg(file));
+    return false;
+}
+
+Program::Stamp Program::reportStamp() const
+{
+    const QDateTime at = QDateTime::currentDateTime();
+    return {at, core::reportNumber(at, session_.identity().instrumentTag)};
 }
 
 int Program::writeConfig(bool commissioning)
 {
+    // The report and the log line carry one number, taken as the command
+    // starts; commission names its report by it unless told otherwise.
+    const Stamp stamp = reportStamp();
+    const QString report = !options_.report.isEmpty() ? reportFile(options_.report)
+                         : commissioning              ? reportFile(stamp.number + QStringLiteral(".pdf"))
+                                                      : QString();
+    if (!report.isEmpty() && !reportFileFree(report))
+        return FileError;
     const QString path = native(options_.file);
     const auto loaded = configuration::loadConfigurationFile(path);
     if (!loaded.file) {
@@ -358,13 +401,8 @@ int Program::writeConfig(bool commissioning)
 
     if (const int code = openDevice(); code != Success)
         return code;
-    if (commissioning) {
+    if (commissioning)
         printIdentity();
-        if (options_.report.isEmpty())
-            options_.report = core::reportNumber(QDateTime::currentDateTime(),
-                                                 QString::fromLocal8Bit(session_.settings().instrumentTag.c_str()))
-                            + QStringLiteral(".pdf");
-    }
     const auto held = session_.readConfiguration();
     if (!held) {
         fail(say(Say::NotARead).arg(session_.portText()));
@@ -393,8 +431,8 @@ int Program::writeConfig(bool commissioning)
     const int language = session_.language();
     if (plan.step == configuration::ConfigurationRecords::WriteStep::NothingChanged) {
         tell(say(Say::NothingToWrite));
-        if (!options_.report.isEmpty()
-            && !writeReport(options_.report, {}, texts::text(texts::Text::VerdictNothingToWrite, language), false,
+        if (!report.isEmpty()
+            && !writeReport(report, stamp, {}, texts::text(texts::Text::VerdictNothingToWrite, language), false,
                             std::nullopt, 0))
             return FileError;
         return Success;
@@ -422,6 +460,8 @@ int Program::writeConfig(bool commissioning)
         }
     }
 
+    // From the telegram on, Ctrl+C and the like wait until the log line and the report are written.
+    platform::TerminationHold hold;
     const auto result = session_.writeConfiguration(held->block, next);
     const auto record = records_.takeWrite(*held, next, plan.changes, result.written, held->code,
                                            QDateTime::currentDateTime(), labels_, language);
@@ -439,27 +479,47 @@ int Program::writeConfig(bool commissioning)
              + configuration::verdictText(record.outcome, {}, fieldLabel(), language));
         break;
     }
-    logWrite(record.outcome, record.details);
-    if (!options_.report.isEmpty()
-        && !writeReport(options_.report, {}, records_.verdict(held->code, fieldLabel(), language), false,
-                        std::nullopt, 0))
-        return result.code == Success ? FileError : result.code;
-    return result.code;
+    QString interruptedBy = hold.take();
+    core::ServiceDetails details = record.details;
+    if (!interruptedBy.isEmpty()) {
+        details = [written = record.details, interruptedBy](int l) {
+            return written(l) + QStringLiteral(" | ") + texts::text(texts::Text::CliLogInterrupted, l).arg(interruptedBy);
+        };
+    }
+    const bool logged = logWrite(record.outcome, details, report.isEmpty() ? QString() : stamp.number);
+    const bool reported = report.isEmpty()
+                       || writeReport(report, stamp, {}, records_.verdict(held->code, fieldLabel(), language), false,
+                                      std::nullopt, 0);
+    if (interruptedBy.isEmpty())
+        interruptedBy = hold.take();
+    if (!logged || !reported)
+        fail(say(Say::RecordNotKept));
+    if (!interruptedBy.isEmpty())
+        fail(say(Say::WriteInterrupted).arg(interruptedBy));
+    // What the device holds comes first, then whether its record was kept.
+    if (result.code != Success)
+        return result.code;
+    if (!logged || !reported)
+        return RecordNotKept;
+    return interruptedBy.isEmpty() ? Success : Interrupted;
 }
 
-bool Program::writeReport(const QString& path, const QStringList& notes, const QString& verdict, bool measured,
+bool Program::writeReport(const QString& file, const Stamp& stamp, const QStringList& notes, const QString& verdict,
+                          bool measured,
                           const std::optional<core::MeasurementRecord>& live, int liveCode)
 {
     const auto& s = session_.settings();
     const int language = session_.language();
     core::ReportData data;
     data.program = QStringLiteral("TR-GUI %1").arg(QCoreApplication::applicationVersion());
-    data.at = QDateTime::currentDateTime();
-    const auto text = [](const std::string& bytes) { return QString::fromLocal8Bit(bytes.c_str()); };
-    data.technician = text(s.technician);
-    data.site = text(s.site);
-    data.instrumentTag = text(s.instrumentTag);
-    data.number = core::reportNumber(data.at, data.instrumentTag);
+    data.at = stamp.at;
+    data.number = stamp.number;
+    const Session::Identity& identity = session_.identity();
+    data.technician = identity.technician;
+    data.site = identity.site;
+    data.instrumentTag = identity.instrumentTag;
+    data.serialNumber = identity.serialNumber;
+    data.customer = identity.customer;
     data.port = session_.portText();
     data.deviceAnswering = true;
     data.model = s.model;
@@ -476,11 +536,9 @@ bool Program::writeReport(const QString& path, const QStringList& notes, const Q
         data.liveAt = QDateTime::currentDateTime();
     }
     data.actions = actions_;
-    QString file = native(path);
-    if (QFileInfo(file).suffix().isEmpty())
-        file += QStringLiteral(".pdf");
     QString why;
-    if (!widgets::writeHtmlPdf(core::serviceReportHtml(data, language), file, &why)) {
+    if (!widgets::writeHtmlPdf(core::serviceReportHtml(data, language), file, &why,
+                               options_.force ? platform::Existing::Replace : platform::Existing::Keep)) {
         fail(say(Say::CannotWrite).arg(file, why));
         return false;
     }
@@ -490,6 +548,9 @@ bool Program::writeReport(const QString& path, const QStringList& notes, const Q
 
 int Program::report()
 {
+    const QString file = reportFile(options_.file);
+    if (!reportFileFree(file))
+        return FileError;
     if (const int code = openDevice(); code != Success)
         return code;
     const auto read = session_.readConfiguration();
@@ -505,7 +566,11 @@ int Program::report()
         records_.takeRead(*read);
     else
         notes << say(Say::NotARead).arg(session_.portText());
-    return writeReport(options_.file, notes, {}, true, live, liveCode) ? Success : FileError;
+    // A request to end waits for the file, so that no part of one is left beside it.
+    platform::TerminationHold hold;
+    if (!writeReport(file, reportStamp(), notes, {}, true, live, liveCode))
+        return FileError;
+    return hold.take().isEmpty() ? Success : Interrupted;
 }
 
 } // namespace trgui::cli

@@ -7,12 +7,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QStandardPaths>
 #include <QStringEncoder>
 
 #include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <utility>
 
 namespace trgui::core {
 
@@ -116,30 +118,39 @@ QString serviceOutcomeText(ServiceOutcome outcome, int language)
 ServiceLogFormat serviceLogFormat(const QString& path, int language)
 {
     if (QFileInfo(path).size() == 0)
-        return {static_cast<int>(column(language)), true};
+        return {static_cast<int>(column(language)), true, true};
     const QByteArray header = firstLine(path);
     for (int l = 0; l < kLanguageCount; ++l) {
-        for (bool technicianColumn : {true, false}) {
-            if (header == serviceHeader({l, technicianColumn}))
-                return {l, technicianColumn};
+        // The columns files have been begun with, newest first.
+        for (const auto& [technicianColumn, identityColumns] : {std::pair{true, true}, {true, false}, {false, false}}) {
+            if (header == serviceHeader({l, technicianColumn, identityColumns}))
+                return {l, technicianColumn, identityColumns};
         }
     }
-    return {static_cast<int>(column(language)), false};
+    return {static_cast<int>(column(language)), false, false};
 }
 
 QByteArray serviceLine(const ServiceEntry& e, const ServiceLogFormat& format)
 {
     const std::size_t l = column(format.language);
     QString details = e.detailsIn(format.language);
-    if (!format.technicianColumn && !e.technician.isEmpty()) {
-        details += (details.isEmpty() ? QString() : QStringLiteral(" | ")) + text(Text::Technician, l)
-                 + QStringLiteral(": ") + e.technician;
+    const auto addToDetails = [&](Text name, const QString& value) {
+        if (!value.isEmpty())
+            details += (details.isEmpty() ? QString() : QStringLiteral(" | ")) + text(name, l) + QStringLiteral(": ") + value;
+    };
+    if (!format.technicianColumn)
+        addToDetails(Text::Technician, e.technician);
+    if (!format.identityColumns) {
+        addToDetails(Text::InstrumentTag, e.instrumentTag);
+        addToDetails(Text::ReportNumber, e.reportNumber);
     }
     QByteArray out = line({dateText(e.at), timeText(e.at), e.port, e.model, e.softwareVersion.trimmed(),
                            serviceActionText(e.action, format.language), details,
                            serviceOutcomeText(e.outcome, format.language)});
     if (format.technicianColumn)
         out += "; " + field(e.technician);
+    if (format.identityColumns)
+        out += "; " + field(e.instrumentTag) + "; " + field(e.reportNumber);
     return out;
 }
 
@@ -149,6 +160,8 @@ QByteArray serviceHeader(const ServiceLogFormat& format)
     QString header = text(Text::ServiceLogHeader, l);
     if (format.technicianColumn)
         header += QStringLiteral("; ") + text(Text::Technician, l);
+    if (format.identityColumns)
+        header += QStringLiteral("; ") + text(Text::InstrumentTag, l) + QStringLiteral("; ") + text(Text::ReportNumber, l);
     return encoded(header);
 }
 
@@ -162,6 +175,8 @@ QByteArray serviceGapLine(const ServiceLogGap& gap, const QDateTime& at, const S
     QByteArray out = line({dateText(at), timeText(at), {}, {}, {}, text(Text::EntriesLost, l), details, {}});
     if (format.technicianColumn)
         out += "; ";
+    if (format.identityColumns)
+        out += "; ; ";
     return out;
 }
 
@@ -174,6 +189,17 @@ bool appendServiceEntry(const QString& path, const ServiceEntry& entry, int lang
                         const ServiceLogGap& gap)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
+    // Programs of a batch append to one log: one at a time, so that only the
+    // first writes the header and a failed line is taken back from the end
+    // that is its own. Where no lock can be made (a folder only the log may
+    // be written in) the line goes in without one.
+    QLockFile lock(path + QStringLiteral(".lock"));
+    lock.setStaleLockTime(10000);
+    if (!lock.tryLock(5000) && lock.error() == QLockFile::LockFailedError) {
+        if (why)
+            *why = QStringLiteral("%1.lock").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         if (why)

@@ -50,6 +50,8 @@ struct ServiceEntry {
     ServiceDetails details;   // what changed, old -> new: "Rohrgröße 50,0 -> 62,5 | …", "3 -> 5 %"
     ServiceOutcome outcome = ServiceOutcome::Sent;
     QString technician;       // [BERICHT] TECHNIKER
+    QString instrumentTag;    // the tag the technician gave
+    QString reportNumber;     // of the report made with this entry; empty without one
 
     QString detailsIn(int language) const { return details ? details(language) : QString(); }
 };
@@ -59,10 +61,12 @@ QString serviceActionText(ServiceAction action, int language);
 QString serviceOutcomeText(ServiceOutcome outcome, int language);
 
 // How the lines of a log are written: the language (0 German, 1 English,
-// 2 French) and whether the technician has a column of their own.
+// 2 French), whether the technician has a column of their own, and whether
+// the instrument tag and the report number have theirs (after it).
 struct ServiceLogFormat {
     int language = 0;
     bool technicianColumn = true;
+    bool identityColumns = true;
 };
 
 // The format of the log at path, as its header shows it. A file that is new
@@ -70,9 +74,10 @@ struct ServiceLogFormat {
 // none of ours takes language and keeps its columns. Lines follow
 // the header's language rather than a header of no language, so that
 // whoever opens the file in a spreadsheet reads one language throughout.
-// The technician has a column of their own to sort and filter by, but only
-// in files begun with it: an older file keeps its columns (a column more in
-// later lines breaks a spreadsheet's import) and has them in the details.
+// The technician, the tag and the report number have columns of their own
+// to sort and filter by, but only in files begun with them: an older file
+// keeps its columns (a column more in later lines breaks a spreadsheet's
+// import) and has them in the details.
 ServiceLogFormat serviceLogFormat(const QString& path, int language);
 
 // The line of an entry (without line end) and the header of a new log. A

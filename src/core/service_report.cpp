@@ -2,6 +2,8 @@
 
 #include "texts/catalogue.h"
 
+#include <QRandomGenerator>
+
 #include <algorithm>
 
 namespace trgui::core {
@@ -32,6 +34,12 @@ QString reportNumber(const QDateTime& at, const QString& instrumentTag)
     const QString tag = instrumentTag.simplified();
     if (!tag.isEmpty())
         number += QLatin1Char('-') + QString(tag).replace(QLatin1Char(' '), QLatin1Char('-'));
+    // 25 bits in letters and digits that cannot be mistaken for each other (no I, L, O, U).
+    static constexpr char kDigits[] = "0123456789ABCDEFGHJKMNPQRSTVWXYZ";
+    quint32 bits = QRandomGenerator::system()->generate();
+    number += QLatin1Char('-');
+    for (int i = 0; i < 5; ++i, bits >>= 5)
+        number += QLatin1Char(kDigits[bits & 31]);
     return number;
 }
 
@@ -76,13 +84,18 @@ QString serviceReportHtml(const ReportData& d, int language)
         {Text::Technician, d.technician},
         {Text::Site, d.site},
         {Text::InstrumentTag, d.instrumentTag},
+        {Text::SerialNumber, d.serialNumber},
+        {Text::ReportCustomer, d.customer},
         {Text::ReportPort, d.port},
         {Text::ReportModel, d.deviceAnswering ? d.model : QString()},
         {Text::ReportTypeCode, d.deviceAnswering && d.typeCode > 0 ? QString::number(d.typeCode) : QString()},
         {Text::ReportSoftware, d.deviceAnswering ? d.softwareVersion.trimmed() : QString()},
     };
-    for (const auto& [word, value] : identity)
-        html += row({t(word), value});
+    for (const auto& [word, value] : identity) {
+        // Serial number and customer only where given apart from the tag (the command line's options).
+        if (!value.isEmpty() || (word != Text::SerialNumber && word != Text::ReportCustomer))
+            html += row({t(word), value});
+    }
     html += QStringLiteral("</table>");
 
     html += QStringLiteral("<h3>%1</h3>").arg(esc(t(Text::ReportConfiguration)));

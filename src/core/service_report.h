@@ -40,6 +40,8 @@ struct ReportData {
     QString technician;
     QString site;
     QString instrumentTag;  // tag or serial number, as the technician gave it
+    QString serialNumber;   // where given apart from the tag
+    QString customer;
     QString port;
     bool deviceAnswering = false;  // false: no device, so nothing of one below
     QString model;
@@ -60,8 +62,10 @@ struct ReportData {
     QString verdict;
 };
 
-// A report's number: date and time to the second, and the instrument tag
-// when there is one ("20261208-140215-FT-101"; blanks in the tag become "-").
+// A report's number: date and time to the second, the instrument tag when
+// there is one, and five random characters, so that reports made in the same
+// second (a batch written in parallel, two stations) do not share one
+// ("20261208-140215-FT-101-K7QD2"; blanks in the tag become "-").
 QString reportNumber(const QDateTime& at, const QString& instrumentTag);
 
 // "2026-12-09 14:02:15 UTC+01:00": the time as the clock showed it and its

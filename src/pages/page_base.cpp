@@ -313,6 +313,7 @@ void PageBase::logServiceAction(const texts::MessageTable& messages, core::Servi
     entry.outcome = outcome;
     entry.details = std::move(details);
     entry.technician = QString::fromLocal8Bit(settings_->technician.c_str());
+    entry.instrumentTag = QString::fromLocal8Bit(settings_->instrumentTag.c_str());
     actionsOfThisSession().push_back(entry);
     core::ServiceLog& log = serviceLog();
     log.setPath(serviceLogOverride().isEmpty() ? core::serviceLogPath() : serviceLogOverride());

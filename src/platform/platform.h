@@ -3,7 +3,7 @@
 // What differs between operating systems, in one place: the device a COM name
 // opens, who holds a port's lock file, syncing files to disk, ending cleanly
 // when the system asks, and living through a file size limit. platform.cpp
-// has the POSIX code; a Windows build fills in its branches there.
+// holds what all systems share, platform_posix.cpp and platform_win.cpp the rest.
 
 #include <QFile>
 #include <QString>
@@ -75,6 +75,38 @@ UserGroups userGroups();
 bool syncFile(QFile& file);
 // Has the system write the folder's entries (a rename into it) to the disk.
 bool syncFolder(const std::filesystem::path& folder);
+
+// Whether writeFileWhole and moveIntoPlace may replace a file that is there.
+enum class Existing { Replace, Keep };
+
+// Writes bytes to path whole or not at all: into a new file in the same
+// folder, synced to disk and checked, then moved in place of path in one
+// step. Whatever fails, path keeps what it held (or stays absent), the new
+// file is removed and why holds the system's reason ("No space left on
+// device", "File too large", "File exists" for Keep). A path that is a
+// device or a pipe (/dev/stdout) is written directly.
+bool writeFileWhole(const QString& path, const QByteArray& bytes, Existing existing = Existing::Replace,
+                    QString* why = nullptr);
+
+// Moves the file from to the name to in one step, so that a reader finds the
+// old file or the new one, never a part, and has the system write the
+// folder's entry to disk. With Keep an existing to stays and the move fails.
+bool moveIntoPlace(const QString& from, const QString& to, Existing existing, QString* why = nullptr);
+
+// While one lives, a request to end (SIGINT, SIGTERM, SIGHUP: Ctrl+C, kill, a
+// closed terminal) waits, so that what was sent to the device gets its record
+// first. The destructor puts the previous handling back and passes on a
+// request that came and was not taken. One at a time.
+class TerminationHold {
+public:
+    TerminationHold();
+    ~TerminationHold();
+    TerminationHold(const TerminationHold&) = delete;
+    TerminationHold& operator=(const TerminationHold&) = delete;
+    // The first request that came ("SIGINT"), which the caller now answers
+    // itself; empty when none came.
+    QString take();
+};
 
 // Calls handler (on context's thread) once the system asks the program to
 // end: logout, shutdown, kill, Ctrl+C.

@@ -1,6 +1,7 @@
 #include "widgets/report_pdf.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
@@ -295,39 +296,35 @@ void useReportPageLayout(QPdfWriter& writer)
     writer.setResolution(300);
 }
 
-bool writeHtmlPdf(const QString& html, const QString& path, QString* why)
+bool writeHtmlPdf(const QString& html, const QString& path, QString* why, platform::Existing existing)
 {
-    // The PDF writer keeps its reasons to itself: the file is opened here
-    // first, so that the system can say why it cannot be written.
-    const auto writable = [&path, why] {
-        QFile probe(path);
-        if (probe.open(QIODevice::WriteOnly))
-            return true;
-        if (why)
-            *why = probe.errorString();
-        return false;
-    };
-    if (!writable())
-        return false;
-    QPdfWriter writer(path);
-    useReportPageLayout(writer);
-    writer.setCreator(QStringLiteral("TR-GUI"));
-    PagedHtml pages(html, writer);
-    writer.setTitle(pages.header());
-    QPainter painter;
-    bool written = painter.begin(&writer);
-    for (int page = 1; written && page <= pages.pageCount(); ++page) {
-        if (page > 1 && !writer.newPage()) {
-            written = false;
-            break;
+    // Drawn in memory first, so that nothing of it reaches the disk unless all of it does.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    bool drawn = false;
+    {
+        QPdfWriter writer(&pdf);
+        useReportPageLayout(writer);
+        writer.setCreator(QStringLiteral("TR-GUI"));
+        PagedHtml pages(html, writer);
+        writer.setTitle(pages.header());
+        QPainter painter;
+        drawn = painter.begin(&writer);
+        for (int page = 1; drawn && page <= pages.pageCount(); ++page) {
+            if (page > 1 && !writer.newPage())
+                drawn = false;
+            else
+                pages.paintPage(painter, page);
         }
-        pages.paintPage(painter, page);
+        if (painter.isActive())
+            drawn = painter.end() && drawn;
     }
-    if (painter.isActive())
-        written = painter.end() && written;
-    if (!written && writable() && why)
-        *why = QFile::tr("Unknown error");
-    return written;
+    if (!drawn || !pdf.data().trimmed().endsWith("%%EOF")) {
+        if (why)
+            *why = QFile::tr("Unknown error");
+        return false;
+    }
+    return platform::writeFileWhole(path, pdf.data(), existing, why);
 }
 
 } // namespace trgui::widgets

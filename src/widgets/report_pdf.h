@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/platform.h"
+
 #include <QString>
 #include <QTextDocument>
 
@@ -59,8 +61,10 @@ private:
 void useReportPageLayout(QPdfWriter& writer);
 
 // Writes html as an A4 PDF to path (several pages when it needs them), as
-// PagedHtml lays it out. False when the file cannot be written; why then
-// holds the system's reason.
-bool writeHtmlPdf(const QString& html, const QString& path, QString* why = nullptr);
+// PagedHtml lays it out: whole or not at all, as platform::writeFileWhole
+// writes. False when the file cannot be written; why then holds the
+// system's reason, and a file that was at path is as it was.
+bool writeHtmlPdf(const QString& html, const QString& path, QString* why = nullptr,
+                  platform::Existing existing = platform::Existing::Replace);
 
 } // namespace trgui::widgets

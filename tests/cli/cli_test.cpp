@@ -1,6 +1,7 @@
 // The real tr-gui-cli against the simulator: what each command prints and
 // the exit status a script relies on.
 
+#include "support/files.h"
 #include "support/simulator.h"
 
 #include <QDir>
@@ -15,8 +16,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/resource.h>
 
 using trgui::testing::Simulator;
+using trgui::testing::fileContents;
 
 namespace {
 
@@ -32,20 +35,32 @@ protected:
     {
         QFile settings(dir.filePath("TR-GUI.ini"));
         settings.open(QIODevice::WriteOnly);
-        settings.write(QStringLiteral("[COM]\r\nCOMPORT=1\r\nCOM1=%1\r\nCOM3=/nonexistent/tty-km210\r\n[DATEN]\r\nLANGUAGE=1\r\n")
+        settings.write(QStringLiteral("[COM]\r\nCOMPORT=1\r\nCOM1=%1\r\nCOM3=/nonexistent/tty-km210\r\n[DATEN]\r\nLANGUAGE=1\r\n"
+                                      "[BERICHT]\r\nTECHNIKER=Anna Weber\r\nKENNUNG=FT-101\r\n")
                            .arg(QString::fromStdString(sim.linkPath()))
                            .toUtf8());
     }
 
     QProcess* start(QStringList arguments)
     {
+        launch(process, std::move(arguments));
+        return &process;
+    }
+    void launch(QProcess& process, QStringList arguments)
+    {
         process.setWorkingDirectory(dir.path());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_DATA_HOME", dir.filePath("data"));
         process.setProcessEnvironment(environment);
+        // A full disk, also for root: no file of the program grows beyond this.
+        process.setChildProcessModifier([limit = fileSizeLimit] {
+            if (limit > 0) {
+                rlimit size{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
+                setrlimit(RLIMIT_FSIZE, &size);
+            }
+        });
         process.start(QStringLiteral(TRGUI_CLI_PATH), QStringList{"--settings", "TR-GUI.ini"} + arguments);
         process.waitForStarted();
-        return &process;
     }
     Outcome run(const QStringList& arguments)
     {
@@ -56,8 +71,23 @@ protected:
                 QString::fromUtf8(process.readAllStandardError())};
     }
     QString path(const char* name) { return dir.filePath(name); }
+    QString logPath() { return dir.filePath("data/TR-GUI/service-log.csv"); }
+    // found.kmc as the device holds it, new.kmc the same with the pipe at 62.5 instead of 50.0.
+    QByteArray writeConfigurations()
+    {
+        if (run({"read-config", "found.kmc"}).code != 0)
+            return {};
+        QByteArray changed = fileContents(path("found.kmc"));
+        const qsizetype pipe = changed.indexOf(QByteArray::fromHex("42480000"));
+        if (changed.size() != 101 || pipe <= 0)
+            return {};
+        changed.replace(pipe, 4, QByteArray::fromHex("427a0000"));
+        QFile file(path("new.kmc"));
+        return file.open(QIODevice::WriteOnly) && file.write(changed) == changed.size() ? changed : QByteArray();
+    }
 
     Simulator sim{17};
+    qint64 fileSizeLimit = 0;  // none
     QTemporaryDir dir;
     QProcess process;
 };
@@ -83,6 +113,7 @@ TEST_F(Cli, listsPortsIdentifiesReportsAndTellsWhyAPortOrADeviceFails)
         {{"record", "x.csv"}, 2, "record needs --seconds"},
         {{"--port", "1", "--device", "/dev/null", "identify"}, 2, "not both"},
         {{"frobnicate"}, 2, "unknown command"},
+        {{"values", "--tag", "FT-7"}, 2, "belong to write-config, commission and report"},
     };
     for (const auto& [arguments, code, says] : cases) {
         const Outcome r = run(arguments);
@@ -129,22 +160,9 @@ TEST_F(Cli, valuesComeAsTheCycleMakesThemInPlainNumbers)
 
 TEST_F(Cli, aConfigurationIsReadWrittenOnlyWhenConfirmedAndVerified)
 {
-    ASSERT_EQ(run({"read-config", "found.kmc"}).code, 0);
-    QFile found(path("found.kmc"));
-    ASSERT_TRUE(found.open(QIODevice::ReadOnly));
-    const QByteArray bytes = found.readAll();
-    ASSERT_EQ(bytes.size(), 101);
-    EXPECT_EQ(bytes[0], 17);
-
-    // The same pipe at 62.5 instead of 50.0.
-    QByteArray changed = bytes;
-    const qsizetype pipe = changed.indexOf(QByteArray::fromHex("42480000"));
-    ASSERT_GT(pipe, 0);
-    changed.replace(pipe, 4, QByteArray::fromHex("427a0000"));
-    QFile file(path("new.kmc"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(changed);
-    file.close();
+    const QByteArray changed = writeConfigurations();
+    ASSERT_FALSE(changed.isEmpty());
+    EXPECT_EQ(changed[0], 17);
     QByteArray otherFamily = changed;
     otherFamily[0] = 33;
     QFile wt(path("wt.kmc"));
@@ -244,8 +262,8 @@ TEST_F(Cli, aWriteIsReadBackWhateverTheLineDidAndTheRecordStatesOnlyWhatWasRead)
         QFile log(path("data/TR-GUI/service-log.csv"));
         ASSERT_TRUE(log.open(QIODevice::ReadOnly));
         const QByteArray last = log.readAll().split('\n').at(1 + static_cast<int>(&c - cases));
-        EXPECT_TRUE(last.endsWith(QByteArray("; ") + (dropped ? "not acknowledged, not read back: state unknown" : c.logged)
-                                  + "; \r"))
+        EXPECT_TRUE(last.contains(QByteArray("; ") + (dropped ? "not acknowledged, not read back: state unknown" : c.logged)
+                                  + "; "))
             << c.control << ": " << last.toStdString();
         EXPECT_TRUE(last.contains("| Multiplication factor 1.234 -> 1.23")) << last.toStdString();
         if (c.code == 9)
@@ -329,18 +347,147 @@ TEST_F(Cli, aReportNamesTheTypeCodeTheZoneAbsentFieldsAndWhetherItMeasured)
     }
 }
 
-TEST_F(Cli, aRecordingEndedByCtrlCIsWholeToItsLastRow)
+TEST_F(Cli, aRecordingEndedByASignalSaysSoAndIsWholeToItsLastRow)
 {
-    start({"record", "--seconds", "60", "--interval", "0", "rec.csv"});
-    ASSERT_TRUE(sim.waitForLog("request 0x41 ReadErrorCode", std::chrono::seconds(5)));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sim.count("request 0x41 ReadErrorCode") >= 3; }, 10000));
-    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
-    ASSERT_TRUE(process.waitForFinished(10000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    QFile file(path("rec.csv"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray recording = file.readAll();
-    EXPECT_TRUE(recording.startsWith("KM210-DR-E1S2H1\r\nDate; Time; "));
-    EXPECT_TRUE(recording.endsWith("\r\n"));
-    EXPECT_GE(recording.count("\r\n"), 4);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        const int before = sim.count("request 0x41 ReadErrorCode");
+        start({"record", "--seconds", "60", "--interval", "0", "rec.csv"});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return sim.count("request 0x41 ReadErrorCode") >= before + 3; }, 10000));
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(10000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << signal;
+        EXPECT_EQ(process.exitCode(), 11) << signal << process.readAllStandardError().toStdString();
+        const QByteArray recording = fileContents(path("rec.csv"));
+        EXPECT_TRUE(recording.startsWith("KM210-DR-E1S2H1\r\nDate; Time; "));
+        ASSERT_TRUE(recording.endsWith("\r\n")) << signal;
+        const QList<QByteArray> rows = recording.chopped(2).split('\n').mid(2);
+        ASSERT_GE(rows.size(), 2) << signal;
+        for (const QByteArray& row : rows)
+            EXPECT_EQ(row.count(';'), rows.first().count(';')) << "a whole row: " << row.toStdString();
+    }
+}
+
+TEST_F(Cli, aWriteInterruptedBySignalFinishesItsLogLineAndReportFirst)
+{
+    ASSERT_FALSE(writeConfigurations().isEmpty());
+    // A slow device (within the read window): the write, its read-back and the report take their time.
+    sim.control("latency 60");
+    const std::pair<int, const char*> requests[] = {{SIGINT, "SIGINT"}, {SIGTERM, "SIGTERM"}, {SIGHUP, "SIGHUP"}};
+    int round = 0;
+    for (const auto& [signal, name] : requests) {
+        const QString report = QStringLiteral("interrupted-%1.pdf").arg(name);
+        const int telegrams = sim.count("(telegram start)");
+        start({"write-config", round++ % 2 ? "found.kmc" : "new.kmc", "--yes", "--report", report});
+        process.closeWriteChannel();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return sim.count("(telegram start)") > telegrams; }, 10000)) << name;
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(20000));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << name;
+        EXPECT_EQ(process.exitCode(), 11) << name << err.toStdString();
+        EXPECT_TRUE(err.contains(QStringLiteral("Interrupted (%1)").arg(name))) << err.toStdString();
+        const QByteArray log = fileContents(logPath());
+        EXPECT_TRUE(log.contains(QStringLiteral("| interrupted (%1), recorded before ending; acknowledged, read back; ")
+                                     .arg(name).toLatin1()))
+            << log.toStdString();
+        const QByteArray pdf = fileContents(path(report.toLatin1()));
+        EXPECT_TRUE(pdf.startsWith("%PDF-") && pdf.trimmed().endsWith("%%EOF")) << name;
+    }
+}
+
+TEST_F(Cli, aRecordThatCannotBeKeptIsToldAndLeavesNoPartOfAFile)
+{
+    ASSERT_FALSE(writeConfigurations().isEmpty());
+    const QByteArray old("an earlier report");
+    const auto putOld = [&](const char* name) {
+        QFile file(path(name));
+        return file.open(QIODevice::WriteOnly) && file.write(old) == old.size();
+    };
+    ASSERT_TRUE(putOld("old.pdf") && putOld("old.kmc"));
+    struct Case {
+        QStringList arguments;
+        qint64 sizeLimit;  // a full disk; 0 none
+        int code;
+        const char* says;
+        const char* file;  // absent afterwards, or as it was when it existed
+        bool sent;         // a configuration went to the device
+    };
+    const Case cases[] = {
+        {{"report", "r.pdf"}, 20000, 8, "r.pdf cannot be written: File too large", "r.pdf", false},
+        {{"report", "--force", "old.pdf"}, 20000, 8, "File too large", "old.pdf", false},
+        {{"report", "old"}, 0, 8, "old.pdf exists; --force replaces it. Nothing sent.", "old.pdf", false},
+        {{"write-config", "new.kmc", "--yes", "--report", "old.pdf"}, 0, 8, "old.pdf exists", "old.pdf", false},
+        {{"read-config", "old.kmc"}, 100, 8, "old.kmc cannot be written: File too large", "old.kmc", false},
+        {{"write-config", "new.kmc", "--yes", "--report", "w.pdf"}, 20000, 10, "its record is missing", "w.pdf", true},
+    };
+    for (const Case& c : cases) {
+        const int telegrams = sim.count("telegram 0x60");
+        fileSizeLimit = c.sizeLimit;
+        const Outcome r = run(c.arguments);
+        const std::string what = c.arguments.join(' ').toStdString();
+        EXPECT_EQ(r.code, c.code) << what << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << what << r.err.toStdString();
+        EXPECT_EQ(fileContents(path(c.file)), QByteArray(c.file).startsWith("old") ? old : QByteArray()) << what;
+        EXPECT_EQ(sim.count("telegram 0x60") > telegrams, c.sent) << what;
+        EXPECT_TRUE(QDir(dir.path()).entryList({"*.tmp"}, QDir::Files | QDir::Hidden).isEmpty()) << what;
+    }
+    fileSizeLimit = 0;
+    EXPECT_TRUE(fileContents(logPath()).contains("Pipe size 50.0 -> 62.5; acknowledged, read back; Anna Weber; FT-101; "))
+        << "the log line of the write whose report failed";
+
+    // A log that cannot be written, with --quiet or not; a replaced report is whole.
+    ASSERT_TRUE(QFile::remove(logPath()) && QFile::link("/dev/full", logPath()));
+    const Outcome unlogged = run({"write-config", "found.kmc", "--yes", "--quiet", "--report", "old.pdf", "--force"});
+    EXPECT_EQ(unlogged.code, 10) << unlogged.err.toStdString();
+    EXPECT_TRUE(unlogged.err.contains("could not be written: No space left on device")) << unlogged.err.toStdString();
+    const QByteArray replaced = fileContents(path("old.pdf"));
+    EXPECT_TRUE(replaced.startsWith("%PDF-") && replaced.trimmed().endsWith("%%EOF"));
+}
+
+TEST_F(Cli, eachDeviceOfABatchHasItsOwnNamesAndReportNumber)
+{
+    ASSERT_FALSE(writeConfigurations().isEmpty());
+    // Two devices written at once with the same tag; the second on a device path of its own.
+    Simulator second{17};
+    const QString secondPath = QString::fromStdString(second.linkPath());
+    QProcess other;
+    start({"write-config", "new.kmc", "--yes", "--report", "a.pdf", "--tag", "FT 7", "--serial", "SN-1",
+           "--customer", "ACME", "--site", "Halle 3"});
+    launch(other, {"--device", secondPath, "write-config", "new.kmc", "--yes", "--report", "b.pdf", "--tag", "FT 7",
+                   "--technician", "B. Bauer"});
+    for (QProcess* p : {&process, &other}) {
+        ASSERT_TRUE(p->waitForFinished(30000));
+        EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+    }
+    const QList<QByteArray> lines = fileContents(logPath()).split('\n');
+    ASSERT_EQ(lines.size(), 4);  // header, two entries, nothing after the last line end
+    const QRegularExpression number("; (\\d{8}-\\d{6}-FT-7-[0-9A-Z]{5})\r$");
+    struct Expected {
+        const char* report;
+        QString port;
+        const char* names;  // technician and tag: the settings' technician where none is given
+        const char* inReport;
+    };
+    const Expected devices[] = {
+        {"a.pdf", QStringLiteral("; COM1 ("), "; Anna Weber; FT 7; ", "Serial number SN-1"},
+        {"b.pdf", "; " + secondPath + "; ", "; B. Bauer; FT 7; ", "Technician B. Bauer"},
+    };
+    QStringList numbers;
+    for (const Expected& d : devices) {
+        const auto line = std::find_if(lines.begin(), lines.end(), [&](const QByteArray& l) { return l.contains(d.names); });
+        ASSERT_NE(line, lines.end()) << d.names;
+        EXPECT_TRUE(line->contains(d.port.toUtf8())) << line->toStdString();
+        const auto match = number.match(QString::fromLatin1(*line));
+        ASSERT_TRUE(match.hasMatch()) << line->toStdString();
+        numbers << match.captured(1);
+        QProcess text;
+        text.start("pdftotext", {"-layout", path(d.report), "-"});
+        ASSERT_TRUE(text.waitForFinished(10000));
+        const QString shown = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+        EXPECT_TRUE(shown.contains(match.captured(1)) && shown.contains(d.inReport)) << shown.toStdString();
+    }
+    EXPECT_NE(numbers[0], numbers[1]);
+
+    const Outcome identify = run({"--device", secondPath, "identify"});
+    EXPECT_TRUE(identify.out.contains("\nport: " + secondPath + "\n")) << identify.out.toStdString();
 }

@@ -33,6 +33,7 @@ ServiceEntry totaliserReset(QTime at)
         return QString::fromUtf8(names[language]) + QString::fromUtf8(" 1234.5 m³ -> 0");
     };
     e.technician = QStringLiteral("A. Muster");
+    e.instrumentTag = QStringLiteral("FT-101");
     return e;
 }
 
@@ -42,6 +43,7 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// Begun before the tag and the report number had columns.
 const QByteArray kEnglishHeader("Date; Time; Port; Model; SW version; Action; Changes; Outcome; Technician\r\n");
 } // namespace
 
@@ -58,21 +60,25 @@ TEST(ServiceLog, entriesAreAppendedAsOneLineEachAndAFailureLeavesTheLogAsItWas)
     write.details = sameInEveryLanguage(QString::fromUtf8("Rohrgröße 50.0 -> 62.5 | Note; with\nbreak"));
     write.outcome = ServiceOutcome::Acknowledged;
     write.technician = QStringLiteral("A. Muster");
+    write.instrumentTag = QStringLiteral("FT-101");
+    write.reportNumber = QStringLiteral("20261208-103104-FT-101-K7QD2");
     ServiceEntry reset = write;
     reset.action = ServiceAction::ResetTotaliser;
     reset.details = {};
     reset.outcome = ServiceOutcome::Sent;
     reset.technician.clear();
+    reset.instrumentTag.clear();
+    reset.reportNumber.clear();
 
     ASSERT_TRUE(appendServiceEntry(path, write, 0));
     ASSERT_TRUE(appendServiceEntry(path, reset, 0));
     EXPECT_EQ(contents(path), QByteArray("Datum; Uhrzeit; Port; Modell; SW-Version; Aktion; \xC4nderungen; Ergebnis; "
-                                         "Techniker\r\n"
+                                         "Techniker; Messstelle / Seriennummer; Bericht-Nr.\r\n"
                                          "2026.12.08; 10:31:04; COM1 (/dev/ttyUSB0); KM210-DR-E1S2H1; 1.05; "
                                          "Konfiguration schreiben; Rohrgr\xF6\xDF" "e 50.0 -> 62.5 | Note, with break; "
-                                         "best\xE4tigt; A. Muster\r\n"
+                                         "best\xE4tigt; A. Muster; FT-101; 20261208-103104-FT-101-K7QD2\r\n"
                                          "2026.12.08; 10:31:04; COM1 (/dev/ttyUSB0); KM210-DR-E1S2H1; 1.05; "
-                                         "Reset Totalisator; ; gesendet; \r\n"));
+                                         "Reset Totalisator; ; gesendet; ; ; \r\n"));
 
     // A log that cannot be written in full (a file size limit plays the full
     // disk, also for root) says why and stays as it was.
@@ -124,14 +130,21 @@ TEST(ServiceLog, linesFollowTheLanguageAndColumnsOfTheFilesHeader)
         QByteArray appended;
     } cases[] = {
         {"new", {},
-         "Datum; Uhrzeit; Port; Modell; SW-Version; Aktion; \xC4nderungen; Ergebnis; Techniker\r\n" + entry
-             + "Reset Totalisator; Totalisator 1234.5 m\xB3 -> 0; gesendet; A. Muster\r\n"},
-        {"English", kEnglishHeader, entry + "Reset totaliser; Totaliser 1234.5 m\xB3 -> 0; sent; A. Muster\r\n"},
+         "Datum; Uhrzeit; Port; Modell; SW-Version; Aktion; \xC4nderungen; Ergebnis; Techniker; "
+         "Messstelle / Seriennummer; Bericht-Nr.\r\n"
+             + entry + "Reset Totalisator; Totalisator 1234.5 m\xB3 -> 0; gesendet; A. Muster; FT-101; \r\n"},
+        {"English", "Date; Time; Port; Model; SW version; Action; Changes; Outcome; Technician; "
+                    "Instrument tag / serial number; Report no.\r\n",
+         entry + "Reset totaliser; Totaliser 1234.5 m\xB3 -> 0; sent; A. Muster; FT-101; \r\n"},
+        {"English, begun without the tag's column", kEnglishHeader,
+         entry + "Reset totaliser; Totaliser 1234.5 m\xB3 -> 0 | Instrument tag / serial number: FT-101; sent; A. Muster\r\n"},
         {"French, begun without the technician's column",
          "Date; Heure; Port; Mod\xE8le; Version logicielle; Action; Modifications; R\xE9sultat\r\n",
-         entry + "RAZ totaliseur; Totaliseur 1234.5 m\xB3 -> 0 | Technicien: A. Muster; envoy\xE9\r\n"},
+         entry + "RAZ totaliseur; Totaliseur 1234.5 m\xB3 -> 0 | Technicien: A. Muster | Rep\xE8re / num\xE9ro de s\xE9rie: FT-101; "
+                 "envoy\xE9\r\n"},
         {"of another program", "Zeit; Wert\r\n",
-         entry + "Reset Totalisator; Totalisator 1234.5 m\xB3 -> 0 | Techniker: A. Muster; gesendet\r\n"},
+         entry + "Reset Totalisator; Totalisator 1234.5 m\xB3 -> 0 | Techniker: A. Muster | Messstelle / Seriennummer: FT-101; "
+                 "gesendet\r\n"},
     };
     for (const auto& c : cases) {
         QTemporaryDir dir;
@@ -153,7 +166,7 @@ TEST(ServiceLog, entriesThatCannotBeWrittenAreCountedAndToldBeforeTheNextOne)
         QString told;  // the gap's line without date and time
     } cases[] = {
         {{}, 2, QString::fromUtf8("; ; ; ; Einträge verloren; 2 Einträge seit 2026.12.08 14:02:11 nicht geschrieben: ")
-                    + reason + QStringLiteral("; ; ")},
+                    + reason + QStringLiteral("; ; ; ; ")},
         {kEnglishHeader, 1,
          QStringLiteral("; ; ; ; entries lost; 1 entry not written since 2026.12.08 14:02:11: ") + reason
              + QStringLiteral("; ; ")},

@@ -1,6 +1,8 @@
 #include "core/service_report.h"
 
 #include <QTimeZone>
+#include <QRegularExpression>
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -106,18 +108,31 @@ TEST(ServiceReport, withoutADeviceOrAConfigurationReadItSaysSoFirstAndHasNoTable
 TEST(ServiceReport, numberAndRunningHeaderTellWhichReportOfWhichDevice)
 {
     const QDateTime at(QDate(2026, 12, 8), QTime(14, 2, 15));
-    EXPECT_EQ(reportNumber(at, QStringLiteral(" FT  101 ")), "20261208-140215-FT-101");
-    EXPECT_EQ(reportNumber(at, QString()), "20261208-140215");
+    // Readable date, time and tag first; then what tells apart reports of the same second.
+    const QString suffix = QStringLiteral("-[0-9A-HJKMNP-TV-Z]{5}$");
+    EXPECT_TRUE(QRegularExpression("^20261208-140215-FT-101" + suffix).match(reportNumber(at, QStringLiteral(" FT  101 "))).hasMatch());
+    EXPECT_TRUE(QRegularExpression("^20261208-140215" + suffix).match(reportNumber(at, QString())).hasMatch());
+    QSet<QString> numbers;
+    for (int i = 0; i < 20; ++i)
+        numbers.insert(reportNumber(at, QStringLiteral("FT-101")));
+    EXPECT_EQ(numbers.size(), 20) << "a batch written in the same second";
 
     ReportData data;
     data.program = QStringLiteral("TR-GUI 1.0");
-    data.number = reportNumber(at, QStringLiteral("FT-101"));
+    data.number = QStringLiteral("20261208-140215-FT-101-K7QD2");
     data.deviceAnswering = true;
     data.model = QStringLiteral("KM210-DR-E1S2H1");
     const QString html = serviceReportHtml(data, 2);
-    EXPECT_TRUE(html.contains(QStringLiteral("<title>TR-GUI 1.0 · KM210-DR-E1S2H1 · N° de rapport 20261208-140215-FT-101</title>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<title>TR-GUI 1.0 · KM210-DR-E1S2H1 · N° de rapport 20261208-140215-FT-101-K7QD2</title>")));
     EXPECT_TRUE(html.contains(QStringLiteral("<meta name=\"page-numbers\" content=\"Page %1 sur %2\">")));
-    EXPECT_TRUE(html.contains(QStringLiteral("<td>N° de rapport</td><td>20261208-140215-FT-101</td>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<td>N° de rapport</td><td>20261208-140215-FT-101-K7QD2</td>")));
+    EXPECT_FALSE(html.contains(QStringLiteral("<td>Numéro de série</td>"))) << "none given apart from the tag";
+
+    data.serialNumber = QStringLiteral("SN 4711");
+    data.customer = QStringLiteral("Stadtwerke & Co");
+    const QString named = serviceReportHtml(data, 2);
+    EXPECT_TRUE(named.contains(QStringLiteral("<td>Numéro de série</td><td>SN 4711</td>")));
+    EXPECT_TRUE(named.contains(QStringLiteral("<td>Client</td><td>Stadtwerke &amp; Co</td>")));
 }
 
 // The time with its offset from UTC, written out the same in every language

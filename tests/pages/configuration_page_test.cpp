@@ -8,6 +8,7 @@
 #include "pages/configuration/core/configuration_fields.h"
 #include "pages/settings/einstellungen.h"
 #include "support/device_idle.h"
+#include "support/files.h"
 #include "support/program_directory.h"
 #include "support/simulator.h"
 
@@ -219,7 +220,7 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QByteArray entries = log.readAll();
     EXPECT_TRUE(entries.contains("; Konfiguration schreiben; ") && entries.contains(" -> 62,5 | ")
-                && entries.endsWith("; best\xE4tigt, zur\xFC" "ckgelesen; Anna Weber\r\n"))
+                && entries.endsWith("; best\xE4tigt, zur\xFC" "ckgelesen; Anna Weber; ; \r\n"))
         << entries.toStdString();
 
     // The service report: as found against as left, the live values, the write.
@@ -237,12 +238,21 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
     pages::PageBase::setFileChooser([&](auto...) { return pdf; });
     app::ReportDialog::setAnswerer([](app::ReportDialog& dialog) { dialog.accept(); });
     sheet->writeReport();
+    const QByteArray written = trgui::testing::fileContents(pdf + ".pdf");
+    EXPECT_TRUE(written.startsWith("%PDF-"));
+    EXPECT_GT(written.size(), 2000);
+    // The same name again: ".pdf" reaches the report just written, which the
+    // dialog did not ask about, so the window asks (answered yes). On a full
+    // disk that is told, and the report there stays as it was.
+    dir.takeBoxes();
+    {
+        const trgui::testing::FileSizeLimit full(written.size() / 2);
+        sheet->writeReport();
+    }
+    EXPECT_EQ(captions(), (std::vector<QString>{"Servicebericht", "Bericht"}));
+    EXPECT_EQ(trgui::testing::fileContents(pdf + ".pdf"), written);
     app::ReportDialog::setAnswerer({});
     pages::PageBase::setFileChooser({});
-    QFile written(pdf + ".pdf");
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(written.read(5) == "%PDF-");
-    EXPECT_GT(written.size(), 2000);
     EXPECT_EQ(edit(Field::PipeSize)->text(), " 62.5") << "as read back from the device";
     EXPECT_FALSE(changeMarker(Field::PipeSize));
     // The block the device stored holds the floats typed, to the last bit

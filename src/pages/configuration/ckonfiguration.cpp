@@ -311,6 +311,11 @@ void CKonfiguration::saveReport(const core::ReportData& data)
         return;
     rememberWorkingDir(path);
     const QString file = QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".pdf") : path;
+    // The dialog asked about the name as typed; one that ".pdf" reaches would be replaced unasked.
+    if (file != path && QFileInfo::exists(file)
+        && !askQuestion(texts::text(texts::Text::ServiceReport, language()),
+                        texts::text(texts::Text::ReplaceReport, language()).arg(QDir::toNativeSeparators(file))))
+        return;
     QString why;
     if (!widgets::writeHtmlPdf(core::serviceReportHtml(data, settings_ ? settings_->language : 0), file, &why))
         showMessageBox(messages_.caption(kReportNotSaved),

@@ -1,9 +1,9 @@
 #include "pages/configuration/core/configuration_file.h"
 
 #include "device/protocol.h"
+#include "platform/platform.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace trgui::pages::configuration {
 
@@ -31,16 +31,9 @@ std::optional<ConfigurationFile> parseConfigurationFile(const QByteArray& bytes)
     return file;
 }
 
-bool saveConfigurationFile(const QString& path, const QByteArray& bytes)
+bool saveConfigurationFile(const QString& path, const QByteArray& bytes, QString* why)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return platform::writeFileWhole(path, bytes, platform::Existing::Replace, why);
 }
 
 LoadResult loadConfigurationFile(const QString& path)

@@ -28,8 +28,9 @@ struct ConfigurationFile {
 std::optional<ConfigurationFile> parseConfigurationFile(const QByteArray& bytes);
 
 // Writes the file through a temporary beside it, so a failed save never
-// destroys an existing file. False when it could not be written.
-bool saveConfigurationFile(const QString& path, const QByteArray& bytes);
+// destroys an existing file. False when it could not be written; why then
+// holds the system's reason.
+bool saveConfigurationFile(const QString& path, const QByteArray& bytes, QString* why = nullptr);
 
 enum class LoadError { CannotOpen, NotOurs };
 struct LoadResult {
