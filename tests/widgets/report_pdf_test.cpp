@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <set>
 
 using namespace trgui;
@@ -68,6 +69,24 @@ core::ReportData signedReport(int rowCount)
     data.verdict = QStringLiteral("geschrieben und bestätigt");
     return data;
 }
+
+// A report laid out on the pages of a PDF in memory, as writeHtmlPdf lays it out.
+class LaidOut {
+public:
+    LaidOut(const core::ReportData& data, int language)
+        : writer_(&buffer_)
+    {
+        buffer_.open(QIODevice::WriteOnly);
+        widgets::useReportPageLayout(writer_);
+        pages_.emplace(core::serviceReportHtml(data, language), writer_);
+    }
+    const widgets::PagedHtml& pages() const { return *pages_; }
+
+private:
+    QBuffer buffer_;
+    QPdfWriter writer_;
+    std::optional<widgets::PagedHtml> pages_;
+};
 
 // The pages a PDF's text layer has, each as its words and where they stand
 // (points from the page's top left), as pdftotext reads them.
@@ -118,11 +137,8 @@ TEST(ServiceReportPdf, aLongReportRepeatsTableHeadingsAndNumbersItsPages)
 {
     const std::pair<int, const char*> languages[] = {{0, "Seite 2 von "}, {2, "Page 2 sur "}};
     for (const auto& [language, pageTwo] : languages) {
-        QBuffer pdf;
-        pdf.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&pdf);
-        widgets::useReportPageLayout(writer);
-        widgets::PagedHtml pages(core::serviceReportHtml(longReport(), language), writer);
+        const LaidOut laid(longReport(), language);
+        const widgets::PagedHtml& pages = laid.pages();
         ASSERT_GE(pages.pageCount(), 2);
         EXPECT_EQ(pages.footer(2), QString::fromUtf8(pageTwo) + QString::number(pages.pageCount()));
         EXPECT_TRUE(pages.header().contains(QStringLiteral("KM210-DR-E1S2H1")));
@@ -164,11 +180,8 @@ TEST(ServiceReportPdf, aLongReportRepeatsTableHeadingsAndNumbersItsPages)
 TEST(ServiceReportPdf, signaturesStayTogetherAndHeadingsWithWhatFollows)
 {
     for (int rows = 20; rows <= 32; ++rows) {
-        QBuffer pdf;
-        pdf.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&pdf);
-        widgets::useReportPageLayout(writer);
-        widgets::PagedHtml pages(core::serviceReportHtml(longReport(rows), 0), writer);
+        const LaidOut laid(longReport(rows), 0);
+        const widgets::PagedHtml& pages = laid.pages();
         const QTextDocument& document = pages.document();
         const qreal pageHeight = document.pageSize().height();
         const QAbstractTextDocumentLayout* layout = document.documentLayout();
@@ -191,11 +204,8 @@ TEST(ServiceReportPdf, tableRowsAreNeverPartedByAPageEnd)
     int rowsMoved = 0;  // rows that began a page after the heading rows
     for (int language : {0, 2}) {
         for (int rowCount = 20; rowCount <= 75; rowCount += language == 0 ? 1 : 4) {
-            QBuffer pdf;
-            pdf.open(QIODevice::WriteOnly);
-            QPdfWriter writer(&pdf);
-            widgets::useReportPageLayout(writer);
-            widgets::PagedHtml pages(core::serviceReportHtml(signedReport(rowCount), language), writer);
+            const LaidOut laid(signedReport(rowCount), language);
+            const widgets::PagedHtml& pages = laid.pages();
             const QTextDocument& document = pages.document();
             const QAbstractTextDocumentLayout* layout = document.documentLayout();
             const qreal pageHeight = document.pageSize().height();
@@ -238,11 +248,8 @@ TEST(ServiceReportPdf, verdictAndSignaturesShareTheirPage)
 {
     std::set<int> signaturePages;
     for (int rowCount = 10; rowCount <= 60; rowCount += 2) {
-        QBuffer pdf;
-        pdf.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&pdf);
-        widgets::useReportPageLayout(writer);
-        widgets::PagedHtml pages(core::serviceReportHtml(signedReport(rowCount), 1), writer);
+        const LaidOut laid(signedReport(rowCount), 1);
+        const widgets::PagedHtml& pages = laid.pages();
         const QTextDocument& document = pages.document();
         const QTextBlock verdict = document.find(QStringLiteral("Verdict: geschrieben und bestätigt")).block();
         const QTextBlock name = document.find(QStringLiteral("Name in capitals: Anna Berg")).block();
