@@ -167,17 +167,17 @@ QString serviceReportHtml(const ReportData& d, int language)
     // for the signature.
     const QString line = QString(28, QLatin1Char('_'));
     const auto field = [&](Text word, const QString& value) {
-        return esc(t(word)) + QStringLiteral(": ") + (value.trimmed().isEmpty() ? line : esc(value.trimmed()));
+        return esc(t(word) + t(Text::ReportLineColon)) + (value.trimmed().isEmpty() ? line : esc(value.trimmed()));
     };
     html += QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"4\">");
     if (!d.verdict.isEmpty())
-        html += QStringLiteral("<tr><td colspan=\"2\"><p style=\"font-size: 12pt\"><b>%1: %2</b></p></td></tr>")
-                    .arg(esc(t(Text::ReportVerdict)), esc(d.verdict));
+        html += QStringLiteral("<tr><td colspan=\"2\"><p style=\"font-size: 12pt\"><b>%1</b></p></td></tr>")
+                    .arg(esc(t(Text::ReportVerdict) + t(Text::ReportLineColon) + d.verdict));
     html += QStringLiteral("<tr><td colspan=\"2\"><h3>%1</h3></td></tr>"
                            "<tr><td width=\"50%\"><b>%2</b></td><td width=\"50%\"><b>%3</b></td></tr>")
                 .arg(esc(t(Text::ReportSignatures)), esc(t(Text::Technician)), esc(t(Text::ReportWitness)));
     html += QStringLiteral("<tr><td><br>%1</td><td><br>%2</td></tr>")
-                .arg(field(Text::ReportPrintedName, d.technician), field(Text::ReportPrintedName, QString()));
+                .arg(field(Text::ReportPrintedName, d.technician), field(Text::ReportPrintedName, d.customer));
     for (Text word : {Text::ReportDate, Text::ReportSignature})
         html += QStringLiteral("<tr><td><br><br>%1</td><td><br><br>%1</td></tr>").arg(field(word, QString()));
     html += QStringLiteral("</table>");

@@ -191,8 +191,8 @@ TEST(ServiceReport, namesTypeCodeAbsentFieldsMeasurementVerdictAndSigners)
         {1, false, "<td>Type code</td><td>3</td>", "not on this variant or sensor", "This report holds no measurement.",
          "Verdict: written and verified", {"Technician", "Customer / witness"}, "Name in capitals: Anna &lt;Berg&gt;"},
         {2, true, "<td>Code de type</td><td>3</td>", "absent de cette variante ou de ce capteur",
-         "Aucune valeur mesurée (pas d'interrogation récente).", "Conclusion: written and verified",
-         {"Technicien", "Client / témoin"}, "Nom en capitales: Anna &lt;Berg&gt;"},
+         "Aucune valeur mesurée (pas d'interrogation récente).", "Conclusion : written and verified",
+         {"Technicien", "Client / témoin"}, "Nom en capitales : Anna &lt;Berg&gt;"},
     };
     for (const auto& c : cases) {
         data.measured = c.measured;
