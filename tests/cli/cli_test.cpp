@@ -301,6 +301,18 @@ TEST_F(Cli, commissionAsksTheDeviceWhoItIsOnceAndLeavesAReport)
     ASSERT_EQ(reports.size(), 1) << "the report, named by its number";
     EXPECT_TRUE(QRegularExpression("^\\d{8}-\\d{6}.*\\.pdf$").match(reports[0]).hasMatch()) << reports[0].toStdString();
     EXPECT_TRUE(r.err.contains(reports[0])) << r.err.toStdString();
+
+    // A file of another variant of the family fits the block, but is said to be one.
+    bytes[0] = 18;
+    bytes.replace(pipe, 4, QByteArray::fromHex("42480000"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    const Outcome other = run({"commission", "new.kmc", "--yes", "--report", "other.pdf"});
+    EXPECT_EQ(other.code, 0) << other.err.toStdString();
+    EXPECT_TRUE(other.err.contains("Note: the configuration is for KM210-DR-E1N4H1, the device is a KM210-DR-E1S2H1 of "
+                                   "the same family"))
+        << other.err.toStdString();
 }
 
 
