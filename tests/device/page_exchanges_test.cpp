@@ -31,6 +31,9 @@ TEST(IdentifyOnConnect, wrongLengthOrFirstByteIsNoDevice)
         link.replies = {reply};
         const auto id = identifyOnConnect(link);
         EXPECT_FALSE(id.connected) << reply.size() << " bytes";
+        if (reply.size() == 5) {
+            EXPECT_EQ(id.refusedReply, reply) << "what was refused is told";
+        }
         EXPECT_TRUE(std::all_of(link.writes.begin(), link.writes.end(), [](const Bytes& w) { return w == Bytes{0x50}; }))
             << "no version request without a device";
     }
