@@ -132,6 +132,25 @@ TEST(WriteConfiguration, unknownFamilyOrWrongBlockSendsNothing)
     EXPECT_TRUE(link.writes.empty());
 }
 
+// Auto purges only after a reply taken whole: of the expected length, or
+// longer where the device adds bytes after its frame.
+TEST(Drain, autoPurgesOnlyAfterAReplyTakenWhole)
+{
+    const std::pair<Bytes, bool> cases[] = {
+        {{0x50, 0x04, 0x11, 0x65}, true},
+        {{0x50, 0x04, 0x11, 0x65, 0x00}, true},
+        {{0xA5, 0x50, 0x04, 0x11, 0x65}, false},  // a stray byte in front
+        {{0x50, 0x04, 0x11}, false},
+    };
+    for (const auto& [reply, purges] : cases) {
+        ScriptedLink link;
+        link.replies = {reply};
+        exchange(link, DeviceCommand::Identify, std::nullopt);
+        exchange(link, DeviceCommand::Identify, DrainMode::Auto);
+        EXPECT_EQ(link.purges, purges ? 1 : 0) << reply.size() << " bytes";
+    }
+}
+
 TEST(Drain, purgeReadsNothing)
 {
     ScriptedLink link;
