@@ -316,9 +316,20 @@ TEST_F(DeviceOverPty, aDisturbedStartIsNeitherLearnedNorKeepsTheCleanLineOut)
 }
 
 // An adapter or device that paces its bytes is read whole: the read ends on
-// silence after the last byte, not at a fixed time after the request.
+// silence after the last byte, not at a fixed time after the request, also
+// where the device sends a byte more than the reply needs.
 TEST_F(DeviceOverPty, pacedRepliesAreReadWhole)
 {
+    sim.control("trail on");
+    for (const char* pace : {"pace 15", "pace 30"}) {
+        sim.control(pace);
+        for (const auto command : {DeviceCommand::ReadErrorCode, DeviceCommand::ReadContacts}) {
+            const Reply reply = exchange(port, command, DrainMode::Auto);
+            EXPECT_EQ(reply.count, 5u) << pace << ": the byte after the frame is read with it";
+            EXPECT_EQ(reply.at(0), static_cast<std::uint8_t>(command)) << pace << ": nothing left in front";
+        }
+    }
+    sim.control("trail off");
     for (const char* pace : {"pace 15", "pace 30"}) {
         sim.control(pace);
         const Reply temperature = exchange(port, DeviceCommand::ReadTemperature, DrainMode::Auto);
