@@ -213,9 +213,10 @@ Reply exchange(SerialLink& link, DeviceCommand command, std::optional<DrainMode>
     Reply reply = exchange(link, std::span<const std::uint8_t>(&byte, 1), pauseOf(command), drainFirst,
                            commandInfo(command).replyLength);
     judgeReply(link, command, reply);
-    // A longer reply taken as this device's whole reply was followed by the
-    // same quiet gap as one of the expected length: the line is as quiet.
-    if (reply.taken() && reply.count > commandInfo(command).replyLength)
+    // A longer reply of a length this device may send (taken, or waiting for
+    // agreement) was followed by the same quiet gap as one of the expected
+    // length: the line is as quiet.
+    if (reply.count > commandInfo(command).replyLength && (reply.taken() || reply.refusal == kFramingNotConfirmed))
         link.setLineQuiet(true);
     return reply;
 }

@@ -169,7 +169,8 @@ void judgeReply(SerialLink& link, DeviceCommand command, Reply& reply);
 // reply of the previous request 80 ms to arrive and be discarded), or a purge
 // of what has been received so far (faster, but blind to bytes still on the
 // wire). Auto purges only when the line is known quiet (the last exchange got
-// exactly its reply, or a longer one taken as the device's) and reads otherwise.
+// exactly its reply, or a longer one of a length the device may send) and
+// reads otherwise.
 enum class DrainMode { Read, Purge, Auto };
 
 void drain(SerialLink& link, DrainMode mode);

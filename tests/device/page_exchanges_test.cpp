@@ -132,13 +132,15 @@ TEST(WriteConfiguration, unknownFamilyOrWrongBlockSendsNothing)
     EXPECT_TRUE(link.writes.empty());
 }
 
-// Auto purges only after a reply taken whole: of the expected length, or
-// longer where the device adds bytes after its frame.
-TEST(Drain, autoPurgesOnlyAfterAReplyTakenWhole)
+// Auto purges only after a whole reply: of the expected length, or longer
+// where the device may add bytes after its frame (framed, or unframed and
+// waiting for agreement).
+TEST(Drain, autoPurgesOnlyAfterAWholeReply)
 {
     const std::pair<Bytes, bool> cases[] = {
         {{0x50, 0x04, 0x11, 0x65}, true},
         {{0x50, 0x04, 0x11, 0x65, 0x00}, true},
+        {{0xAF, 0x04, 0x11, 0x00, 0x00}, true},
         {{0xA5, 0x50, 0x04, 0x11, 0x65}, false},  // a stray byte in front
         {{0x50, 0x04, 0x11}, false},
     };
