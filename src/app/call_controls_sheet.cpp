@@ -231,9 +231,11 @@ void CAllControlsSheet::showConnectionStatus()
                                                  14));
     }
     statusLamp_->setVisible(!text.isEmpty());
-    // The Operation page says why it has no values, until a poll brings them.
+    // The Operation page says why it has no values, until a poll brings them;
+    // a device that replies, though not as a connection needs, is not "no device".
+    const bool replies = answering || connection_.reach() == core::DeviceConnection::Reach::Unrecognised;
     if (operationPage_->initialised())
-        operationPage_->showNoDevice(answering || cycle_.lastPollAge()
+        operationPage_->showNoDevice(replies || cycle_.lastPollAge()
                                          ? QString()
                                          : pages::settings::noDeviceText(
                                                connection_.portNumber(),

@@ -115,10 +115,19 @@ void DeviceConnection::openAndIdentify(int number)
             else
                 settings_.deviceAnswering = false;
             waitingForAnswer_ = !outcome->id.connected;
-            setReach(waitingForAnswer_ ? Reach::Silent : Reach::Answering, outcome->failure);
+            device::OpenFailure failure = outcome->failure;
+            failure.refusedReply = outcome->id.refusedReply;
+            setReach(reachOf(outcome->id), failure);
             if (waitingForAnswer_)
                 reidentify_.start();
         });
+}
+
+DeviceConnection::Reach DeviceConnection::reachOf(const device::Identification& id)
+{
+    if (id.connected)
+        return Reach::Answering;
+    return id.refusedReply.empty() ? Reach::Silent : Reach::Unrecognised;
 }
 
 void DeviceConnection::identifyAgain()
@@ -138,6 +147,12 @@ void DeviceConnection::identifyAgain()
             if (!*asked || reconnecting() || !waitingForAnswer_)
                 return;  // a port chosen meanwhile has its own identification
             if (!outcome->connected) {
+                // Silent, or replying otherwise than a connection needs: the reason follows what it does now.
+                if (reachOf(*outcome) != reach_ || outcome->refusedReply != failure_.refusedReply) {
+                    device::OpenFailure failure;
+                    failure.refusedReply = outcome->refusedReply;
+                    setReach(reachOf(*outcome), failure);
+                }
                 reidentify_.start();
                 return;
             }
@@ -210,6 +225,7 @@ void DeviceConnection::portLost()
     reidentify_.stop();
     waitingForAnswer_ = false;
     settings_.deviceAnswering = false;
+    settings_.deviceUnrecognised = false;
     emit reachChanged();
     // Opened again at once: the attempt tells why it cannot be (the adapter
     // is gone), and a port that opens again is back without a wait.
@@ -226,7 +242,7 @@ void DeviceConnection::pollIdentified(int code)
     takeFamilyOf(code);
     if (!chosen_ || code == settings_.deviceTypeCode || waitingForAnswer_ || reconnecting())
         return;
-    takeIdentity(device::Identification{true, code, std::nullopt}, true);
+    takeIdentity(device::Identification{true, code, std::nullopt, {}}, true);
     auto outcome = std::make_shared<device::Identification>();
     port_.post(
         [outcome](PortSlot::Port& slot) {
@@ -258,6 +274,7 @@ void DeviceConnection::setReach(Reach reach, const device::OpenFailure& failure)
 {
     reach_ = reach;
     failure_ = failure;
+    settings_.deviceUnrecognised = reach_ == Reach::Unrecognised;
     if (failure_.device.empty())
         failure_.device = devicePath_;  // every reason names the device
     if (reach_ == Reach::Answering)

@@ -33,6 +33,10 @@ public:
         Unknown,    // nothing tried yet
         NotOpened,  // the port did not open: failure() says why
         Silent,     // the port is open but the device does not answer
+        // The port is open and the device replies, but its identification is
+        // not the one a connection takes (failure().refusedReply); the cycle
+        // may still poll it.
+        Unrecognised,
         Answering,
     };
 
@@ -116,6 +120,7 @@ private:
     void deviceHeard();
     void portLost();
     void setReach(Reach reach, const device::OpenFailure& failure = {});
+    static Reach reachOf(const device::Identification& id);
     device::PortNameResolver resolver() const;
     // Takes an answering device's identity over.
     void takeIdentity(const device::Identification& id, bool anotherDevice);

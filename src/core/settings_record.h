@@ -23,6 +23,9 @@ struct SettingsRecord {
     int deviceTypeCode = -1;
     device::Family deviceFamily = device::Family::None;
     bool deviceAnswering = false;  // the device answered on the open port (green lamp); not saved
+    // The device replies on the open port, but not with the identification a
+    // connection needs (red lamp, yet polled and sent commands); not saved.
+    bool deviceUnrecognised = false;
     QString model;                 // the identified device's model name, as shown; not saved
     QString softwareVersion;       // and its software version
     int comPort = 1;      // COMPORT

@@ -24,10 +24,11 @@ Identification identifyOnConnect(SerialLink& link)
 {
     Identification result;
     static constexpr std::uint8_t identify = static_cast<std::uint8_t>(DeviceCommand::Identify);
-    // Four bytes starting with the request is a device; so is one that frames
-    // its replies otherwise but answers alike each time it is asked (the cycle
-    // takes such a device's replies too, so both ends of the program agree).
-    const auto identified = [](const Reply& r) { return r.taken() || (r.count == 4 && r.bytes[0] == identify); };
+    // Exactly four bytes starting with the request is a device; so is one that
+    // frames its four bytes otherwise but answers alike each time it is asked
+    // (the cycle takes such a device's replies too). A longer reply is not,
+    // although the cycle takes it: the connection wants the four bytes.
+    const auto identified = [](const Reply& r) { return r.count == 4 && (r.bytes[0] == identify || r.taken()); };
     Reply id;
     for (int attempt = 0; attempt < kConfirmingAttempts; ++attempt) {
         id = exchange(link, std::span(&identify, 1), kIdentifyPagePauseMs,
@@ -37,8 +38,10 @@ Identification identifyOnConnect(SerialLink& link)
         if (identified(id) || id.refusal != kFramingNotConfirmed)
             break;
     }
-    if (!identified(id))
+    if (!identified(id)) {
+        result.refusedReply.assign(id.bytes.begin(), id.bytes.begin() + static_cast<std::ptrdiff_t>(id.count));
         return result;
+    }
     result.connected = true;
     result.deviceTypeCode = static_cast<std::int8_t>(id.bytes[2]);
 

@@ -8,14 +8,16 @@
 
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace trgui::device {
 
 // Identification right after a port was opened (no drain, no lock).
 struct Identification {
-    bool connected = false;       // exactly 4 bytes and byte 0 = Identify, or taken by judgeReply
+    bool connected = false;       // exactly 4 bytes and byte 0 = Identify, or 4 bytes taken by judgeReply
     int deviceTypeCode = 0;       // byte 2 as a signed byte; valid when connected
     std::optional<float> softwareVersion;  // asked only when connected
+    std::vector<std::uint8_t> refusedReply;  // not connected: the reply refused; empty when none came
 };
 Identification identifyOnConnect(SerialLink& link);
 

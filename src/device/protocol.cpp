@@ -1,5 +1,6 @@
 #include "device/protocol.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <numeric>
@@ -36,10 +37,19 @@ bool judged(ReplyKind kind)
         || kind == ReplyKind::Identification || kind == ReplyKind::Version;
 }
 
-bool endsInChecksum(const Reply& reply)
+// The kinds of which only leading bytes are read: the device may send more.
+bool readsLeadingBytes(ReplyKind kind)
 {
-    return reply.count >= 2
-        && reply.bytes[reply.count - 1] == checksum(std::span(reply.bytes.data(), reply.count - 1));
+    return kind == ReplyKind::Byte || kind == ReplyKind::Identification || kind == ReplyKind::Version;
+}
+
+// Whether the checksum stands where the protocol puts it: at the protocol's
+// last byte when the reply reaches it (what follows is not covered), else at
+// the reply's own last byte.
+bool sums(const Reply& reply, std::size_t protocolLength)
+{
+    const std::size_t end = std::min(reply.count, protocolLength);
+    return end >= 2 && reply.bytes[end - 1] == checksum(std::span(reply.bytes.data(), end - 1));
 }
 
 // A device whose replies are not framed as the protocol says (no echo, no
@@ -51,10 +61,15 @@ bool endsInChecksum(const Reply& reply)
 constexpr int kAgreeingReplies = 3;
 
 // A framing a device may use instead of the protocol's: the protocol's length,
-// or one byte shorter without the checksum. A longer reply, or a shorter one
-// that still ends in a checksum, is bytes lost or added on the line.
-bool plausible(const ReplyFraming& framing, const ReplyFraming& protocol)
+// or one byte shorter without the checksum, or (where only leading bytes are
+// read) longer with byte 1 the protocol's length, so the bytes read stand at
+// their places. Anything else is bytes lost or added on the line: without a
+// frame, a stray byte in front is told from one more at the end only by the
+// length byte it pushes out of place.
+bool plausible(const ReplyFraming& framing, const ReplyFraming& protocol, ReplyKind kind, const Reply& reply)
 {
+    if (framing.length > protocol.length)
+        return readsLeadingBytes(kind) && reply.bytes[1] == protocol.length;
     return framing.length == protocol.length || (framing.length + 1 == protocol.length && !framing.sums);
 }
 
@@ -73,9 +88,13 @@ void judgeReply(SerialLink& link, DeviceCommand command, Reply& reply)
     } else {
         // What the protocol says a reply looks like is believed from the first byte on.
         const ReplyFraming protocol{info.replyLength, true, true};
-        const ReplyFraming framing{reply.count, reply.bytes[0] == request, endsInChecksum(reply)};
+        const ReplyFraming framing{reply.count, reply.bytes[0] == request, sums(reply, info.replyLength)};
         ReplyShape& shape = link.replyShape(request);
-        if (!plausible(framing, protocol)) {
+        // Where only leading bytes are read, a reply framed as the protocol says
+        // is taken whatever follows: the checksum covers every byte read.
+        if (framing.length > protocol.length && framing.echoes && framing.sums) {
+            shape.remember(protocol);
+        } else if (!plausible(framing, protocol, info.reply, reply)) {
             reply.refusal = "length differs from the protocol's";
         } else {
             shape.remember(framing);
@@ -194,6 +213,11 @@ Reply exchange(SerialLink& link, DeviceCommand command, std::optional<DrainMode>
     Reply reply = exchange(link, std::span<const std::uint8_t>(&byte, 1), pauseOf(command), drainFirst,
                            commandInfo(command).replyLength);
     judgeReply(link, command, reply);
+    // A longer reply of a length this device may send (taken, or waiting for
+    // agreement) was followed by the same quiet gap as one of the expected
+    // length: the line is as quiet.
+    if (reply.count > commandInfo(command).replyLength && (reply.taken() || reply.refusal == kFramingNotConfirmed))
+        link.setLineQuiet(true);
     return reply;
 }
 

@@ -152,13 +152,16 @@ struct Reply {
 
 // Judges a reply to command against what the protocol says of it: its
 // length, byte 0 the request, the last byte the checksum. Such a reply is
-// taken at once. A device that frames otherwise (no echo, no checksum, or one
-// byte less) is believed only once several of the latest replies to command
-// on this link agree on that framing and none of them was framed as the
+// taken at once; so is a longer one whose leading bytes are framed so, where
+// only leading bytes are read (byte, identification and version replies).
+// A device that frames otherwise (no echo, no checksum, one byte less, or,
+// where leading bytes are read, more bytes with byte 1 the protocol's
+// length) is believed only once several of the latest replies to command on
+// this link agree on that framing and none of them was framed as the
 // protocol says; until then its replies are refused (kFramingNotConfirmed),
-// so a disturbed start is never learned as the device's way. A longer reply
-// (a stray byte) is always refused. Sets reply.refusal and tells the link
-// (for the wire trace).
+// so a disturbed start is never learned as the device's way. Any other
+// length (a stray byte in front) is always refused. Sets reply.refusal and
+// tells the link (for the wire trace).
 inline constexpr std::string_view kFramingNotConfirmed = "framing not yet confirmed";
 void judgeReply(SerialLink& link, DeviceCommand command, Reply& reply);
 
@@ -166,7 +169,8 @@ void judgeReply(SerialLink& link, DeviceCommand command, Reply& reply);
 // reply of the previous request 80 ms to arrive and be discarded), or a purge
 // of what has been received so far (faster, but blind to bytes still on the
 // wire). Auto purges only when the line is known quiet (the last exchange got
-// exactly its reply) and reads otherwise.
+// exactly its reply, or a longer one of a length the device may send) and
+// reads otherwise.
 enum class DrainMode { Read, Purge, Auto };
 
 void drain(SerialLink& link, DrainMode mode);

@@ -15,7 +15,9 @@ inline constexpr std::size_t kReadSize = 80;
 // this long. A USB serial adapter hands on what it received when its latency
 // timer runs out (16 ms by default), so a byte that follows a complete reply
 // can arrive up to that much later; 20 ms still sees it, and the reply is then
-// known to be too long rather than taken for the start of the next one.
+// known to be too long rather than taken for the start of the next one. A
+// device that paces its bytes more slowly is given half as long again as
+// its slowest gap (up to kSilenceEndsReadMs).
 inline constexpr int kQuietGapMs = 20;
 
 // A read ends when no byte has come for this long since the last one (or

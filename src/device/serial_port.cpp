@@ -212,6 +212,7 @@ int SerialPort::readWithin(std::uint8_t* buffer, std::size_t& count, std::size_t
     // byte, from the end of the time the reply may take to begin.
     qint64 lastByteAt = std::max(0, withinMs);
     const qint64 readLimitMs = kReadLimitMs + lastByteAt;
+    qint64 pace = 0;  // the longest time between two arrivals of this reply
     for (;;) {
         const qint64 got = port_->read(reinterpret_cast<char*>(buffer) + count,
                                        static_cast<qint64>(kReadSize - count));
@@ -220,15 +221,23 @@ int SerialPort::readWithin(std::uint8_t* buffer, std::size_t& count, std::size_t
             return -1;
         }
         const qint64 now = clock.elapsed();
-        if (got > 0)
+        if (got > 0) {
+            if (count > 0)
+                pace = std::max(pace, now - lastByteAt);
             lastByteAt = now;
+        }
         count += static_cast<std::size_t>(got);
         if (count >= kReadSize || now >= readLimitMs)
             return 0;
         // Once the reply is complete a short quiet gap ends the read; before,
         // only a longer silence does, so bytes that come paced are all read.
+        // A device that paces its bytes and sends more than the reply needs
+        // (a byte after its frame) is waited for at its own pace, so that byte
+        // is not left on the line to stand in front of the next reply.
         const bool replyComplete = complete != 0 && count >= complete;
-        const qint64 silence = replyComplete ? kQuietGapMs : kSilenceEndsReadMs;
+        const qint64 silence =
+            replyComplete ? std::min<qint64>(kSilenceEndsReadMs, std::max<qint64>(kQuietGapMs, pace + pace / 2))
+                          : kSilenceEndsReadMs;
         const qint64 wait = std::min<qint64>(readLimitMs - now, lastByteAt + silence - now);
         if (wait <= 0)
             return 0;

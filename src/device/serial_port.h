@@ -75,6 +75,9 @@ struct OpenFailure {
     platform::NodeAccess node;
     platform::UserGroups user;
     QString systemText;     // the system's own words
+    // The port opened and the device replied, but not as a connection needs:
+    // its identification reply.
+    std::vector<std::uint8_t> refusedReply;
 };
 
 // The one connection to the device: "COMn" at 9600 baud, 8N1, no handshake,

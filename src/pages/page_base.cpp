@@ -252,7 +252,8 @@ void PageBase::setQuestionHandler(QuestionHandler handler)
 bool PageBase::deviceAnswers(const texts::MessageTable& messages, bool silentSince)
 {
     constexpr int kNoDevice = 28;
-    if (settings_ && settings_->deviceAnswering && !silentSince)
+    // A device that replies, though not as a connection needs, is polled, and so takes commands too.
+    if (settings_ && (settings_->deviceAnswering || settings_->deviceUnrecognised) && !silentSince)
         return true;
     texts::showMessage(*this, messages, kNoDevice);
     return false;

@@ -60,7 +60,8 @@ public:
     template <typename T>
     T* control(int id) const { return qobject_cast<T*>(control(id)); }
 
-    // Whether the device answers (green lamp on the Settings page); when it
+    // Whether the device answers (green lamp on the Settings page, or a
+    // device that replies otherwise than a connection needs); when it
     // does not, or the page knows that it has gone silent since, says so in
     // a box of messages and returns false. Every button that talks to the
     // device asks this first.

@@ -31,6 +31,9 @@ TEST(IdentifyOnConnect, wrongLengthOrFirstByteIsNoDevice)
         link.replies = {reply};
         const auto id = identifyOnConnect(link);
         EXPECT_FALSE(id.connected) << reply.size() << " bytes";
+        if (reply.size() == 5) {
+            EXPECT_EQ(id.refusedReply, reply) << "what was refused is told";
+        }
         EXPECT_TRUE(std::all_of(link.writes.begin(), link.writes.end(), [](const Bytes& w) { return w == Bytes{0x50}; }))
             << "no version request without a device";
     }
@@ -127,6 +130,27 @@ TEST(WriteConfiguration, unknownFamilyOrWrongBlockSendsNothing)
     EXPECT_EQ(writeConfiguration(link, Family::None, std::vector<std::uint8_t>(63)), WriteOutcome::NotAcknowledged);
     EXPECT_EQ(writeConfiguration(link, Family::Standard, std::vector<std::uint8_t>(71)), WriteOutcome::NotAcknowledged);
     EXPECT_TRUE(link.writes.empty());
+}
+
+// Auto purges only after a whole reply: of the expected length, or longer
+// where the device may add bytes after its frame (framed, or unframed and
+// waiting for agreement).
+TEST(Drain, autoPurgesOnlyAfterAWholeReply)
+{
+    const std::pair<Bytes, bool> cases[] = {
+        {{0x50, 0x04, 0x11, 0x65}, true},
+        {{0x50, 0x04, 0x11, 0x65, 0x00}, true},
+        {{0xAF, 0x04, 0x11, 0x00, 0x00}, true},
+        {{0xA5, 0x50, 0x04, 0x11, 0x65}, false},  // a stray byte in front
+        {{0x50, 0x04, 0x11}, false},
+    };
+    for (const auto& [reply, purges] : cases) {
+        ScriptedLink link;
+        link.replies = {reply};
+        exchange(link, DeviceCommand::Identify, std::nullopt);
+        exchange(link, DeviceCommand::Identify, DrainMode::Auto);
+        EXPECT_EQ(link.purges, purges ? 1 : 0) << reply.size() << " bytes";
+    }
 }
 
 TEST(Drain, purgeReadsNothing)

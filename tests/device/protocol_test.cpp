@@ -134,8 +134,7 @@ std::vector<std::uint8_t> framed(DeviceCommand command, std::vector<std::uint8_t
 }
 } // namespace
 
-// What the first three replies to a request showed is asked of every later
-// one on the link; what they did not show is not.
+// Each case is one link: its replies in order, and what the judge says of each.
 TEST(ReplyJudge, believesTheProtocolAtOnceAndAnotherFramingOnlyWhenRepliesAgree)
 {
     using Bytes = std::vector<std::uint8_t>;
@@ -151,6 +150,20 @@ TEST(ReplyJudge, believesTheProtocolAtOnceAndAnotherFramingOnlyWhenRepliesAgree)
     temperatureFlipped[3] ^= 0x01;
     constexpr std::string_view unsure = kFramingNotConfirmed;
     constexpr std::string_view tooLong = "length differs from the protocol's";
+    // Replies that run longer than the protocol's, where only leading bytes are read.
+    const auto longer = [](Bytes reply, std::uint8_t extra) {
+        reply.push_back(extra);
+        return reply;
+    };
+    const Bytes identity = framed(DeviceCommand::Identify, {0x11});
+    const Bytes identityLonger = longer(identity, 0x00);
+    Bytes identityLongerFlipped = identityLonger;
+    identityLongerFlipped[2] ^= 0x10;
+    Bytes identityLongerJunkFirst = identityLonger;
+    identityLongerJunkFirst.insert(identityLongerJunkFirst.begin(), 0xA5);
+    const Bytes version = framed(DeviceCommand::ReadVersion, {0x3F, 0x86, 0x66, 0x66});
+    const Bytes unframedLonger[] = {{0xBE, 4, 0, 0x03, 0x00}, {0xBE, 4, 2, 0x05, 0x00}};  // byte 1 the protocol's length
+    const Bytes unframedLongerJunkFirst = {0xA5, 0xBE, 4, 0, 0x03, 0x00};
 
     struct Step {
         DeviceCommand command;
@@ -194,6 +207,35 @@ TEST(ReplyJudge, believesTheProtocolAtOnceAndAnotherFramingOnlyWhenRepliesAgree)
          {DeviceCommand::ReadContacts, Bytes{0x40, 3, 5}, unsure},
          {DeviceCommand::ReadContacts, Bytes{0x40, 3, 5}, unsure},
          {DeviceCommand::ReadContacts, Bytes{0x40, 3, 6}, ""}},
+        // Where only leading bytes are read, a reply framed as the protocol says is taken whatever
+        // follows, from the first reply on; exact lengths stay exact; a flipped bit is still seen.
+        {{DeviceCommand::Identify, identityLonger, ""},
+         {DeviceCommand::ReadErrorCode, longer(error, 0xA5), ""},
+         {DeviceCommand::ReadVersion, longer(longer(version, 0), 0), ""},
+         {DeviceCommand::ReadTemperature, longer(temperature, 0x00), "wrong length"},
+         {DeviceCommand::Identify, identityLongerFlipped, "checksum wrong"},
+         {DeviceCommand::Identify, identity, ""}},
+        // A stray byte in front of a longer framed reply, from the first reply on, teaches nothing.
+        {{DeviceCommand::Identify, identityLongerJunkFirst, tooLong},
+         {DeviceCommand::Identify, identityLongerJunkFirst, tooLong},
+         {DeviceCommand::Identify, identityLongerJunkFirst, tooLong},
+         {DeviceCommand::Identify, identityLongerJunkFirst, tooLong},
+         {DeviceCommand::Identify, identityLonger, ""}},
+        // Longer and not framed: believed once three agree with none framed among them; a stray
+        // byte in front pushes the length byte out of place and is refused, from the first reply on.
+        {{DeviceCommand::ReadErrorCode, unframedLongerJunkFirst, tooLong},
+         {DeviceCommand::ReadErrorCode, unframedLongerJunkFirst, tooLong},
+         {DeviceCommand::ReadErrorCode, unframedLongerJunkFirst, tooLong},
+         {DeviceCommand::ReadErrorCode, unframedLonger[0], unsure},
+         {DeviceCommand::ReadErrorCode, unframedLonger[1], unsure},
+         {DeviceCommand::ReadErrorCode, unframedLonger[0], ""},
+         {DeviceCommand::ReadErrorCode, unframedLongerJunkFirst, tooLong},
+         {DeviceCommand::ReadErrorCode, unframedLonger[1], ""},
+         // Not framed after a framed reply is a disturbance.
+         {DeviceCommand::ReadContacts, framed(DeviceCommand::ReadContacts, {0x0C}), ""},
+         {DeviceCommand::ReadContacts, Bytes{0xBF, 4, 0x0C, 0x03, 0x00}, "checksum wrong"},
+         {DeviceCommand::ReadContacts, Bytes{0xBF, 4, 0x0C, 0x03, 0x00}, "checksum wrong"},
+         {DeviceCommand::ReadContacts, Bytes{0xBF, 4, 0x0C, 0x03, 0x00}, "checksum wrong"}},
     };
     for (std::size_t c = 0; c < cases.size(); ++c) {
         trgui::testing::ScriptedLink link;

@@ -200,8 +200,9 @@ TEST_F(DeviceOverPty, lateRepliesAreDrainedByARead)
 }
 
 // Line faults against a device that frames all its replies, none of them, or
-// only some: what the first three replies of a request showed catches the
-// fault; a disturbed reply that passes is what an unframed reply cannot show.
+// only some, with byte replies of the protocol's length or one byte longer:
+// the framing catches the fault; a disturbed reply that passes is what an
+// unframed reply cannot show.
 TEST_F(DeviceOverPty, disturbedRepliesAreRefusedAsFarAsTheDeviceFramesThem)
 {
     using C = DeviceCommand;
@@ -224,11 +225,17 @@ TEST_F(DeviceOverPty, disturbedRepliesAreRefusedAsFarAsTheDeviceFramesThem)
         const char* control;
         bool framed(C c) const { return std::string(control) == "frame all on" || (unframedOnly && c != *unframedOnly); }
         std::optional<C> unframedOnly;
+        bool trailing = false;  // identification and byte replies end in one byte more
     };
-    const Framing framings[] = {{"frame all on", {}}, {"frame all off", {}}, {"frame 0x41 off", C::ReadErrorCode}};
+    const Framing framings[] = {{"frame all on", {}},
+                                {"frame all off", {}},
+                                {"frame 0x41 off", C::ReadErrorCode},
+                                {"frame all on", {}, true},
+                                {"frame all off", {}, true}};
     for (const auto& framing : framings) {
         sim.control("frame all on");
         sim.control(framing.control);
+        sim.control(framing.trailing ? "trail on" : "trail off");
         SerialPort fresh{[this](const std::string&) { return sim.linkPath(); }};
         port.close();
         ASSERT_EQ(fresh.open(1), 0);
@@ -237,20 +244,23 @@ TEST_F(DeviceOverPty, disturbedRepliesAreRefusedAsFarAsTheDeviceFramesThem)
             for (C c : {C::ReadErrorCode, C::ReadContacts, C::ReadLowFlowSuppression, C::Identify, C::ReadTemperature,
                         C::ReadMaxima}) {
                 const Reply reply = exchange(fresh, c, DrainMode::Auto);
-                EXPECT_EQ(reply.taken(), round == 2 || framing.framed(c)) << framing.control << " round " << round;
+                EXPECT_EQ(reply.taken(), round == 2 || framing.framed(c))
+                    << framing.control << (framing.trailing ? ", trailing" : "") << " round " << round;
             }
         }
         for (const auto& fault : faults) {
             sim.control(fault.on);
             const Reply reply = exchange(fresh, fault.command, DrainMode::Auto);
             const bool refused = framing.framed(fault.command) ? fault.refusedFramed : fault.refusedUnframed;
-            EXPECT_EQ(!reply.taken(), refused) << framing.control << ", " << fault.on << ": " << reply.refusal;
+            EXPECT_EQ(!reply.taken(), refused) << framing.control << (framing.trailing ? ", trailing" : "") << ", "
+                                               << fault.on << ": " << reply.refusal;
             if (!fault.off.empty())
                 sim.control(fault.off);
             EXPECT_TRUE(exchange(fresh, fault.command, DrainMode::Auto).taken()) << "after " << fault.on;
         }
     }
     sim.control("frame all on");
+    sim.control("trail off");
 }
 
 // A fault present from the very first reply of a connection is refused, not
@@ -266,15 +276,20 @@ TEST_F(DeviceOverPty, aDisturbedStartIsNeitherLearnedNorKeepsTheCleanLineOut)
         const char* off;
         int faulty;       // replies refused while the fault lasts
         int cleanWithin;  // replies after it ends until one is taken
+        bool trailing = false;  // byte replies end in one byte more
     };
     const Case cases[] = {
         {"frame all on", "junk 0x41 on", "junk 0x41 off", 5, 1},
         {"frame all on", "flip 0x41 2", "", 1, 1},
         {"frame all off", "junk 0x41 on", "junk 0x41 off", 5, 3},
+        {"frame all on", "junk 0x41 on", "junk 0x41 off", 5, 1, true},
+        {"frame all on", "flip 0x41 2", "", 1, 1, true},
+        {"frame all off", "junk 0x41 on", "junk 0x41 off", 5, 3, true},
     };
     for (const auto& c : cases) {
         sim.control("frame all on");
         sim.control(c.framing);
+        sim.control(c.trailing ? "trail on" : "trail off");
         sim.control(c.on);
         SerialPort fresh{[this](const std::string&) { return sim.linkPath(); }};
         port.close();
@@ -296,13 +311,25 @@ TEST_F(DeviceOverPty, aDisturbedStartIsNeitherLearnedNorKeepsTheCleanLineOut)
         }
     }
     sim.control("frame all on");
+    sim.control("trail off");
     sim.control("error 0");
 }
 
 // An adapter or device that paces its bytes is read whole: the read ends on
-// silence after the last byte, not at a fixed time after the request.
+// silence after the last byte, not at a fixed time after the request, also
+// where the device sends a byte more than the reply needs.
 TEST_F(DeviceOverPty, pacedRepliesAreReadWhole)
 {
+    sim.control("trail on");
+    for (const char* pace : {"pace 15", "pace 30"}) {
+        sim.control(pace);
+        for (const auto command : {DeviceCommand::ReadErrorCode, DeviceCommand::ReadContacts}) {
+            const Reply reply = exchange(port, command, DrainMode::Auto);
+            EXPECT_EQ(reply.count, 5u) << pace << ": the byte after the frame is read with it";
+            EXPECT_EQ(reply.at(0), static_cast<std::uint8_t>(command)) << pace << ": nothing left in front";
+        }
+    }
+    sim.control("trail off");
     for (const char* pace : {"pace 15", "pace 30"}) {
         sim.control(pace);
         const Reply temperature = exchange(port, DeviceCommand::ReadTemperature, DrainMode::Auto);

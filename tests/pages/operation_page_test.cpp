@@ -100,6 +100,36 @@ TEST_F(OperationPage, aPollFillsEveryFieldWithFormatsAndUnits)
     EXPECT_EQ(page->control(1117)->accessibleName(), "Akt. Fehler");
 }
 
+// A device whose identification and byte replies end in one byte more: the
+// connect check refuses it, yet this page polls it, and the status line, the
+// lamps and the page's commands say the same.
+TEST_F(OperationPage, aDeviceWhoseRepliesRunLongerIsPolledThoughNotConnected)
+{
+    sim.control("trail on");
+    start();
+    ASSERT_TRUE(waitForPolls(2));
+    EXPECT_EQ(page->deviceTypeCode(), 17);
+    EXPECT_EQ(text(1130), "3") << "low-flow suppression from a longer byte reply";
+    EXPECT_EQ(text(1117), "Kein Fehler");
+    EXPECT_EQ(label(1098), "m/s") << "units of the family the cycle's identification gave";
+
+    auto* settings = sheet->settingsPage();
+    EXPECT_TRUE(settings->control(1008)->isVisibleTo(settings)) << "red lamp";
+    EXPECT_FALSE(settings->control(1007)->isVisibleTo(settings));
+    const QString reason = settings->findChild<QLabel*>(QStringLiteral("portProblem"))->text();
+    EXPECT_TRUE(reason.contains("(50 04 11 65 00)") && reason.contains("nicht verbunden")) << reason.toStdString();
+    auto* status = sheet->findChild<QLabel*>(QStringLiteral("connectionStatus"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return status->text().contains("letzte Abfrage vor"); }, 3000));
+    EXPECT_TRUE(status->text().contains(" – nicht verbunden: Kennung 50 04 11 65 00 nicht angenommen – "))
+        << status->text().toStdString();
+    EXPECT_TRUE(status->accessibleName().startsWith("nicht verbunden: "));
+    EXPECT_FALSE(shown(page->findChild<QLabel*>(QStringLiteral("noDeviceNotice"))));
+
+    click(1110);
+    EXPECT_TRUE(sim.waitForLog("request 0x70 ResetMinimum"));
+    EXPECT_TRUE(dir.takeBoxes().empty()) << "a device that is polled takes commands";
+}
+
 TEST_F(OperationPage, contactBoxesFollowTheBitsAndErrorTextsTheCode)
 {
     sim.control("type 18");

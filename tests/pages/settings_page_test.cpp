@@ -97,6 +97,14 @@ TEST_F(SettingsPage, fiveByteIdentificationShowsTheRedLamp)
     EXPECT_EQ(text(1009), "------");
     EXPECT_EQ(text(1011), "------");
     EXPECT_EQ(sheet->settings().deviceFamily, Family::None);
+    EXPECT_TRUE(problem().contains("(50 04 11 65 00) sind nicht die 4 Bytes")) << problem().toStdString();
+    // Asked again on the open port: the reason follows what the device does.
+    sim.control("silent on");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return problem().contains("antwortet nicht"); }, 8000)) << problem().toStdString();
+    sim.control("length 0x50 off");
+    sim.control("silent off");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown(page->control(1007)); }, 8000));
+    EXPECT_TRUE(problem().isEmpty());
 }
 
 TEST_F(SettingsPage, aDeviceSwitchedOnLaterIsIdentifiedOnTheOpenPort)
@@ -285,6 +293,11 @@ TEST(ConnectionLine, saysWhereWhatAndHowOldOrWhyNotInEveryLanguage)
     silent.answering = false;
     silent.reach = Reach::Silent;
     silent.failure.device = "/dev/ttyUSB1";
+    ConnectionFacts unrecognised = silent;
+    unrecognised.reach = Reach::Unrecognised;
+    unrecognised.failure.refusedReply = {0x50, 0x04, 0x11, 0x65, 0x00};
+    ConnectionFacts unrecognisedPolled = unrecognised;
+    unrecognisedPolled.pollAgeMs = 1200;
     ConnectionFacts lost = facts;
     lost.answering = false;
     lost.reach = Reach::Answering;  // the port failed and is being opened again
@@ -302,6 +315,14 @@ TEST(ConnectionLine, saysWhereWhatAndHowOldOrWhyNotInEveryLanguage)
         {silent, {"COM2 (/dev/ttyUSB1) ist offen, aber das Gerät antwortet nicht.",
                   "COM2 (/dev/ttyUSB1) is open but the device does not answer.",
                   "COM2 (/dev/ttyUSB1) est ouvert mais l'appareil ne répond pas."}},
+        {unrecognised, {"COM2 (/dev/ttyUSB1) – nicht verbunden: Kennung 50 04 11 65 00 nicht angenommen",
+                        "COM2 (/dev/ttyUSB1) – not connected: identification 50 04 11 65 00 not accepted",
+                        "COM2 (/dev/ttyUSB1) – non connecté : identification 50 04 11 65 00 refusée"}},
+        {unrecognisedPolled,
+         {"COM2 (/dev/ttyUSB1) – nicht verbunden: Kennung 50 04 11 65 00 nicht angenommen – letzte Abfrage vor 1 s",
+          "COM2 (/dev/ttyUSB1) – not connected: identification 50 04 11 65 00 not accepted – last poll 1 s ago",
+          "COM2 (/dev/ttyUSB1) – non connecté : identification 50 04 11 65 00 refusée – dernière interrogation il y a "
+          "1 s"}},
         {lost, {"Kein Gerät antwortet an COM2 (/dev/ttyUSB1).", "No device answers on COM2 (/dev/ttyUSB1).",
                 "Aucun appareil ne répond sur COM2 (/dev/ttyUSB1)."}},
     };

@@ -20,6 +20,8 @@
 //   flip CMD N               flip bits of byte N of the next reply to CMD
 //   frame CMD|all on|off     off: replies to CMD neither echo the request in
 //                            byte 0 nor end in a checksum (a device that does not frame)
+//   trail on|off             on: identification and byte replies (contacts, error
+//                            code, low-flow suppression) end in one byte more, 0x00
 //   poke OFFSET HEX          set bytes of the stored configuration block now
 //   clamp OFFSET HEX|off     store these bytes at OFFSET in every block written
 //                            later (a device that clamps or rounds a value)
@@ -106,6 +108,7 @@ private:
     std::map<std::uint8_t, std::size_t> flip_;
     std::map<std::uint8_t, bool> unframed_;
     bool allUnframed_ = false;
+    bool trailing_ = false;  // a zero byte after identification and byte replies
     bool noAckFirst_ = false;
     bool noAckSecond_ = false;
     std::optional<std::uint8_t> zeroResult_ = 0x9E;
@@ -206,6 +209,9 @@ void Simulator::sendReplyTo(std::uint8_t command, Bytes reply, Clock::time_point
             sum += reply[i];
         reply.back() = static_cast<std::uint8_t>(sum + 1);  // anything but the checksum
     }
+    // After the framing: the byte follows a whole reply, framed or not.
+    if (trailing_ && (command == 0x50 || command == 0x40 || command == 0x41 || command == 0x77))
+        reply.push_back(0x00);
     if (auto flip = flip_.find(command); flip != flip_.end()) {
         if (flip->second < reply.size())
             reply[flip->second] ^= 0x10;
@@ -338,6 +344,8 @@ void Simulator::handleControl(const std::string& line)
         } else {
             unframed_[static_cast<std::uint8_t>(number(a))] = b == "off";
         }
+    } else if (verb == "trail") {
+        trailing_ = a == "on";
     } else if (verb == "poke" || verb == "clamp") {
         // "poke 59 3F9DF3B6": bytes of the stored block now; "clamp 59 3F800000":
         // the same bytes in every block stored later ("clamp off" ends that).

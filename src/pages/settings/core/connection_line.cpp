@@ -20,6 +20,7 @@ std::optional<PortProblem> problemOfReach(core::DeviceConnection::Reach reach, c
     switch (reach) {
     case Reach::NotOpened: return problemOf(failure);
     case Reach::Silent: return PortProblem::NoAnswer;
+    case Reach::Unrecognised: return PortProblem::Unrecognised;
     case Reach::Answering:
     case Reach::Unknown: break;
     }
@@ -28,6 +29,13 @@ std::optional<PortProblem> problemOfReach(core::DeviceConnection::Reach reach, c
 
 QString connectionLineText(const ConnectionFacts& facts, int language)
 {
+    const auto pollAge = [&] { return texts::text(texts::Text::ConnectionPollAge, language).arg(*facts.pollAgeMs / 1000); };
+    if (!facts.answering && facts.reach == core::DeviceConnection::Reach::Unrecognised) {
+        // Not connected as the Settings page says, yet the cycle may poll it: both, in one line.
+        const QString line = texts::text(texts::Text::ConnectionUnrecognised, language)
+                                 .arg(portText(facts.port, facts.devicePath), hexText(facts.failure.refusedReply));
+        return facts.pollAgeMs ? QStringLiteral("%1 – %2").arg(line, pollAge()) : line;
+    }
     if (!facts.answering) {
         if (const auto problem = problemOfReach(facts.reach, facts.failure)) {
             device::OpenFailure named = facts.failure;
@@ -37,9 +45,7 @@ QString connectionLineText(const ConnectionFacts& facts, int language)
         }
         return noDeviceText(facts.port, facts.devicePath, language);
     }
-    const QString state = facts.pollAgeMs
-        ? texts::text(texts::Text::ConnectionPollAge, language).arg(*facts.pollAgeMs / 1000)
-        : texts::text(texts::Text::ConnectionAnswers, language);
+    const QString state = facts.pollAgeMs ? pollAge() : texts::text(texts::Text::ConnectionAnswers, language);
     return QStringLiteral("%1 – %2 – %3").arg(portText(facts.port, facts.devicePath), facts.model, state);
 }
 

@@ -10,7 +10,8 @@ namespace {
 constexpr texts::Text kTexts[] = {
     texts::Text::PortProblemNoPermission, texts::Text::PortProblemLogInAgain, texts::Text::PortProblemOwnerOnly,
     texts::Text::PortProblemStaleLock, texts::Text::PortProblemUnknownLock, texts::Text::PortProblemInUse,
-    texts::Text::PortProblemNotPresent, texts::Text::PortProblemNoAnswer, texts::Text::PortProblemOther,
+    texts::Text::PortProblemNotPresent, texts::Text::PortProblemNoAnswer, texts::Text::PortProblemUnrecognised,
+    texts::Text::PortProblemOther,
 };
 
 // Read and write permission in the three bits at shift (6 owner, 3 group, 0 others).
@@ -34,6 +35,13 @@ PortProblem accessProblem(const platform::NodeAccess& node, const platform::User
 }
 
 } // namespace
+
+QString hexText(const std::vector<std::uint8_t>& bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()))
+        .toHex(' ')
+        .toUpper();
+}
 
 PortProblem problemOf(const device::OpenFailure& failure)
 {
@@ -73,6 +81,8 @@ QString portProblemText(PortProblem problem, const device::OpenFailure& failure,
                         lock.name.isEmpty() ? QStringLiteral("?") : lock.name);
     case PortProblem::Other:
         return text.arg(failure.systemText);
+    case PortProblem::Unrecognised:
+        return text.arg(hexText(failure.refusedReply));
     case PortProblem::NotPresent:
     case PortProblem::NoAnswer:
         break;

@@ -7,6 +7,9 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <vector>
+
 namespace trgui::pages::settings {
 
 enum class PortProblem {
@@ -18,6 +21,7 @@ enum class PortProblem {
     InUse,
     NotPresent,
     NoAnswer,
+    Unrecognised,  // the device replies, but not with the identification a connection needs
     Other,
 };
 
@@ -27,9 +31,13 @@ enum class PortProblem {
 PortProblem problemOf(const device::OpenFailure& failure);
 
 // The sentence for a port that did not open (failure) or a device that did
-// not answer on an open port (failure.kind ignored, problem NoAnswer), for
+// not answer on an open port (failure.kind ignored, problem NoAnswer; with
+// Unrecognised, failure.refusedReply is what it replied), for
 // language 0 German, 1 English, 2 French. It names portName and
 // failure.device, and the fix for failure.user.
 QString portProblemText(PortProblem problem, const device::OpenFailure& failure, const QString& portName, int language);
+
+// Bytes as the wire trace writes them: "50 04 11 65 00".
+QString hexText(const std::vector<std::uint8_t>& bytes);
 
 } // namespace trgui::pages::settings
