@@ -226,11 +226,8 @@ bool replaceFile(const std::string& path, const QByteArray& content)
         temporary.setPermissions(QFile::permissions(targetName));
     const bool written = temporary.write(content) == content.size() && syncToDisk(temporary);
     temporary.close();
-    if (written) {
-        fs::rename(temporary.fileName().toLocal8Bit().toStdString(), target, error);
-        if (!error)
-            return syncFolderOf(target);
-    }
+    if (written && platform::replaceFile(temporary.fileName(), targetName))
+        return syncFolderOf(target);
     temporary.remove();
     return false;
 }

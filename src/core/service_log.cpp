@@ -7,8 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
-#include <QStringEncoder>
 
 #include <algorithm>
 #include <array>
@@ -40,8 +38,7 @@ std::size_t column(int language)
 
 QByteArray encoded(const QString& text)
 {
-    QStringEncoder encode("windows-1252", QStringConverter::Flag::Default);
-    return encode(text);
+    return platform::toWindows1252(text);
 }
 
 QByteArray field(QString text)
@@ -158,7 +155,7 @@ QByteArray serviceGapLine(const ServiceLogGap& gap, const QDateTime& at, const S
 
 QString serviceLogPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/TR-GUI/service-log.csv");
+    return platform::userDataBase() + QStringLiteral("/TR-GUI/service-log.csv");
 }
 
 bool appendServiceEntry(const QString& path, const ServiceEntry& entry, int language, QString* why,

@@ -1,13 +1,17 @@
 #pragma once
 
 // What differs between operating systems, in one place: the device a COM name
-// opens, who holds a port's lock file, syncing files to disk, ending cleanly
-// when the system asks, and living through a file size limit. platform.cpp
-// has the POSIX code; a Windows build fills in its branches there.
+// opens, who holds a port's lock file, syncing files to disk and replacing
+// them, where a user's files go, ending cleanly when the system asks, living
+// through a file size limit, and Windows-1252 text. One file per system
+// (platform_posix.cpp, platform_win.cpp); platform.cpp holds what they share.
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <filesystem>
 #include <functional>
@@ -75,9 +79,24 @@ UserGroups userGroups();
 bool syncFile(QFile& file);
 // Has the system write the folder's entries (a rename into it) to the disk.
 bool syncFolder(const std::filesystem::path& folder);
+// Renames from to to, replacing a file of that name in one step, so a reader
+// finds the old file or the new one, never none. False with the system's
+// reason in why.
+bool replaceFile(const QString& from, const QString& to, QString* why = nullptr);
+
+// The folders below which the program keeps a user's own files, in its
+// "TR-GUI" subfolder: the settings when the program folder is not writable,
+// and the service log. $XDG_CONFIG_HOME and $XDG_DATA_HOME here; on Windows
+// both %APPDATA%, where a roaming profile follows the user. Empty when the
+// system tells none.
+QString userSettingsBase();
+QString userDataBase();
 
 // Calls handler (on context's thread) once the system asks the program to
-// end: logout, shutdown, kill, Ctrl+C.
+// end: logout, shutdown, kill, Ctrl+C; on Windows also closing the console
+// window, and a window's session ending. Windows ends the program as soon as
+// the handler has returned for a session's end, so whatever must be kept is
+// saved by the handler itself, not after the event loop.
 void onTermination(QObject* context, std::function<void()> handler);
 
 // A write beyond the file size limit (ulimit -f) fails like a full disk
@@ -95,5 +114,12 @@ bool isTerminal(int fd);
 
 // Whether a process with this id runs (when it cannot be told: true).
 bool processRuns(qint64 pid);
+
+// The files the program reads and writes for the technician (language files,
+// recordings, CSV, the service log) are Windows-1252. A character it cannot
+// hold is written as '?'; every byte decodes (the five unassigned ones to
+// the control characters of the same number, as Windows does).
+QString fromWindows1252(QByteArrayView bytes);
+QByteArray toWindows1252(QStringView text);
 
 } // namespace trgui::platform

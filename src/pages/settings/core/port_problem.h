@@ -29,7 +29,9 @@ PortProblem problemOf(const device::OpenFailure& failure);
 // The sentence for a port that did not open (failure) or a device that did
 // not answer on an open port (failure.kind ignored, problem NoAnswer), for
 // language 0 German, 1 English, 2 French. It names portName and
-// failure.device, and the fix for failure.user.
+// failure.device, and the fix for failure.user. Where ports are Windows' COM
+// names (failure.comNames), a port in use or not present is told in
+// Windows' terms, with Device Manager.
 QString portProblemText(PortProblem problem, const device::OpenFailure& failure, const QString& portName, int language);
 
 } // namespace trgui::pages::settings
