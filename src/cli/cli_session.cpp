@@ -60,9 +60,12 @@ Session::~Session() = default;
 
 QString Session::portText() const
 {
+    const QString name = QStringLiteral("COM%1").arg(connection_->portNumber());
+    const QString device = QString::fromLocal8Bit(connection_->devicePath().c_str());
+    if (device == name)
+        return name;  // Windows: the name is the port
     // One arg() for both, so a '%' in a device path is never taken for a place holder.
-    return QStringLiteral("COM%1 (%2)").arg(QString::number(connection_->portNumber()),
-                                             QString::fromLocal8Bit(connection_->devicePath().c_str()));
+    return QStringLiteral("%1 (%2)").arg(name, device);
 }
 
 ExitCode Session::open(QString& why)

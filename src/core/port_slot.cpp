@@ -136,7 +136,10 @@ device::PortNameResolver portResolver(const SettingsRecord& settings)
 QString portDescription(const SettingsRecord& settings)
 {
     const std::string com = "COM" + std::to_string(settings.comPort);
-    return QStringLiteral("%1 (%2)").arg(QString::fromStdString(com), QString::fromStdString(portResolver(settings)(com)));
+    const std::string device = portResolver(settings)(com);
+    if (device == com)
+        return QString::fromStdString(com);  // Windows: the name is the port
+    return QStringLiteral("%1 (%2)").arg(QString::fromStdString(com), QString::fromStdString(device));
 }
 
 } // namespace trgui::core

@@ -109,6 +109,12 @@ void writeOnAtFileSizeLimit();
 // Qt's "Unknown error" of a short write. False when not all was written.
 bool writeWhole(QFile& file, const QByteArray& bytes);
 
+// Lets a program that draws (a report's PDF) start QtGui without a display:
+// the window-free platform plugin here, unless QT_QPA_PLATFORM says otherwise.
+// Windows needs none: its own plugin draws with the system's fonts, where the
+// window-free one would find none. Called before the application is made.
+void drawWithoutDisplay();
+
 // Whether the standard stream fd (0 in, 1 out, 2 error) is a terminal.
 bool isTerminal(int fd);
 

@@ -225,6 +225,12 @@ void writeOnAtFileSizeLimit()
     sigaction(SIGXFSZ, &action, nullptr);
 }
 
+void drawWithoutDisplay()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 bool isTerminal(int fd)
 {
     return ::isatty(fd) == 1;

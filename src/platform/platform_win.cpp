@@ -194,6 +194,11 @@ void writeOnAtFileSizeLimit()
     // Windows has no file size limit that ends a program.
 }
 
+void drawWithoutDisplay()
+{
+    // The Windows plugin needs no display and finds the system's fonts.
+}
+
 bool isTerminal(int fd)
 {
     return _isatty(fd) != 0;
