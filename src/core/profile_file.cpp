@@ -158,7 +158,7 @@ bool setValue(std::vector<std::string>& lines, const ProfileValue& v)
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at.sectionEnd),
                      std::string(key) + "=" + v.value);
     } else {
-        lines.push_back("[" + std::string(section) + "]");
+        lines.push_back(std::string("[").append(section).append("]"));
         lines.push_back(std::string(key) + "=" + v.value);
     }
     return true;
