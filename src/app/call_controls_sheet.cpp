@@ -163,10 +163,7 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
 CAllControlsSheet::~CAllControlsSheet()
 {
     timer_.stop();
-    // The first copy's window is the one that comes back.
-    if (dialogInitialised_ && runningCopy_.first())
-        keepWindowPlace(*this, tabs_->currentIndex(), settings_);
-    settings_.save();
+    keepSettings();
     // A conversation still on the line ends first; then the port is closed.
     connection_.port().post([](core::PortSlot::Port& port) { port.reset(); });
     // Pages go in reverse order of construction.
@@ -268,6 +265,14 @@ void CAllControlsSheet::closeEvent(QCloseEvent* event)
         return;
     }
     QDialog::closeEvent(event);
+}
+
+void CAllControlsSheet::keepSettings()
+{
+    // The first copy's window is the one that comes back.
+    if (dialogInitialised_ && runningCopy_.first())
+        keepWindowPlace(*this, tabs_->currentIndex(), settings_);
+    settings_.save();
 }
 
 void CAllControlsSheet::setTraceFile(const QString& path)

@@ -55,6 +55,9 @@ public:
     core::ReportData reportData();
     // Every request and reply on the line is traced to this file (appended).
     void setTraceFile(const QString& path);
+    // Saves the settings and the window's place now, as closing does; for an
+    // end the process may not outlive (Windows' session end).
+    void keepSettings();
 
 protected:
     void showEvent(QShowEvent* event) override;

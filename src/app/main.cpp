@@ -30,13 +30,16 @@ public:
 
 private:
     // A termination request (logout, shutdown, kill) closes the window the
-    // normal way, so the settings are saved and the port is released.
+    // normal way, so the settings are saved and the port is released. They
+    // are saved at once too: at a Windows session's end the process ends
+    // when the handler returns.
     static void closeOnTermination(CAllControlsSheet& sheet)
     {
         platform::onTermination(&sheet, [&sheet] {
             if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != &sheet)
                 modal->close();  // a message box or file dialog of a page
             sheet.done(QDialog::Accepted);
+            sheet.keepSettings();
         });
     }
 };

@@ -69,9 +69,12 @@ QString Session::portText() const
     // The device given is not what any COM number maps to.
     if (!options_.device.isEmpty())
         return QDir::toNativeSeparators(options_.device);
+    const QString name = QStringLiteral("COM%1").arg(connection_->portNumber());
+    const QString device = QString::fromLocal8Bit(connection_->devicePath().c_str());
+    if (device == name)
+        return name;  // Windows: the name is the port
     // One arg() for both, so a '%' in a device path is never taken for a place holder.
-    return QStringLiteral("COM%1 (%2)").arg(QString::number(connection_->portNumber()),
-                                             QString::fromLocal8Bit(connection_->devicePath().c_str()));
+    return QStringLiteral("%1 (%2)").arg(name, device);
 }
 
 ExitCode Session::open(QString& why)

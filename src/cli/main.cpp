@@ -598,8 +598,8 @@ int main(int argc, char** argv)
     trgui::platform::writeOnAtFileSizeLimit();
     // A report is drawn with QtGui's fonts; no display is needed for that.
     const bool draws = options.command == Command::Report || options.command == Command::Commission || !options.report.isEmpty();
-    if (draws && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (draws)
+        trgui::platform::drawWithoutDisplay();
     // Qt's notes on its own set-up (no runtime folder under sudo or cron) are not the script's business.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
         if (type == QtFatalMsg || type == QtCriticalMsg || !text.startsWith(QLatin1String("QStandardPaths:")))

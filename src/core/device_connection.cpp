@@ -292,8 +292,8 @@ void DeviceConnection::lookAtPorts(const QString& notPresent)
     // Asked on the device thread, so neither start-up nor the watch's tick waits for the system.
     auto entries = std::make_shared<std::vector<device::PortEntry>>();
     port_.post(
-        [entries, resolve = resolver(), notPresent](PortSlot::Port&) {
-            *entries = device::describePorts(kPortCount, resolve, notPresent);
+        [entries, resolve = resolver(), notPresent, open = openPort()](PortSlot::Port&) {
+            *entries = device::describePorts(kPortCount, resolve, notPresent, open);
         },
         this, [this, entries] {
             portWatchPending_ = false;
@@ -303,7 +303,12 @@ void DeviceConnection::lookAtPorts(const QString& notPresent)
 
 std::vector<device::PortEntry> DeviceConnection::describePortsNow(const QString& notPresent) const
 {
-    return device::describePorts(kPortCount, resolver(), notPresent);
+    return device::describePorts(kPortCount, resolver(), notPresent, openPort());
+}
+
+int DeviceConnection::openPort() const
+{
+    return reach_ == Reach::Silent || reach_ == Reach::Answering ? portNumber_ : 0;
 }
 
 } // namespace trgui::core

@@ -98,7 +98,8 @@ public:
     const std::string& devicePath() const { return devicePath_; }
 
     // The port list: looked at once on the device thread (portsDescribed), or
-    // at once on this thread. notPresent is appended to an absent port's entry.
+    // at once on this thread. notPresent is appended to an absent port's entry;
+    // the port open now is present, whatever the system lists.
     void lookAtPorts(const QString& notPresent);
     std::vector<device::PortEntry> describePortsNow(const QString& notPresent) const;
 
@@ -121,6 +122,8 @@ private:
     void portLost();
     void setReach(Reach reach, const device::OpenFailure& failure = {});
     static Reach reachOf(const device::Identification& id);
+    // The COM number of the port open now, 0 when none is.
+    int openPort() const;
     device::PortNameResolver resolver() const;
     // Takes an answering device's identity over.
     void takeIdentity(const device::Identification& id, bool anotherDevice);

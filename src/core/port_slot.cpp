@@ -1,7 +1,5 @@
 #include "core/port_slot.h"
 
-#include "platform/platform.h"
-
 #include <QEventLoop>
 #include <QThread>
 
@@ -123,8 +121,9 @@ void PortSlot::finished(bool hasPort, bool replaced, bool lost)
 device::PortNameResolver portResolver(const SettingsRecord& settings)
 {
     // Copy the path: the resolver runs in the device thread and may outlive a temporary record.
+    // A [COM] entry counts on Windows too, where the name would open as it is.
     return [path = settings.settingsFilePath](const std::string& comName) {
-        if (platform::kPortsAreDeviceNodes && !path.empty()) {
+        if (!path.empty()) {
             SettingsRecord lookup;
             lookup.settingsFilePath = path;
             if (auto mapped = lookup.mappedPortDevice(comName); !mapped.empty())
@@ -137,7 +136,10 @@ device::PortNameResolver portResolver(const SettingsRecord& settings)
 QString portDescription(const SettingsRecord& settings)
 {
     const std::string com = "COM" + std::to_string(settings.comPort);
-    return QStringLiteral("%1 (%2)").arg(QString::fromStdString(com), QString::fromStdString(portResolver(settings)(com)));
+    const std::string device = portResolver(settings)(com);
+    if (device == com)
+        return QString::fromStdString(com);  // Windows: the name is the port
+    return QStringLiteral("%1 (%2)").arg(QString::fromStdString(com), QString::fromStdString(device));
 }
 
 } // namespace trgui::core

@@ -158,7 +158,7 @@ bool setValue(std::vector<std::string>& lines, const ProfileValue& v)
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at.sectionEnd),
                      std::string(key) + "=" + v.value);
     } else {
-        lines.push_back("[" + std::string(section) + "]");
+        lines.push_back(std::string("[").append(section).append("]"));
         lines.push_back(std::string(key) + "=" + v.value);
     }
     return true;
@@ -226,11 +226,8 @@ bool replaceFile(const std::string& path, const QByteArray& content)
         temporary.setPermissions(QFile::permissions(targetName));
     const bool written = temporary.write(content) == content.size() && syncToDisk(temporary);
     temporary.close();
-    if (written) {
-        fs::rename(temporary.fileName().toLocal8Bit().toStdString(), target, error);
-        if (!error)
-            return syncFolderOf(target);
-    }
+    if (written && platform::replaceFile(temporary.fileName(), targetName))
+        return syncFolderOf(target);
     temporary.remove();
     return false;
 }

@@ -8,8 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QStandardPaths>
-#include <QStringEncoder>
 
 #include <algorithm>
 #include <array>
@@ -44,8 +42,7 @@ std::size_t column(int language)
 
 QByteArray encoded(const QString& text)
 {
-    QStringEncoder encode("windows-1252", QStringConverter::Flag::Default);
-    return encode(text);
+    return platform::toWindows1252(text);
 }
 
 QByteArray field(QString text)
@@ -182,7 +179,7 @@ QByteArray serviceGapLine(const ServiceLogGap& gap, const QDateTime& at, const S
 
 QString serviceLogPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/TR-GUI/service-log.csv");
+    return platform::userDataBase() + QStringLiteral("/TR-GUI/service-log.csv");
 }
 
 bool appendServiceEntry(const QString& path, const ServiceEntry& entry, int language, QString* why,

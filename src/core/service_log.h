@@ -97,7 +97,7 @@ struct ServiceLogGap {
 QByteArray serviceGapLine(const ServiceLogGap& gap, const QDateTime& at, const ServiceLogFormat& format);
 
 // The log in the user's data folder: $XDG_DATA_HOME/TR-GUI/service-log.csv
-// (~/.local/share/… when unset; %APPDATA% on Windows).
+// (~/.local/share/… when unset), %APPDATA%\TR-GUI\service-log.csv on Windows.
 QString serviceLogPath();
 
 // Appends one entry in one write, flushed before it returns: after the

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QTemporaryFile>
 #include <QTextBoundaryFinder>
@@ -128,7 +127,7 @@ bool settingsWritableIn(const std::string& programDirectory)
 
 std::string userSettingsDirectory()
 {
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    const QString base = platform::userSettingsBase();
     if (base.isEmpty())
         return {};
     return withTrailingSeparator(QDir::toNativeSeparators(base + QStringLiteral("/TR-GUI")).toLocal8Bit().toStdString());

@@ -128,7 +128,7 @@ std::string settingsFileLocation(const std::string& programDirectory, bool progr
                                  const std::string& userDirectory);
 // True when a file can be created in dir, or the settings file in it can be written.
 bool settingsWritableIn(const std::string& programDirectory);
-// $XDG_CONFIG_HOME/TR-GUI/ (through QStandardPaths), ending in a separator.
+// $XDG_CONFIG_HOME/TR-GUI/ (%APPDATA%\TR-GUI\ on Windows), ending in a separator.
 std::string userSettingsDirectory();
 
 } // namespace trgui::core

@@ -1,14 +1,11 @@
 #include "device/serial_port.h"
 
+#include "device/serial_port_system.h"
 #include "platform/platform.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QSerialPort>
-#include <QSerialPortInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -17,32 +14,6 @@ namespace trgui::device {
 
 namespace {
 constexpr int kWriteTimeoutMs = 500;
-
-OpenFailure failureOf(QSerialPort::SerialPortError error, const QString& text, const std::string& device)
-{
-    OpenFailure failure;
-    failure.device = device;
-    failure.systemText = text;
-    switch (error) {
-    case QSerialPort::DeviceNotFoundError:
-        failure.kind = OpenFailure::Kind::NotPresent;
-        break;
-    case QSerialPort::PermissionError:
-        // Qt says "permission" when the device refuses us, when another
-        // program holds its lock file (or one that has ended left it where
-        // we may not remove it), and when another program has the device
-        // open exclusively: the facts are gathered to tell which.
-        failure.lock = platform::portLock(device);
-        failure.kind = failure.lock && failure.lock->running ? OpenFailure::Kind::InUse : OpenFailure::Kind::NoPermission;
-        failure.node = platform::nodeAccess(device);
-        failure.user = platform::userGroups();
-        break;
-    default:
-        failure.kind = OpenFailure::Kind::Other;
-        break;
-    }
-    return failure;
-}
 } // namespace
 
 std::string defaultPortDevice(const std::string& comName)
@@ -50,27 +21,8 @@ std::string defaultPortDevice(const std::string& comName)
     return platform::defaultPortDevice(comName);
 }
 
-std::vector<PortFacts> systemPorts()
-{
-    std::vector<PortFacts> ports;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        ports.push_back({info.systemLocation(), info.portName(), info.description(), info.manufacturer(),
-                         info.serialNumber(), {}});
-    if (!platform::kPortsAreDeviceNodes)
-        return ports;
-    const QDir byId(QStringLiteral("/dev/serial/by-id"));
-    for (const QFileInfo& link : byId.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name)) {
-        const QString target = link.canonicalFilePath();
-        for (PortFacts& port : ports) {
-            if (port.byId.isEmpty() && port.location == target)
-                port.byId = link.absoluteFilePath();
-        }
-    }
-    return ports;
-}
-
 PortEntry describePort(const std::string& comName, const std::string& device, const std::vector<PortFacts>& ports,
-                       const QString& notPresent)
+                       const QString& notPresent, bool openNow)
 {
     const QString name = QString::fromStdString(comName);
     const QString path = QString::fromLocal8Bit(device.c_str());
@@ -81,7 +33,7 @@ PortEntry describePort(const std::string& comName, const std::string& device, co
     });
 
     PortEntry entry;
-    entry.present = facts != ports.end() || QFileInfo::exists(path);
+    entry.present = openNow || facts != ports.end() || QFileInfo::exists(path);
     QStringList details;
     if (path != name)
         details << path;
@@ -125,7 +77,8 @@ std::vector<PortEntry> adapterOffers(const std::vector<ComReach>& coms, const st
     return offers;
 }
 
-std::vector<PortEntry> describePorts(int count, const PortNameResolver& resolver, const QString& notPresent)
+std::vector<PortEntry> describePorts(int count, const PortNameResolver& resolver, const QString& notPresent,
+                                     int openPort)
 {
     const std::vector<PortFacts> ports = systemPorts();
     std::vector<PortEntry> entries;
@@ -133,7 +86,7 @@ std::vector<PortEntry> describePorts(int count, const PortNameResolver& resolver
     for (int n = 1; n <= count; ++n) {
         const std::string name = "COM" + std::to_string(n);
         const std::string device = resolver(name);
-        entries.push_back(describePort(name, device, ports, notPresent));
+        entries.push_back(describePort(name, device, ports, notPresent, n == openPort));
         const QString path = QString::fromLocal8Bit(device.c_str());
         const QString target = QFileInfo(path).canonicalFilePath();
         coms.push_back({target.isEmpty() ? path : target, entries.back().present});
@@ -165,7 +118,7 @@ int SerialPort::open(int number)
     port_ = std::make_unique<QSerialPort>();
     port_->setPortName(QString::fromStdString(systemName_));
     if (!port_->open(QIODevice::ReadWrite)) {
-        lastFailure_ = failureOf(port_->error(), port_->errorString(), systemName_);
+        lastFailure_ = openFailure(port_->error(), port_->errorString(), systemName_);
         port_.reset();
         return -1;
     }

@@ -23,7 +23,8 @@ using PortNameResolver = std::function<std::string(const std::string& comName)>;
 // On Windows the name is returned unchanged.
 std::string defaultPortDevice(const std::string& comName);
 
-// What the system tells of one serial device it knows.
+// What the system tells of one serial device it knows (serial_port_posix.cpp,
+// serial_port_win.cpp).
 struct PortFacts {
     QString location;  // "/dev/ttyUSB0"; "\\.\COM3" on Windows
     QString name;      // "ttyUSB0"; "COM3"
@@ -36,8 +37,10 @@ std::vector<PortFacts> systemPorts();
 
 // One entry of the port list: "COM1   (/dev/ttyUSB0, FT232R USB UART, FTDI, A9XK3)".
 // The device is left out where it is the COM name itself (Windows); an absent
-// device ends in notPresent. An adapter offered on a free COM name (see
-// adapterOffers) has that COM number and its device.
+// device ends in notPresent. A port this program has open (openNow) is there,
+// whether or not the system lists it: Windows, and Wine, may list fewer ports
+// than open. An adapter offered on a free COM name (see adapterOffers) has
+// that COM number and its device.
 struct PortEntry {
     QString text;
     bool present = false;
@@ -45,7 +48,7 @@ struct PortEntry {
     std::string device;
 };
 PortEntry describePort(const std::string& comName, const std::string& device, const std::vector<PortFacts>& ports,
-                       const QString& notPresent);
+                       const QString& notPresent, bool openNow = false);
 
 // Where a COM name leads: the device at the end of its links (or the path as
 // given when there is none), and whether it is there.
@@ -61,9 +64,11 @@ struct ComReach {
 std::vector<PortEntry> adapterOffers(const std::vector<ComReach>& coms, const std::vector<PortFacts>& ports);
 
 // The entries of "COM1" … "COM<count>", each resolved through resolver, and
-// after them the adapters offered. Asks the system once; that takes some
-// 20 ms, so call it off the window's thread where it is repeated.
-std::vector<PortEntry> describePorts(int count, const PortNameResolver& resolver, const QString& notPresent);
+// after them the adapters offered; COM<openPort> is the one open now (0:
+// none). Asks the system once; that takes some 20 ms, so call it off the
+// window's thread where it is repeated.
+std::vector<PortEntry> describePorts(int count, const PortNameResolver& resolver, const QString& notPresent,
+                                     int openPort = 0);
 
 // Why a port could not be opened, with what the technician needs to fix it.
 struct OpenFailure {
@@ -78,6 +83,9 @@ struct OpenFailure {
     // The port opened and the device replied, but not as a connection needs:
     // its identification reply.
     std::vector<std::uint8_t> refusedReply;
+    // Ports are Windows' COM names (nothing to map, no groups or lock files):
+    // the reasons are told in Windows' terms.
+    bool comNames = false;
 };
 
 // The one connection to the device: "COMn" at 9600 baud, 8N1, no handshake,

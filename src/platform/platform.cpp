@@ -19,6 +19,11 @@ bool writeWhole(QFile& file, const QByteArray& bytes)
     return file.flush();
 }
 
+bool replaceFile(const QString& from, const QString& to, QString* why)
+{
+    return moveIntoPlace(from, to, Existing::Replace, why);
+}
+
 bool writeFileWhole(const QString& path, const QByteArray& bytes, Existing existing, QString* why)
 {
     const auto failed = [why](const QString& reason) {

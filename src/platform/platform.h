@@ -1,13 +1,17 @@
 #pragma once
 
 // What differs between operating systems, in one place: the device a COM name
-// opens, who holds a port's lock file, syncing files to disk, ending cleanly
-// when the system asks, and living through a file size limit. platform.cpp
-// holds what all systems share, platform_posix.cpp and platform_win.cpp the rest.
+// opens, who holds a port's lock file, syncing files to disk and replacing
+// them, where a user's files go, ending cleanly when the system asks, living
+// through a file size limit, and Windows-1252 text. One file per system
+// (platform_posix.cpp, platform_win.cpp); platform.cpp holds what they share.
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <filesystem>
 #include <functional>
@@ -75,6 +79,18 @@ UserGroups userGroups();
 bool syncFile(QFile& file);
 // Has the system write the folder's entries (a rename into it) to the disk.
 bool syncFolder(const std::filesystem::path& folder);
+// Renames from to to, replacing a file of that name in one step, so a reader
+// finds the old file or the new one, never none. False with the system's
+// reason in why.
+bool replaceFile(const QString& from, const QString& to, QString* why = nullptr);
+
+// The folders below which the program keeps a user's own files, in its
+// "TR-GUI" subfolder: the settings when the program folder is not writable,
+// and the service log. $XDG_CONFIG_HOME and $XDG_DATA_HOME here; on Windows
+// both %APPDATA%, where a roaming profile follows the user. Empty when the
+// system tells none.
+QString userSettingsBase();
+QString userDataBase();
 
 // Whether writeFileWhole and moveIntoPlace may replace a file that is there.
 enum class Existing { Replace, Keep };
@@ -109,7 +125,10 @@ public:
 };
 
 // Calls handler (on context's thread) once the system asks the program to
-// end: logout, shutdown, kill, Ctrl+C.
+// end: logout, shutdown, kill, Ctrl+C; on Windows also closing the console
+// window, and a window's session ending. Windows ends the program as soon as
+// the handler has returned for a session's end, so whatever must be kept is
+// saved by the handler itself, not after the event loop.
 void onTermination(QObject* context, std::function<void()> handler);
 
 // A write beyond the file size limit (ulimit -f) fails like a full disk
@@ -122,10 +141,23 @@ void writeOnAtFileSizeLimit();
 // Qt's "Unknown error" of a short write. False when not all was written.
 bool writeWhole(QFile& file, const QByteArray& bytes);
 
+// Lets a program that draws (a report's PDF) start QtGui without a display:
+// the window-free platform plugin here, unless QT_QPA_PLATFORM says otherwise.
+// Windows needs none: its own plugin draws with the system's fonts, where the
+// window-free one would find none. Called before the application is made.
+void drawWithoutDisplay();
+
 // Whether the standard stream fd (0 in, 1 out, 2 error) is a terminal.
 bool isTerminal(int fd);
 
 // Whether a process with this id runs (when it cannot be told: true).
 bool processRuns(qint64 pid);
+
+// The files the program reads and writes for the technician (language files,
+// recordings, CSV, the service log) are Windows-1252. A character it cannot
+// hold is written as '?'; every byte decodes (the five unassigned ones to
+// the control characters of the same number, as Windows does).
+QString fromWindows1252(QByteArrayView bytes);
+QByteArray toWindows1252(QStringView text);
 
 } // namespace trgui::platform

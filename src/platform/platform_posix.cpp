@@ -1,5 +1,4 @@
-// The POSIX side of the platform interface (Linux and the BSDs).
-
+// The POSIX side of platform.h: Linux and the other Unix systems.
 #include "platform/platform.h"
 
 #include <QDir>
@@ -7,12 +6,16 @@
 #include <QLockFile>
 #include <QObject>
 #include <QSocketNotifier>
+#include <QStandardPaths>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <iterator>
+#include <cstring>
 #include <vector>
 
 #include <fcntl.h>
@@ -23,7 +26,6 @@
 #include <unistd.h>
 
 namespace trgui::platform {
-
 
 std::string defaultPortDevice(const std::string& comName)
 {
@@ -299,6 +301,12 @@ void writeOnAtFileSizeLimit()
     sigaction(SIGXFSZ, &action, nullptr);
 }
 
+void drawWithoutDisplay()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 bool isTerminal(int fd)
 {
     return ::isatty(fd) == 1;
@@ -309,6 +317,31 @@ bool processRuns(qint64 pid)
     return pid > 0 && !(::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
 }
 
+QString userSettingsBase()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
 
+QString userDataBase()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
+
+// Debian's Qt converts through ICU, which knows Windows-1252.
+QString fromWindows1252(QByteArrayView bytes)
+{
+    QStringDecoder decode("windows-1252");
+    if (!decode.isValid())
+        return QString::fromLatin1(bytes);
+    return decode(bytes);
+}
+
+QByteArray toWindows1252(QStringView text)
+{
+    QStringEncoder encode("windows-1252");
+    if (!encode.isValid())
+        return text.toLatin1();
+    return encode(text);
+}
 
 } // namespace trgui::platform

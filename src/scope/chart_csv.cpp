@@ -1,6 +1,6 @@
 #include "scope/chart_csv.h"
 
-#include <QStringEncoder>
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,8 +27,7 @@ QByteArray csvNumber(double value)
 
 QByteArray chartCsv(const QString& sampleHeading, const std::vector<CsvChannel>& channels)
 {
-    QStringEncoder encoder("windows-1252");
-    auto encode = [&encoder](const QString& text) { return QByteArray(encoder.encode(text)); };
+    const auto encode = [](const QString& text) { return platform::toWindows1252(text); };
     QByteArray out = encode(sampleHeading);
     qsizetype rows = 0;
     for (const CsvChannel& channel : channels) {

@@ -1,8 +1,8 @@
 #include "texts/text_table.h"
 
+#include "platform/platform.h"
+
 #include <QFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <algorithm>
 
@@ -110,18 +110,12 @@ std::optional<std::string> textFileName(const char* stem, int language)
 
 QString fromWindows1252(const QByteArray& bytes)
 {
-    QStringDecoder decode("windows-1252");
-    if (!decode.isValid())
-        return QString::fromLatin1(bytes);
-    return decode(bytes);
+    return platform::fromWindows1252(bytes);
 }
 
 QByteArray toWindows1252(const QString& text)
 {
-    QStringEncoder encode("windows-1252");
-    if (!encode.isValid())
-        return text.toLatin1();
-    return encode(text);
+    return platform::toWindows1252(text);
 }
 
 std::optional<int> errorIndex(int errorCode)

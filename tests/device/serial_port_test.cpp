@@ -47,15 +47,20 @@ TEST(PortNames, listEntryShowsTheDeviceWhatTheSystemKnowsAndWhetherItIsThere)
         std::string com, device;
         QString text;
         bool present;
+        bool openNow = false;
     } cases[] = {
         {"COM1", node.toStdString(), "COM1   (" + node + ", FT232R USB UART, FTDI, A9XK3)", true},
         {"COM1", link.toStdString(), "COM1   (" + link + ", FT232R USB UART, FTDI, A9XK3)", true},
         {"COM2", "/nonexistent/ttyUSB9", "COM2   (/nonexistent/ttyUSB9, not present)", false},
         {"COM3", "COM3", "COM3   (USB Serial Port)", true},  // the name is the device: said once
         {"COM4", "COM4", "COM4   (not present)", false},
+        // A port the program has open is there, though the system lists it not
+        // (Windows and Wine list the ports they knew at start-up).
+        {"COM5", "COM5", "COM5", true, true},
+        {"COM2", "/nonexistent/ttyUSB9", "COM2   (/nonexistent/ttyUSB9)", true, true},
     };
     for (const auto& c : cases) {
-        const PortEntry entry = describePort(c.com, c.device, ports, "not present");
+        const PortEntry entry = describePort(c.com, c.device, ports, "not present", c.openNow);
         EXPECT_EQ(entry.text, c.text);
         EXPECT_EQ(entry.present, c.present) << c.device;
     }

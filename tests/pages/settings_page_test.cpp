@@ -432,3 +432,41 @@ TEST(PortProblem, theAdviceFollowsTheFacts)
         EXPECT_EQ(texts.removeDuplicates(), 0) << "one text per language";
     }
 }
+
+TEST(PortProblem, onWindowsTheAdviceIsInWindowsTerms)
+{
+    using trgui::device::OpenFailure;
+    using trgui::pages::settings::PortProblem;
+    const struct {
+        OpenFailure::Kind kind;
+        std::string device;  // what COM2 opened: itself, or what a [COM] entry names
+        PortProblem problem;
+        QString shown;
+        QStringList needed;  // by language
+    } cases[] = {
+        {OpenFailure::Kind::InUse, "COM2", PortProblem::InUse, "COM2 ",
+         {"anderen Programm", "another program", "autre programme"}},
+        {OpenFailure::Kind::NotPresent, "COM2", PortProblem::NotPresent, "COM2 ",
+         {"nicht vorhanden", "not present", "n'existe pas"}},
+        {OpenFailure::Kind::InUse, "COM12", PortProblem::InUse, "COM2 (COM12) ",
+         {"anderen Programm", "another program", "autre programme"}},
+    };
+    const QStringList deviceManager{"Geräte-Manager", "Device Manager", "Gestionnaire de périphériques"};
+    for (const auto& c : cases) {
+        OpenFailure failure;
+        failure.kind = c.kind;
+        failure.device = c.device;
+        failure.comNames = true;
+        failure.systemText = QStringLiteral("Access is denied.");
+        ASSERT_EQ(trgui::pages::settings::problemOf(failure), c.problem);
+        for (int language : {0, 1, 2}) {
+            const QString text = trgui::pages::settings::portProblemText(c.problem, failure, QStringLiteral("COM2"), language);
+            EXPECT_TRUE(text.startsWith(c.shown)) << text.toStdString();
+            EXPECT_TRUE(text.contains(c.needed[language])) << text.toStdString();
+            EXPECT_TRUE(text.contains(deviceManager[language])) << text.toStdString();
+            for (const char* posixOnly : {"process", "Prozess", "processus", "?", "/dev/", "usermod"})
+                EXPECT_FALSE(text.contains(QLatin1String(posixOnly))) << text.toStdString();
+            EXPECT_FALSE(text.contains(QLatin1Char('%'))) << text.toStdString();
+        }
+    }
+}

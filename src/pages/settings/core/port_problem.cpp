@@ -61,6 +61,15 @@ PortProblem problemOf(const device::OpenFailure& failure)
 
 QString portProblemText(PortProblem problem, const device::OpenFailure& failure, const QString& portName, int language)
 {
+    if (failure.comNames && (problem == PortProblem::InUse || problem == PortProblem::NotPresent)) {
+        // Windows: no lock file names the other program, and the device is the COM name itself.
+        const QString device = QString::fromLocal8Bit(failure.device.c_str());
+        const QString shown = device.isEmpty() || device == portName ? portName
+                                                                     : QStringLiteral("%1 (%2)").arg(portName, device);
+        const auto id = problem == PortProblem::InUse ? texts::Text::PortProblemInUseWindows
+                                                      : texts::Text::PortProblemNotPresentWindows;
+        return texts::text(id, language).arg(shown);
+    }
     const QString text = texts::text(kTexts[static_cast<std::size_t>(problem)], language)
                              .arg(portName, QString::fromLocal8Bit(failure.device.c_str()));
     const platform::PortLock lock = failure.lock.value_or(platform::PortLock{});

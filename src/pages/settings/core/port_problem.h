@@ -34,7 +34,9 @@ PortProblem problemOf(const device::OpenFailure& failure);
 // not answer on an open port (failure.kind ignored, problem NoAnswer; with
 // Unrecognised, failure.refusedReply is what it replied), for
 // language 0 German, 1 English, 2 French. It names portName and
-// failure.device, and the fix for failure.user.
+// failure.device, and the fix for failure.user. Where ports are Windows' COM
+// names (failure.comNames), a port in use or not present is told in
+// Windows' terms, with Device Manager.
 QString portProblemText(PortProblem problem, const device::OpenFailure& failure, const QString& portName, int language);
 
 // Bytes as the wire trace writes them: "50 04 11 65 00".

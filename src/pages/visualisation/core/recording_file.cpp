@@ -2,7 +2,7 @@
 
 #include "core/plain_numbers.h"
 
-#include <QStringDecoder>
+#include "platform/platform.h"
 
 #include <limits>
 
@@ -40,13 +40,13 @@ float valueOf(QByteArray text)
 }
 
 // "Temperatur Akt [°C]" -> "°C"
-QString unitOf(const QByteArray& heading, QStringDecoder& decode)
+QString unitOf(const QByteArray& heading)
 {
     const qsizetype open = heading.lastIndexOf('[');
     const qsizetype close = heading.lastIndexOf(']');
     if (open < 0 || close <= open)
         return {};
-    return decode(heading.mid(open + 1, close - open - 1));
+    return platform::fromWindows1252(heading.mid(open + 1, close - open - 1));
 }
 
 } // namespace
@@ -58,7 +58,7 @@ std::optional<RecordedSeries> readRecording(const QByteArray& bytes, NotARecordi
             *why = reason;
         return std::nullopt;
     };
-    QStringDecoder decode("windows-1252");
+    const auto decode = [](const QByteArray& bytes) { return platform::fromWindows1252(bytes); };
     const QList<QByteArray> lines = bytes.split('\n');
     if (lines.size() < 2 || !isHeader(fieldsOf(lines[1])) || fieldsOf(lines[1]).size() < kColumns)
         return refuse(NotARecording::NoHeader);
@@ -71,8 +71,8 @@ std::optional<RecordedSeries> readRecording(const QByteArray& bytes, NotARecordi
             continue;  // the end of the file
         if (isHeader(fields)) {
             if (fields.size() >= kColumns) {
-                series.temperatureUnit = unitOf(fields[kTemperatureColumn], decode);
-                series.flowUnit = unitOf(fields[kFlowColumn], decode);
+                series.temperatureUnit = unitOf(fields[kTemperatureColumn]);
+                series.flowUnit = unitOf(fields[kFlowColumn]);
             }
             continue;
         }
