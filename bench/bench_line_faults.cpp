@@ -5,7 +5,9 @@
 // With the device's framing (echoed request byte, checksum) and without it.
 // A second table puts each fault on the line before the connection opens and
 // ends it after 10 s: polls, wrong polls, and seconds from the end of the
-// fault until a poll with right values arrives.
+// fault until a poll with right values arrives. Both tables again for a
+// device whose identification and byte replies end in one byte more, with
+// that time also as a number of the same device's polls on a clean line.
 //   bench_line_faults [seconds per fault]
 
 #include "core/measurement_cycle.h"
@@ -199,16 +201,23 @@ int main(int argc, char** argv)
         faults.push_back({"reply paced " + ms + " ms a byte", "pace " + ms, "pace off"});
     }
 
-    std::printf("faults switched on after three clean polls; refresh rate 0; %d s per fault\n", seconds);
-    std::printf("%-9s %-38s %6s %6s\n", "framing", "fault", "polls", "wrong");
-    for (bool framed : {true, false}) {
-        sim.control(framed ? "frame all on" : "frame all off");
-        Bench bench(sim);  // a new connection learns the device's replies afresh
-        for (const Fault& f : faults) {
-            const Outcome o = bench.run(f.on, f.off, seconds);
-            std::printf("%-9s %-38s %6d %6d\n", framed ? "framed" : "unframed", f.name.c_str(), o.polls, o.wrong);
+    // Seconds a clean poll takes, by framing, for the device with longer replies.
+    double cleanPollSeconds[2] = {0, 0};
+    const auto afterSettling = [&](bool longer) {
+        std::printf("%-9s %-38s %6s %6s\n", "framing", "fault", "polls", "wrong");
+        for (bool framed : {true, false}) {
+            sim.control(framed ? "frame all on" : "frame all off");
+            Bench bench(sim);  // a new connection learns the device's replies afresh
+            for (const Fault& f : faults) {
+                const Outcome o = bench.run(f.on, f.off, seconds);
+                std::printf("%-9s %-38s %6d %6d\n", framed ? "framed" : "unframed", f.name.c_str(), o.polls, o.wrong);
+                if (longer && f.on.empty() && o.polls > 0)
+                    cleanPollSeconds[framed ? 0 : 1] = static_cast<double>(seconds) / o.polls;
+            }
         }
-    }
+    };
+    std::printf("faults switched on after three clean polls; refresh rate 0; %d s per fault\n", seconds);
+    afterSettling(false);
 
     // From the very first reply of a connection: nothing may be learned from the fault.
     const Fault fromStart[] = {
@@ -222,20 +231,39 @@ int main(int argc, char** argv)
         {"first temperature reply changed", "flip 0x13 3", ""},
     };
     constexpr int kFaultSeconds = 10;
-    std::printf("\nfaults on from the first reply of a connection, ended after %d s\n", kFaultSeconds);
-    std::printf("%-9s %-38s %6s %6s %12s\n", "framing", "fault", "polls", "wrong", "right after");
-    for (bool framed : {true, false}) {
-        for (const Fault& f : fromStart) {
-            sim.control(framed ? "frame all on" : "frame all off");
-            sendControls(sim, f.on);
-            Bench bench(sim);
-            const auto o = bench.runFromStart(f.off, kFaultSeconds);
-            char recovered[16] = "never";
-            if (o.recoverSeconds >= 0)
-                std::snprintf(recovered, sizeof recovered, "%.1f s", o.recoverSeconds);
-            std::printf("%-9s %-38s %6d %6d %12s\n", framed ? "framed" : "unframed", f.name.c_str(), o.during.polls,
-                        o.during.wrong, recovered);
+    const auto fromFirstReply = [&](bool longer) {
+        std::printf("%-9s %-38s %6s %6s %12s%s\n", "framing", "fault", "polls", "wrong", "right after",
+                    longer ? "  clean polls" : "");
+        for (bool framed : {true, false}) {
+            for (const Fault& f : fromStart) {
+                sim.control(framed ? "frame all on" : "frame all off");
+                sendControls(sim, f.on);
+                Bench bench(sim);
+                const auto o = bench.runFromStart(f.off, kFaultSeconds);
+                char recovered[16] = "never";
+                char inPolls[16] = "";
+                if (o.recoverSeconds >= 0) {
+                    std::snprintf(recovered, sizeof recovered, "%.1f s", o.recoverSeconds);
+                    const double poll = cleanPollSeconds[framed ? 0 : 1];
+                    if (longer && poll > 0)
+                        std::snprintf(inPolls, sizeof inPolls, "%13.1f", o.recoverSeconds / poll);
+                }
+                std::printf("%-9s %-38s %6d %6d %12s%s\n", framed ? "framed" : "unframed", f.name.c_str(),
+                            o.during.polls, o.during.wrong, recovered, inPolls);
+            }
         }
-    }
+    };
+    std::printf("\nfaults on from the first reply of a connection, ended after %d s\n", kFaultSeconds);
+    fromFirstReply(false);
+
+    // A device whose leading bytes are the protocol's and which sends one more:
+    // the same faults must neither be learned nor keep its values out.
+    sim.control("trail on");
+    std::printf("\nidentification and byte replies one byte longer: faults switched on after three clean polls\n");
+    afterSettling(true);
+    std::printf("\nidentification and byte replies one byte longer: faults on from the first reply, ended after %d s\n",
+                kFaultSeconds);
+    fromFirstReply(true);
+    sim.control("trail off");
     return 0;
 }

@@ -97,7 +97,7 @@ TEST_F(SettingsPage, fiveByteIdentificationShowsTheRedLamp)
     EXPECT_EQ(text(1009), "------");
     EXPECT_EQ(text(1011), "------");
     EXPECT_EQ(sheet->settings().deviceFamily, Family::None);
-    EXPECT_TRUE(problem().contains("(50 04 11 65 00) sind nicht die 4 Bytes")) << problem().toStdString();
+    EXPECT_TRUE(problem().contains("(50 04 11 65 00) entspricht nicht den 4 Bytes")) << problem().toStdString();
     // Asked again on the open port: the reason follows what the device does.
     sim.control("silent on");
     EXPECT_TRUE(QTest::qWaitFor([&] { return problem().contains("antwortet nicht"); }, 8000)) << problem().toStdString();
