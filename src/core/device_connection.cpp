@@ -2,6 +2,7 @@
 
 #include "core/variants.h"
 #include "device/trace_link.h"
+#include "texts/catalogue.h"
 
 namespace trgui::core {
 
@@ -85,11 +86,22 @@ void DeviceConnection::openAndIdentify(int number)
     // Opened and asked on the device thread; the identity follows when the answer is there.
     struct Outcome {
         bool opened = false;
+        bool returned = false;  // set on this thread once the conversation is back
         device::OpenFailure failure;
         device::Identification id;
     };
     auto outcome = std::make_shared<Outcome>();
     waitingForAnswer_ = false;
+    const int attempt = ++openAttempt_;
+    QTimer::singleShot(kOpenWatchMs, this, [this, outcome, attempt] {
+        if (outcome->returned || attempt != openAttempt_)
+            return;
+        device::OpenFailure hanging;
+        hanging.device = devicePath_;
+        hanging.systemText = texts::text(texts::Text::PortDoesNotReturn, settings_.language).arg(kOpenWatchMs / 1000);
+        settings_.deviceAnswering = false;
+        setReach(Reach::NotOpened, hanging);
+    });
     port_.post(
         [outcome, number, factory = factory_ ? factory_ : serialPorts(resolver()), trace = traceFile_](PortSlot::Port& slot) {
             slot.reset();  // closes the old port before the new one is opened
@@ -103,6 +115,7 @@ void DeviceConnection::openAndIdentify(int number)
             slot = std::move(link);  // stays open even when silent; the cycle keeps trying it
         },
         this, [this, outcome] {
+            outcome->returned = true;
             if (!outcome->opened) {
                 // Tried again every 2 s, so fixing the cause is all it takes.
                 settings_.deviceAnswering = false;

@@ -49,6 +49,10 @@ public:
     // While nothing else talks on the line, an answering device is asked who
     // it is about this often; one that has sent nothing for as long is gone.
     static constexpr int kWatchMs = 2000;
+    // A port that has not come back from opening and identifying in this time
+    // (a serial node with nothing behind it may hang there) is reported as
+    // not opened, so the lamp turns red within 3 s; the attempt goes on.
+    static constexpr int kOpenWatchMs = 2500;
     // Whether someone else has the line now (the cycle in a poll, a page's
     // conversation): the watch then keeps off it.
     using LineBusy = std::function<bool()>;
@@ -144,6 +148,7 @@ private:
     int portNumber_ = 0;  // the COM port last chosen
     bool chosen_ = false;  // a port has been chosen since the start
     bool waitingForAnswer_ = false;  // the open port's device has not answered yet
+    int openAttempt_ = 0;  // counts the opens, so a late watch knows it is out of date
     bool portWatchPending_ = false;
 };
 

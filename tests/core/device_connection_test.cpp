@@ -5,6 +5,7 @@
 #include "core/device_connection.h"
 #include "support/scripted_link.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
@@ -230,4 +231,28 @@ TEST_F(Connection, aQuietLineIsWatchedSoADeviceThatFallsSilentTurnsTheLampRedUnl
     answerIdentification(*current, 17);
     ASSERT_TRUE(eventually([&] { return connection.reach() == DeviceConnection::Reach::Answering; }));
     EXPECT_TRUE(settings.deviceAnswering);
+}
+
+// A serial node with nothing behind it may keep opening (or the first
+// exchange) from coming back: the lamp turns red with the reason within 3 s,
+// and once the port does come back the device is taken as it answers.
+TEST(ConnectionWatch, aPortThatHangsOnOpeningIsReportedWithin3sAndTakenWhenItComesBack)
+{
+    SettingsRecord settings;
+    DeviceConnection connection{settings, PortSlot::Mode::Threaded};
+    connection.setPortFactory([](int, OpenFailure&) -> PortSlot::Port {
+        QThread::msleep(DeviceConnection::kOpenWatchMs + 1000);
+        auto link = std::make_unique<ScriptedLink>();
+        answerIdentification(*link, 17);
+        return link;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    connection.choosePort(1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return connection.reach() == DeviceConnection::Reach::NotOpened; }, 3000));
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(connection.failure().kind, OpenFailure::Kind::Other);
+    EXPECT_FALSE(connection.failure().systemText.isEmpty());
+    EXPECT_FALSE(settings.deviceAnswering);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return connection.reach() == DeviceConnection::Reach::Answering; }, 5000));
 }

@@ -31,7 +31,7 @@ TEST(TraceLink, aLinePerRequestAndReplyWithItsOutcome)
     EXPECT_EQ(setLowFlowSuppression(link, 3, DrainMode::Purge), LowFlowOutcome::Accepted);
 
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));  // CR LF on Windows, as the trace is written
     QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
     for (auto& line : lines)
         line = line.mid(24);  // after "yyyy-MM-dd HH:mm:ss.zzz "

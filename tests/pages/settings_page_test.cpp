@@ -469,4 +469,13 @@ TEST(PortProblem, onWindowsTheAdviceIsInWindowsTerms)
             EXPECT_FALSE(text.contains(QLatin1Char('%'))) << text.toStdString();
         }
     }
+    // A silent device on an open port: the port is named once, not "COM2 (COM2)".
+    OpenFailure open;
+    open.device = "COM2";
+    for (int language : {0, 1, 2}) {
+        const QString text = trgui::pages::settings::portProblemText(PortProblem::NoAnswer, open, QStringLiteral("COM2"), language);
+        EXPECT_TRUE(text.startsWith(QStringLiteral("COM2 "))) << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("(COM2)"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("KM210"))) << text.toStdString();
+    }
 }

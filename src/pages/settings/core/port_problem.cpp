@@ -70,8 +70,11 @@ QString portProblemText(PortProblem problem, const device::OpenFailure& failure,
                                                       : texts::Text::PortProblemNotPresentWindows;
         return texts::text(id, language).arg(shown);
     }
-    const QString text = texts::text(kTexts[static_cast<std::size_t>(problem)], language)
-                             .arg(portName, QString::fromLocal8Bit(failure.device.c_str()));
+    const QString device = QString::fromLocal8Bit(failure.device.c_str());
+    QString sentence = texts::text(kTexts[static_cast<std::size_t>(problem)], language);
+    if (device == portName)
+        sentence.replace(QLatin1String("%1 (%2)"), QLatin1String("%1"));  // Windows: the name is the port
+    const QString text = device == portName ? sentence.arg(portName) : sentence.arg(portName, device);
     const platform::PortLock lock = failure.lock.value_or(platform::PortLock{});
     switch (problem) {
     case PortProblem::NoPermission: {
