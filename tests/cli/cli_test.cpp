@@ -266,8 +266,9 @@ TEST_F(Cli, aWriteIsReadBackWhateverTheLineDidAndTheRecordStatesOnlyWhatWasRead)
                                   + "; "))
             << c.control << ": " << last.toStdString();
         EXPECT_TRUE(last.contains("| Multiplication factor 1.234 -> 1.23")) << last.toStdString();
-        if (c.code == 9)
+        if (c.code == 9) {
             EXPECT_FALSE(report.contains("unchanged")) << c.control << ": nothing read back, nothing called unchanged";
+        }
         for (const char* reset : {"noack off", "ignore off", "clamp off", "busy 0", "hangup off"})
             sim.control(reset);
         // The device back (storing, or its line up again) before the next case.

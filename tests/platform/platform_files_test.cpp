@@ -55,8 +55,9 @@ TEST(PlatformFiles, aFileIsWrittenWholeOrNotAtAll)
             written = writeFileWhole(path, next, c.existing, &why);
         }
         EXPECT_EQ(written, c.written) << c.what;
-        if (!c.why.isEmpty())
+        if (!c.why.isEmpty()) {
             EXPECT_EQ(why, c.why) << c.what;
+        }
         EXPECT_TRUE(written || !why.isEmpty()) << c.what << ": a failure has its reason";
         EXPECT_EQ(QFileInfo::exists(path), written || c.before.has_value()) << c.what;
         EXPECT_EQ(fileContents(path), written ? next : c.before.value_or(QByteArray())) << c.what;
