@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSerialPort>
+#include <QSerialPortInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -19,6 +20,15 @@ constexpr int kWriteTimeoutMs = 500;
 std::string defaultPortDevice(const std::string& comName)
 {
     return platform::defaultPortDevice(comName);
+}
+
+std::vector<PortFacts> portsQtKnows()
+{
+    std::vector<PortFacts> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        ports.push_back({info.systemLocation(), info.portName(), info.description(), info.manufacturer(),
+                         info.serialNumber(), {}});
+    return ports;
 }
 
 PortEntry describePort(const std::string& comName, const std::string& device, const std::vector<PortFacts>& ports,

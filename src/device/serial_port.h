@@ -34,6 +34,8 @@ struct PortFacts {
     QString byId;  // the link under /dev/serial/by-id/ that leads to it, a name that stays
 };
 std::vector<PortFacts> systemPorts();
+// The ports Qt knows of, with their adapters' facts; systemPorts adds what each system knows besides.
+std::vector<PortFacts> portsQtKnows();
 
 // One entry of the port list: "COM1   (/dev/ttyUSB0, FT232R USB UART, FTDI, A9XK3)".
 // The device is left out where it is the COM name itself (Windows); an absent

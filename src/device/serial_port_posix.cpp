@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSerialPortInfo>
 
 namespace trgui::device {
 
@@ -38,10 +37,7 @@ OpenFailure openFailure(QSerialPort::SerialPortError error, const QString& text,
 
 std::vector<PortFacts> systemPorts()
 {
-    std::vector<PortFacts> ports;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        ports.push_back({info.systemLocation(), info.portName(), info.description(), info.manufacturer(),
-                         info.serialNumber(), {}});
+    std::vector<PortFacts> ports = portsQtKnows();
     const QDir byId(QStringLiteral("/dev/serial/by-id"));
     for (const QFileInfo& link : byId.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name)) {
         const QString target = link.canonicalFilePath();

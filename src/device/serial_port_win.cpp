@@ -3,7 +3,6 @@
 // open for one program at a time.
 #include "device/serial_port_system.h"
 
-#include <QSerialPortInfo>
 
 namespace trgui::device {
 
@@ -34,10 +33,7 @@ OpenFailure openFailure(QSerialPort::SerialPortError error, const QString& text,
 
 std::vector<PortFacts> systemPorts()
 {
-    std::vector<PortFacts> ports;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        ports.push_back({info.systemLocation(), info.portName(), info.description(), info.manufacturer(),
-                         info.serialNumber(), {}});
+    std::vector<PortFacts> ports = portsQtKnows();
     return ports;
 }
 
