@@ -8,7 +8,9 @@
 
 namespace trgui::testing {
 
-// A running km210-sim behind a symlink in a temporary directory.
+// A running km210-sim behind a symlink in a temporary directory. A suite built
+// for Windows runs under Wine and starts the Linux simulator through
+// sim-bridge; the link is then a Wine COM port, and linkPath() its name (COM37).
 class Simulator {
 public:
     explicit Simulator(int deviceType = 17, int latencyMs = 2);
@@ -20,7 +22,7 @@ public:
     // Ends the simulator process (its link goes away) and starts it again on the same link.
     void stop();
     bool start();
-    // The path the program opens, e.g. /tmp/xyz/COM1.
+    // The path the program opens, e.g. /tmp/xyz/COM1 (COM37 on Windows).
     std::string linkPath() const { return link_; }
     std::string directory() const { return dir_.path().toStdString(); }
 
@@ -35,9 +37,20 @@ public:
     bool waitForLog(const std::string& text, std::chrono::milliseconds timeout = std::chrono::seconds(2));
 
 private:
-
-    QTemporaryDir dir_;
+    // Waits up to ms for more output.
+    void waitForOutput(int ms);
+    // Hands the simulator one line on its standard input.
+    void send(const std::string& line);
+#ifdef _WIN32
+    std::string controlPath_;
+    std::string logPath_;
+    std::string unixLink_;
+    // In Wine's Z: drive, so that the Linux side reads the same paths.
+    QTemporaryDir dir_{QStringLiteral("Z:/tmp/trgui-sim-XXXXXX")};
+#else
     QProcess process_;
+    QTemporaryDir dir_;
+#endif
     std::string link_;
     std::string log_;
     bool started_ = false;
