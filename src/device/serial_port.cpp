@@ -239,7 +239,11 @@ void SerialPort::purgeInput()
     if (!openFlag_ || !port_)
         return;
     // Pull in what the driver already holds, then drop it together with
-    // Qt's own buffer.
+    // Qt's own buffer. On Windows the first wait may only take the port's
+    // "characters received" event and start the read that fetches them; the
+    // second takes that read's completion, which would otherwise come in
+    // after the purge and put the dropped bytes in front of the next reply.
+    port_->waitForReadyRead(0);
     port_->waitForReadyRead(0);
     port_->clear(QSerialPort::Input);
     port_->readAll();

@@ -4,8 +4,21 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstring>
 
 namespace trgui::platform {
+
+namespace {
+
+// The C library's text of an errno code. Not qt_error_string(code): on Windows
+// that reads the code as one of the system's own, where 17 (EEXIST) is "Not
+// same device".
+QString errnoText(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+} // namespace
 
 bool writeWhole(QFile& file, const QByteArray& bytes)
 {
@@ -33,7 +46,7 @@ bool writeFileWhole(const QString& path, const QByteArray& bytes, Existing exist
     };
     QFileInfo target(path);
     if (target.exists() && existing == Existing::Keep)
-        return failed(qt_error_string(EEXIST));
+        return failed(errnoText(EEXIST));
     // A link is followed: the file it names is replaced, the link stays.
     if (target.isSymLink() && target.exists())
         target = QFileInfo(target.canonicalFilePath());
@@ -56,12 +69,12 @@ bool writeFileWhole(const QString& path, const QByteArray& bytes, Existing exist
     if (!writeWhole(file, bytes))
         return abandon(file.errorString());
     if (!syncFile(file))
-        return abandon(qt_error_string(errno));
+        return abandon(qt_error_string());  // errno here, the last system error on Windows
     file.close();
     if (file.error() != QFileDevice::NoError)
         return abandon(file.errorString());
     if (QFileInfo(file.fileName()).size() != bytes.size())
-        return abandon(qt_error_string(EIO));
+        return abandon(errnoText(EIO));
     if (target.exists())
         file.setPermissions(target.permissions());  // a replaced file keeps who may read it
     QString reason;

@@ -60,19 +60,25 @@ TEST(ServiceReportDialog, prefillsFromTheFileEachTimeAndSavesOnOkOnly)
         dialog.accept();
     };
     EXPECT_EQ(app::askReportNames(settings, nullptr), app::ReportNamesOutcome::Saved);
-    for (const char* line : {"TECHNIKER=J\xC3\xB6rg M\xC3\xBCller\r\n", "STANDORT=\r\n", "KENNUNG=FT-102\r\n"})
-        EXPECT_TRUE(dir.settingsFile().contains(line)) << line;
+    // The file holds the system's own encoding: UTF-8 here, Windows-1252 on Windows.
+    const QByteArray technician = "TECHNIKER=" + QString::fromUtf8("Jörg Müller").toLocal8Bit() + "\r\n";
+    for (const QByteArray& line : {technician, QByteArray("STANDORT=\r\n"), QByteArray("KENNUNG=FT-102\r\n")})
+        EXPECT_TRUE(dir.settingsFile().contains(line)) << line.toStdString();
+
+    // Longer than the file's 511 bytes: Ä takes two of them in UTF-8, one in Windows-1252.
+    const QChar umlaut(0xC4);
+    const int fits = static_cast<int>(core::kSettingsValueMax) / static_cast<int>(QString(umlaut).toLocal8Bit().size());
 
     act = [&](ReportDialog& dialog) {
-        fill(dialog, {QString(300, QChar(0xC4)), "Werk 2", "FT-102"});
+        fill(dialog, {QString(fits + 45, umlaut), "Werk 2", "FT-102"});
         dialog.accept();
         EXPECT_NE(dialog.result(), QDialog::Accepted) << "stays open";
-        EXPECT_EQ(dialog.field(ReportDialog::Technician)->text(), QString(255, QChar(0xC4)));
+        EXPECT_EQ(dialog.field(ReportDialog::Technician)->text(), QString(fits, umlaut));
         EXPECT_FALSE(dialog.findChild<QLabel*>(QStringLiteral("cutNotice"))->isHidden());
         dialog.accept();
     };
     EXPECT_EQ(app::askReportNames(settings, nullptr), app::ReportNamesOutcome::Saved);
     EXPECT_EQ(offered, (QStringList{QString::fromUtf8("Jörg Müller"), "", "FT-102"}));
-    EXPECT_EQ(settings.technician, QString(255, QChar(0xC4)).toUtf8().toStdString());
+    EXPECT_EQ(settings.technician, QString(fits, umlaut).toLocal8Bit().toStdString());
     ReportDialog::setAnswerer({});
 }

@@ -15,8 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <csignal>
 #include <sys/resource.h>
+#endif
 
 using trgui::testing::Simulator;
 using trgui::testing::fileContents;
@@ -39,6 +41,9 @@ protected:
                                       "[BERICHT]\r\nTECHNIKER=Anna Weber\r\nKENNUNG=FT-101\r\n")
                            .arg(QString::fromStdString(sim.linkPath()))
                            .toUtf8());
+#ifdef _WIN32
+        QFile::remove(logPath());
+#endif
     }
 
     QProcess* start(QStringList arguments)
@@ -52,6 +57,7 @@ protected:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_DATA_HOME", dir.filePath("data"));
         process.setProcessEnvironment(environment);
+#ifndef _WIN32
         // A full disk, also for root: no file of the program grows beyond this.
         process.setChildProcessModifier([limit = fileSizeLimit] {
             if (limit > 0) {
@@ -59,6 +65,7 @@ protected:
                 setrlimit(RLIMIT_FSIZE, &size);
             }
         });
+#endif
         process.start(QStringLiteral(TRGUI_CLI_PATH), QStringList{"--settings", "TR-GUI.ini"} + arguments);
         process.waitForStarted();
     }
@@ -71,7 +78,15 @@ protected:
                 QString::fromUtf8(process.readAllStandardError())};
     }
     QString path(const char* name) { return dir.filePath(name); }
+#ifdef _WIN32
+    // Windows names the user's folder itself; each case begins a new log there.
+    static QString logPath()
+    {
+        return QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA")) + QStringLiteral("/TR-GUI/service-log.csv");
+    }
+#else
     QString logPath() { return dir.filePath("data/TR-GUI/service-log.csv"); }
+#endif
     // found.kmc as the device holds it, new.kmc the same with the pipe at 62.5 instead of 50.0.
     QByteArray writeConfigurations()
     {
@@ -360,6 +375,7 @@ TEST_F(Cli, aReportNamesTheTypeCodeTheZoneAbsentFieldsAndWhetherItMeasured)
     }
 }
 
+#ifndef _WIN32  // Windows programs end through their console's control handler (tools/windows/wine-check)
 TEST_F(Cli, aRecordingEndedByASignalSaysSoAndIsWholeToItsLastRow)
 {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
@@ -408,6 +424,8 @@ TEST_F(Cli, aWriteInterruptedBySignalFinishesItsLogLineAndReportFirst)
     }
 }
 
+#endif
+
 TEST_F(Cli, aRecordThatCannotBeKeptIsToldAndLeavesNoPartOfAFile)
 {
     ASSERT_FALSE(writeConfigurations().isEmpty());
@@ -434,6 +452,8 @@ TEST_F(Cli, aRecordThatCannotBeKeptIsToldAndLeavesNoPartOfAFile)
         {{"write-config", "new.kmc", "--yes", "--report", "w.pdf"}, 20000, 10, "its record is missing", "w.pdf", true},
     };
     for (const Case& c : cases) {
+        if (c.sizeLimit > 0 && !trgui::testing::kFullDiskPlayable)
+            continue;
         const int telegrams = sim.count("telegram 0x60");
         fileSizeLimit = c.sizeLimit;
         const Outcome r = run(c.arguments);
@@ -445,6 +465,8 @@ TEST_F(Cli, aRecordThatCannotBeKeptIsToldAndLeavesNoPartOfAFile)
         EXPECT_TRUE(QDir(dir.path()).entryList({"*.tmp"}, QDir::Files | QDir::Hidden).isEmpty()) << what;
     }
     fileSizeLimit = 0;
+    if (!trgui::testing::kFullDiskPlayable)
+        return;
     EXPECT_TRUE(fileContents(logPath()).contains("Pipe size 50.0 -> 62.5; acknowledged, read back; Anna Weber; FT-101; "))
         << "the log line of the write whose report failed";
 

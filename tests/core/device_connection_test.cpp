@@ -3,6 +3,7 @@
 // conversations still queued when the slot goes.
 
 #include "core/device_connection.h"
+#include "device/serial_port.h"
 #include "support/scripted_link.h"
 
 #include <QElapsedTimer>
@@ -226,7 +227,7 @@ TEST_F(Connection, aQuietLineIsWatchedSoADeviceThatFallsSilentTurnsTheLampRedUnl
     busy = false;
     ASSERT_TRUE(eventually([&] { return connection.reach() == DeviceConnection::Reach::Silent; }));
     EXPECT_FALSE(settings.deviceAnswering);
-    EXPECT_EQ(connection.failure().device, "/dev/ttyUSB0") << "the reason names the device";
+    EXPECT_EQ(connection.failure().device, trgui::device::defaultPortDevice("COM1")) << "the reason names the device";
 
     answerIdentification(*current, 17);
     ASSERT_TRUE(eventually([&] { return connection.reach() == DeviceConnection::Reach::Answering; }));

@@ -82,21 +82,24 @@ TEST(ServiceLog, entriesAreAppendedAsOneLineEachAndAFailureLeavesTheLogAsItWas)
 
     // A log that cannot be written in full (a file size limit plays the full
     // disk, also for root) says why and stays as it was.
-    const QByteArray before = contents(path);
     QString why;
-    bool written = true;
-    {
-        const trgui::testing::FileSizeLimit full(before.size() + 20);
-        ASSERT_TRUE(full.active());
-        written = appendServiceEntry(path, write, 0, &why);
+    if (trgui::testing::kFullDiskPlayable) {
+        const QByteArray before = contents(path);
+        bool written = true;
+        {
+            const trgui::testing::FileSizeLimit full(before.size() + 20);
+            ASSERT_TRUE(full.active());
+            written = appendServiceEntry(path, write, 0, &why);
+        }
+        EXPECT_FALSE(written);
+        EXPECT_FALSE(why.isEmpty());
+        EXPECT_EQ(contents(path), before);
     }
-    EXPECT_FALSE(written);
-    EXPECT_FALSE(why.isEmpty());
-    EXPECT_EQ(contents(path), before);
     EXPECT_FALSE(appendServiceEntry(dir.path(), reset, 0, &why)) << "a folder in its place";
     EXPECT_FALSE(why.isEmpty());
 }
 
+#ifndef _WIN32  // no file size limit, no SIGXFSZ
 TEST(ServiceLog, aWriteBeyondTheFileSizeLimitFailsWithItsReasonAndTheProgramLivesOn)
 {
     QTemporaryDir dir;
@@ -119,6 +122,8 @@ TEST(ServiceLog, aWriteBeyondTheFileSizeLimitFailsWithItsReasonAndTheProgramLive
         ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(contents(path), before);
 }
+
+#endif
 
 TEST(ServiceLog, linesFollowTheLanguageAndColumnsOfTheFilesHeader)
 {
@@ -159,6 +164,8 @@ TEST(ServiceLog, linesFollowTheLanguageAndColumnsOfTheFilesHeader)
 
 TEST(ServiceLog, entriesThatCannotBeWrittenAreCountedAndToldBeforeTheNextOne)
 {
+    if (!trgui::testing::kFullDiskPlayable)
+        GTEST_SKIP() << "a full disk is played by a file size limit, which Windows lacks";
     const QString reason = QString::fromLocal8Bit(std::strerror(EFBIG));
     const struct {
         QByteArray header;  // none: a new file

@@ -179,6 +179,9 @@ TEST(WindowPlace, placeOnScreenKeepsTheWindowWhollyOnTheScreen)
 // it whole (written by another program), so no broken byte is saved back.
 TEST(SettingsRecord, longReportNamesAreCutBetweenCharacters)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "the file holds the system's code page there, one byte per character";
+#endif
     const QString cases[] = {
         QString(300, QChar(0xC4)),                                  // Ä, 2 bytes
         QStringLiteral("a") + QString(200, QChar(0x20AC)),          // €, 3 bytes

@@ -87,8 +87,8 @@ TEST_F(DeviceOverPty, garbageBeforeARequestIsDrained)
         sim.control("garbage 11");
         port.pause(30);  // let it arrive
         const Reply reply = exchange(port, DeviceCommand::ReadContacts, mode);
-        EXPECT_EQ(reply.count, 4u);
-        EXPECT_EQ(reply.bytes[0], 0x40);
+        EXPECT_EQ(reply.count, 4u) << "drain mode " << static_cast<int>(mode);
+        EXPECT_EQ(reply.bytes[0], 0x40) << "drain mode " << static_cast<int>(mode);
     }
 }
 

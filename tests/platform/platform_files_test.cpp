@@ -40,6 +40,8 @@ TEST(PlatformFiles, aFileIsWrittenWholeOrNotAtAll)
         {"no such folder", "missing/report.pdf", std::nullopt, Existing::Replace, 0, false, {}},
     };
     for (const auto& c : cases) {
+        if (c.sizeLimit > 0 && !trgui::testing::kFullDiskPlayable)
+            continue;
         QTemporaryDir dir;
         const QString path = dir.filePath(c.name);
         if (c.before) {
@@ -64,6 +66,7 @@ TEST(PlatformFiles, aFileIsWrittenWholeOrNotAtAll)
         EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size() <= 1) << c.what << ": nothing left beside";
     }
 
+#ifndef _WIN32
     // A link stays a link, and the file it names takes the bytes; a device node stays what it is.
     QTemporaryDir dir;
     const QString target = dir.filePath("target.pdf");
@@ -74,7 +77,10 @@ TEST(PlatformFiles, aFileIsWrittenWholeOrNotAtAll)
     EXPECT_EQ(fileContents(target), next);
     EXPECT_TRUE(writeFileWhole(QStringLiteral("/dev/null"), next));
     EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/null")).isFile());
+#endif
 }
+
+#ifndef _WIN32  // Windows ends a console program through its control handler, tried under Wine by tools/windows/wine-check
 
 TEST(PlatformFiles, aRequestToEndWaitsForTheHoldAndIsPassedOnUnlessTaken)
 {
@@ -99,3 +105,4 @@ TEST(PlatformFiles, aRequestToEndWaitsForTheHoldAndIsPassedOnUnlessTaken)
         },
         ::testing::KilledBySignal(SIGHUP), "held");
 }
+#endif

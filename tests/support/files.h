@@ -1,14 +1,18 @@
 #pragma once
 
 // Small file helpers of the tests: a file's bytes, and a full disk played by
-// a file size limit (POSIX), which stops writes for root too.
+// a file size limit (POSIX), which stops writes for root too. Windows has no
+// such limit: there FileSizeLimit is never active, and the cases that need a
+// full disk are left out (kFullDiskPlayable).
 
 #include <QByteArray>
 #include <QFile>
 #include <QString>
 
+#ifndef _WIN32
 #include <csignal>
 #include <sys/resource.h>
+#endif
 
 namespace trgui::testing {
 
@@ -17,6 +21,17 @@ inline QByteArray fileContents(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+#ifdef _WIN32
+constexpr bool kFullDiskPlayable = false;
+
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(qint64) {}
+    bool active() const { return false; }
+};
+#else
+constexpr bool kFullDiskPlayable = true;
 
 // While it lives, no file of this process grows beyond bytes; a write past
 // it fails instead of ending the process.
@@ -45,5 +60,6 @@ private:
     void (*oldHandler_)(int) = SIG_DFL;
     bool active_ = false;
 };
+#endif
 
 } // namespace trgui::testing
