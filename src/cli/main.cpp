@@ -578,6 +578,7 @@ int Program::report()
 int main(int argc, char** argv)
 {
     using namespace trgui::cli;
+    trgui::platform::plainStandardStreams();
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

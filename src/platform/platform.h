@@ -135,6 +135,12 @@ void onTermination(QObject* context, std::function<void()> handler);
 // ("File too large") instead of ending the program in the middle of a line.
 void writeOnAtFileSizeLimit();
 
+// Standard output and error pass their bytes as the program writes them, on
+// every system: data lines end as written ("\n", and "\r\n" for CSV rows),
+// where Windows would make each "\n" a "\r\n" (a CSV row "\r\r\n"), and
+// UTF-8 texts show as such in a Windows console, not in its old code page.
+void plainStandardStreams();
+
 // Writes all of bytes to an open file. A write cut short (a full disk, a file
 // size limit) is followed by another for the rest, which fails with the
 // system's reason in file.errorString() ("No space left on device"), not

@@ -301,6 +301,11 @@ void writeOnAtFileSizeLimit()
     sigaction(SIGXFSZ, &action, nullptr);
 }
 
+void plainStandardStreams()
+{
+    // POSIX streams pass bytes as they are.
+}
+
 void drawWithoutDisplay()
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

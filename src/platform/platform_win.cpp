@@ -10,10 +10,12 @@
 #include <QThread>
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <utility>
 
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #include <shlobj.h>
@@ -98,14 +100,27 @@ bool moveIntoPlace(const QString& from, const QString& to, Existing existing, QS
     return false;
 }
 
+namespace {
+
+// %APPDATA% as the user's session sets it, else where the system keeps it.
+// The variable comes first so that a profile redirected by it, or a run given
+// a folder of its own (the tests), is followed.
+QString roamingFolder()
+{
+    const QString set = qEnvironmentVariable("APPDATA");
+    return set.isEmpty() ? knownFolder(FOLDERID_RoamingAppData) : QDir::fromNativeSeparators(set);
+}
+
+} // namespace
+
 QString userSettingsBase()
 {
-    return knownFolder(FOLDERID_RoamingAppData);
+    return roamingFolder();
 }
 
 QString userDataBase()
 {
-    return knownFolder(FOLDERID_RoamingAppData);
+    return roamingFolder();
 }
 
 namespace {
@@ -235,6 +250,13 @@ void onTermination(QObject* context, std::function<void()> handler)
 void writeOnAtFileSizeLimit()
 {
     // Windows has no file size limit that ends a program.
+}
+
+void plainStandardStreams()
+{
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    SetConsoleOutputCP(CP_UTF8);
 }
 
 void drawWithoutDisplay()

@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -245,12 +246,14 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
     // dialog did not ask about, so the window asks (answered yes). On a full
     // disk that is told, and the report there stays as it was.
     dir.takeBoxes();
-    {
-        const trgui::testing::FileSizeLimit full(written.size() / 2);
-        sheet->writeReport();
+    if (trgui::testing::kFullDiskPlayable) {
+        {
+            const trgui::testing::FileSizeLimit full(written.size() / 2);
+            sheet->writeReport();
+        }
+        EXPECT_EQ(captions(), (std::vector<QString>{"Servicebericht", "Bericht"}));
+        EXPECT_EQ(trgui::testing::fileContents(pdf + ".pdf"), written);
     }
-    EXPECT_EQ(captions(), (std::vector<QString>{"Servicebericht", "Bericht"}));
-    EXPECT_EQ(trgui::testing::fileContents(pdf + ".pdf"), written);
     app::ReportDialog::setAnswerer({});
     pages::PageBase::setFileChooser({});
     EXPECT_EQ(edit(Field::PipeSize)->text(), " 62.5") << "as read back from the device";
@@ -394,7 +397,7 @@ TEST_F(ConfigurationPage, saveAndLoadAConfigurationFile)
     const QByteArray bytes = file.readAll();
     ASSERT_EQ(bytes.size(), 101);
     EXPECT_EQ(bytes[0], 3);
-    EXPECT_EQ(sheet->settings().workingDir, QFileInfo(path).absolutePath().toStdString() + "/");
+    EXPECT_EQ(sheet->settings().workingDir, QDir::toNativeSeparators(QFileInfo(path).absolutePath() + "/").toStdString());
 
     const QString pipe = edit(Field::PipeSize)->text();
     const int sensor = combo(Field::SensorType)->currentIndex();

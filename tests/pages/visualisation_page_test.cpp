@@ -253,7 +253,7 @@ TEST_F(VisualisationPage, theChartIsSavedInTheWorkingFolderAndAFailureSaysWhy)
     const auto boxes = dir.takeBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].first, "Grafik nicht gespeichert");
-    EXPECT_TRUE(boxes[0].second.contains(answer)) << boxes[0].second.toStdString();
+    EXPECT_TRUE(boxes[0].second.contains(QDir::toNativeSeparators(answer))) << boxes[0].second.toStdString();
     EXPECT_TRUE(boxes[0].second.contains(probe.errorString())) << "the system's reason";
 }
 

@@ -42,15 +42,13 @@ private:
     // Hands the simulator one line on its standard input.
     void send(const std::string& line);
 #ifdef _WIN32
-    std::string controlPath_;
+    std::string controlPath_;  // Windows paths of the files sim-bridge reads and writes
     std::string logPath_;
     std::string unixLink_;
-    // In Wine's Z: drive, so that the Linux side reads the same paths.
-    QTemporaryDir dir_{QStringLiteral("Z:/tmp/trgui-sim-XXXXXX")};
 #else
     QProcess process_;
-    QTemporaryDir dir_;
 #endif
+    QTemporaryDir dir_;
     std::string link_;
     std::string log_;
     bool started_ = false;

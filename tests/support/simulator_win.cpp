@@ -2,6 +2,7 @@
 // km210-sim, started through sim-bridge, plays the device on a Wine COM port.
 
 #include "support/simulator.h"
+#include "support/wine.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,15 +17,10 @@ namespace trgui::testing {
 
 namespace {
 
-// A Unix path of ours as Windows names it, through Wine's Z: drive.
+// A Linux path as Windows names it, through Wine's Z: drive.
 QString windowsPath(const std::string& unixPath)
 {
     return QStringLiteral("Z:") + QDir::toNativeSeparators(QString::fromStdString(unixPath));
-}
-
-std::string unixPath(const QString& windowsPath)
-{
-    return QDir::fromNativeSeparators(windowsPath).mid(2).toStdString();  // without "Z:"
 }
 
 // A COM port number no other simulator of this run holds: suites run side by
@@ -52,8 +48,8 @@ Simulator::Simulator(int deviceType, int latencyMs) : type_(deviceType), latency
         return;  // not under Wine, or no port free: started() says so
     link_ = "COM" + std::to_string(com);
     unixLink_ = prefix + "/dosdevices/com" + std::to_string(com);
-    controlPath_ = unixPath(dir_.path()) + "/control";
-    logPath_ = unixPath(dir_.path()) + "/log";
+    controlPath_ = dir_.filePath(QStringLiteral("control")).toStdString();
+    logPath_ = dir_.filePath(QStringLiteral("log")).toStdString();
     start();
 }
 
@@ -63,26 +59,18 @@ bool Simulator::start()
     log_.clear();
     if (link_.empty())
         return false;
-    QFile::remove(windowsPath(controlPath_));
-    QFile::remove(windowsPath(logPath_));
-    std::wstring command = QStringLiteral("Z:/bin/sh %1 %2 %3 %4 --link %5 --type %6 --latency %7 --verbose")
-                               .arg(QStringLiteral(SIM_BRIDGE_PATH), QString::fromStdString(controlPath_),
-                                    QString::fromStdString(logPath_), QStringLiteral(KM210_SIM_PATH),
-                                    QString::fromStdString(unixLink_))
-                               .arg(type_)
-                               .arg(latencyMs_)
-                               .toStdWString();
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    // Wine runs a Linux program without a process handle to wait on; the
-    // bridge's log tells when it has started and ended.
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    const QString control = QString::fromStdString(controlPath_);
+    const QString log = QString::fromStdString(logPath_);
+    QFile::remove(control);
+    QFile::remove(log);
+    // The bridge's log tells when the simulator has started and ended.
+    if (!wine::startLinux(QStringLiteral("exec %1 %2 %3 %4 --link %5 --type %6 --latency %7 --verbose")
+                              .arg(QStringLiteral(SIM_BRIDGE_PATH), QString::fromStdString(wine::unixPath(control)),
+                                   QString::fromStdString(wine::unixPath(log)), QStringLiteral(KM210_SIM_PATH),
+                                   QString::fromStdString(unixLink_))
+                              .arg(type_)
+                              .arg(latencyMs_)))
         return false;
-    if (process.hProcess)
-        CloseHandle(process.hProcess);
-    if (process.hThread)
-        CloseHandle(process.hThread);
     started_ = waitForLog(" link ", std::chrono::seconds(10));
     return started_;
 }
@@ -98,7 +86,7 @@ void Simulator::stop()
 
 std::string Simulator::log()
 {
-    QFile file(windowsPath(logPath_));
+    QFile file(QString::fromStdString(logPath_));
     if (file.open(QIODevice::ReadOnly))
         log_ = file.readAll().toStdString();
     return log_;
@@ -111,7 +99,7 @@ void Simulator::waitForOutput(int ms)
 
 void Simulator::send(const std::string& line)
 {
-    QFile file(windowsPath(controlPath_));
+    QFile file(QString::fromStdString(controlPath_));
     if (file.open(QIODevice::WriteOnly | QIODevice::Append))
         file.write((line + "\n").c_str());
 }

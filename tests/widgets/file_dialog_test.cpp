@@ -24,6 +24,7 @@
 using trgui::widgets::chooseFile;
 using trgui::widgets::FileDialogKind;
 
+#ifndef _WIN32  // the dialog cases below run where blocking folders and process ids are POSIX
 namespace {
 
 // Runs chooseFile; once its dialog is up, act does what the user would.
@@ -41,6 +42,7 @@ QString chooseWith(FileDialogKind kind, const QString& start, const std::functio
 }
 
 } // namespace
+#endif
 
 #ifndef _WIN32  // process ids and TMPDIR as POSIX systems have them
 // The dialogs keep their state in a private temporary folder; one left behind

@@ -1,4 +1,5 @@
 #include "core/service_report.h"
+#include "support/pdf_text.h"
 #include "widgets/report_pdf.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -6,7 +7,6 @@
 #include <QFile>
 #include <QPageLayout>
 #include <QPdfWriter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -97,10 +97,7 @@ struct Word {
 };
 std::vector<std::vector<Word>> textLayer(const QString& pdf)
 {
-    QProcess reader;
-    reader.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    reader.waitForFinished(30000);
-    const QString xml = QString::fromUtf8(reader.readAllStandardOutput());
+    const QString xml = trgui::testing::pdfText(pdf, {QStringLiteral("-bbox")});
     std::vector<std::vector<Word>> pages;
     static const QRegularExpression item(QStringLiteral(
         "<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
