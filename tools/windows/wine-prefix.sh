@@ -9,7 +9,8 @@
 #   wine_simulator SIM DIR       the simulator (type 17) on DIR/km210; sim_link
 #                                set, its standard input on descriptor 7
 #   wine_com2 DIR                the simulator as COM2, no other COM1-COM9
-#   wine_window [SECONDS]        waits for tr-gui's window to show, prints its id
+#   wine_window [SECONDS [PID]]  waits for tr-gui's window to show, prints its id;
+#                                fails at once when the program (PID) ends
 #   wine_close PID [SECONDS]     closes the window as its close box does and
 #                                waits for the program (PID) to end
 #   wine_stop                    ends what these started (for the caller's trap)
@@ -103,11 +104,12 @@ wine_com2() {  # folder
   fi
 }
 
-wine_window() {  # [seconds]
+wine_window() {  # [seconds [pid]]
   local _ id
   for _ in $(seq $((${1:-30} * 20))); do
     id=$(xdotool search --onlyvisible --class 'tr-gui' 2>/dev/null | head -n 1) || true
     [ -n "$id" ] && { echo "$id"; return 0; }
+    [ -n "${2:-}" ] && ! kill -0 "$2" 2>/dev/null && return 1  # it ended without one
     sleep 0.05
   done
   return 1
@@ -127,6 +129,6 @@ wine_close() {  # pid [seconds]
 
 wine_stop() {
   local p
+  wineserver -k 2>/dev/null || true  # first, while its windows still have their display
   for p in "${wine_pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wineserver -k 2>/dev/null || true
 }
