@@ -119,7 +119,11 @@ std::string settingsFileLocation(const std::string& programDirectory, bool progr
 bool settingsWritableIn(const std::string& programDirectory)
 {
     const QString dir = QString::fromLocal8Bit(programDirectory.c_str());
-    if (QFileInfo(QDir(dir), QString::fromLatin1(kSettingsFileName)).isWritable())
+    // The file is opened for writing (nothing is written), not judged by what
+    // QFileInfo says: on Windows that is only the read-only flag, which a
+    // file in Program Files or on a share the user may not change lacks.
+    QFile settings(QDir(dir).filePath(QString::fromLatin1(kSettingsFileName)));
+    if (settings.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly))
         return true;
     QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".TR-GUI-probe-XXXXXX")));
     return probe.open();  // removed again when probe goes
