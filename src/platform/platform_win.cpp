@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -252,11 +253,28 @@ void writeOnAtFileSizeLimit()
     // Windows has no file size limit that ends a program.
 }
 
+namespace {
+
+UINT consoleCodePage = 0;  // the console's own, given back at the end
+
+void restoreConsoleCodePage()
+{
+    SetConsoleOutputCP(consoleCodePage);
+}
+
+} // namespace
+
 void plainStandardStreams()
 {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
-    SetConsoleOutputCP(CP_UTF8);
+    // The console is the user's (a cmd.exe goes on in it): its code page is
+    // set back when the program ends.
+    const UINT before = GetConsoleOutputCP();
+    if (before != 0 && before != CP_UTF8 && SetConsoleOutputCP(CP_UTF8)) {
+        consoleCodePage = before;
+        std::atexit(restoreConsoleCodePage);
+    }
 }
 
 void drawWithoutDisplay()
