@@ -42,8 +42,9 @@ private:
     // Hands the simulator one line on its standard input.
     void send(const std::string& line);
 #ifdef _WIN32
-    std::string controlPath_;  // Windows paths of the files sim-bridge reads and writes
-    std::string logPath_;
+    // The files sim-bridge reads control lines from and writes the log to.
+    QString controlFile() const { return dir_.filePath(QStringLiteral("control")); }
+    QString logFile() const { return dir_.filePath(QStringLiteral("log")); }
     std::string unixLink_;
 #else
     QProcess process_;

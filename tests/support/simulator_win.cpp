@@ -4,7 +4,6 @@
 #include "support/simulator.h"
 #include "support/wine.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -17,22 +16,17 @@ namespace trgui::testing {
 
 namespace {
 
-// A Linux path as Windows names it, through Wine's Z: drive.
-QString windowsPath(const std::string& unixPath)
-{
-    return QStringLiteral("Z:") + QDir::toNativeSeparators(QString::fromStdString(unixPath));
-}
-
 // A COM port number no other simulator of this run holds: suites run side by
-// side, and a suite may hold two simulators at once.
+// side, and a suite may hold two simulators at once. dosdevices is the Wine
+// prefix's folder of port links, as Windows names it (through Wine's Z: drive).
 int freeComNumber(const QString& dosdevices)
 {
     static std::atomic<int> next{0};
     const int start = static_cast<int>(GetCurrentProcessId() % 197);
     for (int tries = 0; tries < 226; ++tries) {
         const int n = 30 + (start + next++) % 226;
-        if (!QFileInfo(dosdevices + QStringLiteral("/com%1").arg(n)).isSymLink()
-            && !QFileInfo::exists(dosdevices + QStringLiteral("/com%1").arg(n)))
+        const QFileInfo link(dosdevices + QStringLiteral("/com%1").arg(n));
+        if (!link.exists() && !link.isSymLink())
             return n;
     }
     return 0;
@@ -43,13 +37,11 @@ int freeComNumber(const QString& dosdevices)
 Simulator::Simulator(int deviceType, int latencyMs) : type_(deviceType), latencyMs_(latencyMs)
 {
     const std::string prefix = qEnvironmentVariable("WINEPREFIX").toStdString();
-    const int com = prefix.empty() ? 0 : freeComNumber(windowsPath(prefix + "/dosdevices"));
+    const int com = prefix.empty() ? 0 : freeComNumber("Z:" + QString::fromStdString(prefix) + "/dosdevices");
     if (com == 0 || !dir_.isValid())
         return;  // not under Wine, or no port free: started() says so
     link_ = "COM" + std::to_string(com);
     unixLink_ = prefix + "/dosdevices/com" + std::to_string(com);
-    controlPath_ = dir_.filePath(QStringLiteral("control")).toStdString();
-    logPath_ = dir_.filePath(QStringLiteral("log")).toStdString();
     start();
 }
 
@@ -59,8 +51,8 @@ bool Simulator::start()
     log_.clear();
     if (link_.empty())
         return false;
-    const QString control = QString::fromStdString(controlPath_);
-    const QString log = QString::fromStdString(logPath_);
+    const QString control = controlFile();
+    const QString log = logFile();
     QFile::remove(control);
     QFile::remove(log);
     // The bridge's log tells when the simulator has started and ended.
@@ -86,7 +78,7 @@ void Simulator::stop()
 
 std::string Simulator::log()
 {
-    QFile file(QString::fromStdString(logPath_));
+    QFile file(logFile());
     if (file.open(QIODevice::ReadOnly))
         log_ = file.readAll().toStdString();
     return log_;
@@ -99,7 +91,7 @@ void Simulator::waitForOutput(int ms)
 
 void Simulator::send(const std::string& line)
 {
-    QFile file(QString::fromStdString(controlPath_));
+    QFile file(controlFile());
     if (file.open(QIODevice::WriteOnly | QIODevice::Append))
         file.write((line + "\n").c_str());
 }
