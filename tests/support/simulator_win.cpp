@@ -17,16 +17,19 @@ namespace trgui::testing {
 namespace {
 
 // A COM port number no other simulator of this run holds: suites run side by
-// side, and a suite may hold two simulators at once. dosdevices is the Wine
-// prefix's folder of port links, as Windows names it (through Wine's Z: drive).
-int freeComNumber(const QString& dosdevices)
+// side (Wine gives their processes the same few ids), and a suite may hold
+// two simulators at once. A number is claimed by creating its claim file,
+// which only one process can; the prefix is made afresh for every run.
+// dosdevices is the prefix's folder of port links, as Windows names it.
+int claimComNumber(const QString& dosdevices)
 {
     static std::atomic<int> next{0};
     const int start = static_cast<int>(GetCurrentProcessId() % 197);
     for (int tries = 0; tries < 226; ++tries) {
         const int n = 30 + (start + next++) % 226;
         const QFileInfo link(dosdevices + QStringLiteral("/com%1").arg(n));
-        if (!link.exists() && !link.isSymLink())
+        QFile claim(dosdevices + QStringLiteral("/.claimed-com%1").arg(n));
+        if (!link.exists() && !link.isSymLink() && claim.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return n;
     }
     return 0;
@@ -37,7 +40,7 @@ int freeComNumber(const QString& dosdevices)
 Simulator::Simulator(int deviceType, int latencyMs) : type_(deviceType), latencyMs_(latencyMs)
 {
     const std::string prefix = qEnvironmentVariable("WINEPREFIX").toStdString();
-    const int com = prefix.empty() ? 0 : freeComNumber("Z:" + QString::fromStdString(prefix) + "/dosdevices");
+    const int com = prefix.empty() ? 0 : claimComNumber("Z:" + QString::fromStdString(prefix) + "/dosdevices");
     if (com == 0 || !dir_.isValid())
         return;  // not under Wine, or no port free: started() says so
     link_ = "COM" + std::to_string(com);
