@@ -177,6 +177,8 @@ core::ServiceEntry Session::serviceEntry(core::ServiceAction action, core::Servi
     entry.technician = identity_.technician;
     entry.instrumentTag = identity_.instrumentTag;
     entry.reportNumber = reportNumber;
+    entry.serialNumber = identity_.serialNumber;
+    entry.customer = identity_.customer;
     return entry;
 }
 

@@ -41,6 +41,7 @@ constexpr Line kLines[] = {
     {Say::RecordNotKept, Text::CliRecordNotKept},
     {Say::WriteInterrupted, Text::CliWriteInterrupted},
     {Say::LogInterrupted, Text::CliLogInterrupted},
+    {Say::CannotMake, Text::CliCannotMake},
 };
 
 } // namespace

@@ -36,6 +36,7 @@ enum class Say {
     RecordNotKept,       // after a write whose log line or report failed
     WriteInterrupted,    // %1 the signal
     LogInterrupted,      // in the log line's details; %1 the signal
+    CannotMake,          // %1 an output file, %2 why; before anything is sent
 };
 
 QString say(Say what, int language);

@@ -77,6 +77,9 @@ private:
     QString reportFile(const QString& path) const;
     // A report file that exists is replaced only with --force; told and false otherwise.
     bool reportFileFree(const QString& file) const;
+    // Whether an output file can be made where it is named, found before the
+    // device is asked anything; told and false otherwise.
+    bool canMake(const QString& file) const;
     struct Stamp {
         QDateTime at;
         QString number;
@@ -264,11 +267,13 @@ int Program::values()
 
 int Program::record()
 {
+    const std::string path = pages::operation::withCsvExtension(QDir::toNativeSeparators(options_.file).toLocal8Bit().toStdString());
+    const QString shown = QString::fromLocal8Bit(path.c_str());
+    if (!canMake(shown))
+        return FileError;
     if (const int code = openDevice(); code != Success)
         return code;
     pages::operation::CsvRecording recording;
-    const std::string path = pages::operation::withCsvExtension(QDir::toNativeSeparators(options_.file).toLocal8Bit().toStdString());
-    const QString shown = QString::fromLocal8Bit(path.c_str());
     if (!recording.start(path, session_.settings().model)) {
         fail(say(Say::CannotWrite).arg(shown, recording.lastError()));
         return FileError;
@@ -323,6 +328,9 @@ int Program::record()
 
 int Program::readConfig()
 {
+    const QString path = native(options_.file);
+    if (!canMake(path))
+        return FileError;
     if (const int code = openDevice(); code != Success)
         return code;
     const auto image = session_.readConfiguration();
@@ -330,7 +338,6 @@ int Program::readConfig()
         fail(say(Say::NotARead).arg(session_.portText()));
         return NoDeviceAnswers;
     }
-    const QString path = native(options_.file);
     QString why;
     platform::TerminationHold hold;  // as for a report
     if (!configuration::saveConfigurationFile(path, configuration::configurationFileBytes(image->code, image->block),
@@ -364,8 +371,17 @@ QString Program::reportFile(const QString& path) const
 bool Program::reportFileFree(const QString& file) const
 {
     if (options_.force || !QFileInfo(file).exists())
-        return true;
+        return canMake(file);
     fail(say(Say::ReportExists).arg(file));
+    return false;
+}
+
+bool Program::canMake(const QString& file) const
+{
+    QString why;
+    if (platform::canMakeFile(file, &why))
+        return true;
+    fail(say(Say::CannotMake).arg(file, why));
     return false;
 }
 
@@ -431,11 +447,14 @@ int Program::writeConfig(bool commissioning)
     const int language = session_.language();
     if (plan.step == configuration::ConfigurationRecords::WriteStep::NothingChanged) {
         tell(say(Say::NothingToWrite));
-        if (!report.isEmpty()
-            && !writeReport(report, stamp, {}, texts::text(texts::Text::VerdictNothingToWrite, language), false,
-                            std::nullopt, 0))
+        if (report.isEmpty())
+            return Success;
+        // The report's number stands in the log like that of a write.
+        const bool logged = logWrite(core::ServiceOutcome::NothingToWrite, {}, stamp.number);
+        if (!writeReport(report, stamp, {}, texts::text(texts::Text::VerdictNothingToWrite, language), false,
+                         std::nullopt, 0))
             return FileError;
-        return Success;
+        return logged ? Success : RecordNotKept;
     }
     // A block of another variant of the family fits the device's offsets, but its variant's fields may not.
     if (next.code != held->code)

@@ -19,6 +19,7 @@ namespace trgui::core {
 namespace {
 
 const QByteArray kLineEnd("\r\n");
+const QByteArray kByteOrderMark("\xEF\xBB\xBF");
 
 using texts::Text;
 
@@ -32,7 +33,7 @@ constexpr Text kOutcomes[] = {
     Text::OutcomeAcknowledged, Text::OutcomeNotAcknowledged, Text::OutcomeSent,
     Text::OutcomeReadBack, Text::OutcomeDiffers, Text::OutcomeNotVerified,
     Text::OutcomeStoredUnacknowledged, Text::OutcomeUnchangedUnacknowledged, Text::OutcomeDiffersUnacknowledged,
-    Text::OutcomeStateUnknown,
+    Text::OutcomeStateUnknown, Text::OutcomeNothingToWrite,
 };
 
 std::size_t column(int language)
@@ -40,35 +41,37 @@ std::size_t column(int language)
     return languageIndex(language);
 }
 
-QByteArray encoded(const QString& text)
+QByteArray encoded(const QString& text, bool utf8)
 {
-    return platform::toWindows1252(text);
+    return utf8 ? text.toUtf8() : platform::toWindows1252(text);
 }
 
-QByteArray field(QString text)
+bool needsQuotes(const QString& text)
 {
-    text.replace(QLatin1String("; "), QLatin1String(", "));
-    text.replace(QLatin1Char(';'), QLatin1Char(','));
-    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    return encoded(text);
+    return text.contains(QLatin1Char(';')) || text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\n'))
+        || text.contains(QLatin1Char('\r'));
+}
+
+// The fields of a line, each as typed: quoted where it holds the separator, a
+// quote or a line break.
+QString joined(const QStringList& fields)
+{
+    QString out;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        const QString& f = fields[i];
+        if (needsQuotes(f)) {
+            out += (i == 0 ? QString() : QStringLiteral(";")) + QLatin1Char('"')
+                 + QString(f).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+        } else {
+            out += (i == 0 ? QString() : QStringLiteral("; ")) + f;
+        }
+    }
+    return out;
 }
 
 QString text(Text id, std::size_t language)
 {
     return texts::text(id, static_cast<int>(language));
-}
-
-QByteArray line(std::initializer_list<QString> fields)
-{
-    QByteArray out;
-    for (const QString& f : fields) {
-        if (&f != fields.begin())
-            out += "; ";
-        out += field(f);
-    }
-    return out;
 }
 
 QString dateText(const QDateTime& at)
@@ -93,6 +96,64 @@ QByteArray firstLine(const QString& path)
     return first;
 }
 
+// The columns after the eight every entry has, empty where a field is not given.
+QStringList trailingColumns(const ServiceLogFormat& format, const QString& technician, const QString& tag,
+                            const QString& reportNumber, const QString& serialNumber, const QString& customer)
+{
+    QStringList columns;
+    if (format.technicianColumn)
+        columns << technician;
+    if (format.identityColumns)
+        columns << tag << reportNumber;
+    if (format.partyColumns)
+        columns << serialNumber << customer;
+    return columns;
+}
+
+QString lineText(const ServiceEntry& e, const ServiceLogFormat& format)
+{
+    const std::size_t l = column(format.language);
+    QString details = e.detailsIn(format.language);
+    const auto addToDetails = [&](Text name, const QString& value) {
+        if (!value.isEmpty())
+            details += (details.isEmpty() ? QString() : QStringLiteral(" | ")) + text(name, l) + QStringLiteral(": ") + value;
+    };
+    if (!format.technicianColumn)
+        addToDetails(Text::Technician, e.technician);
+    if (!format.identityColumns) {
+        addToDetails(Text::InstrumentTag, e.instrumentTag);
+        addToDetails(Text::ReportNumber, e.reportNumber);
+    }
+    if (!format.partyColumns) {
+        addToDetails(Text::SerialNumber, e.serialNumber);
+        addToDetails(Text::ReportCustomer, e.customer);
+    }
+    return joined(QStringList{dateText(e.at), timeText(e.at), e.port, e.model, e.softwareVersion.trimmed(),
+                              serviceActionText(e.action, format.language), details,
+                              serviceOutcomeText(e.outcome, format.language)}
+                  + trailingColumns(format, e.technician, e.instrumentTag, e.reportNumber, e.serialNumber, e.customer));
+}
+
+// A line that tells something of the log itself, in the columns of an entry.
+QByteArray noteLine(const QDateTime& at, const QString& what, const QString& details, const ServiceLogFormat& format)
+{
+    return encoded(joined(QStringList{dateText(at), timeText(at), {}, {}, {}, what, details, {}}
+                          + trailingColumns(format, {}, {}, {}, {}, {})),
+                   format.utf8);
+}
+
+// Where a Windows-1252 log goes when it cannot take the next entry: beside
+// it, named by the time it ends ("service-log-until-20261210-143005.csv").
+QString retiredLogPath(const QString& path, const QDateTime& at)
+{
+    const QFileInfo info(path);
+    QString name = info.completeBaseName() + QStringLiteral("-until-") + at.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString candidate = info.dir().filePath(name + QStringLiteral(".csv"));
+    for (int n = 2; QFileInfo::exists(candidate); ++n)
+        candidate = info.dir().filePath(name + QStringLiteral("-%1.csv").arg(n));
+    return candidate;
+}
+
 } // namespace
 
 ServiceDetails sameInEveryLanguage(const QString& text)
@@ -114,52 +175,46 @@ QString serviceOutcomeText(ServiceOutcome outcome, int language)
 
 ServiceLogFormat serviceLogFormat(const QString& path, int language)
 {
+    const int l = static_cast<int>(column(language));
     if (QFileInfo(path).size() == 0)
-        return {static_cast<int>(column(language)), true, true};
+        return {l, true, true, true, true};
     const QByteArray header = firstLine(path);
-    for (int l = 0; l < kLanguageCount; ++l) {
-        // The columns files have been begun with, newest first.
-        for (const auto& [technicianColumn, identityColumns] : {std::pair{true, true}, {true, false}, {false, false}}) {
-            if (header == serviceHeader({l, technicianColumn, identityColumns}))
-                return {l, technicianColumn, identityColumns};
+    const bool utf8 = header.startsWith(kByteOrderMark);
+    for (int each = 0; each < kLanguageCount; ++each) {
+        // The columns files have been begun with, newest first: UTF-8 with all
+        // of them, then the Windows-1252 logs of earlier versions.
+        constexpr ServiceLogFormat kBegun[] = {
+            {0, true, true, true, true}, {0, true, true, false, false}, {0, true, false, false, false},
+            {0, false, false, false, false}};
+        for (ServiceLogFormat format : kBegun) {
+            format.language = each;
+            if (format.utf8 == utf8 && header == serviceHeader(format))
+                return format;
         }
     }
-    return {static_cast<int>(column(language)), false, false};
+    return {l, false, false, false, utf8};
 }
 
 QByteArray serviceLine(const ServiceEntry& e, const ServiceLogFormat& format)
 {
-    const std::size_t l = column(format.language);
-    QString details = e.detailsIn(format.language);
-    const auto addToDetails = [&](Text name, const QString& value) {
-        if (!value.isEmpty())
-            details += (details.isEmpty() ? QString() : QStringLiteral(" | ")) + text(name, l) + QStringLiteral(": ") + value;
-    };
-    if (!format.technicianColumn)
-        addToDetails(Text::Technician, e.technician);
-    if (!format.identityColumns) {
-        addToDetails(Text::InstrumentTag, e.instrumentTag);
-        addToDetails(Text::ReportNumber, e.reportNumber);
-    }
-    QByteArray out = line({dateText(e.at), timeText(e.at), e.port, e.model, e.softwareVersion.trimmed(),
-                           serviceActionText(e.action, format.language), details,
-                           serviceOutcomeText(e.outcome, format.language)});
-    if (format.technicianColumn)
-        out += "; " + field(e.technician);
-    if (format.identityColumns)
-        out += "; " + field(e.instrumentTag) + "; " + field(e.reportNumber);
-    return out;
+    return encoded(lineText(e, format), format.utf8);
+}
+
+bool serviceLogHolds(const ServiceEntry& entry, const ServiceLogFormat& format)
+{
+    if (format.utf8)
+        return true;
+    const QString line = lineText(entry, format);
+    return platform::fromWindows1252(platform::toWindows1252(line)) == line;
 }
 
 QByteArray serviceHeader(const ServiceLogFormat& format)
 {
     const std::size_t l = column(format.language);
-    QString header = text(Text::ServiceLogHeader, l);
-    if (format.technicianColumn)
-        header += QStringLiteral("; ") + text(Text::Technician, l);
-    if (format.identityColumns)
-        header += QStringLiteral("; ") + text(Text::InstrumentTag, l) + QStringLiteral("; ") + text(Text::ReportNumber, l);
-    return encoded(header);
+    QStringList header{text(Text::ServiceLogHeader, l)};
+    header += trailingColumns(format, text(Text::Technician, l), text(Text::InstrumentTag, l),
+                              text(Text::ReportNumber, l), text(Text::SerialNumber, l), text(Text::ReportCustomer, l));
+    return (format.utf8 ? kByteOrderMark : QByteArray()) + encoded(header.join(QStringLiteral("; ")), format.utf8);
 }
 
 QByteArray serviceGapLine(const ServiceLogGap& gap, const QDateTime& at, const ServiceLogFormat& format)
@@ -169,12 +224,7 @@ QByteArray serviceGapLine(const ServiceLogGap& gap, const QDateTime& at, const S
                           .arg(QString::number(gap.entries), dateText(gap.since) + QLatin1Char(' ') + timeText(gap.since));
     if (!gap.reason.isEmpty())
         details += text(Text::ReasonAfter, l) + gap.reason;
-    QByteArray out = line({dateText(at), timeText(at), {}, {}, {}, text(Text::EntriesLost, l), details, {}});
-    if (format.technicianColumn)
-        out += "; ";
-    if (format.identityColumns)
-        out += "; ; ";
-    return out;
+    return noteLine(at, text(Text::EntriesLost, l), details, format);
 }
 
 QString serviceLogPath()
@@ -197,6 +247,25 @@ bool appendServiceEntry(const QString& path, const ServiceEntry& entry, int lang
             *why = QStringLiteral("%1.lock").arg(QDir::toNativeSeparators(path));
         return false;
     }
+    ServiceLogFormat format = serviceLogFormat(path, language);
+    QByteArray out;
+    if (!serviceLogHolds(entry, format)) {
+        // Rather than lose a letter of a name: the old log is kept whole
+        // under a name of its own, and a UTF-8 log begins.
+        const QString retired = retiredLogPath(path, entry.at);
+        QFile old(path);
+        if (!old.rename(retired)) {
+            if (why)
+                *why = old.errorString();
+            return false;
+        }
+        format = serviceLogFormat(path, language);
+        out += serviceHeader(format) + kLineEnd;
+        out += noteLine(entry.at, text(Text::LogContinued, column(format.language)),
+                        text(Text::LogContinuedFrom, column(format.language)).arg(QFileInfo(retired).fileName()),
+                        format)
+             + kLineEnd;
+    }
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         if (why)
@@ -204,9 +273,7 @@ bool appendServiceEntry(const QString& path, const ServiceEntry& entry, int lang
         return false;
     }
     const qint64 sizeBefore = file.size();
-    const ServiceLogFormat format = serviceLogFormat(path, language);
-    QByteArray out;
-    if (sizeBefore == 0)
+    if (sizeBefore == 0 && out.isEmpty())
         out += serviceHeader(format) + kLineEnd;
     if (gap.entries > 0)
         out += serviceGapLine(gap, entry.at, format) + kLineEnd;

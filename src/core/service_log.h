@@ -3,8 +3,10 @@
 // The service log: one line for every conversation that changes the device
 // (configuration write, zero point, low-flow suppression, the reset and
 // measurement commands), kept across sessions so the technician can show
-// afterwards what was done. A CSV file like the recording's (Windows-1252,
-// fields separated by "; ", CR LF), only ever appended to.
+// afterwards what was done. A CSV file like the recording's (fields separated
+// by "; ", CR LF), only ever appended to: UTF-8 with a byte-order mark, so that
+// every name stays as typed and spreadsheet programs know the encoding; a log
+// begun as Windows-1252 by an earlier version goes on in Windows-1252.
 
 #include <QDateTime>
 #include <QString>
@@ -32,6 +34,7 @@ enum class ServiceAction {
 enum class ServiceOutcome {
     Acknowledged, NotAcknowledged, Sent, Verified, Differs, NotVerified,
     StoredUnacknowledged, UnchangedUnacknowledged, DiffersUnacknowledged, StateUnknown,
+    NothingToWrite,  // the device already held what was to be written; nothing sent
 };
 
 // What an action changed, old -> new, in language 0, 1 or 2: kept as values
@@ -52,6 +55,8 @@ struct ServiceEntry {
     QString technician;       // [BERICHT] TECHNIKER
     QString instrumentTag;    // the tag the technician gave
     QString reportNumber;     // of the report made with this entry; empty without one
+    QString serialNumber;     // where given apart from the tag
+    QString customer;
 
     QString detailsIn(int language) const { return details ? details(language) : QString(); }
 };
@@ -61,17 +66,21 @@ QString serviceActionText(ServiceAction action, int language);
 QString serviceOutcomeText(ServiceOutcome outcome, int language);
 
 // How the lines of a log are written: the language (0 German, 1 English,
-// 2 French), whether the technician has a column of their own, and whether
-// the instrument tag and the report number have theirs (after it).
+// 2 French), whether the technician has a column of their own, whether the
+// instrument tag and the report number have theirs (after it), whether
+// serial number and customer have theirs (after those), and the encoding.
 struct ServiceLogFormat {
     int language = 0;
     bool technicianColumn = true;
     bool identityColumns = true;
+    bool partyColumns = true;
+    bool utf8 = true;  // false: Windows-1252, as logs were begun before
 };
 
 // The format of the log at path, as its header shows it. A file that is new
-// or empty takes language and the technician's column; one whose header is
-// none of ours takes language and keeps its columns. Lines follow
+// or empty takes language, every column and UTF-8; one whose header is none
+// of ours takes language and keeps its columns and its encoding (UTF-8 when
+// it begins with a byte-order mark, else Windows-1252). Lines follow
 // the header's language rather than a header of no language, so that
 // whoever opens the file in a spreadsheet reads one language throughout.
 // The technician, the tag and the report number have columns of their own
@@ -80,10 +89,15 @@ struct ServiceLogFormat {
 // import) and has them in the details.
 ServiceLogFormat serviceLogFormat(const QString& path, int language);
 
-// The line of an entry (without line end) and the header of a new log. A
-// "; " or a line break inside a field would split it; they become ", " and " ".
+// The line of an entry (without line end) and the header of a new log (with
+// the byte-order mark of a UTF-8 log). A field that holds a ";", a quote or a
+// line break is quoted as CSV quotes it ("FT;101" as ;"FT;101", quotes
+// doubled), right after the ";" so that spreadsheets see the quote; every
+// other field follows "; " as ever.
 QByteArray serviceLine(const ServiceEntry& entry, const ServiceLogFormat& format);
 QByteArray serviceHeader(const ServiceLogFormat& format);
+// Whether the line of entry can be written in format's encoding as it is.
+bool serviceLogHolds(const ServiceEntry& entry, const ServiceLogFormat& format);
 
 // Entries that could not be written: how many, since when (the first one's
 // time) and why the last one was not.
@@ -104,6 +118,10 @@ QString serviceLogPath();
 // header when the file is new (in language), after the gap's line when
 // entries were lost before it. False when it could not be written; why then
 // holds the system's reason. Never rewrites or shortens what is there.
+// A Windows-1252 log that cannot hold the entry's characters (a name outside
+// Western European letters) is renamed, whole, to "<name>-until-<date-time>.csv"
+// beside it, and the entry begins a UTF-8 log at path, whose first line names
+// that file.
 bool appendServiceEntry(const QString& path, const ServiceEntry& entry, int language, QString* why = nullptr,
                         const ServiceLogGap& gap = {});
 

@@ -32,8 +32,17 @@ QString reportNumber(const QDateTime& at, const QString& instrumentTag)
 {
     QString number = at.toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QString tag = instrumentTag.simplified();
-    if (!tag.isEmpty())
-        number += QLatin1Char('-') + QString(tag).replace(QLatin1Char(' '), QLatin1Char('-'));
+    if (!tag.isEmpty()) {
+        // The number names the report's file: what a file name may not hold
+        // on Windows or Linux becomes "-" here, while the tag itself is
+        // printed as typed.
+        QString part = tag;
+        for (QChar& c : part) {
+            if (c == QLatin1Char(' ') || c.unicode() < 0x20 || QStringView(u"<>:\"/\\|?*").contains(c))
+                c = QLatin1Char('-');
+        }
+        number += QLatin1Char('-') + part;
+    }
     // 25 bits in letters and digits that cannot be mistaken for each other (no I, L, O, U).
     static constexpr char kDigits[] = "0123456789ABCDEFGHJKMNPQRSTVWXYZ";
     quint32 bits = QRandomGenerator::system()->generate();
@@ -115,10 +124,16 @@ QString serviceReportHtml(const ReportData& d, int language)
               + head({t(Text::ReportField), t(Text::ReportAsFound), t(Text::ReportUnit), t(Text::ReportAsLeft),
                       t(Text::ReportUnit), QString()});
         for (const ReportRow& r : d.configuration) {
-            if (!r.available) {
+            if (!r.available && !r.changed) {
                 // Whatever bytes stand there, the device has no such field.
                 const QString absent = t(Text::ReportNotOnVariant);
                 html += row({r.label, absent, QString(), absent, QString(), QString()});
+                continue;
+            }
+            if (!r.available) {
+                // Bytes the device stores although they mean nothing to it: both values, marked.
+                html += row({r.label, r.asFound, r.asFoundUnit, r.asLeft, r.asLeftUnit, t(Text::ReportChangedNoEffect)},
+                            true);
                 continue;
             }
             html += row({r.label, r.asFound, r.asFoundUnit, r.asLeft, r.asLeftUnit,

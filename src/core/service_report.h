@@ -23,7 +23,8 @@ struct ReportRow {
     QString asLeftUnit;
     bool changed = false;  // the field's bytes differ between the two
     // False: the variant or its sensor has no such field; its bytes mean
-    // nothing, so the row says so instead of showing values or a change.
+    // nothing, so the row says so instead of showing values, unless they
+    // changed: then it shows both, marked as a change without effect.
     bool available = true;
 };
 struct ReportValue {
@@ -65,7 +66,9 @@ struct ReportData {
 // A report's number: date and time to the second, the instrument tag when
 // there is one, and five random characters, so that reports made in the same
 // second (a batch written in parallel, two stations) do not share one
-// ("20261208-140215-FT-101-K7QD2"; blanks in the tag become "-").
+// ("20261208-140215-FT-101-K7QD2"). It names the report's file, so blanks and
+// what no Windows or Linux file name may hold (< > : " / \ | ? * and control
+// characters) become "-" in it; ";" and letters stay as typed.
 QString reportNumber(const QDateTime& at, const QString& instrumentTag);
 
 // "2026-12-09 14:02:15 UTC+01:00": the time as the clock showed it and its

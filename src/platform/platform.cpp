@@ -85,4 +85,25 @@ bool writeFileWhole(const QString& path, const QByteArray& bytes, Existing exist
     return true;
 }
 
+bool canMakeFile(const QString& path, QString* why)
+{
+    const QFileInfo target(path);
+    if (target.exists() && target.isDir()) {
+        if (why)
+            *why = errnoText(EISDIR);
+        return false;
+    }
+    if (target.exists())
+        return true;
+    QFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (why)
+            *why = probe.errorString();
+        return false;
+    }
+    probe.close();
+    probe.remove();
+    return true;
+}
+
 } // namespace trgui::platform

@@ -104,6 +104,13 @@ enum class Existing { Replace, Keep };
 bool writeFileWhole(const QString& path, const QByteArray& bytes, Existing existing = Existing::Replace,
                     QString* why = nullptr);
 
+// Whether a file can be made at path, found out before anything depends on
+// it: a file that is there can be; otherwise path is created empty and
+// removed again, so the system's own rules for names and folders decide (a
+// "?" in a name on Windows, a missing or read-only folder). False with the
+// system's reason in why.
+bool canMakeFile(const QString& path, QString* why = nullptr);
+
 // Moves the file from to the name to in one step, so that a reader finds the
 // old file or the new one, never a part, and has the system write the
 // folder's entry to disk. With Keep an existing to stays and the move fails.

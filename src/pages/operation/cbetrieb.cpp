@@ -310,6 +310,7 @@ void CBetrieb::updateDisplay(const core::MeasurementRecord& r)
 {
     using operation::formatValue;
     lastDelivery_ = QTime::currentTime();
+    lastTotaliser_ = r.totaliser;
     setControlText(id::Velocity, formatValue(r.velocity));
     setControlText(id::VelocityMin, formatValue(r.velocityMin));
     setControlText(id::VelocityMax, formatValue(r.velocityMax));
@@ -417,12 +418,12 @@ void CBetrieb::sendSimpleCommand(DeviceCommand command)
         return;
     // The log keeps what the reset throws away: the last value polled, taken
     // before polls delivered while the command runs can replace it, and
-    // written "old -> new" like every change, in no language of its own.
-    QString details;
+    // written "old -> new" like every change, in the numbers of the log's language.
+    core::ServiceDetails details;
     if (command == DeviceCommand::ResetTotaliser && lastDelivery_.isValid()) {
-        details = QStringLiteral("%1 %2 -> 0")
-                      .arg(control<QLineEdit>(id::Totaliser)->text().trimmed(), units_[3])
-                      .simplified();
+        details = [total = lastTotaliser_, unit = units_[3]](int language) {
+            return QStringLiteral("%1 %2 -> 0").arg(operation::measuredText(total, language), unit).simplified();
+        };
     }
     {
         BusyCursor busy;

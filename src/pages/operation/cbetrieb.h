@@ -86,6 +86,7 @@ private:
     void showRecordingFault();
     bool valuesStale_ = false;
     QTime lastDelivery_;
+    float lastTotaliser_ = 0;  // of the last poll delivered
     QLabel* staleNotice_ = nullptr;
     QLabel* noDeviceNotice_ = nullptr;
 };

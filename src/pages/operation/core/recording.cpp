@@ -1,6 +1,7 @@
 #include "pages/operation/core/recording.h"
 
 #include "core/plain_numbers.h"
+#include "core/settings_record.h"
 #include "platform/platform.h"
 #include "texts/catalogue.h"
 #include "texts/text_table.h"
@@ -56,6 +57,14 @@ QByteArray csvNumber(float value)
             continue;
         text.append(c == '.' ? ',' : c);
     }
+    return text;
+}
+
+QString measuredText(float value, int language)
+{
+    QString text = formatValue(value).trimmed();
+    if (core::languageIndex(language) != 1)
+        text.replace(QLatin1Char('.'), QLatin1Char(','));
     return text;
 }
 

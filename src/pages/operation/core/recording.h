@@ -21,6 +21,11 @@ QString formatValue(float value);
 // Number text of the CSV file: the screen text with a decimal comma.
 QByteArray csvNumber(float value);
 
+// A measured value as a record in language 0, 1 or 2 states it: the screen's
+// digits without its leading blanks, with a decimal comma in German and
+// French ("9,000", "123,4") and a point in English.
+QString measuredText(float value, int language);
+
 // The chosen file name with ".csv" appended unless it already ends in ".csv"
 // or in another three-letter extension.
 std::string withCsvExtension(const std::string& chosen);

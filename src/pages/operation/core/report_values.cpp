@@ -17,6 +17,7 @@ const QString kLacking = QStringLiteral("—");
 ReportTexts loadReportTexts(const std::string& programDirectory, int language)
 {
     ReportTexts texts;
+    texts.language = language;
     for (const auto& def : kControls) {
         if (def.caption)
             texts.captions[def.id] = QString::fromUtf8(def.caption);
@@ -38,13 +39,14 @@ void reportValues(const core::MeasurementRecord& r, int deviceTypeCode, const Re
         return found == texts.captions.end() ? QString() : found->second;
     };
     const auto lacks = [deviceTypeCode](OperationFunction f) { return core::variants::operationLacks(deviceTypeCode, f); };
-    values.push_back({caption(id::VelocityLabel), formatValue(r.velocity), formatValue(r.velocityMax),
-                      formatValue(r.velocityMin), r.velocityUnit});
-    values.push_back({caption(id::VolumeFlowLabel), formatValue(r.volumeFlow), formatValue(r.volumeFlowMax),
-                      formatValue(r.volumeFlowMin), r.volumeFlowUnit});
-    values.push_back({caption(id::TemperatureLabel), formatValue(r.temperature), formatValue(r.temperatureMax),
-                      formatValue(r.temperatureMin), r.temperatureUnit});
-    values.push_back({caption(id::TotaliserLabel), formatValue(r.totaliser), {}, {}, r.totaliserUnit});
+    const auto number = [&texts](float value) { return measuredText(value, texts.language); };
+    values.push_back({caption(id::VelocityLabel), number(r.velocity), number(r.velocityMax), number(r.velocityMin),
+                      r.velocityUnit});
+    values.push_back({caption(id::VolumeFlowLabel), number(r.volumeFlow), number(r.volumeFlowMax),
+                      number(r.volumeFlowMin), r.volumeFlowUnit});
+    values.push_back({caption(id::TemperatureLabel), number(r.temperature), number(r.temperatureMax),
+                      number(r.temperatureMin), r.temperatureUnit});
+    values.push_back({caption(id::TotaliserLabel), number(r.totaliser), {}, {}, r.totaliserUnit});
     const bool lowFlow = !lacks(OperationFunction::LowFlowSuppression);
     values.push_back({caption(id::LowFlowLabel), lowFlow ? QString::number(r.lowFlowSuppression) : kLacking, {}, {},
                       lowFlow ? QStringLiteral("%") : QString()});

@@ -20,13 +20,14 @@ namespace trgui::pages::operation {
 // in one language, read from the page's language files. A caption the files
 // lack keeps the page's built-in one; an error text they lack stays empty.
 struct ReportTexts {
+    int language = 0;  // of the texts, and of the numbers written with them
     std::map<int, QString> captions;
     texts::ErrorTables errors;
 };
 ReportTexts loadReportTexts(const std::string& programDirectory, int language);
 
-// The values of one complete poll of a device of type code, as the page shows
-// them, and its contacts and current error as notes: "[x]" set, "[ ]" clear,
+// The values of one complete poll of a device of type code, with the page's
+// digits in the language's numbers ("9,000" in German and French), and its contacts and current error as notes: "[x]" set, "[ ]" clear,
 // "—" for a contact the variant lacks (as for its low-flow suppression).
 void reportValues(const core::MeasurementRecord& record, int deviceTypeCode, const ReportTexts& texts,
                   std::vector<core::ReportValue>& values, QStringList& notes);
