@@ -652,7 +652,7 @@ TEST(ConfigurationRecords, whatAWriteLeavesKnownIsOnlyWhatWasReadBack)
         // Each language's log gets its own field names, the sent values and, where it differs, the read-back.
         const bool differs = verdictOf(c.result.outcome) == WriteVerdict::Differs;
         for (int language : {0, 2}) {
-            const QString details = record.details(language);
+            const QString details = record.details(language, trgui::core::DetailsForm::Line);
             EXPECT_TRUE(details.startsWith(QStringLiteral("F%1/%2 ").arg(indexOf(Field::VelocityUnit)).arg(language)))
                 << outcome << ": " << details.toStdString();
             EXPECT_EQ(details.contains(trgui::core::serviceOutcomeText(O::Differs, language)), differs)
