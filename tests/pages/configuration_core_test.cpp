@@ -630,7 +630,9 @@ TEST(ConfigurationRecords, whatAWriteLeavesKnownIsOnlyWhatWasReadBack)
         {{O::Verified, true, next.block, {}}, next.block, 0, 0, false, "Written and verified"},
         {{O::Differs, true, held.block, changes}, held.block, 1, 1, false, "Written, differs"},
         {{O::NotVerified, true, std::nullopt, {}}, std::nullopt, 0, 1, true, "State unknown"},
-        {{O::StoredUnacknowledged, false, next.block, {}}, next.block, 0, 1, false, "Written and verified"},
+        {{O::StoredUnacknowledged, false, next.block, {}}, next.block, 0, 1, false,
+         "Written and verified: the device stored the configuration as sent, although its acknowledgement did not "
+         "arrive."},
         {{O::UnchangedUnacknowledged, false, held.block, changes}, held.block, 1, 0, false, "Not acknowledged, device unchanged"},
         {{O::StateUnknown, false, std::nullopt, {}}, std::nullopt, 0, 1, false, "State unknown"},
     };

@@ -84,7 +84,10 @@ QString verdictText(core::ServiceOutcome outcome, const std::vector<Field>& diff
                     int language)
 {
     switch (verdictOf(outcome)) {
-    case WriteVerdict::Verified: return texts::text(texts::Text::VerdictVerified, language);
+    case WriteVerdict::Verified:
+        return texts::text(outcome == core::ServiceOutcome::StoredUnacknowledged ? texts::Text::VerdictStoredUnacknowledged
+                                                                                  : texts::Text::VerdictVerified,
+                           language);
     case WriteVerdict::Differs: {
         QStringList fields;
         for (Field f : differing)
