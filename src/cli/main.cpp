@@ -501,8 +501,9 @@ int Program::writeConfig(bool commissioning)
     QString interruptedBy = hold.take();
     core::ServiceDetails details = record.details;
     if (!interruptedBy.isEmpty()) {
-        details = [written = record.details, interruptedBy](int l) {
-            return written(l) + QStringLiteral(" | ") + texts::text(texts::Text::CliLogInterrupted, l).arg(interruptedBy);
+        details = [written = record.details, interruptedBy](int l, core::DetailsForm form) {
+            return written(l, form) + QStringLiteral(" | ")
+                 + texts::text(texts::Text::CliLogInterrupted, l).arg(interruptedBy);
         };
     }
     const bool logged = logWrite(record.outcome, details, report.isEmpty() ? QString() : stamp.number);

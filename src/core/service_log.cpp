@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <array>
@@ -156,11 +157,62 @@ QString retiredLogPath(const QString& path, const QDateTime& at)
 
 } // namespace
 
+QString unbreakable(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + 4);
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        breaks.setPosition(i);
+        if (i > 0 && !text[i - 1].isSpace() && breaks.isAtBoundary())
+            out += QChar(0x2060);  // word joiner
+        out += text[i].isSpace() ? QChar(QChar::Nbsp) : text[i];
+    }
+    return out;
+}
+
+QString changeText(const QString& before, const QString& after, DetailsForm form)
+{
+    if (form == DetailsForm::Line)
+        return before + QStringLiteral(" -> ") + after;
+    return unbreakable(before) + QChar(QChar::Nbsp) + QChar(0x2192) + QChar(QChar::Nbsp) + unbreakable(after);
+}
+
+namespace {
+
+// A text's changes for print: the value on each side of an arrow is a
+// number with the unit after it, or one word.
+QString printed(const QString& text)
+{
+    static const QString arrow = QStringLiteral(" -> ");
+    const auto isNumber = [](const QString& word) {
+        const qsizetype sign = word.startsWith(QLatin1Char('-')) || word.startsWith(QLatin1Char('+')) ? 1 : 0;
+        return word.size() > sign && word[sign].isDigit();
+    };
+    QStringList changes = text.split(QStringLiteral(" | "));
+    for (QString& change : changes) {
+        const qsizetype at = change.indexOf(arrow);
+        if (at < 0)
+            continue;
+        QStringList before = change.left(at).split(QLatin1Char(' '));
+        QStringList after = change.mid(at + arrow.size()).split(QLatin1Char(' '));
+        const qsizetype b =
+            before.size() >= 2 && !isNumber(before.last()) && isNumber(before[before.size() - 2]) ? 2 : 1;
+        const qsizetype a = after.size() >= 2 && isNumber(after.first()) && !isNumber(after[1]) ? 2 : 1;
+        const QString value = changeText(before.mid(before.size() - b).join(QLatin1Char(' ')),
+                                         after.mid(0, a).join(QLatin1Char(' ')), DetailsForm::Print);
+        change = (before.mid(0, before.size() - b) + QStringList{value} + after.mid(a)).join(QLatin1Char(' '));
+    }
+    return changes.join(QStringLiteral(" | "));
+}
+
+} // namespace
+
 ServiceDetails sameInEveryLanguage(const QString& text)
 {
     if (text.isEmpty())
         return {};
-    return [text](int) { return text; };
+    return [text](int, DetailsForm form) { return form == DetailsForm::Line ? text : printed(text); };
 }
 
 QString serviceActionText(ServiceAction action, int language)

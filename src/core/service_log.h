@@ -37,12 +37,29 @@ enum class ServiceOutcome {
     NothingToWrite,  // the device already held what was to be written; nothing sent
 };
 
+// How details are written: as the log's line has them ("Pipe size 50.0 mm ->
+// 62.5 mm"), or for print, where a line may end only between the changes or
+// between the words of a field's name: each value with its unit, and the
+// arrow between old and new, are held together ("50.0 mm → 62.5 mm" with
+// no-break spaces; see unbreakable).
+enum class DetailsForm { Line, Print };
+
 // What an action changed, old -> new, in language 0, 1 or 2: kept as values
 // and put into words only where it is written, so that a log or a report
 // reads in its own language throughout, field names included.
-using ServiceDetails = std::function<QString(int language)>;
-// Details that have no words of any language ("3 -> 5 %").
+using ServiceDetails = std::function<QString(int language, DetailsForm form)>;
+// Details that have no words of any language ("3 -> 5 %"); their print form
+// holds the arrow together with the value on each side (a number with the
+// unit after it).
 ServiceDetails sameInEveryLanguage(const QString& text);
+
+// "old -> new", or for print "old → new" (U+2192) with no-break spaces, each
+// value unbreakable.
+QString changeText(const QString& before, const QString& after, DetailsForm form);
+// text with no place left where a line may break: its spaces no-break
+// spaces, a word joiner (U+2060) wherever else a line could end ("m³/h",
+// "4-20", and "1,234", which Qt breaks after the comma where it begins a line).
+QString unbreakable(const QString& text);
 
 struct ServiceEntry {
     QDateTime at;
@@ -58,7 +75,10 @@ struct ServiceEntry {
     QString serialNumber;     // where given apart from the tag
     QString customer;
 
-    QString detailsIn(int language) const { return details ? details(language) : QString(); }
+    QString detailsIn(int language, DetailsForm form = DetailsForm::Line) const
+    {
+        return details ? details(language, form) : QString();
+    }
 };
 
 // The name of an action and of an outcome in language 0, 1 or 2.

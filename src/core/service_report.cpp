@@ -123,21 +123,24 @@ QString serviceReportHtml(const ReportData& d, int language)
         html += table
               + head({t(Text::ReportField), t(Text::ReportAsFound), t(Text::ReportUnit), t(Text::ReportAsLeft),
                       t(Text::ReportUnit), QString()});
+        // Values and units are never parted by a line's end ("1,234", "m³/h").
+        const QString absent = t(Text::ReportNotOnVariant);
+        const auto value = [&absent](const QString& text) { return text == absent ? text : unbreakable(text); };
         for (const ReportRow& r : d.configuration) {
             if (!r.available && !r.changed) {
                 // Whatever bytes stand there, the device has no such field.
-                const QString absent = t(Text::ReportNotOnVariant);
                 html += row({r.label, absent, QString(), absent, QString(), QString()});
                 continue;
             }
             if (!r.available) {
                 // Bytes the device stores although they mean nothing to it: both values, marked.
-                html += row({r.label, r.asFound, r.asFoundUnit, r.asLeft, r.asLeftUnit, t(Text::ReportChangedNoEffect)},
+                html += row({r.label, value(r.asFound), unbreakable(r.asFoundUnit), value(r.asLeft),
+                             unbreakable(r.asLeftUnit), t(Text::ReportChangedNoEffect)},
                             true);
                 continue;
             }
-            html += row({r.label, r.asFound, r.asFoundUnit, r.asLeft, r.asLeftUnit,
-                         r.changed ? t(Text::ReportChanged) : QString()},
+            html += row({r.label, value(r.asFound), unbreakable(r.asFoundUnit), value(r.asLeft),
+                         unbreakable(r.asLeftUnit), r.changed ? t(Text::ReportChanged) : QString()},
                         r.changed);
         }
         html += QStringLiteral("</table>");
@@ -158,7 +161,8 @@ QString serviceReportHtml(const ReportData& d, int language)
               + head({QString(), t(Text::ReportCurrent), t(Text::ReportMaximum), t(Text::ReportMinimum),
                       t(Text::ReportUnit)});
         for (const ReportValue& v : d.live)
-            html += row({v.label, v.current, v.maximum, v.minimum, v.unit});
+            html += row({v.label, unbreakable(v.current), unbreakable(v.maximum), unbreakable(v.minimum),
+                         unbreakable(v.unit)});
         html += QStringLiteral("</table>");
         for (const QString& note : d.liveNotes)
             html += QStringLiteral("<p>%1</p>").arg(esc(note));
@@ -170,9 +174,10 @@ QString serviceReportHtml(const ReportData& d, int language)
     } else {
         html += table
               + head({t(Text::ReportTime), t(Text::ReportAction), t(Text::ReportChanges), t(Text::ReportOutcome)});
+        // The changes in print form: a line ends between changes or words of a label only.
         for (const ServiceEntry& e : d.actions)
-            html += row({e.at.toString(QStringLiteral("HH:mm:ss")), serviceActionText(e.action, language), e.detailsIn(language),
-                         serviceOutcomeText(e.outcome, language)});
+            html += row({e.at.toString(QStringLiteral("HH:mm:ss")), serviceActionText(e.action, language),
+                         e.detailsIn(language, DetailsForm::Print), serviceOutcomeText(e.outcome, language)});
         html += QStringLiteral("</table>");
     }
 

@@ -41,6 +41,13 @@ PagedHtml::PagedHtml(const QString& html, QPagedPaintDevice& device)
     document_.setDefaultTextOption(option);
     document_.setHtml(html);
     document_.setDocumentMargin(0);  // the page's margins are the writer's
+    // The arrow of a change ("1.234 → 1.23") where a font has it; else "->",
+    // held together by a word joiner as its sides are by no-break spaces.
+    if (!QFontMetricsF(document_.defaultFont(), &device).inFontUcs4(0x2192)) {
+        const QString arrow(QChar(0x2192));
+        for (QTextCursor at = document_.find(arrow); !at.isNull(); at = document_.find(arrow, at))
+            at.insertText(QStringLiteral("-\u2060>"));
+    }
 
     static const QRegularExpression pageWords(
         QStringLiteral("<meta\\s+name=\"page-numbers\"\\s+content=\"([^\"]*)\""));
@@ -215,20 +222,38 @@ void PagedHtml::keepTogether()
         breakBefore.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
         QTextCursor(item.block).mergeBlockFormat(breakBefore);
     };
-    QTextBlock heading;  // the heading just passed, until what follows it is placed
+    const auto headerRows = [](const Item& item) { return item.table ? item.table->format().headerRowCount() : 0; };
+    const auto isHeading = [](const Item& item) { return !item.table && item.block.blockFormat().headingLevel() > 0; };
+    std::vector<Item> items;
     for (auto it = document_.rootFrame()->begin(); !it.atEnd(); ++it) {
         auto* table = qobject_cast<QTextTable*>(it.currentFrame());
         const QTextBlock block = table ? table->cellAt(0, 0).firstCursorPosition().block() : it.currentBlock();
-        if (!table && block.length() <= 1)
-            continue;  // the empty block beside a table
-        const Item item{table, block};
+        if (table || block.length() > 1)  // not the empty block beside a table
+            items.push_back({table, block});
+    }
+    // Whether the paragraphs from items[i] on lead to a table with heading
+    // rows ("Poll of 14:02:15" above the measured values): they introduce it.
+    const auto introduces = [&](std::size_t i) {
+        while (i < items.size() && !items[i].table && !isHeading(items[i]))
+            ++i;
+        return i < items.size() && headerRows(items[i]) > 0;
+    };
+    QTextBlock heading;  // the heading just passed, until what it heads is placed
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const Item& item = items[i];
+        auto* table = item.table;
+        const QTextBlock block = item.block;
         document_.pageCount();  // lays out what an earlier break pushed down
         const int page = pageOf(shownAt(block));
         // A table without heading rows and a paragraph are not parted when
-        // they fit on a page; a table with them is parted between rows only.
+        // they fit on a page; a table with them is parted between rows only,
+        // and its heading rows stand on the page of its first row.
         bool split = false;
-        if (table && table->format().headerRowCount() > 0) {
-            split = rowStraddles(*table, table->format().headerRowCount());
+        if (headerRows(item) > 0) {
+            const int first = headerRows(item);
+            split = first < table->rows()
+                 && (rowStraddles(*table, first)
+                     || pageOf(shownAt(table->cellAt(first, 0).firstCursorPosition().block())) != page);
         } else {
             // A block's lines from the top of its first: after a table Qt
             // may leave a line across the page's end, half on each page.
@@ -243,9 +268,14 @@ void PagedHtml::keepTogether()
             startPage({nullptr, heading});
         else if (split)
             startPage(item);
-        if (table && table->format().headerRowCount() > 0)
+        if (headerRows(item) > 0)
             keepRowsWhole(*table);
-        heading = !table && block.blockFormat().headingLevel() > 0 ? block : QTextBlock();
+        // A heading goes with what follows it; with the paragraphs that
+        // introduce a table, it goes with the table's first row.
+        if (isHeading(item))
+            heading = block;
+        else if (table || !heading.isValid() || !introduces(i + 1))
+            heading = QTextBlock();
     }
 }
 

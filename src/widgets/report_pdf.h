@@ -24,7 +24,10 @@ namespace trgui::widgets {
 //   the next page (a signature block stays whole);
 // - a table's row is never parted: it goes on to the next page whole;
 // - a paragraph that fits on a page is not parted either;
-// - a heading is never the last line of a page: it goes with what follows;
+// - a heading is never the last line of a page: it goes with what follows,
+//   and with the first row of the table it heads (past that table's heading
+//   rows and the paragraphs that introduce it);
+// - "→" (U+2192) becomes "->" where no font has it;
 // - nothing is drawn that the page does not show: the PDF's text holds only
 //   what a reader sees.
 class PagedHtml {

@@ -241,7 +241,8 @@ TEST_F(Cli, aWriteIsReadBackWhateverTheLineDidAndTheRecordStatesOnlyWhatWasRead)
     };
     const Case cases[] = {
         {"noack second", 0, "not acknowledged, read back: stored as sent", "Pipe size 50.0 62.5 changed",
-         "Written and verified"},
+         "Written and verified: the device stored the configuration as sent, although its acknowledgement did not "
+         "arrive."},
         {"ignore on", 6, "not acknowledged, read back: unchanged", "Configuration unchanged.",
          "Not acknowledged, device unchanged (read back)."},
         {"clamp 7 42700000", 7, "acknowledged, device holds other values", "Pipe size 50.0 60.0 changed",

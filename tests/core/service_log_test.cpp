@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <QTemporaryDir>
+#include <QTextBoundaryFinder>
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,7 @@ ServiceEntry totaliserReset(QTime at)
     e.softwareVersion = QStringLiteral(" 1.05");
     e.action = ServiceAction::ResetTotaliser;
     // Put into words as the configuration's details are: a name in each language.
-    e.details = [](int language) {
+    e.details = [](int language, DetailsForm) {
         const char* names[] = {"Totalisator", "Totaliser", "Totaliseur"};
         return QString::fromUtf8(names[language]) + QString::fromUtf8(" 1234.5 m³ -> 0");
     };
@@ -207,5 +208,31 @@ TEST(ServiceLog, entriesThatCannotBeWrittenAreCountedAndToldBeforeTheNextOne)
         ASSERT_EQ(added.size(), 3) << c.lost;  // the gap, the entry, nothing after the last line end
         EXPECT_EQ(added[0].toStdString(), ("2026.12.08; 14:10:00" + c.told).toStdString());
         EXPECT_TRUE(added[1].startsWith(QStringLiteral("2026.12.08; 14:10:00; COM1; "))) << added[1].toStdString();
+    }
+}
+
+// The log writes a change as it always has; print holds each value, its unit
+// and the arrow together, so that a line ends only between the changes or the
+// words of a field's name.
+TEST(ServiceLog, detailsForPrintAreBrokenOnlyBetweenChangesAndLabelWords)
+{
+    const QString label = QStringLiteral("Grenzwert Volumenstrom ");
+    EXPECT_EQ(changeText(QStringLiteral("1,234 m³/h"), QStringLiteral("2,5 m³/h"), DetailsForm::Line),
+              QStringLiteral("1,234 m³/h -> 2,5 m³/h"));
+    const ServiceDetails plain = sameInEveryLanguage(QStringLiteral("Totaliser 1234.5 m³ -> 0 | 3 -> 5 %"));
+    EXPECT_EQ(plain(2, DetailsForm::Line), QStringLiteral("Totaliser 1234.5 m³ -> 0 | 3 -> 5 %"));
+    // Where a line may break: after each word of the label and after the "|".
+    const std::pair<QString, int> printed[] = {
+        {label + changeText(QStringLiteral("1,234 m³/h"), QStringLiteral("2,5 m³/h"), DetailsForm::Print), 2},
+        {label + changeText(QStringLiteral("RA01 (DN15)"), QStringLiteral("4-20 mA"), DetailsForm::Print), 2},
+        {plain(0, DetailsForm::Print), 3},
+    };
+    for (const auto& [text, breaks] : printed) {
+        EXPECT_TRUE(text.contains(QString::fromUtf8("\u00A0→\u00A0"))) << text.toStdString();
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
+        int found = 0;
+        while (finder.toNextBoundary() > 0 && finder.position() < text.size())
+            ++found;
+        EXPECT_EQ(found, breaks) << text.toStdString();
     }
 }

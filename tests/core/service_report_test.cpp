@@ -24,7 +24,7 @@ TEST(ServiceReport, tellsFoundLeftLiveAndActionsInEachLanguage)
     ServiceEntry write;
     write.at = data.at;
     write.action = ServiceAction::ConfigurationWrite;
-    write.details = [](int language) {
+    write.details = [](int language, DetailsForm) {
         const char* names[] = {"Rohrgröße", "Pipe size", "Diamètre de conduite"};
         return QString::fromUtf8(names[language]) + QStringLiteral(" 50.0 -> 62.5 mm");
     };

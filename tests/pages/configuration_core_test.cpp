@@ -630,7 +630,9 @@ TEST(ConfigurationRecords, whatAWriteLeavesKnownIsOnlyWhatWasReadBack)
         {{O::Verified, true, next.block, {}}, next.block, 0, 0, false, "Written and verified"},
         {{O::Differs, true, held.block, changes}, held.block, 1, 1, false, "Written, differs"},
         {{O::NotVerified, true, std::nullopt, {}}, std::nullopt, 0, 1, true, "State unknown"},
-        {{O::StoredUnacknowledged, false, next.block, {}}, next.block, 0, 1, false, "Written and verified"},
+        {{O::StoredUnacknowledged, false, next.block, {}}, next.block, 0, 1, false,
+         "Written and verified: the device stored the configuration as sent, although its acknowledgement did not "
+         "arrive."},
         {{O::UnchangedUnacknowledged, false, held.block, changes}, held.block, 1, 0, false, "Not acknowledged, device unchanged"},
         {{O::StateUnknown, false, std::nullopt, {}}, std::nullopt, 0, 1, false, "State unknown"},
     };
@@ -652,7 +654,7 @@ TEST(ConfigurationRecords, whatAWriteLeavesKnownIsOnlyWhatWasReadBack)
         // Each language's log gets its own field names, the sent values and, where it differs, the read-back.
         const bool differs = verdictOf(c.result.outcome) == WriteVerdict::Differs;
         for (int language : {0, 2}) {
-            const QString details = record.details(language);
+            const QString details = record.details(language, trgui::core::DetailsForm::Line);
             EXPECT_TRUE(details.startsWith(QStringLiteral("F%1/%2 ").arg(indexOf(Field::VelocityUnit)).arg(language)))
                 << outcome << ": " << details.toStdString();
             EXPECT_EQ(details.contains(trgui::core::serviceOutcomeText(O::Differs, language)), differs)

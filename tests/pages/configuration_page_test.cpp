@@ -573,7 +573,7 @@ TEST_F(ConfigurationPage, whatNobodyEditedGoesBackBitForBitAndEveryWriteIsReadBa
     // The clamped write is in the report, in words, not only in the log.
     const auto notes = sheet->reportData().configurationNotes;
     ASSERT_EQ(notes.size(), 2) << "the differing and the unverified write";
-    EXPECT_TRUE(notes[0].contains("1,5 -> 1,0")) << notes[0].toStdString();
+    EXPECT_TRUE(notes[0].contains(core::changeText("1,5", "1,0", core::DetailsForm::Print))) << notes[0].toStdString();
 }
 
 TEST_F(ConfigurationPage, aSavedFileIsRestoredAndTheRecordNeverInventsAChange)

@@ -1,5 +1,6 @@
 #include "core/service_report.h"
 #include "support/pdf_text.h"
+#include "texts/catalogue.h"
 #include "widgets/report_pdf.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -68,6 +69,49 @@ core::ReportData signedReport(int rowCount)
     }
     data.technician = QStringLiteral("Anna Berg");
     data.verdict = QStringLiteral("geschrieben und bestätigt");
+    return data;
+}
+
+// The same with what wraps and moves the headings: a configuration note
+// per line to push the sections below down, values with units, a poll, and
+// write actions whose changes run over several lines. The first rows the
+// headings head: "Displaybeleuchtung", "Temperatur", "14:03:07".
+core::ReportData wrappingReport(int rowCount, int notes)
+{
+    core::ReportData data = signedReport(rowCount);
+    data.configuration[2] = {QStringLiteral("Multiplikationsfaktor"), QStringLiteral("1,234"), {}, QStringLiteral("1,23"),
+                             {}, true};
+    for (int i = 0; i < notes; ++i)
+        data.configurationNotes << QStringLiteral("Hinweis %1").arg(i + 1);
+    data.liveAt = data.at.addSecs(5);
+    data.live = {{QStringLiteral("Temperatur"), QStringLiteral("23,50"), QStringLiteral("31,00"), QStringLiteral("1,5"),
+                  QStringLiteral("°C")},
+                 {QStringLiteral("Volumenstrom"), QStringLiteral("1,234"), QStringLiteral("2,5"), QStringLiteral("0,5"),
+                  QString::fromUtf8("m³/h")}};
+    const auto changes = [](int count) {
+        return [count](int, core::DetailsForm form) {
+            const char* const values[][3] = {
+                {"Multiplikationsfaktor", "1.234", "1.23"},
+                {"Rohrgröße", "50.0 mm", "62.5 mm"},
+                {"Grenzwert Volumenstrom", "1,234 m³/h", "2,5 m³/h"},
+                {"Anzeige Zeile 1", "Strömungsgeschwindigkeit", "Volumenstrom"},
+            };
+            QStringList list;
+            for (int i = 0; i < count; ++i) {
+                const auto& v = values[i % 4];
+                list << QString::fromUtf8(v[0]) + QLatin1Char(' ')
+                            + core::changeText(QString::fromUtf8(v[1]), QString::fromUtf8(v[2]), form);
+            }
+            return list.join(QStringLiteral(" | "));
+        };
+    };
+    for (int i = 0; i < 3; ++i) {
+        core::ServiceEntry write;
+        write.at = data.at.addSecs(52 + i);
+        write.details = changes(5 + 4 * i);
+        write.outcome = core::ServiceOutcome::StoredUnacknowledged;
+        data.actions.push_back(write);
+    }
     return data;
 }
 
@@ -308,4 +352,88 @@ TEST(ServiceReportPdf, theTextLayerHoldsOnlyWhatThePagesShow)
         }
     }
     EXPECT_GT(pagesRead, 100);
+}
+
+// Reports whose changes, labels and values wrap over several lines and whose
+// headings come at other places of a page, in each language, as their PDF's
+// text reads: no value, unit or change is parted by a line's end ("1.234 -"
+// then "> 1.23" read as minus and greater-than), and each heading stands on
+// the page of the first row it heads, its table's heading row and the
+// paragraph that introduces it ("Poll of …") with it.
+TEST(ServiceReportPdf, noValueIsPartedAndHeadingsStayWithTheirFirstRows)
+{
+    struct Case {
+        int language;
+        int rows;
+        int notes;
+    };
+    // The first of each language put "Measured values" and its "Poll of"
+    // at the foot of page 1 before its table's first row was kept with them.
+    const Case cases[] = {
+        {0, 19, 2}, {0, 21, 0}, {0, 30, 6}, {1, 18, 3}, {1, 21, 1}, {1, 26, 5}, {2, 20, 1}, {2, 19, 2}, {2, 27, 8},
+    };
+    // Text as pdftotext gives it: no-break spaces as spaces, no word
+    // joiners, and "fi" for the ligature the font draws.
+    const auto plain = [](const QString& text) {
+        QString out;
+        for (QChar c : text) {
+            if (c.unicode() >= 0xFB00 && c.unicode() <= 0xFB06)
+                out += QString(c).normalized(QString::NormalizationForm_KC);
+            else if (c != QChar(0x2060))
+                out += c == QChar(QChar::Nbsp) ? QChar(QLatin1Char(' ')) : c;
+        }
+        return out.replace(QRegularExpression(QStringLiteral(" +")), QStringLiteral(" "));
+    };
+    const QStringList whole{QString::fromUtf8("1.234 → 1.23"), QString::fromUtf8("50.0 mm → 62.5 mm"),
+                            QString::fromUtf8("1,234 m³/h → 2,5 m³/h"),
+                            QString::fromUtf8("Strömungsgeschwindigkeit → Volumenstrom"), QString::fromUtf8("m³/h"),
+                            QStringLiteral("1,234"), QStringLiteral("Kubikmeter/Stunde")};
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        const core::ReportData data = wrappingReport(c.rows, c.notes);
+        const QString html = core::serviceReportHtml(data, c.language);
+        const QString path = dir.filePath(QStringLiteral("r%1-%2-%3.pdf").arg(c.language).arg(c.rows).arg(c.notes));
+        ASSERT_TRUE(widgets::writeHtmlPdf(html, path));
+        const std::string shape = std::to_string(c.language) + "/" + std::to_string(c.rows) + "/" + std::to_string(c.notes);
+
+        const QString text = plain(trgui::testing::pdfText(path));
+        ASSERT_FALSE(text.isEmpty()) << shape;
+        EXPECT_FALSE(text.contains(QRegularExpression(QStringLiteral("-\\s*\\n\\s*>")))) << shape;
+        EXPECT_FALSE(text.contains(QRegularExpression(QString::fromUtf8("→ *\\n|\\n *→")))) << shape;
+        QPdfWriter scratch(dir.filePath(QStringLiteral("scratch.pdf")));
+        widgets::useReportPageLayout(scratch);
+        const QString drawn = plain(widgets::PagedHtml(html, scratch).document().toPlainText());
+        // "->" where no font has the arrow.
+        const QString arrow = drawn.contains(QChar(0x2192)) ? QString(QChar(0x2192)) : QStringLiteral("->");
+        for (QString value : whole) {
+            value.replace(QChar(0x2192), arrow);
+            EXPECT_GT(drawn.count(value), 0) << shape << " " << value.toStdString();
+            EXPECT_EQ(text.count(value), drawn.count(value)) << shape << ": \"" << value.toStdString() << "\" parted";
+        }
+
+        // Each heading, then the first row below it on its page.
+        std::vector<std::pair<int, QString>> words;  // page, word in reading order
+        const auto layer = textLayer(path);
+        for (std::size_t page = 0; page < layer.size(); ++page) {
+            for (const Word& word : layer[page])
+                words.emplace_back(static_cast<int>(page), plain(word.text));
+        }
+        const std::pair<texts::Text, const char*> sections[] = {{texts::Text::ReportConfiguration, "Displaybeleuchtung"},
+                                                                {texts::Text::ReportLive, "Temperatur"},
+                                                                {texts::Text::ReportActions, "14:03:07"}};
+        for (const auto& [heading, firstRow] : sections) {
+            const QStringList headingWords = texts::text(heading, c.language).split(QLatin1Char(' '));
+            std::size_t at = 0;
+            while (at + headingWords.size() <= words.size()
+                   && !std::equal(headingWords.begin(), headingWords.end(), words.begin() + static_cast<std::ptrdiff_t>(at),
+                                  [](const QString& a, const auto& b) { return a == b.second; }))
+                ++at;
+            ASSERT_LT(at + headingWords.size(), words.size()) << shape << " " << headingWords.join(' ').toStdString();
+            auto row = std::find_if(words.begin() + static_cast<std::ptrdiff_t>(at), words.end(),
+                                    [&](const auto& word) { return word.second == QLatin1String(firstRow); });
+            ASSERT_NE(row, words.end()) << shape << " " << firstRow;
+            EXPECT_EQ(row->first, words[at].first)
+                << shape << ": \"" << headingWords.join(' ').toStdString() << "\" ends page " << words[at].first + 1;
+        }
+    }
 }

@@ -421,8 +421,9 @@ void CBetrieb::sendSimpleCommand(DeviceCommand command)
     // written "old -> new" like every change, in the numbers of the log's language.
     core::ServiceDetails details;
     if (command == DeviceCommand::ResetTotaliser && lastDelivery_.isValid()) {
-        details = [total = lastTotaliser_, unit = units_[3]](int language) {
-            return QStringLiteral("%1 %2 -> 0").arg(operation::measuredText(total, language), unit).simplified();
+        details = [total = lastTotaliser_, unit = units_[3]](int language, core::DetailsForm form) {
+            return core::changeText(QStringLiteral("%1 %2").arg(operation::measuredText(total, language), unit).simplified(),
+                                    QStringLiteral("0"), form);
         };
     }
     {

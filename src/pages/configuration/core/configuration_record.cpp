@@ -279,11 +279,11 @@ std::vector<ChangeRow> changeRows(const BlockImage& before, const BlockImage& af
 }
 
 QString changeList(const BlockImage& before, const BlockImage& after, const std::vector<Field>& fields,
-                   const FieldLabel& label, int language)
+                   const FieldLabel& label, int language, core::DetailsForm form)
 {
     QStringList out;
     for (const auto& row : changeRows(before, after, fields, label, language))
-        out << QStringLiteral("%1 %2 -> %3").arg(row.label, row.before, row.after);
+        out << row.label + QLatin1Char(' ') + core::changeText(row.before, row.after, form);
     return out.join(QStringLiteral(" | "));
 }
 

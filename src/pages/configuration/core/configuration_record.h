@@ -98,9 +98,10 @@ struct ChangeRow {
 std::vector<ChangeRow> changeRows(const BlockImage& before, const BlockImage& after, const std::vector<Field>& changes,
                                   const FieldLabel& label, int language);
 
-// "Pipe size 50.0 mm -> 62.5 mm | …": the rows of changeRows.
+// "Pipe size 50.0 mm -> 62.5 mm | …": the rows of changeRows, as a log's
+// line has them or for print (see core::DetailsForm).
 QString changeList(const BlockImage& before, const BlockImage& after, const std::vector<Field>& fields,
-                   const FieldLabel& label, int language);
+                   const FieldLabel& label, int language, core::DetailsForm form = core::DetailsForm::Line);
 
 // The service report's rows: every field of the family as found and as left,
 // marked where the bytes differ; as left "unknown" where it is not known;

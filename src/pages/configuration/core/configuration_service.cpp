@@ -84,7 +84,10 @@ QString verdictText(core::ServiceOutcome outcome, const std::vector<Field>& diff
                     int language)
 {
     switch (verdictOf(outcome)) {
-    case WriteVerdict::Verified: return texts::text(texts::Text::VerdictVerified, language);
+    case WriteVerdict::Verified:
+        return texts::text(outcome == core::ServiceOutcome::StoredUnacknowledged ? texts::Text::VerdictStoredUnacknowledged
+                                                                                  : texts::Text::VerdictVerified,
+                           language);
     case WriteVerdict::Differs: {
         QStringList fields;
         for (Field f : differing)
@@ -212,12 +215,12 @@ ConfigurationRecords::WriteRecord ConfigurationRecords::takeWrite(const BlockIma
     }
     const bool differs = verdictOf(result.outcome) == WriteVerdict::Differs;
     record.details = [before, next, changes, stored, differing = result.differing, labels,
-                      differs](int l) {
+                      differs](int l, core::DetailsForm form) {
         const FieldLabel label = labelsIn(labels, l);
-        QString text = changeList(before, next, changes, label, l);
+        QString text = changeList(before, next, changes, label, l, form);
         if (differs && stored)
             text += QStringLiteral(" | ") + core::serviceOutcomeText(core::ServiceOutcome::Differs, l)
-                  + QStringLiteral(": ") + changeList(next, *stored, differing, label, l);
+                  + QStringLiteral(": ") + changeList(next, *stored, differing, label, l, form);
         return text;
     };
     return record;
@@ -260,8 +263,8 @@ QString ConfigurationRecords::findingText(const Finding& finding, const FieldLab
     const QString outcome = core::serviceOutcomeText(finding.outcome, language);
     if (!finding.held || finding.differing.empty())
         return outcome;
-    return QStringLiteral("%1: %2").arg(outcome,
-                                        changeList(finding.sent, *finding.held, finding.differing, label, language));
+    return QStringLiteral("%1: %2").arg(outcome, changeList(finding.sent, *finding.held, finding.differing, label,
+                                                            language, core::DetailsForm::Print));
 }
 
 } // namespace trgui::pages::configuration

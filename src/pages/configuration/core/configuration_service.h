@@ -120,8 +120,8 @@ public:
 
     // The service report's configuration: rows as found and as left (as
     // left "unknown" after a write that could not be read back), and a note
-    // per write the device did not store as sent. None unless this device
-    // was read in this session.
+    // per write the device did not store as sent (its changes in print form,
+    // see core::DetailsForm). None unless this device was read in this session.
     std::vector<core::ReportRow> reportRows(int connectedCode, const FieldLabel& label, int language) const;
     QStringList reportNotes(int connectedCode, const FieldLabel& label, int language) const;
     // Whether what the device holds after this session's last write is known.
