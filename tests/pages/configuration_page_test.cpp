@@ -3,6 +3,7 @@
 #include "core/variants.h"
 #include "device/protocol.h"
 #include "pages/configuration/ckonfiguration.h"
+#include "pages/operation/cbetrieb.h"
 #include "pages/configuration/core/configuration_block.h"
 #include "pages/configuration/core/configuration_controls.h"
 #include "pages/configuration/core/configuration_fields.h"
@@ -29,6 +30,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <regex>
 
 using namespace trgui;
@@ -45,7 +47,8 @@ namespace {
 
 class ConfigurationPage : public ::testing::Test {
 protected:
-    void start(int type, int language = 0, int greyOut = 0)
+    // polling: the Operation page is opened, so the cycle polls the device.
+    void start(int type, int language = 0, int greyOut = 0, bool polling = true)
     {
         if (type != 17)
             sim.control("type " + std::to_string(type));
@@ -55,7 +58,8 @@ protected:
         sheet = std::make_unique<app::CAllControlsSheet>();
         sheet->show();
         ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
-        sheet->tabs()->setCurrentIndex(2);  // the Operation page starts the polling
+        if (polling)
+            sheet->tabs()->setCurrentIndex(2);  // the Operation page starts the polling
         sheet->tabs()->setCurrentIndex(1);
         page = sheet->configurationPage();
         ASSERT_TRUE(page->initialised());
@@ -88,6 +92,24 @@ protected:
         return out;
     }
     int polls() { return sim.count("request 0x41 ReadErrorCode"); }
+    // The request bytes the simulator logged after the first skip of them.
+    std::vector<int> requestsAfter(std::size_t skip)
+    {
+        std::vector<int> out;
+        const std::string log = sim.log();
+        const std::regex request("request 0x([0-9A-F]{2})");
+        for (auto it = std::sregex_iterator(log.begin(), log.end(), request); it != std::sregex_iterator(); ++it)
+            out.push_back(std::stoi((*it)[1].str(), nullptr, 16));
+        out.erase(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(std::min(skip, out.size())));
+        return out;
+    }
+    std::size_t requestCount() { return requestsAfter(0).size(); }
+    // The device stops answering until the connection has taken it for silent (red lamp).
+    bool silenceNoticed()
+    {
+        sim.control("silent on");
+        return QTest::qWaitFor([&] { return !sheet->settings().deviceAnswering; }, 10000);
+    }
 
     Simulator sim{17};
     ProgramDirectory dir;
@@ -626,4 +648,47 @@ TEST_F(ConfigurationPage, aSavedFileIsRestoredAndTheRecordNeverInventsAChange)
     EXPECT_EQ(changedRows(), (std::vector<QString>{"GK1FLOW_GK2FLOW  -> GK1TEMP_GK2FLOW ",
                                                    QString::fromUtf8("3,0 m/s -> -40,0 °C")}))
         << "the pipe size is back to what was found; the two edits are the changes";
+}
+
+// The last word on the device is that it is silent, but it answers again (a
+// busy machine has not taken that in yet): a command asks it once and goes
+// ahead. A device that truly is silent gets that one identification and
+// nothing else, and the box says so.
+TEST_F(ConfigurationPage, aCommandAsksADeviceTakenForSilentBeforeSayingThereIsNone)
+{
+    start(17, 0, 0, false);  // nobody polls: what goes to the device is the page's and the connection's
+    const int variantShown = page->control<QComboBox>(configuration::kHwVersionCombo)->currentIndex();
+    ASSERT_TRUE(silenceNoticed());
+    std::size_t before = requestCount();
+    click(id::Read);
+    EXPECT_EQ(captions(), std::vector<QString>{QString::fromUtf8("Kein Gerät")});
+    const auto asked = requestsAfter(before);
+    EXPECT_FALSE(asked.empty()) << "asked before saying so";
+    EXPECT_TRUE(std::all_of(asked.begin(), asked.end(), [](int request) { return request == 0x50; }))
+        << "identification only: the configuration was not asked for";
+    EXPECT_EQ(page->control<QComboBox>(configuration::kHwVersionCombo)->currentIndex(), variantShown) << "nothing read";
+
+    struct Case {
+        int tab;
+        std::function<void()> command;
+        int request;  // what the command sends
+    };
+    const Case cases[] = {
+        {1, [&] { click(id::Read); }, 0x30},
+        {2, [&] { QTest::mouseClick(sheet->operationPage()->control<QPushButton>(1125), Qt::LeftButton); }, 0x74},
+    };
+    for (const auto& c : cases) {
+        sheet->tabs()->setCurrentIndex(c.tab);
+        ASSERT_TRUE(silenceNoticed()) << c.request;
+        sim.control("silent off");
+        ASSERT_FALSE(sheet->settings().deviceAnswering) << "the page still takes it for silent";
+        before = requestCount();
+        c.command();
+        EXPECT_TRUE(captions().empty()) << c.request;
+        const auto sent = requestsAfter(before);
+        ASSERT_FALSE(sent.empty()) << c.request;
+        EXPECT_EQ(sent.front(), 0x50) << c.request << ": asked first";
+        EXPECT_NE(std::find(sent.begin(), sent.end(), c.request), sent.end()) << c.request << ": then carried out";
+    }
+    EXPECT_EQ(page->control<QComboBox>(configuration::kHwVersionCombo)->currentIndex(), 17) << "the read filled the page";
 }

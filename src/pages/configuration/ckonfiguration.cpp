@@ -260,7 +260,7 @@ std::optional<configuration::BlockImage> CKonfiguration::readDevice()
 
 void CKonfiguration::readFromDevice()
 {
-    if (!port_ || !lock_ || !settings_ || !deviceAnswers(messages_))
+    if (!port_ || !lock_ || !settings_ || !deviceAnswers(messages_, port_, lock_))
         return;
     if (!*port_ || settings_->deviceFamily == device::Family::None)
         return;
@@ -347,7 +347,7 @@ void CKonfiguration::writeToDevice()
     pageCode_ = form.hwVersion;
     device::updateFamily(pageCode_, pageFamily_);
     const configuration::BlockImage next{pageCode_, pageFamily_, records_.encode(form, pageFamily_).block};
-    if (!lock_ || !deviceAnswers(messages_))
+    if (!lock_ || !deviceAnswers(messages_, port_, lock_))
         return;
     // What will change is shown first, against what the device holds now:
     // it is read again, as another tool or a spare swapped in may have
