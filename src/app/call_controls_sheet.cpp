@@ -59,7 +59,6 @@ CAllControlsSheet::CAllControlsSheet(QWidget* parent)
     configurationPage_->setShared(&settings_, &connection_, &core::deviceLock());
     operationPage_->setShared(&settings_, &connection_.port(), &core::deviceLock());
     visualisationPage_->setShared(&settings_);
-    connect(&connection_.port(), &core::PortSlot::portReplaced, this, [this] { cycle_.restart(); });
     // The connection watches a quiet line; a poll or a page's conversation speaks for it.
     connection_.setLineBusy([this] {
         return cycle_.step() != core::PollStep::Idle || cycle_.exchangeInFlight() || core::deviceLock().isHeld();

@@ -85,6 +85,11 @@ public:
     // does not answer is asked again as often.
     void choosePort(int number);
     int portNumber() const { return portNumber_; }
+    // Counts the ports opened (chosen, or opened again after a loss), counted
+    // when the opening is handed to the device thread: whatever was handed
+    // over before the count changed talks to the port before, and its reply
+    // says nothing about the device there now.
+    int opens() const { return openAttempt_; }
     Reach reach() const { return reach_; }
     const device::OpenFailure& failure() const { return failure_; }
     bool reconnecting() const { return reconnect_.isActive(); }

@@ -61,7 +61,7 @@ std::uint32_t systemTickCount()
 MeasurementCycle::MeasurementCycle(SettingsRecord& settings, DeviceConnection& connection, DeviceLock& lock,
                                    CycleHooks& hooks, TickClock clock, CyclePace pace)
     : settings_(settings), connection_(connection), port_(connection.port()), lock_(lock), hooks_(hooks),
-      clock_(std::move(clock)), pace_(pace)
+      clock_(std::move(clock)), pace_(pace), portOpens_(connection.opens())
 {
 }
 
@@ -77,6 +77,7 @@ bool MeasurementCycle::pollDue(std::uint32_t now) const
 
 void MeasurementCycle::tick(int timerId)
 {
+    followPortChange();
     const std::uint32_t now = clock_();
     if (step_ == PollStep::Idle && pollDue(now)) {
         lastPollStart_ = now;
@@ -94,6 +95,17 @@ void MeasurementCycle::tick(int timerId)
     watchStaleness(now);
 
     performStep();
+}
+
+void MeasurementCycle::followPortChange()
+{
+    // The opening of the new port is queued on the device thread behind any
+    // exchange of ours handed over before, so a step taken after this point
+    // can only reach the new device, and that step is the identification.
+    if (connection_.opens() == portOpens_)
+        return;
+    portOpens_ = connection_.opens();
+    restart();
 }
 
 void MeasurementCycle::restart()
@@ -130,6 +142,7 @@ void MeasurementCycle::performStep()
     // on its way is waited for.
     if (lock_.isHeld() || inFlight_)
         return;
+    followPortChange();
     // Only DR devices know low-flow suppression. The family is asked again
     // here: a device that is no longer one would never answer step 10.
     if (step_ == PollStep::LowFlowSuppression && settings_.deviceFamily != device::Family::Dr)
@@ -159,6 +172,9 @@ void MeasurementCycle::performStep()
         nullptr,
         [this, step, generation, reply] {
             inFlight_ = false;
+            // A port chosen while this exchange was under way: the reply is the
+            // old device's, and the step after it must not go to the new one.
+            followPortChange();
             if (generation != generation_)
                 return;
             connection_.exchangeEnded(!reply->empty());

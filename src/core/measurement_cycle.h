@@ -121,7 +121,10 @@ public:
     void tick(int timerId = kTimerId);
 
     // A new port: a poll in progress starts again at identification, so no
-    // record mixes two devices; a reply still on its way is ignored.
+    // record mixes two devices; a reply still on its way is ignored. The
+    // cycle does this itself as soon as the connection opens another port
+    // (before the new device is ever asked), so that no step of the old
+    // device's poll reaches the new one.
     void restart();
 
     PollStep step() const { return step_; }
@@ -144,6 +147,8 @@ private:
     bool storeReply(PollStep step, const device::Reply& reply);
     void deliver();
     void watchStaleness(std::uint32_t now);
+    // Restarts when the connection has opened a port since the cycle last looked.
+    void followPortChange();
 
     SettingsRecord& settings_;
     DeviceConnection& connection_;
@@ -164,6 +169,7 @@ private:
     std::optional<DeliveredPoll> lastPoll_;  // none since a restart
     bool stale_ = false;
     unsigned generation_ = 0;  // counts restarts; a reply of an older one is stale
+    int portOpens_ = 0;  // the connection's opens() the cycle has followed
 };
 
 } // namespace trgui::core

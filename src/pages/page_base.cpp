@@ -1,8 +1,10 @@
 #include "pages/page_base.h"
 
+#include "core/device_lock.h"
 #include "core/port_slot.h"
 #include "core/settings_record.h"
 
+#include "device/protocol.h"
 #include "widgets/file_dialog.h"
 
 #include <QAbstractButton>
@@ -249,12 +251,28 @@ void PageBase::setQuestionHandler(QuestionHandler handler)
     questionHandler() = std::move(handler);
 }
 
-bool PageBase::deviceAnswers(const texts::MessageTable& messages, bool silentSince)
+bool PageBase::deviceAnswers(const texts::MessageTable& messages, core::PortSlot* port, core::DeviceLock* lock,
+                             bool silentSince)
 {
     constexpr int kNoDevice = 28;
     // A device that replies, though not as a connection needs, is polled, and so takes commands too.
     if (settings_ && (settings_->deviceAnswering || settings_->deviceUnrecognised) && !silentSince)
         return true;
+    if (port && *port && lock) {
+        // One identification, as any page conversation: under the lock, so
+        // no poll comes between, and after whatever is on the line now.
+        core::DeviceLockGuard guard(*lock);
+        device::Reply reply;
+        {
+            BusyCursor busy;
+            port->runAndWait([&reply](core::PortSlot::Port& link) {
+                if (link)
+                    reply = device::exchange(*link, device::DeviceCommand::Identify, device::DrainMode::Auto);
+            });
+        }
+        if (!reply.empty())
+            return true;
+    }
     texts::showMessage(*this, messages, kNoDevice);
     return false;
 }

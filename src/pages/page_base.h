@@ -22,6 +22,11 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 
+namespace trgui::core {
+class DeviceLock;
+class PortSlot;
+} // namespace trgui::core
+
 namespace trgui::pages {
 
 // Common ground of the four pages: controls addressed by id, text loading,
@@ -61,11 +66,16 @@ public:
     T* control(int id) const { return qobject_cast<T*>(control(id)); }
 
     // Whether the device answers (green lamp on the Settings page, or a
-    // device that replies otherwise than a connection needs); when it
-    // does not, or the page knows that it has gone silent since, says so in
-    // a box of messages and returns false. Every button that talks to the
-    // device asks this first.
-    bool deviceAnswers(const texts::MessageTable& messages, bool silentSince = false);
+    // device that replies otherwise than a connection needs). When the last
+    // word is that it does not, or the page knows that it has gone silent
+    // since, the judgement may be out of date (a busy machine, a device that
+    // has just come back): the device is asked once, now, who it is, on port
+    // and under lock, and a reply of any kind lets the command go ahead. Only
+    // when that brings nothing either (or there is no port to ask on), says
+    // so in a box of messages and returns false. Every button that talks to
+    // the device asks this first.
+    bool deviceAnswers(const texts::MessageTable& messages, core::PortSlot* port, core::DeviceLock* lock,
+                       bool silentSince = false);
 
     // Enters an action that changed the device in the service log, with the
     // port, model and software version of the device and the technician.

@@ -7,6 +7,9 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -570,4 +573,165 @@ TEST_F(CycleThroughWorker, aPageConversationWaitsForTheExchangeInFlightThenRunsW
     ASSERT_NE(first, seen.begin()) << "the cycle's exchange in flight went first";
     EXPECT_EQ(std::count(first, first + 3, 0x51), 3) << "the page's three requests in a row";
     EXPECT_TRUE(waitFor([&] { return requests().size() > seen.size(); })) << "the cycle goes on";
+}
+
+namespace {
+
+// Holds one request on the wire, on the device thread, until the test lets it go.
+class WireGate {
+public:
+    explicit WireGate(std::uint8_t request) : request_(request) {}
+    void arm()
+    {
+        const std::lock_guard lock(mutex_);
+        armed_ = true;
+    }
+    bool reached()
+    {
+        const std::lock_guard lock(mutex_);
+        return reached_;
+    }
+    void release()
+    {
+        const std::lock_guard lock(mutex_);
+        released_ = true;
+        changed_.notify_all();
+    }
+    // Called for every request written; waits 5 s at most, so a failing test cannot hang.
+    void pass(std::uint8_t request)
+    {
+        std::unique_lock lock(mutex_);
+        if (!armed_ || request != request_)
+            return;
+        armed_ = false;
+        reached_ = true;
+        changed_.wait_for(lock, std::chrono::seconds(5), [this] { return released_; });
+    }
+
+private:
+    const std::uint8_t request_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool armed_ = false, reached_ = false, released_ = false;
+};
+
+// A device of a type code behind a scripted link: each request written is
+// answered as such a device answers it (a family-2 device has no low-flow
+// reply), and every request is recorded.
+class AnsweringLink : public ScriptedLink {
+public:
+    AnsweringLink(std::uint8_t code, WireGate* gate) : code_(code), gate_(gate) {}
+
+    int write(const std::uint8_t* data, std::size_t length) override
+    {
+        if (length == 1 && gate_)
+            gate_->pass(data[0]);
+        const int result = ScriptedLink::write(data, length);
+        if (length == 1)
+            answer(data[0]);
+        return result;
+    }
+    void purgeInput() override
+    {
+        ScriptedLink::purgeInput();
+        replies.clear();
+    }
+
+private:
+    void answer(std::uint8_t request)
+    {
+        const bool dr = code_ >= 16 && code_ <= 30;
+        Bytes reply;
+        switch (request) {
+        case 0x50: reply = {0x50, 4, code_, 0}; break;
+        case 0x51: reply = {0x51, 7, 0x3F, 0xA0, 0, 0, 0}; break;
+        case 0x10:
+        case 0x11:
+        case 0x12:
+        case 0x13: reply = value(request, 0x41, 0x20, dr ? 151 : 91); break;
+        case 0x20: reply = triple(0x20, kMin[0], kMin[1], kMin[2]); break;
+        case 0x21: reply = triple(0x21, kMax[0], kMax[1], kMax[2]); break;
+        case 0x40: reply = {0x40, 4, 0x0F, 0}; break;
+        case 0x41: reply = {0x41, 4, 0, 0}; break;
+        case 0x77:
+            if (!dr)
+                return;
+            reply = {0x77, 4, 3, 0};
+            break;
+        default: return;
+        }
+        reply.back() = trgui::device::checksum(std::span(reply).first(reply.size() - 1));
+        replies.push_back(reply);
+    }
+
+    const std::uint8_t code_;
+    WireGate* gate_;
+};
+
+} // namespace
+
+// Another port chosen on the Settings page while a poll of a DR device is
+// under way, at each of its steps: the request on the wire at that moment
+// still goes to the old device, and the new one (family 2) is first asked who
+// it is, then polled as its family is - never the rest of the old poll.
+TEST(CyclePortSwitch, theNewDeviceIsIdentifiedFirstAndNeverGetsTheOldDevicesSteps)
+{
+    const std::pair<PollStep, std::uint8_t> steps[] = {
+        {PollStep::Identify, 0x50},    {PollStep::Velocity, 0x10},  {PollStep::VolumeFlow, 0x11},
+        {PollStep::Totaliser, 0x12},   {PollStep::Temperature, 0x13}, {PollStep::Minima, 0x20},
+        {PollStep::Maxima, 0x21},      {PollStep::Contacts, 0x40},  {PollStep::ErrorCode, 0x41},
+        {PollStep::LowFlowSuppression, 0x77},
+    };
+    for (const auto& [step, request] : steps) {
+        SCOPED_TRACE(static_cast<int>(step));
+        SettingsRecord settings;
+        settings.refreshRate = 0;
+        WireGate gate(request);
+        AnsweringLink* second = nullptr;
+        DeviceConnection connection{settings};  // conversations on the device thread, as in the program
+        connection.setWatchInterval(60000);     // only the cycle and the port switch talk
+        connection.setPortFactory([&](int number, trgui::device::OpenFailure&) -> PortSlot::Port {
+            auto link = std::make_unique<AnsweringLink>(number == 1 ? 17 : 33, number == 1 ? &gate : nullptr);
+            if (number == 2)
+                second = link.get();
+            return link;
+        });
+        DeviceLock lock;
+        FakeHooks hooks;
+        hooks.operationInit = true;
+        std::uint32_t now = 100000;
+        MeasurementCycle cycle{settings, connection, lock, hooks, [&] { return now; }};
+        const auto tickUntil = [&](const std::function<bool()>& condition) {
+            return QTest::qWaitFor(
+                [&] {
+                    now += 100;
+                    cycle.tick();
+                    return condition();
+                },
+                5000);
+        };
+
+        connection.choosePort(1);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return connection.port().pending() == 0 && settings.deviceAnswering; }));
+        ASSERT_TRUE(tickUntil([&] { return !hooks.displayed.empty(); }));
+        ASSERT_EQ(settings.deviceFamily, Family::Dr);
+
+        gate.arm();
+        ASSERT_TRUE(tickUntil([&] { return gate.reached(); }));
+        connection.choosePort(2);  // while the old device's request is on the wire
+        gate.release();
+        ASSERT_TRUE(tickUntil([&] {
+            const auto poll = cycle.recentPoll();
+            return poll && poll->deviceTypeCode == 33;
+        }));
+        EXPECT_EQ(settings.deviceFamily, Family::Wt);
+
+        Bytes wire;
+        connection.port().runAndWait([&](PortSlot::Port&) { wire = second->written(); });
+        const Bytes poll{0x50, 0x51, 0x50, 0x10, 0x11, 0x12, 0x13, 0x20, 0x21, 0x40, 0x41};
+        ASSERT_GE(wire.size(), poll.size());
+        EXPECT_EQ(Bytes(wire.begin(), wire.begin() + static_cast<std::ptrdiff_t>(poll.size())), poll)
+            << "identified on connecting, then a whole poll from its identification on";
+        EXPECT_EQ(std::count(wire.begin(), wire.end(), 0x77), 0) << "a family-2 device has no low-flow suppression";
+    }
 }

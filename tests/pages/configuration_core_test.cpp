@@ -623,14 +623,14 @@ TEST(ConfigurationRecords, whatAWriteLeavesKnownIsOnlyWhatWasReadBack)
         std::optional<Block> heldAfter;  // none: unknown
         int differs;      // lines for the box
         int notes;        // report notes
-        bool filledByNext;
+        bool written;     // the fields show the read-back; otherwise they keep what was sent
         const char* verdict;
     };
     const Case cases[] = {
-        {{O::Verified, true, next.block, {}}, next.block, 0, 0, false, "Written and verified"},
+        {{O::Verified, true, next.block, {}}, next.block, 0, 0, true, "Written and verified"},
         {{O::Differs, true, held.block, changes}, held.block, 1, 1, false, "Written, differs"},
-        {{O::NotVerified, true, std::nullopt, {}}, std::nullopt, 0, 1, true, "State unknown"},
-        {{O::StoredUnacknowledged, false, next.block, {}}, next.block, 0, 1, false,
+        {{O::NotVerified, true, std::nullopt, {}}, std::nullopt, 0, 1, false, "State unknown"},
+        {{O::StoredUnacknowledged, false, next.block, {}}, next.block, 0, 1, true,
          "Written and verified: the device stored the configuration as sent, although its acknowledgement did not "
          "arrive."},
         {{O::UnchangedUnacknowledged, false, held.block, changes}, held.block, 1, 0, false, "Not acknowledged, device unchanged"},
@@ -662,7 +662,17 @@ TEST(ConfigurationRecords, whatAWriteLeavesKnownIsOnlyWhatWasReadBack)
         }
         EXPECT_EQ(records.reportNotes(17, plainLabel, 1).size(), c.notes) << outcome;
         EXPECT_TRUE(records.reportNotes(5, plainLabel, 1).isEmpty()) << outcome << ": another device";
-        EXPECT_EQ(records.filled()->block == next.block, c.filledByNext) << outcome;
+        EXPECT_EQ(record.written, c.written) << outcome;
+        if (!c.written) {
+            // Marked against what the device holds (or held before, when not read back)...
+            EXPECT_EQ(records.filled()->block, c.heldAfter.value_or(held.block)) << outcome;
+            // ...and sent again as it was by a later write.
+            const auto page = decodeBlock(Family::Dr, next.block);
+            ASSERT_TRUE(page) << outcome;
+            EXPECT_EQ(records.encode(page->form, Family::Dr).block, next.block) << outcome;
+            EXPECT_TRUE(records.differsFromFilled(page->form, Field::VelocityUnit)) << outcome;
+            EXPECT_FALSE(records.differsFromFilled(page->form, Field::PipeSize)) << outcome;
+        }
         EXPECT_TRUE(records.verdict(17, plainLabel, 1).startsWith(QString::fromUtf8(c.verdict)))
             << outcome << ": " << records.verdict(17, plainLabel, 1).toStdString();
         // As left is what was read back, or said to be unknown: never the block sent, never "unchanged".
@@ -674,6 +684,46 @@ TEST(ConfigurationRecords, whatAWriteLeavesKnownIsOnlyWhatWasReadBack)
         });
         EXPECT_EQ(unknownAsLeft, !c.heldAfter) << outcome;
     }
+}
+
+// A write the device did not store: the page keeps what was sent, to the
+// last bit, and marks each field the device holds otherwise - also one that
+// reads like the device's value but would go with other bytes.
+TEST(ConfigurationRecords, aWriteTheDeviceDidNotStoreStaysOnThePageMarkedAgainstTheDevice)
+{
+    Block device = block02(Family::Standard);
+    putFloat(device, 59, 1.23f);  // multiplication factor
+    Block sent = device;
+    putFloat(sent, 59, 1.234f);   // loaded from a file, shown as 1.23 like the device's
+    putFloat(sent, 7, 62.5f);     // pipe size edited
+    const BlockImage held{2, Family::Standard, device};
+    const BlockImage next{2, Family::Standard, sent};
+    ConfigurationRecords records;
+    records.takeRead(held);
+    records.fill(next);
+    const auto differing = differingFields(Family::Standard, device, sent);
+    const WriteResult refused{ServiceOutcome::UnchangedUnacknowledged, false, device, differing};
+    const auto record = records.takeWrite(held, next, differing, refused, 2, QDateTime::currentDateTime(),
+                                          labelInLanguage, 1);
+    ASSERT_FALSE(record.written);
+
+    auto form = decodeBlock(Family::Standard, sent)->form;
+    EXPECT_TRUE(records.differsFromFilled(form, Field::MultiplicationFactor)) << "1.234 goes, the device holds 1.23";
+    EXPECT_TRUE(records.differsFromFilled(form, Field::PipeSize));
+    EXPECT_FALSE(records.differsFromFilled(form, Field::CValue));
+    EXPECT_EQ(records.encode(form, Family::Standard).block, sent) << "a second write sends the same block";
+
+    // Set back by hand to what the device holds: no longer marked, and the device's bytes go.
+    form.textOf(Field::PipeSize) = decodeBlock(Family::Standard, device)->form.textOf(Field::PipeSize);
+    EXPECT_FALSE(records.differsFromFilled(form, Field::PipeSize));
+    const auto again = records.encode(form, Family::Standard).block;
+    EXPECT_EQ(differingFields(Family::Standard, device, again), std::vector<Field>{Field::MultiplicationFactor});
+
+    // A read fills the page from the device again: nothing of the write is kept.
+    records.fill(held);
+    const auto read = decodeBlock(Family::Standard, device)->form;
+    EXPECT_FALSE(records.differsFromFilled(read, Field::MultiplicationFactor));
+    EXPECT_EQ(records.encode(read, Family::Standard).block, device);
 }
 
 TEST(ConfigurationRecords, recordsStateEveryValueExactlyAndEveryChangeOfMeaning)

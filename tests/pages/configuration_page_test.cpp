@@ -3,6 +3,7 @@
 #include "core/variants.h"
 #include "device/protocol.h"
 #include "pages/configuration/ckonfiguration.h"
+#include "pages/operation/cbetrieb.h"
 #include "pages/configuration/core/configuration_block.h"
 #include "pages/configuration/core/configuration_controls.h"
 #include "pages/configuration/core/configuration_fields.h"
@@ -15,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +31,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <regex>
 
 using namespace trgui;
@@ -45,7 +48,8 @@ namespace {
 
 class ConfigurationPage : public ::testing::Test {
 protected:
-    void start(int type, int language = 0, int greyOut = 0)
+    // polling: the Operation page is opened, so the cycle polls the device.
+    void start(int type, int language = 0, int greyOut = 0, bool polling = true)
     {
         if (type != 17)
             sim.control("type " + std::to_string(type));
@@ -55,7 +59,8 @@ protected:
         sheet = std::make_unique<app::CAllControlsSheet>();
         sheet->show();
         ASSERT_TRUE(trgui::testing::waitForDeviceIdle(*sheet));
-        sheet->tabs()->setCurrentIndex(2);  // the Operation page starts the polling
+        if (polling)
+            sheet->tabs()->setCurrentIndex(2);  // the Operation page starts the polling
         sheet->tabs()->setCurrentIndex(1);
         page = sheet->configurationPage();
         ASSERT_TRUE(page->initialised());
@@ -88,6 +93,24 @@ protected:
         return out;
     }
     int polls() { return sim.count("request 0x41 ReadErrorCode"); }
+    // The request bytes the simulator logged after the first skip of them.
+    std::vector<int> requestsAfter(std::size_t skip)
+    {
+        std::vector<int> out;
+        const std::string log = sim.log();
+        const std::regex request("request 0x([0-9A-F]{2})");
+        for (auto it = std::sregex_iterator(log.begin(), log.end(), request); it != std::sregex_iterator(); ++it)
+            out.push_back(std::stoi((*it)[1].str(), nullptr, 16));
+        out.erase(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(std::min(skip, out.size())));
+        return out;
+    }
+    std::size_t requestCount() { return requestsAfter(0).size(); }
+    // The device stops answering until the connection has taken it for silent (red lamp).
+    bool silenceNoticed()
+    {
+        sim.control("silent on");
+        return QTest::qWaitFor([&] { return !sheet->settings().deviceAnswering; }, 10000);
+    }
 
     Simulator sim{17};
     ProgramDirectory dir;
@@ -547,11 +570,12 @@ TEST_F(ConfigurationPage, whatNobodyEditedGoesBackBitForBitAndEveryWriteIsReadBa
         const char* caption;
         const char* outcome;
         const char* shown;
+        bool marked;  // not known to be in the device as shown
     };
     const Case cases[] = {
-        {"clamp 59 3F800000", "1.5", "Konfiguration weicht ab", "bestätigt, Gerät hält anderes", "1.00"},
-        {"busy 700", "1.6", "Konfiguration geschrieben", "bestätigt, zurückgelesen", "1.60"},
-        {"busy 4000", "1.7", "Konfiguration nicht geprüft", "bestätigt, nicht zurückgelesen", "1.7"},
+        {"clamp 59 3F800000", "1.5", "Konfiguration weicht ab", "bestätigt, Gerät hält anderes", "1.5", true},
+        {"busy 700", "1.6", "Konfiguration geschrieben", "bestätigt, zurückgelesen", "1.60", false},
+        {"busy 4000", "1.7", "Konfiguration nicht geprüft", "bestätigt, nicht zurückgelesen", "1.7", true},
     };
     for (const auto& c : cases) {
         sim.control(c.fault);
@@ -562,6 +586,7 @@ TEST_F(ConfigurationPage, whatNobodyEditedGoesBackBitForBitAndEveryWriteIsReadBa
         ASSERT_EQ(boxes.size(), 2u) << c.fault;
         EXPECT_EQ(boxes[1].first, QString::fromUtf8(c.caption)) << c.fault;
         EXPECT_EQ(edit(Field::MultiplicationFactor)->text(), c.shown) << c.fault;
+        EXPECT_EQ(changeMarker(Field::MultiplicationFactor), c.marked) << c.fault;
         sim.control("clamp off");
         sim.control("busy 0");
         QFile log(dir.file(QStringLiteral("service-log.csv")));
@@ -626,4 +651,126 @@ TEST_F(ConfigurationPage, aSavedFileIsRestoredAndTheRecordNeverInventsAChange)
     EXPECT_EQ(changedRows(), (std::vector<QString>{"GK1FLOW_GK2FLOW  -> GK1TEMP_GK2FLOW ",
                                                    QString::fromUtf8("3,0 m/s -> -40,0 °C")}))
         << "the pipe size is back to what was found; the two edits are the changes";
+}
+
+// The last word on the device is that it is silent, but it answers again (a
+// busy machine has not taken that in yet): a command asks it once and goes
+// ahead. A device that truly is silent gets that one identification and
+// nothing else, and the box says so.
+TEST_F(ConfigurationPage, aCommandAsksADeviceTakenForSilentBeforeSayingThereIsNone)
+{
+    start(17, 0, 0, false);  // nobody polls: what goes to the device is the page's and the connection's
+    const int variantShown = page->control<QComboBox>(configuration::kHwVersionCombo)->currentIndex();
+    ASSERT_TRUE(silenceNoticed());
+    std::size_t before = requestCount();
+    click(id::Read);
+    EXPECT_EQ(captions(), std::vector<QString>{QString::fromUtf8("Kein Gerät")});
+    const auto asked = requestsAfter(before);
+    EXPECT_FALSE(asked.empty()) << "asked before saying so";
+    EXPECT_TRUE(std::all_of(asked.begin(), asked.end(), [](int request) { return request == 0x50; }))
+        << "identification only: the configuration was not asked for";
+    EXPECT_EQ(page->control<QComboBox>(configuration::kHwVersionCombo)->currentIndex(), variantShown) << "nothing read";
+
+    struct Case {
+        int tab;
+        std::function<void()> command;
+        int request;  // what the command sends
+    };
+    const Case cases[] = {
+        {1, [&] { click(id::Read); }, 0x30},
+        {2, [&] { QTest::mouseClick(sheet->operationPage()->control<QPushButton>(1125), Qt::LeftButton); }, 0x74},
+    };
+    for (const auto& c : cases) {
+        sheet->tabs()->setCurrentIndex(c.tab);
+        ASSERT_TRUE(silenceNoticed()) << c.request;
+        sim.control("silent off");
+        ASSERT_FALSE(sheet->settings().deviceAnswering) << "the page still takes it for silent";
+        before = requestCount();
+        c.command();
+        EXPECT_TRUE(captions().empty()) << c.request;
+        const auto sent = requestsAfter(before);
+        ASSERT_FALSE(sent.empty()) << c.request;
+        EXPECT_EQ(sent.front(), 0x50) << c.request << ": asked first";
+        EXPECT_NE(std::find(sent.begin(), sent.end(), c.request), sent.end()) << c.request << ": then carried out";
+    }
+    EXPECT_EQ(page->control<QComboBox>(configuration::kHwVersionCombo)->currentIndex(), 17) << "the read filled the page";
+}
+
+// A write that failed in any way: the technician's values stay on the page,
+// each field the device does not hold as shown carries its change marker, the
+// box says so, closing asks, and the next write sends them as they were.
+TEST_F(ConfigurationPage, aWriteThatFailedKeepsTheEditsMarkedUntilAWriteGetsThemIn)
+{
+    start(17);
+    struct Case {
+        std::vector<std::string> faults;
+        const char* caption;
+        bool pipeMarked;    // the edit: stored by the device or not
+        bool factorMarked;  // the factor sent as read (1.234), clamped to 1.0 by the device or not
+        bool secondWriteSends;  // false: the device turns out to hold it all
+    };
+    const Case cases[] = {
+        {{"ignore on"}, "Konfiguration nicht geschrieben", true, false, true},
+        {{"noack second", "clamp 59 3F800000"}, "Konfiguration weicht ab", false, true, true},
+        {{"noack second", "busy 4000"}, "Zustand der Konfiguration unbekannt", true, false, false},
+        {{"clamp 59 3F800000"}, "Konfiguration weicht ab", false, true, true},
+        {{"busy 4000"}, "Konfiguration nicht geprüft", true, false, false},
+    };
+    const auto hexOf = [](float v) {
+        char text[9];
+        std::snprintf(text, sizeof text, "%08X", std::bit_cast<std::uint32_t>(v));
+        return std::string(text);
+    };
+    int pipe = 60;
+    for (const auto& c : cases) {
+        const std::string name = c.faults.back();
+        sim.control("poke 7 42480000");   // pipe size 50.0
+        sim.control("poke 59 3F9DF3B6");  // multiplication factor 1.234, shown as 1.23
+        ASSERT_TRUE(page->readFromDevice()) << name;
+        settle();
+        const QString edited = QString::number(++pipe);
+        edit(Field::PipeSize)->setText(edited);
+        for (const auto& fault : c.faults)
+            sim.control(fault);
+        QElapsedTimer clock;
+        clock.start();
+        click(id::Write);
+        auto boxes = dir.takeBoxes();
+        ASSERT_EQ(boxes.size(), 2u) << name;
+        EXPECT_EQ(boxes[1].first, QString::fromUtf8(c.caption)) << name;
+        EXPECT_TRUE(boxes[1].second.contains(QStringLiteral("Ihre Werte bleiben auf der Seite"))) << name;
+        EXPECT_EQ(edit(Field::PipeSize)->text(), edited) << name;
+        EXPECT_EQ(edit(Field::MultiplicationFactor)->text(), "1.23") << name;
+        EXPECT_EQ(changeMarker(Field::PipeSize), c.pipeMarked) << name;
+        EXPECT_EQ(changeMarker(Field::MultiplicationFactor), c.factorMarked) << name;
+        EXPECT_FALSE(changeMarker(Field::CValue)) << name;
+        for (const char* off : {"ignore off", "noack off", "clamp off", "busy 0"})
+            sim.control(off);
+        if (name == "busy 4000")
+            QTest::qWait(std::max<int>(0, 4300 - static_cast<int>(clock.elapsed())));  // done storing
+
+        page->confirmClose();
+        EXPECT_EQ(captions(), std::vector<QString>{QString::fromUtf8("Programm schließen")}) << name << ": closing asks";
+
+        // Written again: what the device lacks goes, the factor to the last bit, and nothing stays marked.
+        const int writes = sim.count("WriteConfiguration");
+        click(id::Write);
+        boxes = dir.takeBoxes();
+        if (c.secondWriteSends) {
+            ASSERT_EQ(boxes.size(), 2u) << name;
+            EXPECT_EQ(boxes[1].first, "Konfiguration geschrieben") << name;
+            const std::string block = lastHex("WriteConfiguration [0-9]+ bytes -> ACK").substr(4);
+            EXPECT_EQ(block.substr(59 * 2, 8), "3F9DF3B6") << name;
+            EXPECT_EQ(block.substr(7 * 2, 8), hexOf(edited.toFloat())) << name;
+        } else {
+            ASSERT_EQ(boxes.size(), 1u) << name;
+            EXPECT_EQ(boxes[0].first, "Konfiguration nicht geschrieben") << name << ": nothing left to write";
+            EXPECT_EQ(sim.count("WriteConfiguration"), writes) << name;
+        }
+        EXPECT_EQ(edit(Field::PipeSize)->text().trimmed().toDouble(), edited.toDouble()) << name;
+        EXPECT_FALSE(changeMarker(Field::PipeSize)) << name;
+        EXPECT_FALSE(changeMarker(Field::MultiplicationFactor)) << name;
+        page->confirmClose();
+        EXPECT_TRUE(captions().empty()) << name << ": closing asks nothing";
+    }
 }

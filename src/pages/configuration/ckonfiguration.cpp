@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScopeGuard>
 
 namespace trgui::pages {
 
@@ -258,18 +259,18 @@ std::optional<configuration::BlockImage> CKonfiguration::readDevice()
     return image;
 }
 
-void CKonfiguration::readFromDevice()
+bool CKonfiguration::readFromDevice()
 {
-    if (!port_ || !lock_ || !settings_ || !deviceAnswers(messages_))
-        return;
+    if (!port_ || !lock_ || !settings_ || !deviceAnswers(messages_, port_, lock_))
+        return false;
     if (!*port_ || settings_->deviceFamily == device::Family::None)
-        return;
+        return false;
     // Only a whole block is shown; the page then stays as it was, HW-Version,
     // lists and fields of one family.
     const auto image = readDevice();
     if (!image) {
         texts::showMessage(*this, messages_, kNotRead);
-        return;
+        return false;
     }
     selectHwVersion(image->code);
     pageCode_ = image->code;
@@ -280,6 +281,7 @@ void CKonfiguration::readFromDevice()
     settleCounter_ = kSettleTicks;
     showDecoded(*image);
     applyAvailability(pageCode_);
+    return true;
 }
 
 std::vector<core::ReportRow> CKonfiguration::reportRows() const
@@ -338,7 +340,17 @@ int CKonfiguration::checkConfiguration()
 
 void CKonfiguration::writeToDevice()
 {
+    // The check hides the change markers. Whatever keeps the page's values
+    // from reaching the device, they stay marked, so neither the technician
+    // nor the question on closing takes them for written.
+    const bool variantMarked = !control(configuration::kHwVersionChangeMarker)->isHidden();
+    bool pageRenewed = false;  // written and read back, or read anew instead
+    const auto keepMarked = qScopeGuard([&] {
+        if (!pageRenewed)
+            showChangeMarkers(variantMarked);
+    });
     if (checkConfiguration() != 1) {
+        showChangeMarkers(variantMarked);
         texts::showMessage(*this, messages_, kCheckFailed);
         return;
     }
@@ -347,7 +359,7 @@ void CKonfiguration::writeToDevice()
     pageCode_ = form.hwVersion;
     device::updateFamily(pageCode_, pageFamily_);
     const configuration::BlockImage next{pageCode_, pageFamily_, records_.encode(form, pageFamily_).block};
-    if (!lock_ || !deviceAnswers(messages_))
+    if (!lock_ || !deviceAnswers(messages_, port_, lock_))
         return;
     // What will change is shown first, against what the device holds now:
     // it is read again, as another tool or a spare swapped in may have
@@ -368,11 +380,15 @@ void CKonfiguration::writeToDevice()
     case Step::NotReadYet: {
         constexpr int kNotReadYet = 31;
         if (askQuestion(messages_.caption(kNotReadYet), texts::messageBoxText(messages_, kNotReadYet)))
-            readFromDevice();
+            pageRenewed = readFromDevice();
         return;
     }
     case Step::NothingChanged: {
+        // The device holds what the page shows (a write whose outcome was not
+        // known may have arrived after all): nothing stays marked as unwritten.
         constexpr int kNothingChanged = 29;
+        records_.fill(*records_.held());
+        showChangeMarkers(variantMarked);
         texts::showMessage(*this, messages_, kNothingChanged);
         return;
     }
@@ -393,11 +409,15 @@ void CKonfiguration::writeToDevice()
     }
     const auto record = records_.takeWrite(before, next, plan.changes, result, settings_->deviceTypeCode,
                                            QDateTime::currentDateTime(), labels_, language());
-    if (record.stored) {
+    pageRenewed = record.written;
+    if (record.written) {
         hideErrorMarkers();
         settleCounter_ = kSettleTicks;
         showDecoded(*record.stored);
         applyAvailability(pageCode_);
+    } else {
+        // Marked against what the device holds now, before the box says why.
+        showChangeMarkers(variantMarked);
     }
     logServiceAction(messages_, core::ServiceAction::ConfigurationWrite, record.outcome, record.details);
     // Shown under the lock, so the ticks its event loop delivers keep the cycle off the line.

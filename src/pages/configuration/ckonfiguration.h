@@ -45,8 +45,8 @@ public:
     // markers showing), asks whether to close; true when the program may close.
     bool confirmClose();
 
-    // The buttons.
-    void readFromDevice();
+    // The buttons. A read returns whether the fields show the device's block now.
+    bool readFromDevice();
     void writeToDevice();
     int checkConfiguration();
     void saveConfiguration();
@@ -106,6 +106,9 @@ private:
     void selectHwVersion(int code);
     void hideErrorMarkers();
     void hideChangeMarkers();
+    // Shows the change marker of every field of the family that differs from
+    // what filled it, and the "HW-Version" marker as given.
+    void showChangeMarkers(bool variantMarked);
     // Whether a field differs from the last read or load (its change marker shows).
     bool anyChangeMarked() const;
     void nameMarkers();

@@ -271,6 +271,18 @@ void CKonfiguration::hideChangeMarkers()
         setControlVisible(info.changeMarker, false);
 }
 
+void CKonfiguration::showChangeMarkers(bool variantMarked)
+{
+    setControlVisible(configuration::kHwVersionChangeMarker, variantMarked);
+    const auto& filled = records_.filled();
+    for (const auto& info : kFields) {
+        if (filled && configuration::familyCarries(filled->family, info.field))
+            updateChangeMarker(info.field);
+        else
+            setControlVisible(info.changeMarker, false);
+    }
+}
+
 void CKonfiguration::updateChangeMarker(Field f)
 {
     const int marker = infoOf(f).changeMarker;

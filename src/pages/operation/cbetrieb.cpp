@@ -411,7 +411,7 @@ void CBetrieb::lowFlowSelectionChanged(int index)
 
 void CBetrieb::sendSimpleCommand(DeviceCommand command)
 {
-    if (!lock_ || !port_ || !deviceAnswers(messages_, valuesStale_))
+    if (!lock_ || !port_ || !deviceAnswers(messages_, port_, lock_, valuesStale_))
         return;
     core::DeviceLockGuard guard(*lock_);
     if (!*port_)
@@ -449,7 +449,7 @@ void CBetrieb::sendSimpleCommand(DeviceCommand command)
 
 void CBetrieb::setLowFlowOrZero()
 {
-    if (!lock_ || !port_ || !deviceAnswers(messages_, valuesStale_))
+    if (!lock_ || !port_ || !deviceAnswers(messages_, port_, lock_, valuesStale_))
         return;
     core::DeviceLockGuard guard(*lock_);
     const int value = control<QComboBox>(id::LowFlowList)->currentIndex();

@@ -116,36 +116,60 @@ QString comparisonTable(const QString& intro, const BlockImage& held, const Bloc
     return table;
 }
 
-void ConfigurationRecords::fill(const BlockImage& image)
+namespace {
+
+// Takes image's block and values over (a block that does not decode changes nothing).
+bool take(const BlockImage& image, std::optional<BlockImage>& block, DeviceConfiguration& values)
 {
     const auto decoded = decodeBlock(image.family, image.block);
     if (!decoded)
-        return;
+        return false;
     for (const auto& entry : blockLayout(image.family)) {
         const std::size_t i = indexOf(entry.field);
-        filledValues_.value[i] = decoded->configuration.value[i];
-        filledValues_.known[i] = true;
+        values.value[i] = decoded->configuration.value[i];
+        values.known[i] = true;
     }
-    filled_ = image;
+    block = image;
+    return true;
+}
+
+} // namespace
+
+void ConfigurationRecords::fill(const BlockImage& image)
+{
+    if (take(image, filled_, filledValues_)) {
+        source_ = filled_;
+        sourceValues_ = filledValues_;
+    }
+}
+
+void ConfigurationRecords::keepUnwritten(const BlockImage& sent, const BlockImage& device)
+{
+    if (take(device, filled_, filledValues_))
+        take(sent, source_, sourceValues_);
 }
 
 bool ConfigurationRecords::differsFromFilled(const ConfigurationForm& form, Field f) const
 {
     if (controlValue(form, f) != filledValues_[f])
         return true;
-    // A value typed in that reads like the one shown may still not be the
-    // one the device holds (1.23 typed over 1.234).
-    if (!form.typed[indexOf(f)] || !filled_)
+    if (!filled_)
         return false;
-    const auto typed = encodeBlock(filled_->family, form);
-    const auto now = fieldBytes(filled_->family, typed.block, f);
+    // The field reads like the value filled, but the bytes a write would send
+    // may still differ: a value typed in (1.23 typed over 1.234), or one kept
+    // from a write the device did not store.
+    const bool sourceIsFilled = source_ && source_->family == filled_->family && source_->block == filled_->block;
+    if (!form.typed[indexOf(f)] && sourceIsFilled)
+        return false;
+    const auto sent = encode(form, filled_->family);
+    const auto now = fieldBytes(filled_->family, sent.block, f);
     const auto was = fieldBytes(filled_->family, filled_->block, f);
     return !std::equal(now.begin(), now.end(), was.begin(), was.end());
 }
 
 EncodedBlock ConfigurationRecords::encode(const ConfigurationForm& form, device::Family family) const
 {
-    return encodeKeepingUntouched(family, form, filled_, filledValues_);
+    return encodeKeepingUntouched(family, form, source_, sourceValues_);
 }
 
 void ConfigurationRecords::forgetDevice()
@@ -208,10 +232,15 @@ ConfigurationRecords::WriteRecord ConfigurationRecords::takeWrite(const BlockIma
             const auto [sent, held] = changeTexts(next, *stored, f, language);
             record.differs << QStringLiteral("%1: %2 -> %3").arg(labels(f, language), sent, held);
         }
-    } else if (result.outcome == core::ServiceOutcome::NotVerified) {
-        // The device said it stored the block: the fields count as filled
-        // from it, while what it holds stays unknown until read.
-        fill(next);
+    }
+    record.written = verdictOf(result.outcome) == WriteVerdict::Verified;
+    if (!record.written) {
+        // What the technician set stays on the page, marked against what the
+        // device holds now, or held before the write when that is not known
+        // (an acknowledgement alone does not say what it stored).
+        BlockImage device = stored ? *stored : before;
+        device.code = connectedCode;
+        keepUnwritten(next, device);
     }
     const bool differs = verdictOf(result.outcome) == WriteVerdict::Differs;
     record.details = [before, next, changes, stored, differing = result.differing, labels,

@@ -69,11 +69,19 @@ QString comparisonTable(const QString& intro, const BlockImage& held, const Bloc
 class ConfigurationRecords {
 public:
     // The block that last filled the fields (a read, a read-back or a file)
-    // and the values it filled them with.
+    // and the values it filled them with: what the change markers compare
+    // the fields with.
     const std::optional<BlockImage>& filled() const { return filled_; }
     const DeviceConfiguration& filledValues() const { return filledValues_; }
     void fill(const BlockImage& image);
-    // Whether the form's field reads otherwise than it was filled (its change marker shows).
+    // After a write the device does not hold as sent, the fields keep the
+    // values sent: their change markers then compare them with what the
+    // device holds (read back, or as it was before the write when it could
+    // not be read back), and a later write sends a field nobody edited since
+    // with the bytes it was sent with.
+    void keepUnwritten(const BlockImage& sent, const BlockImage& device);
+    // Whether the form's field reads otherwise than it was filled, or would
+    // go to the device with other bytes (its change marker shows).
     bool differsFromFilled(const ConfigurationForm& form, Field f) const;
     // The block a write or a file gets: fields nobody edited as they came.
     EncodedBlock encode(const ConfigurationForm& form, device::Family family) const;
@@ -104,13 +112,16 @@ public:
     WritePlan planWrite(const BlockImage& next, device::Family connectedFamily, int connectedCode) const;
 
     // Takes what became of a write of next, planned against before: what the
-    // device holds is what was read back, and unknown when nothing was; for a
-    // write acknowledged but not read back the fields count as filled from
-    // next. The log's details are kept as values, put into words in the log's
-    // language.
+    // device holds is what was read back, and unknown when nothing was. A
+    // write the device holds as sent fills the fields from the read-back; any
+    // other keeps next on the page, unwritten (keepUnwritten). The log's
+    // details are kept as values, put into words in the log's language.
     struct WriteRecord {
         core::ServiceOutcome outcome = core::ServiceOutcome::StateUnknown;
-        std::optional<BlockImage> stored;  // read back: what the fields show now
+        std::optional<BlockImage> stored;  // read back
+        // The device holds the block as sent (read back): the fields show
+        // stored now. Otherwise they keep what was sent.
+        bool written = false;
         core::ServiceDetails details;      // for the service log
         QStringList differs;               // "label: sent -> held" per field stored otherwise
     };
@@ -142,6 +153,11 @@ private:
 
     std::optional<BlockImage> filled_;
     DeviceConfiguration filledValues_;
+    // The bytes a field nobody edited goes back with, and their values: the
+    // block that filled the fields, or the one sent by a write the device
+    // does not hold.
+    std::optional<BlockImage> source_;
+    DeviceConfiguration sourceValues_;
     std::optional<BlockImage> held_;
     std::optional<BlockImage> asFound_;
     std::vector<Finding> findings_;
