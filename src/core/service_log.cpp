@@ -311,7 +311,8 @@ bool appendServiceEntry(const QString& path, const ServiceEntry& entry, int lang
                 *why = old.errorString();
             return false;
         }
-        format = serviceLogFormat(path, language);
+        // It goes on in the language of the log it continues.
+        format = serviceLogFormat(path, format.language);
         out += serviceHeader(format) + kLineEnd;
         out += noteLine(entry.at, text(Text::LogContinued, column(format.language)),
                         text(Text::LogContinuedFrom, column(format.language)).arg(QFileInfo(retired).fileName()),

@@ -489,16 +489,18 @@ TEST_F(Cli, eachDeviceOfABatchHasItsOwnNamesAndReportNumber)
     }
     const QList<QByteArray> lines = fileContents(logPath()).split('\n');
     ASSERT_EQ(lines.size(), 4);  // header, two entries, nothing after the last line end
-    const QRegularExpression number("; (\\d{8}-\\d{6}-FT-7-[0-9A-Z]{5})\r$");
+    // Report number, serial number and customer close the line.
+    const QRegularExpression number("; (\\d{8}-\\d{6}-FT-7-[0-9A-Z]{5}); (.*)\r$");
     struct Expected {
         const char* report;
         QString port;
         const char* names;  // technician and tag: the settings' technician where none is given
         const char* inReport;
+        const char* party;  // serial number and customer
     };
     const Expected devices[] = {
-        {"a.pdf", QStringLiteral("; COM1 ("), "; Anna Weber; FT 7; ", "Serial number SN-1"},
-        {"b.pdf", "; " + secondPath + "; ", "; B. Bauer; FT 7; ", "Technician B. Bauer"},
+        {"a.pdf", QStringLiteral("; COM1 ("), "; Anna Weber; FT 7; ", "Serial number SN-1", "SN-1; ACME"},
+        {"b.pdf", "; " + secondPath + "; ", "; B. Bauer; FT 7; ", "Technician B. Bauer", "; "},
     };
     QStringList numbers;
     for (const Expected& d : devices) {
@@ -508,6 +510,7 @@ TEST_F(Cli, eachDeviceOfABatchHasItsOwnNamesAndReportNumber)
         const auto match = number.match(QString::fromLatin1(*line));
         ASSERT_TRUE(match.hasMatch()) << line->toStdString();
         numbers << match.captured(1);
+        EXPECT_EQ(match.captured(2).toStdString(), d.party);
         const QString shown = pdfText(path(d.report), {"-layout"}).simplified();
         EXPECT_TRUE(shown.contains(match.captured(1)) && shown.contains(d.inReport)) << shown.toStdString();
     }
@@ -515,4 +518,50 @@ TEST_F(Cli, eachDeviceOfABatchHasItsOwnNamesAndReportNumber)
 
     const Outcome identify = run({"--device", secondPath, "identify"});
     EXPECT_TRUE(identify.out.contains("\nport: " + secondPath + "\n")) << identify.out.toStdString();
+}
+
+// The record as an auditor reads it: measured values in the report's
+// language, a tag kept as typed in the report and the log while the file
+// takes a number that every system can name, a log line for a commission that
+// had nothing to write, and an output that cannot be made refused before
+// anything is sent.
+TEST_F(Cli, theRecordKeepsNamesAsTypedAndNumbersInItsLanguage)
+{
+    ASSERT_FALSE(writeConfigurations().isEmpty());
+    const QRegularExpression pointed(QStringLiteral("\\d\\.\\d")), comma(QStringLiteral("\\d,\\d{3} m/s"));
+    for (const char* language : {"de", "fr"}) {
+        const Outcome made = run({"--language", language, "report", "--force", "values.pdf"});
+        ASSERT_EQ(made.code, 0) << made.err.toStdString();
+        const QString text = pdfText(path("values.pdf")).simplified();
+        const qsizetype from = text.indexOf(language == std::string("de") ? "Messwerte" : "Valeurs mesurées");
+        const QString values = text.mid(from, text.indexOf(language == std::string("de") ? "Aktionen" : "Actions", from) - from);
+        EXPECT_TRUE(comma.match(values).hasMatch()) << language << values.toStdString();
+        EXPECT_FALSE(pointed.match(values).hasMatch()) << language << values.toStdString();
+    }
+
+    const int telegrams = sim.count("telegram 0x60");
+    const Outcome unmade = run({"write-config", "new.kmc", "--yes", "--report", "missing/r.pdf"});
+    EXPECT_EQ(unmade.code, 8) << unmade.err.toStdString();
+    EXPECT_TRUE(unmade.err.contains("cannot be made") && unmade.err.contains("Nothing sent")) << unmade.err.toStdString();
+    EXPECT_EQ(sim.count("telegram 0x60"), telegrams) << "nothing sent";
+
+    const QString tag = QStringLiteral("FT/101;\"A\"");
+    for (const char* outcome : {"acknowledged, read back", "nothing written: the device already held this configuration"}) {
+        const QStringList before = QDir(dir.path()).entryList({"*.pdf"});
+        const Outcome r = run({"commission", "new.kmc", "--yes", "--tag", tag, "--customer", QString::fromUtf8("Łódź; Werk 2")});
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        QStringList reports = QDir(dir.path()).entryList({"*.pdf"});
+        for (const QString& old : before)
+            reports.removeOne(old);
+        ASSERT_EQ(reports.size(), 1) << outcome;
+        const QString number = reports[0].chopped(4);
+        EXPECT_TRUE(QRegularExpression("^\\d{8}-\\d{6}-FT-101;-A--[0-9A-Z]{5}$").match(number).hasMatch())
+            << number.toStdString();
+        EXPECT_TRUE(pdfText(path(reports[0].toUtf8().constData())).contains(tag)) << "the tag as typed";
+        const QString last = QString::fromUtf8(fileContents(logPath())).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).last();
+        const QString quotedTag = QStringLiteral(";\"FT/101;\"\"A\"\"\";\"") + QString(number).replace("\"", "\"\"") + "\"";
+        EXPECT_TRUE(last.contains(QStringLiteral("; ") + outcome + QStringLiteral("; Anna Weber") + quotedTag
+                                  + QString::fromUtf8("; ;\"Łódź; Werk 2\"")))
+            << last.toStdString();
+    }
 }

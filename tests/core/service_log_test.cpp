@@ -60,9 +60,12 @@ TEST(ServiceLog, entriesAreAppendedAsOneLineEachAndAFailureLeavesTheLogAsItWas)
     write.action = ServiceAction::ConfigurationWrite;
     write.details = sameInEveryLanguage(QString::fromUtf8("Rohrgröße 50.0 -> 62.5 | Note; with\nbreak"));
     write.outcome = ServiceOutcome::Acknowledged;
-    write.technician = QStringLiteral("A. Muster");
-    write.instrumentTag = QStringLiteral("FT-101");
-    write.reportNumber = QStringLiteral("20261208-103104-FT-101-K7QD2");
+    // Names as typed: a separator, quotes, letters beyond Windows-1252.
+    write.technician = QString::fromUtf8("Łukasz \"Ł\" Żółć");
+    write.instrumentTag = QStringLiteral("FT;101");
+    write.reportNumber = QStringLiteral("20261208-103104-FT;101-K7QD2");
+    write.serialNumber = QStringLiteral("SN 4711");
+    write.customer = QString::fromUtf8("Müller; Söhne");
     ServiceEntry reset = write;
     reset.action = ServiceAction::ResetTotaliser;
     reset.details = {};
@@ -70,16 +73,20 @@ TEST(ServiceLog, entriesAreAppendedAsOneLineEachAndAFailureLeavesTheLogAsItWas)
     reset.technician.clear();
     reset.instrumentTag.clear();
     reset.reportNumber.clear();
+    reset.serialNumber.clear();
+    reset.customer.clear();
 
     ASSERT_TRUE(appendServiceEntry(path, write, 0));
     ASSERT_TRUE(appendServiceEntry(path, reset, 0));
-    EXPECT_EQ(contents(path), QByteArray("Datum; Uhrzeit; Port; Modell; SW-Version; Aktion; \xC4nderungen; Ergebnis; "
-                                         "Techniker; Messstelle / Seriennummer; Bericht-Nr.\r\n"
-                                         "2026.12.08; 10:31:04; COM1 (/dev/ttyUSB0); KM210-DR-E1S2H1; 1.05; "
-                                         "Konfiguration schreiben; Rohrgr\xF6\xDF" "e 50.0 -> 62.5 | Note, with break; "
-                                         "best\xE4tigt; A. Muster; FT-101; 20261208-103104-FT-101-K7QD2\r\n"
-                                         "2026.12.08; 10:31:04; COM1 (/dev/ttyUSB0); KM210-DR-E1S2H1; 1.05; "
-                                         "Reset Totalisator; ; gesendet; ; ; \r\n"));
+    EXPECT_EQ(QString::fromUtf8(contents(path)),
+              QString::fromUtf8("\uFEFFDatum; Uhrzeit; Port; Modell; SW-Version; Aktion; Änderungen; Ergebnis; "
+                                "Techniker; Messstelle / Seriennummer; Bericht-Nr.; Seriennummer; Kunde\r\n"
+                                "2026.12.08; 10:31:04; COM1 (/dev/ttyUSB0); KM210-DR-E1S2H1; 1.05; "
+                                "Konfiguration schreiben;\"Rohrgröße 50.0 -> 62.5 | Note; with\nbreak\"; "
+                                "bestätigt;\"Łukasz \"\"Ł\"\" Żółć\";\"FT;101\";\"20261208-103104-FT;101-K7QD2\"; "
+                                "SN 4711;\"Müller; Söhne\"\r\n"
+                                "2026.12.08; 10:31:04; COM1 (/dev/ttyUSB0); KM210-DR-E1S2H1; 1.05; "
+                                "Reset Totalisator; ; gesendet; ; ; ; ; \r\n"));
 
     // A log that cannot be written in full (a file size limit plays the full
     // disk, also for root) says why and stays as it was.
@@ -136,11 +143,14 @@ TEST(ServiceLog, linesFollowTheLanguageAndColumnsOfTheFilesHeader)
         QByteArray appended;
     } cases[] = {
         {"new", {},
-         "Datum; Uhrzeit; Port; Modell; SW-Version; Aktion; \xC4nderungen; Ergebnis; Techniker; "
-         "Messstelle / Seriennummer; Bericht-Nr.\r\n"
-             + entry + "Reset Totalisator; Totalisator 1234.5 m\xB3 -> 0; gesendet; A. Muster; FT-101; \r\n"},
-        {"English", "Date; Time; Port; Model; SW version; Action; Changes; Outcome; Technician; "
-                    "Instrument tag / serial number; Report no.\r\n",
+         "\xEF\xBB\xBF" "Datum; Uhrzeit; Port; Modell; SW-Version; Aktion; \xC3\x84nderungen; Ergebnis; Techniker; "
+         "Messstelle / Seriennummer; Bericht-Nr.; Seriennummer; Kunde\r\n"
+             + entry + "Reset Totalisator; Totalisator 1234.5 m\xC2\xB3 -> 0; gesendet; A. Muster; FT-101; ; ; \r\n"},
+        {"English, UTF-8", "\xEF\xBB\xBF" "Date; Time; Port; Model; SW version; Action; Changes; Outcome; Technician; "
+                           "Instrument tag / serial number; Report no.; Serial number; Customer\r\n",
+         entry + "Reset totaliser; Totaliser 1234.5 m\xC2\xB3 -> 0; sent; A. Muster; FT-101; ; ; \r\n"},
+        {"English, Windows-1252", "Date; Time; Port; Model; SW version; Action; Changes; Outcome; Technician; "
+                                  "Instrument tag / serial number; Report no.\r\n",
          entry + "Reset totaliser; Totaliser 1234.5 m\xB3 -> 0; sent; A. Muster; FT-101; \r\n"},
         {"English, begun without the tag's column", kEnglishHeader,
          entry + "Reset totaliser; Totaliser 1234.5 m\xB3 -> 0 | Instrument tag / serial number: FT-101; sent; A. Muster\r\n"},
@@ -163,6 +173,39 @@ TEST(ServiceLog, linesFollowTheLanguageAndColumnsOfTheFilesHeader)
     }
 }
 
+// An older log in Windows-1252 goes on as it is while its entries fit; the
+// first that holds a letter it cannot, moves it aside whole and begins a
+// UTF-8 log that names where the earlier entries are.
+TEST(ServiceLog, aWindows1252LogThatCannotHoldANameIsKeptWholeAndContinuedInUtf8)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("service-log.csv"));
+    ASSERT_TRUE(writeFile(path, kEnglishHeader));
+    ServiceEntry entry = totaliserReset(QTime(14, 2, 11));
+    entry.technician = QString::fromUtf8("Jürgen Müller");  // Windows-1252 holds these
+    ASSERT_TRUE(appendServiceEntry(path, entry, 0));
+    const QByteArray old = contents(path);
+    EXPECT_TRUE(old.endsWith("sent; J\xFCrgen M\xFCller\r\n")) << old.toStdString();
+
+    entry.technician = QString::fromUtf8("Łukasz Żółć");
+    entry.at = entry.at.addSecs(5);
+    ASSERT_TRUE(appendServiceEntry(path, entry, 0));
+    const QString retired = dir.filePath(QStringLiteral("service-log-until-20261208-140216.csv"));
+    EXPECT_EQ(contents(retired), old);
+    const QStringList lines = QString::fromUtf8(contents(path)).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines[0].startsWith(QString::fromUtf8("\uFEFFDate; Time;")) && lines[0].endsWith(QStringLiteral("Customer")))
+        << lines[0].toStdString();
+    EXPECT_EQ(lines[1].toStdString(), "2026.12.08; 14:02:16; ; ; ; log continued; Earlier entries in "
+                                      "service-log-until-20261208-140216.csv (Windows-1252, which cannot hold "
+                                      "characters of the next entry); ; ; ; ; ; ");
+    EXPECT_TRUE(lines[2].endsWith(QString::fromUtf8("sent; Łukasz Żółć; FT-101; ; ; "))) << lines[2].toStdString();
+
+    // From then on the new log takes every entry.
+    ASSERT_TRUE(appendServiceEntry(path, entry, 0));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+}
+
 TEST(ServiceLog, entriesThatCannotBeWrittenAreCountedAndToldBeforeTheNextOne)
 {
     if (!trgui::testing::kFullDiskPlayable)
@@ -174,7 +217,7 @@ TEST(ServiceLog, entriesThatCannotBeWrittenAreCountedAndToldBeforeTheNextOne)
         QString told;  // the gap's line without date and time
     } cases[] = {
         {{}, 2, QString::fromUtf8("; ; ; ; Einträge verloren; 2 Einträge seit 2026.12.08 14:02:11 nicht geschrieben: ")
-                    + reason + QStringLiteral("; ; ; ; ")},
+                    + reason + QStringLiteral("; ; ; ; ; ; ")},
         {kEnglishHeader, 1,
          QStringLiteral("; ; ; ; entries lost; 1 entry not written since 2026.12.08 14:02:11: ") + reason
              + QStringLiteral("; ; ")},
@@ -203,7 +246,7 @@ TEST(ServiceLog, entriesThatCannotBeWrittenAreCountedAndToldBeforeTheNextOne)
 
         ASSERT_TRUE(log.append(totaliserReset(QTime(14, 10, 0)), 0));
         EXPECT_EQ(log.gap().entries, 0) << "told in the file";
-        QStringDecoder decode("windows-1252");
+        QStringDecoder decode(c.header.isEmpty() ? "utf-8" : "windows-1252");
         const QStringList added = QString(decode(contents(path).mid(before.size()))).split(QStringLiteral("\r\n"));
         ASSERT_EQ(added.size(), 3) << c.lost;  // the gap, the entry, nothing after the last line end
         EXPECT_EQ(added[0].toStdString(), ("2026.12.08; 14:10:00" + c.told).toStdString());

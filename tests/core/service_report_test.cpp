@@ -169,7 +169,10 @@ TEST(ServiceReport, namesTypeCodeAbsentFieldsMeasurementVerdictAndSigners)
     data.typeCode = 3;
     data.technician = QStringLiteral("Anna <Berg>");
     data.configuration = {
-        {QStringLiteral("Analogausgang Anfang"), QStringLiteral("0.00"), QStringLiteral("m/s"), QStringLiteral("4.25"),
+        {QStringLiteral("Analogausgang Anfang"), QStringLiteral("0.00"), QStringLiteral("m/s"), QStringLiteral("0.00"),
+         QStringLiteral("m/s"), false, false},
+        // Stored bytes the variant has no use for, changed by a write: both values, marked.
+        {QStringLiteral("Analogausgang Ende"), QStringLiteral("0.125"), QStringLiteral("m/s"), QStringLiteral("0.5"),
          QStringLiteral("m/s"), true, false},
         {QStringLiteral("Rohrgröße"), QStringLiteral("50.0"), QStringLiteral("mm"), QStringLiteral("62.5"),
          QStringLiteral("mm"), true, true}};
@@ -179,6 +182,7 @@ TEST(ServiceReport, namesTypeCodeAbsentFieldsMeasurementVerdictAndSigners)
         bool measured;
         const char* typeCode;
         const char* absent;
+        const char* noEffect;
         const char* measurement;  // what the measured values' section says
         const char* verdict;
         const char* roles[2];
@@ -186,11 +190,14 @@ TEST(ServiceReport, namesTypeCodeAbsentFieldsMeasurementVerdictAndSigners)
     };
     const Case cases[] = {
         {0, false, "<td>Typcode</td><td>3</td>", "nicht bei dieser Variante bzw. diesem Sensor",
+         "geändert, ohne Wirkung bei dieser Variante bzw. diesem Sensor",
          "Dieser Bericht enthält keine Messung.", "Befund: written and verified", {"Techniker", "Kunde / Zeuge"},
          "Name in Druckschrift: Anna &lt;Berg&gt;"},
-        {1, false, "<td>Type code</td><td>3</td>", "not on this variant or sensor", "This report holds no measurement.",
+        {1, false, "<td>Type code</td><td>3</td>", "not on this variant or sensor",
+         "changed, no effect on this variant or sensor", "This report holds no measurement.",
          "Verdict: written and verified", {"Technician", "Customer / witness"}, "Name in capitals: Anna &lt;Berg&gt;"},
         {2, true, "<td>Code de type</td><td>3</td>", "absent de cette variante ou de ce capteur",
+         "modifié, sans effet sur cette variante ou ce capteur",
          "Aucune valeur mesurée (pas d'interrogation récente).", "Conclusion : written and verified",
          {"Technicien", "Client / témoin"}, "Nom en capitales : Anna &lt;Berg&gt;"},
     };
@@ -204,8 +211,12 @@ TEST(ServiceReport, namesTypeCodeAbsentFieldsMeasurementVerdictAndSigners)
         EXPECT_TRUE(html.contains(QStringLiteral("<tr><td>Analogausgang Anfang</td><td>%1</td><td></td><td>%1</td>"
                                                  "<td></td><td></td></tr>").arg(absent)))
             << c.language << html.toStdString();
-        EXPECT_FALSE(html.contains(QStringLiteral("4.25"))) << c.language;
-        EXPECT_EQ(html.count(QStringLiteral("<td><b>")), 6) << c.language << ": only the pipe size is marked changed";
+        EXPECT_FALSE(html.contains(QStringLiteral("0.00"))) << c.language;
+        EXPECT_TRUE(QString(html).remove(QChar(0x2060)).contains(QStringLiteral("<tr><td><b>Analogausgang Ende</b></td><td><b>0.125</b></td><td><b>m/s</b></td>"
+                                                 "<td><b>0.5</b></td><td><b>m/s</b></td><td><b>%1</b></td></tr>")
+                                      .arg(QString::fromUtf8(c.noEffect).toHtmlEscaped())))
+            << c.language << html.toStdString();
+        EXPECT_EQ(html.count(QStringLiteral("<td><b>")), 12) << c.language << ": the two changed rows are marked";
         EXPECT_TRUE(has(c.measurement)) << c.language << " " << c.measurement;
         // The verdict, then the signatures: role, name in print, date, signature.
         const auto verdict = html.indexOf(QString::fromUtf8(c.verdict).toHtmlEscaped());

@@ -865,4 +865,18 @@ TEST(ConfigurationRecords, reportRowsMarkTheFieldsTheDeviceDoesNotHave)
     EXPECT_EQ(pipe->asLeft, "1234.5");
     EXPECT_EQ(tee->asLeft, "not on this variant or sensor");
     EXPECT_NE(tee->asFound, "not on this variant or sensor");
+
+    // Bytes of a field the variant lacks that a write changed: a change, with both values.
+    Block pipeChanged = block1();
+    const auto pipeBytes = fieldBytes(Family::Dr, pipeChanged, Field::PipeSize);
+    trgui::device::encodeFloatBE(80.5f, pipeChanged.data() + (pipeBytes.data() - pipeChanged.data()));
+    const auto stored = reportRows({17, Family::Dr, block1()}, BlockImage{17, Family::Dr, pipeChanged}, plainLabel, 1);
+    const auto unseen = std::find_if(stored.begin(), stored.end(),
+                                     [](const auto& row) { return row.label == plainLabel(Field::PipeSize); });
+    ASSERT_NE(unseen, stored.end());
+    EXPECT_FALSE(unseen->available);
+    EXPECT_TRUE(unseen->changed);
+    EXPECT_EQ(unseen->asLeft, "80.5");
+    EXPECT_NE(unseen->asFound, unseen->asLeft);
+    EXPECT_EQ(std::count_if(stored.begin(), stored.end(), [](const auto& row) { return row.changed; }), 1);
 }
