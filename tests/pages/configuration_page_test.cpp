@@ -244,7 +244,7 @@ TEST_F(ConfigurationPage, aWrittenValueIsKeptByTheDeviceAndPollingGoesOn)
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QByteArray entries = log.readAll();
     EXPECT_TRUE(entries.contains("; Konfiguration schreiben; ") && entries.contains(" -> 62,5 | ")
-                && entries.endsWith("; best\xE4tigt, zur\xFC" "ckgelesen; Anna Weber; ; \r\n"))
+                && entries.endsWith("; best\xC3\xA4tigt, zur\xC3\xBC" "ckgelesen; Anna Weber; ; ; ; \r\n"))
         << entries.toStdString();
 
     // The service report: as found against as left, the live values, the write.
@@ -591,7 +591,7 @@ TEST_F(ConfigurationPage, whatNobodyEditedGoesBackBitForBitAndEveryWriteIsReadBa
         sim.control("busy 0");
         QFile log(dir.file(QStringLiteral("service-log.csv")));
         ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-        const QString last = QString::fromLatin1(log.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).last();
+        const QString last = QString::fromUtf8(log.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).last();
         EXPECT_TRUE(last.contains(QString::fromUtf8(c.outcome))) << last.toStdString();
     }
     EXPECT_TRUE(dir.takeBoxes().empty());

@@ -57,7 +57,7 @@ protected:
     // The service log's lines, without their line ends.
     QStringList serviceLog()
     {
-        return QString::fromLatin1(trgui::testing::fileContents(dir.file(QStringLiteral("service-log.csv"))))
+        return QString::fromUtf8(trgui::testing::fileContents(dir.file(QStringLiteral("service-log.csv"))))
             .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
 
@@ -197,7 +197,7 @@ TEST_F(OperationPage, lowFlowAndZeroPointOutcomes)
     EXPECT_EQ(boxes[0].first, "Schleichmenge gesetzt");
     EXPECT_TRUE(sim.waitForLog("telegram 0x76 SetLowFlowSuppression value 5 -> ACK"));
     const QString logged = serviceLog().constLast();
-    EXPECT_TRUE(logged.endsWith(QString::fromUtf8("; Schleichmenge setzen; 3 -> 5 %; bestätigt; A. Muster; ; ")))
+    EXPECT_TRUE(logged.endsWith(QString::fromUtf8("; Schleichmenge setzen; 3 -> 5 %; bestätigt; A. Muster; ; ; ; ")))
         << logged.toStdString();
 
     sim.control("noack second");
@@ -235,9 +235,9 @@ TEST_F(OperationPage, commandsReachTheDeviceAndWithoutOneSaySoAndSendNothing)
     const QList<QByteArray> entries = log.readAll().split('\n');
     ASSERT_GE(entries.size(), 3);
     EXPECT_TRUE(entries[1].contains("; COM1 (")
-                && entries[1].contains("; KM210-DR-E1S2H1; 1.05; Messung Stop; ; gesendet; A. Muster; ; \r"))
+                && entries[1].contains("; KM210-DR-E1S2H1; 1.05; Messung Stop; ; gesendet; A. Muster; ; ; ; \r"))
         << entries[1].toStdString();
-    EXPECT_TRUE(entries[2].contains("; Messung Start; ; gesendet; A. Muster; ; \r")) << entries[2].toStdString();
+    EXPECT_TRUE(entries[2].contains("; Messung Start; ; gesendet; A. Muster; ; ; ; \r")) << entries[2].toStdString();
     const std::pair<int, const char*> resets[] = {{1109, "request 0x71 ResetMaximum"},
                                                   {1110, "request 0x70 ResetMinimum"},
                                                   {1111, "request 0x73 ResetTotaliser"},
@@ -292,7 +292,8 @@ TEST_F(OperationPage, serviceLogEntriesNotWrittenAreCountedOnThePagesAndThenInTh
     sheet->tabs()->setCurrentIndex(2);
 
     ASSERT_TRUE(QDir().rmdir(log));
-    const QString totaliser = text(1120).trimmed() + ' ' + label(1122);
+    // In the log's numbers: a decimal comma in German.
+    const QString totaliser = text(1120).trimmed().replace('.', ',') + ' ' + label(1122);
     click(1111);
     EXPECT_FALSE(shown(notice));
     EXPECT_FALSE(shown(elsewhere));
@@ -300,7 +301,7 @@ TEST_F(OperationPage, serviceLogEntriesNotWrittenAreCountedOnThePagesAndThenInTh
     const QStringList lines = serviceLog();
     ASSERT_EQ(lines.size(), 3);
     EXPECT_TRUE(lines[1].contains(QString::fromUtf8("; Einträge verloren; 2 Einträge seit "))) << lines[1].toStdString();
-    EXPECT_TRUE(lines[2].endsWith("; Reset Totalisator; " + totaliser + " -> 0; gesendet; A. Muster; ; "))
+    EXPECT_TRUE(lines[2].endsWith("; Reset Totalisator; " + totaliser + " -> 0; gesendet; A. Muster; ; ; ; "))
         << "with the value the reset threw away: " << lines[2].toStdString();
 }
 
