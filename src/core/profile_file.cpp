@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -10,7 +11,6 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
-#include <filesystem>
 #include <optional>
 #include <system_error>
 
@@ -18,7 +18,6 @@ namespace trgui::core {
 
 namespace {
 
-namespace fs = std::filesystem;
 
 constexpr std::string_view kTemporaryMark = ".saving-";
 
@@ -169,22 +168,31 @@ bool syncToDisk(QFile& file)
     return platform::syncFile(file);
 }
 
+// The path of the settings file as Qt takes it: the program keeps paths in
+// the system's 8-bit code page, and from here on they stay Unicode down to
+// the system call (a folder "Müller" is never read as UTF-8 bytes in another
+// code page).
+QString pathName(const std::string& path)
+{
+    return QString::fromLocal8Bit(path.c_str());
+}
+
 // The rename itself reaches the disk only with its folder: without this a
 // power cut right after a save could bring back the old file, or none.
-bool syncFolderOf(const fs::path& target)
+bool syncFolderOf(const QString& target)
 {
-    return platform::syncFolder(target.has_parent_path() ? target.parent_path() : fs::path("."));
+    return platform::syncFolder(QFileInfo(QFileInfo(target).absolutePath()).filesystemAbsoluteFilePath());
 }
 
 // A new file beside target with a name that marks it as ours.
-bool createTemporary(const fs::path& target, QFile& file)
+bool createTemporary(const QString& target, QFile& file)
 {
     static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     for (int attempt = 0; attempt < 16; ++attempt) {
-        std::string name = target.string() + std::string(kTemporaryMark);
+        QString name = target + QLatin1String(kTemporaryMark.data(), qsizetype(kTemporaryMark.size()));
         for (int i = 0; i < 6; ++i)
-            name += kChars[QRandomGenerator::global()->bounded(int(sizeof kChars - 1))];
-        file.setFileName(QString::fromLocal8Bit(name.c_str()));
+            name += QLatin1Char(kChars[QRandomGenerator::global()->bounded(int(sizeof kChars - 1))]);
+        file.setFileName(name);
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return true;
         if (!file.exists())
@@ -193,9 +201,9 @@ bool createTemporary(const fs::path& target, QFile& file)
     return false;
 }
 
-bool writeInPlace(const fs::path& target, const QByteArray& content)
+bool writeInPlace(const QString& target, const QByteArray& content)
 {
-    QFile file(QString::fromLocal8Bit(target.string().c_str()));
+    QFile file(target);
     // ReadWrite does not truncate: the old text stays until the new one is there.
     if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
         return false;
@@ -204,30 +212,28 @@ bool writeInPlace(const fs::path& target, const QByteArray& content)
 
 bool replaceFile(const std::string& path, const QByteArray& content)
 {
-    std::error_code error;
-    fs::path target(path);
-    if (fs::is_symlink(fs::symlink_status(target, error))) {
-        target = fs::canonical(target, error);  // replace what the link points to, keep the link
-        if (error)
+    QString targetName = pathName(path);
+    if (const QFileInfo link(targetName); link.isSymLink()) {
+        targetName = link.canonicalFilePath();  // replace what the link points to, keep the link
+        if (targetName.isEmpty())
             return false;
     }
 
     // A file the user may not write stays as it is, as Windows' profile
     // functions leave it; the rename below would otherwise replace it regardless.
-    const QString targetName = QString::fromLocal8Bit(target.string().c_str());
     const QFileInfo existing(targetName);
     if (existing.exists() && !existing.isWritable())
         return false;
 
     QFile temporary;
-    if (!createTemporary(target, temporary))
-        return writeInPlace(target, content);
+    if (!createTemporary(targetName, temporary))
+        return writeInPlace(targetName, content);
     if (existing.exists())
         temporary.setPermissions(QFile::permissions(targetName));
     const bool written = temporary.write(content) == content.size() && syncToDisk(temporary);
     temporary.close();
     if (written && platform::replaceFile(temporary.fileName(), targetName))
-        return syncFolderOf(target);
+        return syncFolderOf(targetName);
     temporary.remove();
     return false;
 }
@@ -287,17 +293,12 @@ bool writeProfileString(const std::string& path, std::string_view section, std::
 
 void removeInterruptedSaves(const std::string& path)
 {
-    const fs::path target(path);
-    const std::string prefix = target.filename().string() + std::string(kTemporaryMark);
-    std::error_code error;
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    fs::directory_iterator it(folder, error);
-    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        std::error_code ignored;
-        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0
-            && it->is_regular_file(ignored))
-            fs::remove(it->path(), ignored);
+    const QFileInfo target(pathName(path));
+    const QString prefix = target.fileName() + QLatin1String(kTemporaryMark.data(), qsizetype(kTemporaryMark.size()));
+    QDir folder = target.absoluteDir();
+    for (const QString& name : folder.entryList({prefix + QStringLiteral("*")}, QDir::Files | QDir::Hidden)) {
+        if (name.size() == prefix.size() + 6)
+            folder.remove(name);
     }
 }
 
