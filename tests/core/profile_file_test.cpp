@@ -88,6 +88,22 @@ TEST_F(ProfileFile, writeCreatesTheFileAndLeavesNoTemporaryFiles)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
 
+// Folders as users have them: the path comes in the system's 8-bit code page
+// (Windows-1252 on a German or French Windows, UTF-8 here) and the file and
+// its temporary twin are made under that very folder, not a look-alike.
+TEST_F(ProfileFile, isSavedUnderFoldersWithLettersBeyondAscii)
+{
+    for (const char* folder : {"Jürgen Müller", "TR GUI Ünïcode/Straße", "café été"}) {
+        const QString where = dir.filePath(QString::fromUtf8(folder));
+        ASSERT_TRUE(QDir().mkpath(where)) << folder;
+        const std::string file = QDir::toNativeSeparators(where + QStringLiteral("/TR-GUI.ini")).toLocal8Bit().toStdString();
+        ASSERT_TRUE(writeProfileString(file, "COM", "COMPORT", "12")) << folder;
+        ASSERT_TRUE(writeProfileString(file, "DATEN", "LANGUAGE", "2")) << folder << ": replaced through a temporary";
+        EXPECT_EQ(readProfileString(file, "COM", "COMPORT", "?"), "12") << folder;
+        EXPECT_EQ(QDir(where).entryList(QDir::Files | QDir::Hidden), QStringList{"TR-GUI.ini"}) << folder;
+    }
+}
+
 TEST_F(ProfileFile, unwritableLocationChangesNothing)
 {
     const std::string missingDir = (dir.path() + "/no/such/dir/TR-GUI.ini").toStdString();
