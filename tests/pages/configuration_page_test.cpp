@@ -455,6 +455,29 @@ TEST_F(ConfigurationPage, saveAndLoadAConfigurationFile)
     pages::PageBase::setFileChooser({});
 }
 
+// A load that is refused leaves the page as it was: no marker, nothing
+// that closing would ask about.
+TEST_F(ConfigurationPage, aRefusedLoadLeavesNoMarkerBehind)
+{
+    start(17);
+    QFile recording(dir.file("recording.csv"));
+    ASSERT_TRUE(recording.open(QIODevice::WriteOnly));
+    recording.write("KM210-DR-E1S2H1\r\nDatum; Uhrzeit; v [m/s]\r\n2026.12.10; 10:00:00; 1,000\r\n");
+    recording.close();
+    for (const QString& chosen : {recording.fileName(), QString()}) {
+        pages::PageBase::setFileChooser([&](auto...) { return chosen; });
+        click(id::Load);
+        EXPECT_EQ(captions(), chosen.isEmpty() ? std::vector<QString>{} : std::vector<QString>{"Datei nicht geladen"});
+        EXPECT_FALSE(changeMarker(Field::SensorType)) << chosen.toStdString();
+        bool asked = false;
+        pages::PageBase::setQuestionHandler([&](auto...) { return asked = true; });
+        EXPECT_TRUE(page->confirmClose());
+        EXPECT_FALSE(asked) << "closing has nothing to ask after " << chosen.toStdString();
+    }
+    pages::PageBase::setQuestionHandler({});
+    pages::PageBase::setFileChooser({});
+}
+
 TEST_F(ConfigurationPage, listsAndNamesInEnglishAndGreyedFields)
 {
     start(12, 1, 1);

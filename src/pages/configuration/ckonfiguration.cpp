@@ -475,6 +475,12 @@ void CKonfiguration::loadConfiguration()
     pageCode_ = control<QComboBox>(configuration::kHwVersionCombo)->currentIndex();
     device::updateFamily(pageCode_, pageFamily_);
 
+    // A load that is cancelled or refused changes nothing on the page, its
+    // markers included: the sensor type's handler below still runs, but must
+    // not mark a change nobody made.
+    const int sensorMarker = infoOf(Field::SensorType).changeMarker;
+    const bool sensorMarked = control(sensorMarker) && !control(sensorMarker)->isHidden();
+    bool loadedOne = false;
     const QString path = chooseFile(FileDialog::Open, messages_.caption(kLoadDialogTitle), kFileFilter);
     if (!path.isEmpty()) {
         rememberWorkingDir(path);
@@ -484,6 +490,7 @@ void CKonfiguration::loadConfiguration()
                                *loaded.error == configuration::LoadError::CannotOpen ? kCannotOpenFile : kFileNotOurs);
         } else {
             const auto& file = *loaded.file;
+            loadedOne = true;
             pageCode_ = file.code;
             pageFamily_ = device::familyOf(file.code);
             selectHwVersion(file.code);
@@ -501,6 +508,8 @@ void CKonfiguration::loadConfiguration()
         }
     }
     sensorTypeChanged();
+    if (!loadedOne)
+        setControlVisible(sensorMarker, sensorMarked);
 }
 
 } // namespace trgui::pages
