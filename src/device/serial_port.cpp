@@ -74,7 +74,11 @@ std::vector<PortEntry> adapterOffers(const std::vector<ComReach>& coms, const st
             break;
         const int number = static_cast<int>(free - coms.begin()) + 1;
         ++free;
-        const QString device = port.byId.isEmpty() ? port.location : port.byId;
+        // The name the [COM] entry will hold: a link that stays, else the
+        // device; on Windows the COM name itself ("COM12"), which opens it.
+        const QString device = !port.byId.isEmpty()          ? port.byId
+                             : platform::kPortsAreDeviceNodes ? port.location
+                                                              : port.name;
         QStringList facts;
         for (const QString& fact : {port.description, port.serialNumber}) {
             if (!fact.isEmpty())
@@ -101,10 +105,10 @@ std::vector<PortEntry> describePorts(int count, const PortNameResolver& resolver
         const QString target = QFileInfo(path).canonicalFilePath();
         coms.push_back({target.isEmpty() ? path : target, entries.back().present});
     }
-    if (platform::kPortsAreDeviceNodes) {
-        for (PortEntry& offer : adapterOffers(coms, ports))
-            entries.push_back(std::move(offer));
-    }
+    // Windows numbers USB adapters as it likes, often above COM9: those too
+    // are offered on a free entry, as an adapter with a device node of its own is.
+    for (PortEntry& offer : adapterOffers(coms, ports))
+        entries.push_back(std::move(offer));
     return entries;
 }
 

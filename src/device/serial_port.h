@@ -61,8 +61,8 @@ struct ComReach {
 // The adapters that no COM name reaches (coms[0] is COM1), each offered on a
 // COM name that reaches nothing, the lowest first: "COM3 ← FT232R USB UART,
 // A9XK3 (/dev/serial/by-id/usb-FTDI_…)". An adapter is named by its by-id
-// link where it has one, else by its device. Adapters beyond the free names
-// are left out.
+// link where it has one, else by its device (on Windows its COM name,
+// "COM12"). Adapters beyond the free names are left out.
 std::vector<PortEntry> adapterOffers(const std::vector<ComReach>& coms, const std::vector<PortFacts>& ports);
 
 // The entries of "COM1" … "COM<count>", each resolved through resolver, and

@@ -1,4 +1,5 @@
 #include "device/serial_port.h"
+#include "platform/platform.h"
 #include "support/simulator.h"
 
 #include <QCoreApplication>
@@ -90,6 +91,12 @@ TEST(PortNames, adaptersThatNoComNameReachesAreOfferedOnFreeNames)
                                                "(/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A9XK3-if00-port0)"}},
         {{toReached, elsewhere}, {ftdi}, {}},  // no free name
         {{nothing, nothing}, {reached}, {"COM1 \u2190 CP2102, 0001 (/dev/serial/by-id/usb-CP2102)"}},
+        // Windows: an adapter it numbered COM12 beside one on COM3 that COM3 reaches.
+        {{{"COM1", false}, {"COM2", true}, {"COM3", true}},
+         {{"\\\\.\\COM3", "COM3", "USB Serial Port", "FTDI", "A1", ""},
+          {"\\\\.\\COM12", "COM12", "USB Serial Port", "FTDI", "A9XK3", ""}},
+         {trgui::platform::kPortsAreDeviceNodes ? "COM1 \u2190 USB Serial Port, A9XK3 (\\\\.\\COM12)"
+                               : "COM1 \u2190 USB Serial Port, A9XK3 (COM12)"}},
     };
     for (const auto& c : cases) {
         QStringList offers;
