@@ -408,7 +408,14 @@ CAboutDlg::CAboutDlg(int language, QWidget* parent) : QDialog(parent)
     icon->setPixmap(QIcon(QStringLiteral(":/trgui/app_icon.svg")).pixmap(48, 48));
     auto* text = new QLabel(QStringLiteral("Trelvik KM210 GUI, Version %1").arg(QStringLiteral(TRGUI_VERSION)), this);
     // Whoever passes the program on needs to know what it is made of and where the sources are.
-    auto* licences = new QLabel(texts::text(texts::Text::AboutLicences, language), this);
+    // Debian's places for the package; the program folder for the zip and the MSI.
+#ifdef _WIN32
+    const QString licenceText = texts::text(texts::Text::AboutLicencesWindows, language)
+                                    .arg(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
+#else
+    const QString licenceText = texts::text(texts::Text::AboutLicences, language);
+#endif
+    auto* licences = new QLabel(licenceText, this);
     licences->setObjectName(QStringLiteral("licences"));
     licences->setWordWrap(true);
     licences->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
