@@ -263,15 +263,21 @@ void CAllControlsSheet::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // The settings are saved while the window is still there to say when
+    // they cannot be (once a run: a box about it may have come already).
+    if (!keepSettings() && !settings_.saveFailureShown) {
+        settings_.saveFailureShown = true;
+        settingsPage_->tellSettingsNotSaved();
+    }
     QDialog::closeEvent(event);
 }
 
-void CAllControlsSheet::keepSettings()
+bool CAllControlsSheet::keepSettings()
 {
     // The first copy's window is the one that comes back.
     if (dialogInitialised_ && runningCopy_.first())
         keepWindowPlace(*this, tabs_->currentIndex(), settings_);
-    settings_.save();
+    return settings_.save();
 }
 
 void CAllControlsSheet::setTraceFile(const QString& path)

@@ -57,7 +57,7 @@ public:
     void setTraceFile(const QString& path);
     // Saves the settings and the window's place now, as closing does; for an
     // end the process may not outlive (Windows' session end).
-    void keepSettings();
+    bool keepSettings();
 
 protected:
     void showEvent(QShowEvent* event) override;

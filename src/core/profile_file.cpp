@@ -201,16 +201,19 @@ bool createTemporary(const QString& target, QFile& file)
     return false;
 }
 
-bool writeInPlace(const QString& target, const QByteArray& content)
+bool writeInPlace(const QString& target, const QByteArray& content, QString* why)
 {
     QFile file(target);
     // ReadWrite does not truncate: the old text stays until the new one is there.
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-        return false;
-    return file.write(content) == content.size() && file.resize(content.size()) && syncToDisk(file);
+    if (file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)
+        && file.write(content) == content.size() && file.resize(content.size()) && syncToDisk(file))
+        return true;
+    if (why)
+        *why = file.errorString();
+    return false;
 }
 
-bool replaceFile(const std::string& path, const QByteArray& content)
+bool replaceFile(const std::string& path, const QByteArray& content, QString* why)
 {
     QString targetName = pathName(path);
     if (const QFileInfo link(targetName); link.isSymLink()) {
@@ -222,19 +225,26 @@ bool replaceFile(const std::string& path, const QByteArray& content)
     // A file the user may not write stays as it is, as Windows' profile
     // functions leave it; the rename below would otherwise replace it regardless.
     const QFileInfo existing(targetName);
-    if (existing.exists() && !existing.isWritable())
+    if (existing.exists() && !existing.isWritable()) {
+        QFile probe(targetName);  // for the system's words
+        if (why && !probe.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+            *why = probe.errorString();
         return false;
+    }
 
     QFile temporary;
     if (!createTemporary(targetName, temporary))
-        return writeInPlace(targetName, content);
+        return writeInPlace(targetName, content, why);
     if (existing.exists())
         temporary.setPermissions(QFile::permissions(targetName));
     const bool written = temporary.write(content) == content.size() && syncToDisk(temporary);
     temporary.close();
-    if (written && platform::replaceFile(temporary.fileName(), targetName))
+    QString reason = temporary.errorString();
+    if (written && platform::replaceFile(temporary.fileName(), targetName, &reason))
         return syncFolderOf(targetName);
     temporary.remove();
+    if (why)
+        *why = reason;
     return false;
 }
 
@@ -265,7 +275,7 @@ std::string readProfileString(const std::string& path, std::string_view section,
     return result;
 }
 
-bool writeProfileStrings(const std::string& path, const std::vector<ProfileValue>& values)
+bool writeProfileStrings(const std::string& path, const std::vector<ProfileValue>& values, QString* why)
 {
     const std::optional<QByteArray> before = readFile(path);
     std::vector<std::string> lines = before ? splitLines(*before) : std::vector<std::string>{};
@@ -282,7 +292,7 @@ bool writeProfileStrings(const std::string& path, const std::vector<ProfileValue
         return allSet;  // nothing changed: leave the file alone
     if (!before && lines.empty())
         return allSet;
-    return replaceFile(path, out) && allSet;
+    return replaceFile(path, out, why) && allSet;
 }
 
 bool writeProfileString(const std::string& path, std::string_view section, std::string_view key,

@@ -10,6 +10,8 @@
 // Values are bytes: the file is read and written without any conversion, so
 // a file written on Windows reads back unchanged.
 
+#include <QString>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,8 +50,9 @@ struct ProfileValue {
 // A value, section or key holding a CR or LF would break the file's lines; it
 // is refused and the key keeps its old value, the others are still written.
 // Returns true when every value is in the file; false when one was refused or
-// the file cannot be written (then the file is untouched).
-bool writeProfileStrings(const std::string& path, const std::vector<ProfileValue>& values);
+// the file cannot be written (then the file is untouched, and why, when
+// given, holds the system's reason).
+bool writeProfileStrings(const std::string& path, const std::vector<ProfileValue>& values, QString* why = nullptr);
 
 bool writeProfileString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value);

@@ -210,7 +210,8 @@ bool SettingsRecord::save()
     }
     // One replacement of the file, so an interrupted save never leaves some
     // settings new and some old.
-    const bool written = writeProfileStrings(settingsFilePath, changed);
+    lastSaveError.clear();
+    const bool written = writeProfileStrings(settingsFilePath, changed, &lastSaveError);
     // What the file now holds is what this copy saw last (a value refused
     // for its line break is still the old one, and is tried again).
     for (const ProfileValue& v : changed) {

@@ -70,6 +70,8 @@ struct SettingsRecord {
     void loadReportNames();
     // Set once the user has been told that the settings cannot be saved.
     bool saveFailureShown = false;
+    // Why the last save failed, in the system's words; empty after one that worked.
+    QString lastSaveError;
 
     // The device the port name "COMn" is mapped to in section [COM], or empty.
     std::string mappedPortDevice(const std::string& comName) const;

@@ -443,9 +443,11 @@ void PageBase::tellSettingsNotSaved()
     constexpr int kSettingsNotSaved = 23;
     texts::MessageTable messages;
     loadMessageTable(messages);
-    showMessageBox(messages.caption(kSettingsNotSaved),
-                   texts::messageBoxText(messages, kSettingsNotSaved)
-                       .arg(QDir::toNativeSeparators(QString::fromLocal8Bit(settings_->settingsFilePath.c_str()))));
+    QString text = texts::messageBoxText(messages, kSettingsNotSaved)
+                       .arg(QDir::toNativeSeparators(QString::fromLocal8Bit(settings_->settingsFilePath.c_str())));
+    if (!settings_->lastSaveError.isEmpty())
+        text += QStringLiteral("\n\n") + settings_->lastSaveError;
+    showMessageBox(messages.caption(kSettingsNotSaved), text);
 }
 
 void PageBase::registerControl(int id, QWidget* widget)

@@ -86,6 +86,10 @@ public:
                           const QString& details = {});
     void logServiceAction(const texts::MessageTable& messages, core::ServiceAction action, core::ServiceOutcome outcome,
                           core::ServiceDetails details);
+    // The box that says the settings file cannot be written, with its path
+    // and the system's reason.
+    void tellSettingsNotSaved();
+
     // Where the log is written; tests point it elsewhere.
     static void setServiceLogPath(const QString& path);
     // The actions logged since the program started, oldest first.
@@ -148,8 +152,6 @@ protected:
     // Saves the settings file; the first time it cannot be written in this
     // run, a box says so with its path.
     void saveSettings();
-    // The box that says the settings file cannot be written, with its path.
-    void tellSettingsNotSaved();
 
     core::SettingsRecord* settings_ = nullptr;
 

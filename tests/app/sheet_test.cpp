@@ -227,3 +227,26 @@ TEST(Sheet, aSecondCopyOpensBesideTheFirstAndLeavesItsPlaceAlone)
     app::CAllControlsSheet third;
     EXPECT_EQ(third.pos(), QPoint(50, 60)) << "the first copy's mark went with it";
 }
+
+// Settings that cannot be saved as the window closes are told once, with the
+// file and the system's reason, while the window is still there.
+TEST(Sheet, settingsThatCannotBeSavedOnClosingAreToldOnceWithTheReason)
+{
+    ProgramDirectory dir;
+    dir.writeSettings({"[DATEN]", "REFRESHRATE=3"});
+    app::CAllControlsSheet sheet;
+    sheet.show();
+    const QString file = QString::fromLocal8Bit(sheet.settings().settingsFilePath.c_str());
+    // A folder where the file was: neither replaced nor written in place, also for root.
+    ASSERT_TRUE(QFile::remove(file) && QDir().mkdir(file));
+    dir.takeBoxes();
+    sheet.close();
+    const auto boxes = dir.takeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].first, "Einstellungen nicht gespeichert");
+    EXPECT_TRUE(boxes[0].second.contains(QDir::toNativeSeparators(file))) << boxes[0].second.toStdString();
+    EXPECT_FALSE(sheet.settings().lastSaveError.isEmpty());
+    EXPECT_TRUE(boxes[0].second.endsWith(sheet.settings().lastSaveError)) << boxes[0].second.toStdString();
+    EXPECT_TRUE(sheet.isHidden());
+    QDir().rmdir(file);
+}
