@@ -599,10 +599,7 @@ int main(int argc, char** argv)
 {
     using namespace trgui::cli;
     trgui::platform::plainStandardStreams();
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const ParsedLine line = parseCommandLine(arguments);
+    const ParsedLine line = parseCommandLine(trgui::platform::commandLineArguments(argc, argv));
     if (line.help) {
         std::cout << usageText().toStdString();
         return Success;

@@ -148,6 +148,11 @@ void writeOnAtFileSizeLimit();
 // UTF-8 texts show as such in a Windows console, not in its old code page.
 void plainStandardStreams();
 
+// The program's arguments after its name, as the user typed them: on Windows
+// from the wide command line, so that a "Łódź" outside the code page stays
+// whole; elsewhere argv in the system's encoding.
+QStringList commandLineArguments(int argc, char** argv);
+
 // Writes all of bytes to an open file. A write cut short (a full disk, a file
 // size limit) is followed by another for the rest, which fails with the
 // system's reason in file.errorString() ("No space left on device"), not

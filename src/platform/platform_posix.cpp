@@ -349,4 +349,12 @@ QByteArray toWindows1252(QStringView text)
     return encode(text);
 }
 
+QStringList commandLineArguments(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
 } // namespace trgui::platform

@@ -19,6 +19,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 namespace trgui::platform {
@@ -322,6 +323,23 @@ QByteArray toWindows1252(QStringView text)
     QByteArray bytes(length, Qt::Uninitialized);
     WideCharToMultiByte(1252, 0, wide, size, bytes.data(), length, "?", nullptr);
     return bytes;
+}
+
+QStringList commandLineArguments(int argc, char** argv)
+{
+    // argv holds the command line in the ANSI code page, where letters
+    // beyond it have become others ("Ł" an "L").
+    QStringList arguments;
+    int count = 0;
+    if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i)
+            arguments << QString::fromWCharArray(wide[i]);
+        LocalFree(wide);
+        return arguments;
+    }
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
 }
 
 } // namespace trgui::platform

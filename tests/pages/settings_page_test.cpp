@@ -371,6 +371,7 @@ TEST_F(SettingsPage, anAdapterChosenInTheListIsMappedInOneLineAndConnected)
     start({"; written by hand", "[DATEN]", "LANGUAGE=0"});
     const QByteArray before = dir.settingsFile();
     auto entries = sheet->connection().describePortsNow(QStringLiteral("nicht vorhanden"));
+    entries.resize(9);  // the COM entries; adapters this machine has are offered after them
     const QString offer = QStringLiteral("COM3 \u2190 KM210 (%1)").arg(QString::fromStdString(second.linkPath()));
     entries.push_back({offer, true, 3, second.linkPath()});
     page->showPortEntries(entries);
