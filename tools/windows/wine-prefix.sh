@@ -57,12 +57,11 @@ wine_simulator() {  # simulator folder
 }
 
 # The prefix made afresh (tools/windows/wine-prefix: Wine's fonts in it, no
-# other COM port below COM30) with the simulator as COM2, and also as COM12,
-# where Windows often puts a USB adapter.
+# other COM port below COM30) with the simulator as COM2.
 wine_prefix_with_com2() {
   echo "Making the Wine prefix $WINEPREFIX"
   local t0=$SECONDS
-  "$(dirname "${BASH_SOURCE[0]}")/wine-prefix" "$WINEPREFIX" "$sim_link" "$sim_link"
+  "$(dirname "${BASH_SOURCE[0]}")/wine-prefix" "$WINEPREFIX" "$sim_link"
   echo "  in $((SECONDS - t0)) s"
 }
 
