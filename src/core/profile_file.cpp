@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <optional>
 #include <system_error>
 
@@ -227,8 +229,11 @@ bool replaceFile(const std::string& path, const QByteArray& content, QString* wh
     const QFileInfo existing(targetName);
     if (existing.exists() && !existing.isWritable()) {
         QFile probe(targetName);  // for the system's words
-        if (why && !probe.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-            *why = probe.errorString();
+        if (why) {
+            // The read-only flag alone (which an administrator's handle ignores) has no error of its own.
+            *why = probe.open(QIODevice::ReadWrite | QIODevice::ExistingOnly) ? QString::fromLocal8Bit(std::strerror(EACCES))
+                                                                                : probe.errorString();
+        }
         return false;
     }
 

@@ -240,8 +240,13 @@ TEST(Sheet, settingsThatCannotBeSavedOnClosingAreToldOnceWithTheReason)
     app::CAllControlsSheet sheet;
     sheet.show();
     const QString file = QString::fromLocal8Bit(sheet.settings().settingsFilePath.c_str());
+#ifdef _WIN32
+    // Read-only, as a file in a folder the user may not change.
+    ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner));
+#else
     // A folder where the file was: neither replaced nor written in place, also for root.
     ASSERT_TRUE(QFile::remove(file) && QDir().mkdir(file));
+#endif
     dir.takeBoxes();
     sheet.close();
     const auto boxes = dir.takeBoxes();
@@ -251,5 +256,9 @@ TEST(Sheet, settingsThatCannotBeSavedOnClosingAreToldOnceWithTheReason)
     EXPECT_FALSE(sheet.settings().lastSaveError.isEmpty());
     EXPECT_TRUE(boxes[0].second.endsWith(sheet.settings().lastSaveError)) << boxes[0].second.toStdString();
     EXPECT_TRUE(sheet.isHidden());
+#ifdef _WIN32
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+#else
     QDir().rmdir(file);
+#endif
 }
