@@ -57,9 +57,18 @@ bool breaksLine(std::string_view s)
     return s.find_first_of("\r\n") != std::string_view::npos;
 }
 
+// The path of the settings file as Qt takes it: the program keeps paths in
+// the system's 8-bit code page, and from here on they stay Unicode down to
+// the system call (a folder "Müller" is never read as UTF-8 bytes in another
+// code page).
+QString pathName(const std::string& path)
+{
+    return QString::fromLocal8Bit(path.c_str());
+}
+
 std::optional<QByteArray> readFile(const std::string& path)
 {
-    QFile file(QString::fromLocal8Bit(path.c_str()));
+    QFile file(pathName(path));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     return file.readAll();
@@ -168,15 +177,6 @@ bool setValue(std::vector<std::string>& lines, const ProfileValue& v)
 bool syncToDisk(QFile& file)
 {
     return platform::syncFile(file);
-}
-
-// The path of the settings file as Qt takes it: the program keeps paths in
-// the system's 8-bit code page, and from here on they stay Unicode down to
-// the system call (a folder "Müller" is never read as UTF-8 bytes in another
-// code page).
-QString pathName(const std::string& path)
-{
-    return QString::fromLocal8Bit(path.c_str());
 }
 
 // The rename itself reaches the disk only with its folder: without this a
